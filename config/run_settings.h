@@ -1,0 +1,50 @@
+// The values that drive one timing run, how the Run App command reads them
+// from the main dialog, and the checks they must pass before a run starts.
+#ifndef KAIRON_CONFIG_RUN_SETTINGS_H
+#define KAIRON_CONFIG_RUN_SETTINGS_H
+
+#include "platform/platform.h"
+
+#include <cstdint>
+
+// Buffer sizes, each counting the terminating NUL.
+const int kPathSize = 516;
+const int kWindowNameSize = 512;
+const int kArgumentsSize = 512;
+
+struct RunSettings {
+    char appPath[kPathSize];
+    char logPath[kPathSize];
+    char windowName[kWindowNameSize];
+    char cmdLineArgs[kArgumentsSize];
+    std::int32_t executions;
+    std::int32_t delayMs;
+    bool closeByWmClose;
+    bool closeBySysCommand;
+    bool closeByAltF4;
+    bool detectByWindowName;
+    bool exactMatch;
+    bool debugLog;
+    bool newWindowsOnly;
+    bool waitInputIdle;
+    bool waitVisible;
+    // Set only by the settings file: start by itself, close Kairon at the end.
+    bool autoRun;
+};
+
+// The settings shared by the dialog, the settings file and the Run App
+// command. Written only on the UI thread while no run is active; a run gets
+// its own copy.
+extern RunSettings g_runSettings;
+
+// Reads every field of the main dialog into `settings` in the dialog's
+// capture order. Numbers are read without sign and then held as signed
+// 32-bit values, so 2147483648 and above become negative. `autoRun` is
+// left as it is.
+void CaptureRunSettings(DialogPort& dialog, RunSettings* settings);
+
+// Runs the eight checks in order. On the first that fails, shows its
+// warning box (owned by the main dialog) and returns false.
+bool ValidateRunSettings(const RunSettings& settings, DialogPort& dialog);
+
+#endif

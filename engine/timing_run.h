@@ -1,0 +1,20 @@
+// One whole timing run: launch the application `executions` times, time each
+// start-up with the performance counter, close it again and append the
+// seconds to the results log. Runs on the worker thread.
+#ifndef KAIRON_ENGINE_TIMING_RUN_H
+#define KAIRON_ENGINE_TIMING_RUN_H
+
+#include "config/run_settings.h"
+#include "platform/platform.h"
+
+const int kStatusSize = 256;
+
+// Performs the run described by `settings` (a copy the UI cannot change while
+// the run reads it). Re-enables Run App on every way out. Returns 1.
+int TimingRun(const RunSettings& settings, Platform& platform);
+
+// The elapsed seconds as the log states them: the counter difference over
+// the frequency, held in single precision.
+float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_t frequency);
+
+#endif

@@ -1,0 +1,117 @@
+#include "engine/window_detection.h"
+
+namespace {
+
+bool IsHiddenOrMinimized(int showState)
+{
+    return showState == kShowHide || showState == kShowMinimized ||
+           showState == kShowMinimize;
+}
+
+bool DebugLogOpen(const Detection& detection)
+{
+    return detection.settings.debugLog && IsLogOpen(detection.log);
+}
+
+}  // namespace
+
+bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* title)
+{
+    // An empty name would be "contained" in every title, and the run would
+    // then send close messages to whichever titled window came first.
+    if (settings.windowName[0] == '\0')
+        return false;
+    if (settings.exactMatch)
+        return windows.CompareTitles(title, settings.windowName) == 0;
+    return windows.ContainsIgnoringCase(title, settings.windowName);
+}
+
+bool InitialScanProc(WindowHandle window, void* context)
+{
+    Detection* detection = static_cast<Detection*>(context);
+    if (detection->windows.TitleLength(window) <= 0)
+        return true;
+    char title[kTitleSize] = "";
+    detection->windows.Title(window, title, kTitleSize);
+    if (DebugLogOpen(*detection)) {
+        WriteLog(&detection->log,
+                 "DEBUG Initial scan: Window name: %s (Handle: 0x%X state: %d)\n", title,
+                 static_cast<unsigned>(window), detection->windows.ShowState(window));
+    }
+    detection->snapshot.insert(window);
+    return true;
+}
+
+bool SearchWindowProc(WindowHandle window, void* context)
+{
+    Detection* detection = static_cast<Detection*>(context);
+    const bool inSnapshot = detection->snapshot.count(window) != 0;
+    if (detection->settings.newWindowsOnly && inSnapshot)
+        return true;
+    if (detection->windows.TitleLength(window) <= 0)
+        return true;
+    char title[kTitleSize] = "";
+    detection->windows.Title(window, title, kTitleSize);
+    if (DebugLogOpen(*detection) && !inSnapshot) {
+        WriteLog(&detection->log, "DEBUG: Window name: %s (Handle: 0x%X state: %d)\n", title,
+                 static_cast<unsigned>(window), detection->windows.ShowState(window));
+        FlushLog(&detection->log);
+    }
+    // Kairon's own dialog is titled "Veltrane Kairon"; a name such as
+    // "Kairon" must not make a run close the program that is measuring.
+    if (detection->windows.IsOwnWindow(window))
+        return true;
+    if (!TitleMatches(detection->settings, detection->windows, title))
+        return true;
+    detection->foundWindow.found = true;
+    detection->foundWindow.handle = window;
+    return false;
+}
+
+void InitialScan(Detection* detection)
+{
+    detection->snapshot.clear();
+    detection->windows.EnumTopLevelWindows(InitialScanProc, detection);
+    if (DebugLogOpen(*detection)) {
+        WriteLog(&detection->log, "Detected: %d windows\n",
+                 static_cast<int>(detection->snapshot.size()));
+    }
+}
+
+void SearchForWindow(Detection* detection)
+{
+    detection->foundWindow = FoundWindow();
+    for (int passes = 0;;) {
+        if (passes >= kSearchPassLimit) {
+            WriteLog(&detection->log, "Failed to find window %s\n",
+                     detection->settings.windowName);
+            FlushLog(&detection->log);
+            return;
+        }
+        detection->windows.EnumTopLevelWindows(SearchWindowProc, detection);
+        detection->process.Sleep(kSearchPassSleepMs);
+        ++passes;
+        if (DebugLogOpen(*detection) && passes % kSearchBannerEvery == 0) {
+            WriteLog(&detection->log,
+                     "\n*************** Search loop # %d of 5000 ***************\n\n", passes);
+            FlushLog(&detection->log);
+        }
+        if (detection->foundWindow.found)
+            return;
+    }
+}
+
+void WaitUntilVisible(Detection* detection)
+{
+    for (int tests = 0;; ++tests) {
+        if (tests >= kVisibilityTestLimit) {
+            WriteLog(&detection->log, "Failed to find %s as visible\n",
+                     detection->settings.windowName);
+            FlushLog(&detection->log);
+            return;
+        }
+        if (!IsHiddenOrMinimized(detection->windows.ShowState(detection->foundWindow.handle)))
+            return;
+        detection->process.Sleep(kVisibilitySleepMs);
+    }
+}

@@ -1,0 +1,60 @@
+// Finding the launched application's window: a snapshot of the windows that
+// existed before the first launch, a polling search by title, and a wait
+// until the found window is neither hidden nor minimised.
+#ifndef KAIRON_ENGINE_WINDOW_DETECTION_H
+#define KAIRON_ENGINE_WINDOW_DETECTION_H
+
+#include "config/run_settings.h"
+#include "engine/log_sink.h"
+#include "platform/platform.h"
+
+#include <set>
+
+const int kTitleSize = 256;
+const int kSearchPassLimit = 5000;
+const unsigned kSearchPassSleepMs = 10;
+const int kSearchBannerEvery = 50;
+const int kVisibilityTestLimit = 50;
+const unsigned kVisibilitySleepMs = 100;
+
+// Handles of the titled top-level windows seen before the first launch,
+// ordered by handle value.
+typedef std::set<WindowHandle> WindowSnapshot;
+
+// The window the latest search matched; handle 0 when none was.
+struct FoundWindow {
+    WindowHandle handle = 0;
+    bool found = false;
+};
+
+// What detection works with during one run; owned by the worker thread.
+struct Detection {
+    const RunSettings& settings;
+    ProcessPort& process;
+    WindowPort& windows;
+    LogSink& log;
+    WindowSnapshot snapshot;
+    FoundWindow foundWindow;
+};
+
+// Empties the snapshot and fills it with every titled top-level window;
+// with debug on, logs each one and then their count.
+void InitialScan(Detection* detection);
+
+// Up to 5000 enumeration passes, 10 ms apart, looking for a window whose
+// title matches the window name. Sets detection->foundWindow or leaves it 0.
+void SearchForWindow(Detection* detection);
+
+// Polls the found window's show state every 100 ms, at most 50 times,
+// until it is neither hidden nor minimised.
+void WaitUntilVisible(Detection* detection);
+
+// Whether a title matches the window name: equal (lstrcmpA) in exact mode,
+// contained ignoring case otherwise. An empty name matches nothing.
+bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* title);
+
+// EnumWindows callbacks; `context` is the Detection.
+bool InitialScanProc(WindowHandle window, void* context);
+bool SearchWindowProc(WindowHandle window, void* context);
+
+#endif

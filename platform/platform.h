@@ -1,0 +1,128 @@
+// The Windows operations Kairon's logic needs, as a few small interfaces.
+//
+// The settings, the settings-file reader, the timing run, window detection
+// and the results log talk to Windows only through these classes, so the
+// same logic runs against the real system (win32_platform.cpp) and against
+// a scripted fake with a virtual clock in the unit tests. Nothing here may
+// include <windows.h>; the constants below carry the Win32 values, and the
+// Win32 side checks them against the system headers at compile time.
+#ifndef KAIRON_PLATFORM_PLATFORM_H
+#define KAIRON_PLATFORM_PLATFORM_H
+
+#include <cstdint>
+#include <string>
+
+// A top-level window's handle value. Kairon is a 32-bit program, so a
+// handle fits in 32 bits; the snapshot orders handles as unsigned numbers
+// and the log prints them with %X.
+typedef std::uint32_t WindowHandle;
+
+// The handles CreateProcessA returns for a launched application.
+struct LaunchedProcess {
+    std::uintptr_t process = 0;
+    std::uintptr_t thread = 0;
+};
+
+// Values of the Win32 constants the logic passes through the seam.
+const unsigned kMsgClose = 0x0010;          // WM_CLOSE
+const unsigned kMsgSysCommand = 0x0112;     // WM_SYSCOMMAND
+const unsigned kMsgSysKeyDown = 0x0104;     // WM_SYSKEYDOWN
+const unsigned kSysCommandClose = 0xF060;   // SC_CLOSE
+const unsigned kVirtualKeyF4 = 0x73;        // VK_F4
+// Repeat count 1, scan code 0x3E (F4), context bit set: Alt is held down.
+const std::intptr_t kAltF4KeyData = 0x203E0001;
+
+const unsigned kBoxOk = 0x00000000;           // MB_OK
+const unsigned kBoxIconWarning = 0x00000030;  // MB_ICONWARNING
+
+const int kShowHide = 0;            // SW_HIDE
+const int kShowMinimized = 2;       // SW_SHOWMINIMIZED
+const int kShowMaximized = 3;       // SW_MAXIMIZE
+const int kShowMinimize = 6;        // SW_MINIMIZE
+
+// Launching and timing: kernel32.
+class ProcessPort {
+public:
+    virtual ~ProcessPort() {}
+    // CreateProcessA with no application name, this writable command line,
+    // no inheritance, no flags, the caller's environment and directory, and
+    // a zeroed STARTUPINFOA of 68 bytes. True on success.
+    virtual bool CreateProcess(char* commandLine, LaunchedProcess* launched) = 0;
+    // GetLastError of the calling thread.
+    virtual unsigned long LastError() = 0;
+    // The system's message for an error code (FormatMessageA); empty when
+    // the system has none.
+    virtual std::string SystemErrorText(unsigned long code) = 0;
+    // WaitForInputIdle with INFINITE: 0 once the process is idle for input.
+    virtual unsigned long WaitForInputIdle(const LaunchedProcess& launched) = 0;
+    // CloseHandle on the process handle, then on the thread handle.
+    virtual void CloseProcessHandles(const LaunchedProcess& launched) = 0;
+    // QueryPerformanceFrequency / QueryPerformanceCounter.
+    virtual std::int64_t CounterFrequency() = 0;
+    virtual std::int64_t CounterNow() = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+// Return false from the callback to stop the enumeration.
+typedef bool (*WindowVisitor)(WindowHandle window, void* context);
+
+// Top-level windows: user32 and the string helpers that compare titles.
+class WindowPort {
+public:
+    virtual ~WindowPort() {}
+    // EnumWindows: visits every top-level window in Z order, top first.
+    virtual void EnumTopLevelWindows(WindowVisitor visit, void* context) = 0;
+    // GetWindowTextLengthA.
+    virtual int TitleLength(WindowHandle window) = 0;
+    // GetWindowTextA into a buffer of `size` characters (NUL included).
+    virtual void Title(WindowHandle window, char* buffer, int size) = 0;
+    // showCmd of GetWindowPlacement (length field set to 44); unchecked.
+    virtual int ShowState(WindowHandle window) = 0;
+    // Whether the window belongs to Kairon's own process.
+    virtual bool IsOwnWindow(WindowHandle window) = 0;
+    // SendMessageA: returns once the window's thread has handled it.
+    virtual void Send(WindowHandle window, unsigned message,
+                      std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // lstrcmpA: 0 when equal (case-sensitive, user's locale).
+    virtual int CompareTitles(const char* a, const char* b) = 0;
+    // StrStrIA: whether `needle` occurs in `text`, ignoring case.
+    virtual bool ContainsIgnoringCase(const char* text, const char* needle) = 0;
+};
+
+// The main dialog, as the logic sees it: its fields (read by the capture,
+// set by the settings file) and what a run may touch from its worker
+// thread: the status line, the Run App button, owned message boxes and a
+// posted WM_CLOSE.
+class DialogPort {
+public:
+    virtual ~DialogPort() {}
+    // GetDlgItemTextA into a buffer of `size` characters (NUL included).
+    virtual void FieldText(int controlId, char* buffer, int size) = 0;
+    // SetDlgItemTextA.
+    virtual void SetFieldText(int controlId, const char* text) = 0;
+    // GetDlgItemInt without sign: 0 for text that is not an unsigned
+    // decimal number or one above 4294967295.
+    virtual unsigned FieldNumber(int controlId) = 0;
+    // SetDlgItemInt without sign.
+    virtual void SetFieldNumber(int controlId, unsigned value) = 0;
+    // IsDlgButtonChecked == BST_CHECKED.
+    virtual bool IsChecked(int controlId) = 0;
+    // CheckDlgButton with BST_CHECKED.
+    virtual void Check(int controlId) = 0;
+    // EnableWindow(GetDlgItem(...)).
+    virtual void EnableControl(int controlId, bool enabled) = 0;
+    // MessageBoxA owned by the main dialog; returns the box's result.
+    virtual int ShowMessageBox(const char* text, const char* caption,
+                               unsigned type) = 0;
+    // PostMessageA(WM_CLOSE, 0, 0) to the main dialog.
+    virtual void PostClose() = 0;
+};
+
+// Everything a timing run uses, handed to it as one bundle.
+struct Platform {
+    ProcessPort& process;
+    WindowPort& windows;
+    DialogPort& dialog;
+};
+
+#endif

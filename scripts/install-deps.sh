@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, idempotently, what a fresh Debian 12 machine lacks to build Kairon
+# for Windows, run it under Wine and run its tests natively and under Wine.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest
+  g++-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32:i386 wine64
+  xvfb xauth imagemagick x11-utils
+  python3
+)
+
+missing=()
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  need_update=1
+fi
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
+  echo "Installing: ${missing[*]:-(package lists only)}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  if [ "${#missing[@]}" -gt 0 ]; then
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi

@@ -1,0 +1,268 @@
+#include "tests/fake_platform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+FakePlatform::FakePlatform() : platform{*this, *this, *this} {}
+
+const FakeWindow* FakePlatform::FindWindow(WindowHandle handle) const
+{
+    for (const FakeWindow& window : windows) {
+        if (window.handle == handle && Exists(window))
+            return &window;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> FakePlatform::EventsStartingWith(const std::string& prefix) const
+{
+    std::vector<std::string> matching;
+    for (const std::string& event : events) {
+        if (event.compare(0, prefix.size(), prefix) == 0)
+            matching.push_back(event);
+    }
+    return matching;
+}
+
+bool FakePlatform::Exists(const FakeWindow& window) const
+{
+    const std::int64_t now = NowMs();
+    return window.appearsAtMs <= now && (window.vanishesAtMs < 0 || now < window.vanishesAtMs);
+}
+
+// --- ProcessPort ---
+
+bool FakePlatform::CreateProcess(char* commandLine, LaunchedProcess* launched)
+{
+    FakeLaunch launch;
+    if (!launches.empty()) {
+        launch = launches.front();
+        launches.pop_front();
+    }
+    commandLines.push_back(commandLine);
+    events.push_back(std::string("create ") + commandLine);
+    nowTicks += launch.costMs * kTicksPerMs;
+    if (!launch.succeeds) {
+        lastError_ = launch.error;
+        return false;
+    }
+    ++launchCount_;
+    launched->process = 0x100 + launchCount_;
+    launched->thread = 0x200 + launchCount_;
+    pendingIdle_.push_back(launch);
+    if (onLaunch)
+        onLaunch(launchCount_);
+    return true;
+}
+
+unsigned long FakePlatform::LastError()
+{
+    return lastError_;
+}
+
+std::string FakePlatform::SystemErrorText(unsigned long code)
+{
+    auto found = errorTexts.find(code);
+    return found == errorTexts.end() ? std::string() : found->second;
+}
+
+unsigned long FakePlatform::WaitForInputIdle(const LaunchedProcess& launched)
+{
+    FakeLaunch launch;
+    if (!pendingIdle_.empty()) {
+        launch = pendingIdle_.front();
+        pendingIdle_.pop_front();
+    }
+    char event[64];
+    std::snprintf(event, sizeof event, "idle 0x%X", static_cast<unsigned>(launched.process));
+    events.push_back(event);
+    nowTicks += launch.idleCostMs * kTicksPerMs;
+    return launch.idleResult;
+}
+
+void FakePlatform::CloseProcessHandles(const LaunchedProcess& launched)
+{
+    closedProcesses.push_back(launched);
+    char event[64];
+    std::snprintf(event, sizeof event, "close handles 0x%X 0x%X",
+                  static_cast<unsigned>(launched.process), static_cast<unsigned>(launched.thread));
+    events.push_back(event);
+}
+
+std::int64_t FakePlatform::CounterFrequency()
+{
+    events.push_back("frequency");
+    return kFakeFrequency;
+}
+
+std::int64_t FakePlatform::CounterNow()
+{
+    events.push_back("counter " + std::to_string(NowMs()));
+    return nowTicks;
+}
+
+void FakePlatform::Sleep(unsigned milliseconds)
+{
+    events.push_back("sleep " + std::to_string(milliseconds));
+    nowTicks += static_cast<std::int64_t>(milliseconds) * kTicksPerMs;
+}
+
+// --- WindowPort ---
+
+void FakePlatform::EnumTopLevelWindows(WindowVisitor visit, void* context)
+{
+    ++enumerations;
+    // Take the order first: a visitor may not change it, but the real
+    // EnumWindows also works from a list made before the first callback.
+    std::vector<WindowHandle> order;
+    for (const FakeWindow& window : windows) {
+        if (Exists(window))
+            order.push_back(window.handle);
+    }
+    for (WindowHandle handle : order) {
+        if (!visit(handle, context))
+            return;
+    }
+}
+
+int FakePlatform::TitleLength(WindowHandle window)
+{
+    const FakeWindow* found = FindWindow(window);
+    return found ? static_cast<int>(found->title.size()) : 0;
+}
+
+void FakePlatform::Title(WindowHandle window, char* buffer, int size)
+{
+    const FakeWindow* found = FindWindow(window);
+    const std::string title = found ? found->title : std::string();
+    const size_t count = std::min(title.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, title.data(), count);
+    buffer[count] = '\0';
+}
+
+int FakePlatform::ShowState(WindowHandle window)
+{
+    const FakeWindow* found = FindWindow(window);
+    if (!found)
+        return 0;
+    int state = found->showState;
+    for (const auto& change : found->showChanges) {
+        if (change.first <= NowMs())
+            state = change.second;
+    }
+    return state;
+}
+
+bool FakePlatform::IsOwnWindow(WindowHandle window)
+{
+    const FakeWindow* found = FindWindow(window);
+    return found && found->ownProcess;
+}
+
+void FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                        std::intptr_t lParam)
+{
+    char event[96];
+    std::snprintf(event, sizeof event, "send 0x%X 0x%X 0x%X 0x%X", static_cast<unsigned>(window),
+                  message, static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
+    events.push_back(event);
+    for (FakeWindow& candidate : windows) {
+        if (candidate.handle == window && Exists(candidate) && candidate.closesOnMessage)
+            candidate.vanishesAtMs = NowMs();
+    }
+}
+
+int FakePlatform::CompareTitles(const char* a, const char* b)
+{
+    return std::strcmp(a, b);
+}
+
+bool FakePlatform::ContainsIgnoringCase(const char* text, const char* needle)
+{
+    std::string haystack(text), wanted(needle);
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    return lower(haystack).find(lower(wanted)) != std::string::npos;
+}
+
+// --- DialogPort ---
+
+void FakePlatform::FieldText(int controlId, char* buffer, int size)
+{
+    const std::string& text = texts[controlId];
+    const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+}
+
+void FakePlatform::SetFieldText(int controlId, const char* text)
+{
+    texts[controlId] = text;
+    events.push_back("text " + std::to_string(controlId) + " " + text);
+}
+
+unsigned FakePlatform::FieldNumber(int controlId)
+{
+    return ParseUnsignedField(texts[controlId]);
+}
+
+void FakePlatform::SetFieldNumber(int controlId, unsigned value)
+{
+    texts[controlId] = std::to_string(value);
+    events.push_back("number " + std::to_string(controlId) + " " + std::to_string(value));
+}
+
+bool FakePlatform::IsChecked(int controlId)
+{
+    return checked[controlId];
+}
+
+void FakePlatform::Check(int controlId)
+{
+    checked[controlId] = true;
+    events.push_back("check " + std::to_string(controlId));
+}
+
+void FakePlatform::EnableControl(int controlId, bool enable)
+{
+    enabled[controlId] = enable;
+    events.push_back("enable " + std::to_string(controlId) + (enable ? " 1" : " 0"));
+}
+
+int FakePlatform::ShowMessageBox(const char* text, const char* caption, unsigned type)
+{
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%X", type);
+    events.push_back(std::string("box ") + caption + " | " + text + " | " + flags);
+    return 1;  // IDOK
+}
+
+void FakePlatform::PostClose()
+{
+    events.push_back("post close");
+}
+
+unsigned ParseUnsignedField(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    const size_t digitsStart = i;
+    unsigned long long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        value = value * 10 + static_cast<unsigned>(text[i] - '0');
+        if (value > 0xFFFFFFFFull)
+            return 0;
+        ++i;
+    }
+    if (i == digitsStart)
+        return 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    return i == text.size() ? static_cast<unsigned>(value) : 0;
+}

@@ -1,0 +1,118 @@
+// A scripted stand-in for Windows with a virtual clock, so a whole timing
+// run (even a 50-second search that gives up) is a test of milliseconds.
+//
+// Sleep advances the clock and the performance counter reads it. Top-level
+// windows appear, change their show state and vanish at given virtual
+// times. Process creation and input idle answer from scripts. Everything
+// the logic does to the outside world is appended, in order, to `events`.
+#ifndef KAIRON_TESTS_FAKE_PLATFORM_H
+#define KAIRON_TESTS_FAKE_PLATFORM_H
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Ticks per second of the virtual performance counter (Wine's frequency).
+const std::int64_t kFakeFrequency = 10000000;
+const std::int64_t kTicksPerMs = kFakeFrequency / 1000;
+
+struct FakeWindow {
+    WindowHandle handle = 0;
+    std::string title;
+    int showState = 1;  // SW_SHOWNORMAL
+    bool ownProcess = false;
+    std::int64_t appearsAtMs = 0;   // virtual time it is created
+    std::int64_t vanishesAtMs = -1; // virtual time it is destroyed; -1 never
+    // Later show states: (virtual time in ms, showCmd from then on).
+    std::vector<std::pair<std::int64_t, int>> showChanges;
+    // Destroyed by the first close message sent to it.
+    bool closesOnMessage = false;
+};
+
+struct FakeLaunch {
+    bool succeeds = true;
+    unsigned long error = 0;      // GetLastError after a failure
+    std::int64_t costMs = 0;      // how long CreateProcessA takes
+    unsigned long idleResult = 0; // what WaitForInputIdle returns
+    std::int64_t idleCostMs = 0;  // how long WaitForInputIdle takes
+};
+
+class FakePlatform : public ProcessPort, public WindowPort, public DialogPort {
+public:
+    FakePlatform();
+
+    // --- the script ---
+    std::int64_t nowTicks = 0;
+    std::vector<FakeWindow> windows;         // Z order: top first
+    std::deque<FakeLaunch> launches;         // one per CreateProcessA; default succeeds
+    std::map<unsigned long, std::string> errorTexts;
+    // Called after each successful launch with its number (from 1); may
+    // add windows, for example one that appears some time after the launch.
+    std::function<void(int launchNumber)> onLaunch;
+
+    // --- what happened ---
+    std::vector<std::string> events;
+    std::vector<std::string> commandLines;
+    std::vector<LaunchedProcess> closedProcesses;
+    int enumerations = 0;
+    std::map<int, std::string> texts;    // field text per control ID
+    std::map<int, bool> checked;
+    std::map<int, bool> enabled;         // absent means enabled
+
+    Platform platform;
+
+    std::int64_t NowMs() const { return nowTicks / kTicksPerMs; }
+    const FakeWindow* FindWindow(WindowHandle handle) const;
+    // Events that start with `prefix`, in order.
+    std::vector<std::string> EventsStartingWith(const std::string& prefix) const;
+
+    // ProcessPort
+    bool CreateProcess(char* commandLine, LaunchedProcess* launched) override;
+    unsigned long LastError() override;
+    std::string SystemErrorText(unsigned long code) override;
+    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    void CloseProcessHandles(const LaunchedProcess& launched) override;
+    std::int64_t CounterFrequency() override;
+    std::int64_t CounterNow() override;
+    void Sleep(unsigned milliseconds) override;
+
+    // WindowPort
+    void EnumTopLevelWindows(WindowVisitor visit, void* context) override;
+    int TitleLength(WindowHandle window) override;
+    void Title(WindowHandle window, char* buffer, int size) override;
+    int ShowState(WindowHandle window) override;
+    bool IsOwnWindow(WindowHandle window) override;
+    void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    int CompareTitles(const char* a, const char* b) override;
+    bool ContainsIgnoringCase(const char* text, const char* needle) override;
+
+    // DialogPort
+    void FieldText(int controlId, char* buffer, int size) override;
+    void SetFieldText(int controlId, const char* text) override;
+    unsigned FieldNumber(int controlId) override;
+    void SetFieldNumber(int controlId, unsigned value) override;
+    bool IsChecked(int controlId) override;
+    void Check(int controlId) override;
+    void EnableControl(int controlId, bool enable) override;
+    int ShowMessageBox(const char* text, const char* caption, unsigned type) override;
+    void PostClose() override;
+
+private:
+    bool Exists(const FakeWindow& window) const;
+    std::deque<FakeLaunch> pendingIdle_;  // launched, idle not yet asked
+    unsigned long lastError_ = 0;
+    int launchCount_ = 0;
+};
+
+// GetDlgItemInt's reading of a field without sign: optional blanks, digits,
+// optional blanks; anything else, or a value above 4294967295, gives 0.
+unsigned ParseUnsignedField(const std::string& text);
+
+#endif

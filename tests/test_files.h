@@ -1,0 +1,53 @@
+// Helpers for tests that read the files Kairon writes.
+#ifndef KAIRON_TESTS_TEST_FILES_H
+#define KAIRON_TESTS_TEST_FILES_H
+
+#include <cstdio>
+#include <string>
+
+// Text as a text-mode stream writes it here: CR LF on Windows, LF elsewhere.
+inline std::string Native(const std::string& text)
+{
+#ifdef _WIN32
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n')
+            converted += '\r';
+        converted += c;
+    }
+    return converted;
+#else
+    return text;
+#endif
+}
+
+// A file in the working directory, removed before and after the test.
+struct TempFile {
+    explicit TempFile(const std::string& name) : path("kairon_test_" + name)
+    {
+        std::remove(path.c_str());
+    }
+    ~TempFile() { std::remove(path.c_str()); }
+    std::string Read() const
+    {
+        std::string bytes;
+        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buffer[4096];
+            size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+                bytes.append(buffer, n);
+            std::fclose(f);
+        }
+        return bytes;
+    }
+    void Write(const std::string& bytes) const
+    {
+        if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+    }
+    std::string path;
+};
+
+#endif

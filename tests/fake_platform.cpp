@@ -194,6 +194,7 @@ bool FakePlatform::ContainsIgnoringCase(const char* text, const char* needle)
 
 void FakePlatform::FieldText(int controlId, char* buffer, int size)
 {
+    events.push_back("get text " + std::to_string(controlId));
     const std::string& text = texts[controlId];
     const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
     std::memcpy(buffer, text.data(), count);
@@ -208,6 +209,7 @@ void FakePlatform::SetFieldText(int controlId, const char* text)
 
 unsigned FakePlatform::FieldNumber(int controlId)
 {
+    events.push_back("get number " + std::to_string(controlId));
     return ParseUnsignedField(texts[controlId]);
 }
 
@@ -219,6 +221,7 @@ void FakePlatform::SetFieldNumber(int controlId, unsigned value)
 
 bool FakePlatform::IsChecked(int controlId)
 {
+    events.push_back("get check " + std::to_string(controlId));
     return checked[controlId];
 }
 

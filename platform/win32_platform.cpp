@@ -1,0 +1,201 @@
+#include "platform/win32_platform.h"
+
+#include <shlwapi.h>
+
+static_assert(kMsgClose == WM_CLOSE, "WM_CLOSE");
+static_assert(kMsgSysCommand == WM_SYSCOMMAND, "WM_SYSCOMMAND");
+static_assert(kMsgSysKeyDown == WM_SYSKEYDOWN, "WM_SYSKEYDOWN");
+static_assert(kSysCommandClose == SC_CLOSE, "SC_CLOSE");
+static_assert(kVirtualKeyF4 == VK_F4, "VK_F4");
+static_assert(kBoxOk == MB_OK, "MB_OK");
+static_assert(kBoxIconWarning == MB_ICONWARNING, "MB_ICONWARNING");
+static_assert(kShowHide == SW_HIDE && kShowMinimized == SW_SHOWMINIMIZED &&
+                  kShowMaximized == SW_MAXIMIZE && kShowMinimize == SW_MINIMIZE,
+              "SW_ values");
+static_assert(sizeof(HWND) == sizeof(WindowHandle), "Kairon is a 32-bit program");
+
+HWND ToHwnd(WindowHandle window)
+{
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+}
+
+WindowHandle FromHwnd(HWND window)
+{
+    return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window));
+}
+
+// --- processes and the performance counter ---
+
+bool Win32Process::CreateProcess(char* commandLine, LaunchedProcess* launched)
+{
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    launched->process = reinterpret_cast<std::uintptr_t>(info.hProcess);
+    launched->thread = reinterpret_cast<std::uintptr_t>(info.hThread);
+    return true;
+}
+
+unsigned long Win32Process::LastError()
+{
+    return GetLastError();
+}
+
+std::string Win32Process::SystemErrorText(unsigned long code)
+{
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+                   nullptr);
+    std::string result = text ? text : "";
+    LocalFree(text);
+    return result;
+}
+
+unsigned long Win32Process::WaitForInputIdle(const LaunchedProcess& launched)
+{
+    return ::WaitForInputIdle(reinterpret_cast<HANDLE>(launched.process), INFINITE);
+}
+
+void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
+{
+    CloseHandle(reinterpret_cast<HANDLE>(launched.process));
+    CloseHandle(reinterpret_cast<HANDLE>(launched.thread));
+}
+
+std::int64_t Win32Process::CounterFrequency()
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart;
+}
+
+std::int64_t Win32Process::CounterNow()
+{
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+void Win32Process::Sleep(unsigned milliseconds)
+{
+    ::Sleep(milliseconds);
+}
+
+// --- top-level windows ---
+
+namespace {
+
+struct EnumCall {
+    WindowVisitor visit;
+    void* context;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM lParam)
+{
+    const EnumCall* call = reinterpret_cast<const EnumCall*>(lParam);
+    return call->visit(FromHwnd(window), call->context) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+void Win32Windows::EnumTopLevelWindows(WindowVisitor visit, void* context)
+{
+    EnumCall call = {visit, context};
+    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&call));
+}
+
+int Win32Windows::TitleLength(WindowHandle window)
+{
+    return GetWindowTextLengthA(ToHwnd(window));
+}
+
+void Win32Windows::Title(WindowHandle window, char* buffer, int size)
+{
+    GetWindowTextA(ToHwnd(window), buffer, size);
+}
+
+int Win32Windows::ShowState(WindowHandle window)
+{
+    WINDOWPLACEMENT placement;
+    ZeroMemory(&placement, sizeof placement);
+    placement.length = sizeof placement;
+    GetWindowPlacement(ToHwnd(window), &placement);
+    return static_cast<int>(placement.showCmd);
+}
+
+bool Win32Windows::IsOwnWindow(WindowHandle window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &processId);
+    return processId == GetCurrentProcessId();
+}
+
+void Win32Windows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                        std::intptr_t lParam)
+{
+    SendMessageA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
+                 static_cast<LPARAM>(lParam));
+}
+
+int Win32Windows::CompareTitles(const char* a, const char* b)
+{
+    return lstrcmpA(a, b);
+}
+
+bool Win32Windows::ContainsIgnoringCase(const char* text, const char* needle)
+{
+    return StrStrIA(text, needle) != nullptr;
+}
+
+// --- the main dialog ---
+
+void Win32Dialog::FieldText(int controlId, char* buffer, int size)
+{
+    GetDlgItemTextA(dialog_, controlId, buffer, size);
+}
+
+void Win32Dialog::SetFieldText(int controlId, const char* text)
+{
+    SetDlgItemTextA(dialog_, controlId, text);
+}
+
+unsigned Win32Dialog::FieldNumber(int controlId)
+{
+    return GetDlgItemInt(dialog_, controlId, nullptr, FALSE);
+}
+
+void Win32Dialog::SetFieldNumber(int controlId, unsigned value)
+{
+    SetDlgItemInt(dialog_, controlId, value, FALSE);
+}
+
+bool Win32Dialog::IsChecked(int controlId)
+{
+    return IsDlgButtonChecked(dialog_, controlId) == BST_CHECKED;
+}
+
+void Win32Dialog::Check(int controlId)
+{
+    CheckDlgButton(dialog_, controlId, BST_CHECKED);
+}
+
+void Win32Dialog::EnableControl(int controlId, bool enabled)
+{
+    EnableWindow(GetDlgItem(dialog_, controlId), enabled ? TRUE : FALSE);
+}
+
+int Win32Dialog::ShowMessageBox(const char* text, const char* caption, unsigned type)
+{
+    return MessageBoxA(dialog_, text, caption, type);
+}
+
+void Win32Dialog::PostClose()
+{
+    PostMessageA(dialog_, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,55 @@
+// The seam's Win32 side: one system call per operation, no decisions.
+#ifndef KAIRON_PLATFORM_WIN32_PLATFORM_H
+#define KAIRON_PLATFORM_WIN32_PLATFORM_H
+
+#include "platform/platform.h"
+
+#include <windows.h>
+
+class Win32Process : public ProcessPort {
+public:
+    bool CreateProcess(char* commandLine, LaunchedProcess* launched) override;
+    unsigned long LastError() override;
+    std::string SystemErrorText(unsigned long code) override;
+    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    void CloseProcessHandles(const LaunchedProcess& launched) override;
+    std::int64_t CounterFrequency() override;
+    std::int64_t CounterNow() override;
+    void Sleep(unsigned milliseconds) override;
+};
+
+class Win32Windows : public WindowPort {
+public:
+    void EnumTopLevelWindows(WindowVisitor visit, void* context) override;
+    int TitleLength(WindowHandle window) override;
+    void Title(WindowHandle window, char* buffer, int size) override;
+    int ShowState(WindowHandle window) override;
+    bool IsOwnWindow(WindowHandle window) override;
+    void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    int CompareTitles(const char* a, const char* b) override;
+    bool ContainsIgnoringCase(const char* text, const char* needle) override;
+};
+
+// The main dialog (or, in tests, any dialog with the same control IDs).
+class Win32Dialog : public DialogPort {
+public:
+    explicit Win32Dialog(HWND dialog) : dialog_(dialog) {}
+    void FieldText(int controlId, char* buffer, int size) override;
+    void SetFieldText(int controlId, const char* text) override;
+    unsigned FieldNumber(int controlId) override;
+    void SetFieldNumber(int controlId, unsigned value) override;
+    bool IsChecked(int controlId) override;
+    void Check(int controlId) override;
+    void EnableControl(int controlId, bool enabled) override;
+    int ShowMessageBox(const char* text, const char* caption, unsigned type) override;
+    void PostClose() override;
+
+private:
+    HWND dialog_;
+};
+
+HWND ToHwnd(WindowHandle window);
+WindowHandle FromHwnd(HWND window);
+
+#endif

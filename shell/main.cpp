@@ -1,0 +1,84 @@
+// Kairon's entry: register the main dialog's window class, create the
+// dialog, fill it from the defaults and config.txt, show it, start an
+// unattended run if asked, and pump messages until the dialog is destroyed.
+#include "config/config_file.h"
+#include "config/run_settings.h"
+#include "platform/win32_platform.h"
+#include "resources/control_ids.h"
+#include "shell/app_state.h"
+#include "ui/main_window.h"
+
+#include <windows.h>
+
+HINSTANCE g_instance = nullptr;
+HICON g_programIcon = nullptr;
+HWND g_mainDialog = nullptr;
+
+namespace {
+
+const char kClassName[] = "Kairon";
+
+void RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.cbClsExtra = 0;
+    // A dialog created from a template with its own class needs these bytes.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, kClassName);
+    windowClass.hIconSm = LoadIconA(instance, kClassName);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExA(&windowClass);
+}
+
+void DispatchOne(HWND dialog, MSG* message)
+{
+    if (!IsDialogMessageA(dialog, message)) {
+        TranslateMessage(message);
+        DispatchMessageA(message);
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    g_programIcon = static_cast<HICON>(LoadImageA(instance, kClassName, IMAGE_ICON, 48, 48, 0));
+    g_instance = instance;
+
+    RegisterMainWindowClass(instance);
+
+    g_mainDialog = CreateDialogParamA(instance, kClassName, nullptr, nullptr, 0);
+    if (!g_mainDialog) {
+        MessageBoxA(nullptr, "Could not create Kairon Dialog.", "Error starting Kairon", MB_OK);
+        return 1;
+    }
+
+    Win32Dialog dialog(g_mainDialog);
+    ApplyDefaults(dialog, &g_runSettings);
+
+    ShowWindow(g_mainDialog, showCommand);
+
+    MSG message;
+    ZeroMemory(&message, sizeof message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchOne(g_mainDialog, &message);
+
+    if (g_runSettings.autoRun) {
+        // Give the dialog a moment on screen; the posted command then goes
+        // through the same validation as a click on Run App.
+        Sleep(1000);
+        PostMessageA(g_mainDialog, WM_COMMAND, IDC_RUN, 0);
+    }
+
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchOne(g_mainDialog, &message);
+    return static_cast<int>(message.wParam);
+}

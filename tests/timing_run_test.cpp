@@ -1,0 +1,357 @@
+#include "engine/timing_run.h"
+
+#include "resources/control_ids.h"
+#include "tests/fake_platform.h"
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> Events;
+
+struct Scenario {
+    explicit Scenario(const char* logName) : log(logName)
+    {
+        std::strcpy(settings.appPath, "C:\\Apps\\sample.exe");
+        std::strcpy(settings.logPath, log.path.c_str());
+        std::strcpy(settings.windowName, "Sample");
+        settings.executions = 1;
+        settings.delayMs = 1;
+    }
+    int Start() { return TimingRun(settings, fake.platform); }
+    // Events from the first launch countdown status on, without the reads.
+    Events EventsWithout(const std::string& prefix) const
+    {
+        Events kept;
+        for (const std::string& e : fake.events) {
+            if (e.compare(0, prefix.size(), prefix) != 0)
+                kept.push_back(e);
+        }
+        return kept;
+    }
+    TempFile log;
+    RunSettings settings{};
+    FakePlatform fake;
+};
+
+size_t IndexOf(const Events& events, const std::string& event, size_t from = 0)
+{
+    auto found = std::find(events.begin() + static_cast<long>(from), events.end(), event);
+    return static_cast<size_t>(found - events.begin());
+}
+
+TEST(TimingRun, OneQuietIterationStepByStep)
+{
+    Scenario run("quiet.txt");
+    run.settings.delayMs = 500;
+    run.fake.nowTicks = 7 * kTicksPerMs;
+    run.fake.launches.push_back({true, 0, 40, 0, 0});
+    EXPECT_EQ(run.Start(), 1);
+    const Events expected = {
+        "sleep 500",
+        "text 1012 Iteration: 1 - Launching Application",
+        "frequency",
+        "counter 507",
+        "create \"C:\\Apps\\sample.exe\" ",
+        "counter 547",
+        "sleep 500",
+        "sleep 500",
+        "close handles 0x101 0x201",
+        "enable 1010 1",
+        "text 1012 Finished executions",
+        "box Finished | Finished executions | 0x0",
+    };
+    EXPECT_EQ(run.fake.events, expected);
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0400\n"));
+}
+
+TEST(TimingRun, CountdownShowsWholeSecondsThenSleepsTheRest)
+{
+    Scenario run("countdown.txt");
+    run.settings.delayMs = 2500;
+    run.settings.executions = 2;
+    run.Start();
+    const Events statuses = run.fake.EventsStartingWith("text 1012");
+    const Events expected = {
+        "text 1012 Iteration: 1 - 2 seconds until application is launched",
+        "text 1012 Iteration: 1 - 1 seconds until application is launched",
+        "text 1012 Iteration: 1 - Launching Application",
+        "text 1012 Iteration: 1 - 2 seconds until application is closed",
+        "text 1012 Iteration: 1 - 1 seconds until application is closed",
+        "text 1012 Iteration: 1 - 2 seconds until next iteration",
+        "text 1012 Iteration: 1 - 1 seconds until next iteration",
+        "text 1012 Iteration: 2 - 2 seconds until application is launched",
+        "text 1012 Iteration: 2 - 1 seconds until application is launched",
+        "text 1012 Iteration: 2 - Launching Application",
+        "text 1012 Iteration: 2 - 2 seconds until application is closed",
+        "text 1012 Iteration: 2 - 1 seconds until application is closed",
+        "text 1012 Iteration: 2 - 2 seconds until next iteration",
+        "text 1012 Iteration: 2 - 1 seconds until next iteration",
+        "text 1012 Finished executions",
+    };
+    EXPECT_EQ(statuses, expected);
+    // Each countdown: 1000, 1000, then the 500 ms remainder in silence.
+    const Events first = {run.fake.events[0], run.fake.events[1], run.fake.events[2],
+                          run.fake.events[3], run.fake.events[4]};
+    EXPECT_EQ(first, (Events{"text 1012 Iteration: 1 - 2 seconds until application is launched",
+                             "sleep 1000",
+                             "text 1012 Iteration: 1 - 1 seconds until application is launched",
+                             "sleep 1000", "sleep 500"}));
+    EXPECT_EQ(run.fake.NowMs(), 2 * 3 * 2500);
+}
+
+TEST(TimingRun, DelayOfWholeSecondsSleepsNoRemainder)
+{
+    Scenario run("whole.txt");
+    run.settings.delayMs = 1000;
+    run.Start();
+    EXPECT_EQ(run.fake.EventsStartingWith("sleep").size(), 3u * 2u);
+    EXPECT_EQ(run.fake.EventsStartingWith("sleep 0").size(), 3u);
+    EXPECT_EQ(run.fake.NowMs(), 3000);
+}
+
+TEST(TimingRun, ElapsedSecondsAreASinglePrecisionQuotient)
+{
+    struct Case {
+        std::int64_t ticks;
+        std::int64_t frequency;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {12345678, 10000000, "1.2346"},     // 1.2345678 rounds up
+        {125000000, 10000000, "12.5000"},
+        {0, 10000000, "0.0000"},
+        {999, 10000000, "0.0001"},
+        {499, 10000000, "0.0000"},
+        {12345678900, 10000000, "1234.5679"},
+        // Beyond about 1000 s single precision no longer carries the fourth
+        // decimal: 4321.5677 s is held as 4321.56787... and prints as .5679.
+        {43215677000, 10000000, "4321.5679"},
+        {-10000000, 10000000, "-1.0000"},
+        {3579545, 3579545, "1.0000"},
+    };
+    for (const Case& c : cases) {
+        char printed[32];
+        std::snprintf(printed, sizeof printed, "%0.4f",
+                      static_cast<double>(ElapsedSeconds(0, c.ticks, c.frequency)));
+        EXPECT_STREQ(printed, c.printed) << c.ticks;
+    }
+}
+
+TEST(TimingRun, MeasuresCreationAndTheEnabledWaitsOnly)
+{
+    Scenario run("interval.txt");
+    run.settings.delayMs = 3000;
+    run.settings.waitInputIdle = true;
+    run.fake.launches.push_back({true, 0, 25, 0, 300});  // 25 ms to create, 300 ms to idle
+    run.Start();
+    // The countdowns (9 s in all) lie outside the interval.
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.3250\n"));
+    const Events& e = run.fake.events;
+    const size_t launching = IndexOf(e, "text 1012 Iteration: 1 - Launching Application");
+    const size_t frequency = IndexOf(e, "frequency");
+    const size_t create = IndexOf(e, "create \"C:\\Apps\\sample.exe\" ");
+    EXPECT_LT(launching, frequency);
+    EXPECT_EQ(e[frequency + 1], "counter 3000");
+    EXPECT_EQ(frequency + 2, create);
+    EXPECT_EQ(e[create + 1], "idle 0x101");
+    EXPECT_EQ(e[create + 2], "counter 3325");
+    EXPECT_EQ(e[create + 3], "text 1012 Iteration: 1 - 3 seconds until application is closed");
+}
+
+TEST(TimingRun, WithoutWaitsOnlyProcessCreationIsTimed)
+{
+    Scenario run("creation.txt");
+    run.fake.launches.push_back({true, 0, 123, 0, 5000});
+    run.Start();
+    EXPECT_TRUE(run.fake.EventsStartingWith("idle").empty());
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.1230\n"));
+}
+
+TEST(TimingRun, AFirstPassFindStillSleepsTenMillisecondsInsideTheInterval)
+{
+    Scenario run("firstpass.txt");
+    run.settings.detectByWindowName = true;
+    run.fake.windows.push_back({0x1234, "Sample", 1, false, 0, -1, {}, false});
+    run.Start();
+    EXPECT_EQ(run.fake.enumerations, 2);  // the initial scan and one search pass
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0100\n"));
+}
+
+TEST(TimingRun, InputIdleFailureIsLoggedAndTheIterationCarriesOn)
+{
+    Scenario run("idlefail.txt");
+    run.settings.waitInputIdle = true;
+    run.fake.launches.push_back({true, 0, 0, 0xFFFFFFFF, 2});
+    run.Start();
+    EXPECT_EQ(run.log.Read(),
+              Native("C:\\Apps\\sample.exe - 1 executions\nWaitForInputIdle call failed\n0.0020\n"));
+    EXPECT_EQ(run.fake.EventsStartingWith("box"),
+              Events{"box Finished | Finished executions | 0x0"});
+}
+
+struct CloseCase {
+    bool wmClose, sysCommand, altF4;
+    Events sends;
+};
+
+TEST(TimingRun, SendsEachChosenCloseMessageInOrderAfterTheCloseCountdown)
+{
+    const char* const kWmClose = "send 0x1234 0x10 0x0 0x0";
+    const char* const kSysCommand = "send 0x1234 0x112 0xF060 0x0";
+    const char* const kAltF4 = "send 0x1234 0x104 0x73 0x203E0001";
+    const CloseCase cases[] = {
+        {false, false, false, {}},
+        {true, false, false, {kWmClose}},
+        {false, true, false, {kSysCommand}},
+        {false, false, true, {kAltF4}},
+        {true, true, true, {kWmClose, kSysCommand, kAltF4}},
+        {false, true, true, {kSysCommand, kAltF4}},
+    };
+    for (const CloseCase& c : cases) {
+        Scenario run("close.txt");
+        run.settings.delayMs = 1500;
+        run.settings.detectByWindowName = true;
+        run.settings.closeByWmClose = c.wmClose;
+        run.settings.closeBySysCommand = c.sysCommand;
+        run.settings.closeByAltF4 = c.altF4;
+        run.fake.windows.push_back({0x1234, "Sample", 1, false, 0, -1, {}, false});
+        run.Start();
+        EXPECT_EQ(run.fake.EventsStartingWith("send"), c.sends);
+        if (!c.sends.empty()) {
+            const Events& e = run.fake.events;
+            const size_t closeStatus =
+                IndexOf(e, "text 1012 Iteration: 1 - 1 seconds until application is closed");
+            EXPECT_EQ(e[closeStatus + 1], "sleep 1000");
+            EXPECT_EQ(e[closeStatus + 2], "sleep 500");
+            EXPECT_EQ(e[closeStatus + 3], c.sends[0]);
+        }
+    }
+}
+
+TEST(TimingRun, NothingIsSentWhenNoWindowWasFound)
+{
+    Scenario run("notfound.txt");
+    run.settings.detectByWindowName = true;
+    run.settings.closeByWmClose = run.settings.closeBySysCommand = run.settings.closeByAltF4 = true;
+    run.Start();
+    EXPECT_TRUE(run.fake.EventsStartingWith("send").empty());
+    EXPECT_EQ(run.log.Read(),
+              Native("C:\\Apps\\sample.exe - 1 executions\nFailed to find window Sample\n50.0000\n"));
+    EXPECT_EQ(run.fake.enumerations, 1 + 5000);
+}
+
+TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
+{
+    Scenario run("launchfail.txt");
+    run.settings.executions = 3;
+    run.settings.closeByWmClose = true;
+    run.settings.detectByWindowName = true;
+    run.settings.autoRun = true;
+    run.fake.launches.push_back({false, 2, 0, 0, 0});
+    run.fake.errorTexts[2] = "The system cannot find the file specified.\r\n";
+    run.Start();
+    const Events expectedTail = {
+        "create \"C:\\Apps\\sample.exe\" ",
+        "box Error - Unable to launch process | The system cannot find the file specified.\r\n | 0x0",
+        "enable 1010 1",
+    };
+    ASSERT_GE(run.fake.events.size(), expectedTail.size());
+    EXPECT_EQ(Events(run.fake.events.end() - 3, run.fake.events.end()), expectedTail);
+    EXPECT_EQ(run.fake.commandLines.size(), 1u);
+    EXPECT_TRUE(run.fake.closedProcesses.empty());
+    EXPECT_TRUE(run.fake.EventsStartingWith("post close").empty());
+    // The log was closed: its header reached the file.
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 3 executions\n"));
+}
+
+TEST(TimingRun, LaunchFailureWithoutSystemTextNamesTheCode)
+{
+    Scenario run("launchcode.txt");
+    run.fake.launches.push_back({false, 1234, 0, 0, 0});
+    run.Start();
+    EXPECT_EQ(run.fake.EventsStartingWith("box"),
+              Events{"box Error - Unable to launch process | Unknown error 1234 | 0x0"});
+}
+
+TEST(TimingRun, ASecondLaunchFailureKeepsTheFirstTiming)
+{
+    Scenario run("launchlater.txt");
+    run.settings.executions = 2;
+    run.fake.launches.push_back({true, 0, 10, 0, 0});
+    run.fake.launches.push_back({false, 5, 0, 0, 0});
+    run.fake.errorTexts[5] = "Access is denied.\r\n";
+    run.Start();
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 2 executions\n0.0100\n"));
+    EXPECT_EQ(run.fake.closedProcesses.size(), 1u);
+}
+
+TEST(TimingRun, LogThatCannotBeOpenedStopsBeforeAnything)
+{
+    Scenario run("unused.txt");
+    std::strcpy(run.settings.logPath, "no-such-folder-for-kairon/results.txt");
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.fake.events,
+              (Events{"box Error | Unable to open log file | 0x0", "enable 1010 1"}));
+}
+
+TEST(TimingRun, UnattendedRunClosesTheProgramInsteadOfTheFinishedBox)
+{
+    Scenario run("unattended.txt");
+    run.settings.autoRun = true;
+    run.settings.executions = 2;
+    run.Start();
+    const Events& e = run.fake.events;
+    ASSERT_GE(e.size(), 4u);
+    EXPECT_EQ(Events(e.end() - 4, e.end()),
+              (Events{"sleep 1", "close handles 0x102 0x202", "enable 1010 1", "post close"}));
+    EXPECT_TRUE(run.fake.EventsStartingWith("box").empty());
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 2 executions\n0.0000\n0.0000\n"));
+}
+
+TEST(TimingRun, HandlesAreReleasedAfterTheNextIterationCountdown)
+{
+    Scenario run("handles.txt");
+    run.settings.executions = 3;
+    run.settings.delayMs = 1000;
+    run.Start();
+    const Events& e = run.fake.events;
+    for (int i = 1; i <= 3; ++i) {
+        char status[96], handles[64];
+        std::snprintf(status, sizeof status, "text 1012 Iteration: %d - 1 seconds until next iteration", i);
+        std::snprintf(handles, sizeof handles, "close handles 0x%X 0x%X", 0x100 + i, 0x200 + i);
+        const size_t at = IndexOf(e, status);
+        ASSERT_LT(at + 3, e.size());
+        EXPECT_EQ(e[at + 1], "sleep 1000");
+        EXPECT_EQ(e[at + 2], "sleep 0");
+        EXPECT_EQ(e[at + 3], handles);
+    }
+}
+
+TEST(TimingRun, ASecondRunAppendsToTheSameLog)
+{
+    Scenario run("twice.txt");
+    run.Start();
+    FakePlatform again;
+    TimingRun(run.settings, again.platform);
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0000\n"
+                                      "C:\\Apps\\sample.exe - 1 executions\n0.0000\n"));
+}
+
+TEST(TimingRun, CommandLineCarriesTheArguments)
+{
+    Scenario run("args.txt");
+    std::strcpy(run.settings.cmdLineArgs, "--title \"Kairon Sample\"");
+    run.Start();
+    EXPECT_EQ(run.fake.commandLines,
+              Events{"\"C:\\Apps\\sample.exe\" --title \"Kairon Sample\""});
+}
+
+}  // namespace

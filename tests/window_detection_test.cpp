@@ -1,0 +1,312 @@
+#include "engine/window_detection.h"
+
+#include "engine/timing_run.h"
+#include "tests/fake_platform.h"
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+FakeWindow Window(WindowHandle handle, const std::string& title, int showState = 1)
+{
+    FakeWindow window;
+    window.handle = handle;
+    window.title = title;
+    window.showState = showState;
+    return window;
+}
+
+struct DetectionScenario {
+    DetectionScenario() : log("detection.txt")
+    {
+        std::strcpy(settings.windowName, "Sample");
+        OpenLog(&sink, log.path.c_str());
+    }
+    ~DetectionScenario() { CloseLog(&sink); }
+    std::string Logged()
+    {
+        FlushLog(&sink);
+        return log.Read();
+    }
+    TempFile log;
+    LogSink sink;
+    RunSettings settings{};
+    FakePlatform fake;
+    Detection detection{settings, fake, fake, sink, {}, {}};
+};
+
+struct MatchCase {
+    bool exact;
+    const char* name;
+    const char* title;
+    bool matches;
+};
+
+TEST(TitleMatching, ExactIsCaseSensitivePartialIsNot)
+{
+    const MatchCase cases[] = {
+        {true, "Sample", "Sample", true},
+        {true, "Sample", "sample", false},
+        {true, "Sample", "Sample - Document", false},
+        {true, "Sample", "My Sample", false},
+        {false, "Sample", "My SAMPLE window", true},
+        {false, "sample", "Sample", true},
+        {false, "Sample", "Sampl", false},
+        {false, "Kairon", "Veltrane Kairon", true},
+        // An empty name matches nothing in either mode.
+        {true, "", "", false},
+        {true, "", "Anything", false},
+        {false, "", "Anything", false},
+    };
+    for (const MatchCase& c : cases) {
+        RunSettings settings{};
+        settings.exactMatch = c.exact;
+        std::strcpy(settings.windowName, c.name);
+        FakePlatform fake;
+        EXPECT_EQ(TitleMatches(settings, fake, c.title), c.matches)
+            << (c.exact ? "exact " : "partial ") << '"' << c.name << "\" in \"" << c.title << '"';
+    }
+}
+
+TEST(InitialScan, KeepsTitledWindowsOnlyAndLogsThemWithDebug)
+{
+    DetectionScenario s;
+    s.settings.debugLog = true;
+    s.fake.windows = {Window(0x30, "Editor", 3), Window(0x20, ""), Window(0xABCDEF, "Mail", 2),
+                      Window(0x10, "Editor", 1)};
+    s.detection.snapshot = {0x99};  // left over from an earlier run
+    InitialScan(&s.detection);
+    EXPECT_EQ(s.detection.snapshot, (WindowSnapshot{0x10, 0x30, 0xABCDEF}));
+    EXPECT_EQ(s.Logged(),
+              Native("DEBUG Initial scan: Window name: Editor (Handle: 0x30 state: 3)\n"
+                     "DEBUG Initial scan: Window name: Mail (Handle: 0xABCDEF state: 2)\n"
+                     "DEBUG Initial scan: Window name: Editor (Handle: 0x10 state: 1)\n"
+                     "Detected: 3 windows\n"));
+}
+
+TEST(InitialScan, WritesNothingWithoutDebug)
+{
+    DetectionScenario s;
+    s.fake.windows = {Window(0x30, "Editor")};
+    InitialScan(&s.detection);
+    EXPECT_EQ(s.detection.snapshot.size(), 1u);
+    EXPECT_EQ(s.Logged(), "");
+}
+
+TEST(Search, FindsTheFirstMatchInZOrder)
+{
+    DetectionScenario s;
+    s.fake.windows = {Window(0x50, "Other"), Window(0x40, "Sample Two"), Window(0x30, "Sample")};
+    SearchForWindow(&s.detection);
+    EXPECT_TRUE(s.detection.foundWindow.found);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x40u);
+    EXPECT_EQ(s.fake.events, std::vector<std::string>{"sleep 10"});
+}
+
+TEST(Search, WithoutNewWindowsOnlyAnOldWindowIsFoundAtOnce)
+{
+    DetectionScenario s;
+    s.fake.windows = {Window(0x30, "Sample")};
+    InitialScan(&s.detection);
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
+    EXPECT_EQ(s.fake.enumerations, 2);
+}
+
+TEST(Search, NewWindowsOnlyIgnoresWindowsFromTheSnapshot)
+{
+    DetectionScenario s;
+    s.settings.newWindowsOnly = true;
+    s.fake.windows = {Window(0x30, "Other")};
+    InitialScan(&s.detection);
+    // The old window takes the name later; a new one appears after 200 ms.
+    s.fake.windows[0].title = "Sample";
+    FakeWindow fresh = Window(0x60, "Sample");
+    fresh.appearsAtMs = 200;
+    s.fake.windows.push_back(fresh);
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x60u);
+    EXPECT_EQ(s.fake.enumerations, 1 + 21);  // passes at 0, 10, ..., 200 ms
+    EXPECT_EQ(s.fake.NowMs(), 210);
+}
+
+TEST(Search, AWindowLeftByAnEarlierIterationIsNotInTheSnapshot)
+{
+    DetectionScenario s;
+    s.settings.newWindowsOnly = true;
+    InitialScan(&s.detection);
+    s.fake.windows = {Window(0x70, "Sample")};
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x70u);
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x70u);
+}
+
+TEST(Search, NeverMatchesKaironsOwnWindowButStillLogsIt)
+{
+    DetectionScenario s;
+    s.settings.debugLog = true;
+    std::strcpy(s.settings.windowName, "Kairon");
+    FakeWindow own = Window(0x11, "Veltrane Kairon");
+    own.ownProcess = true;
+    FakeWindow launched = Window(0x22, "Kairon Sample");
+    launched.appearsAtMs = 20;
+    s.fake.windows = {own, launched};
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x22u);
+    EXPECT_EQ(s.Logged(), Native("DEBUG: Window name: Veltrane Kairon (Handle: 0x11 state: 1)\n"
+                                 "DEBUG: Window name: Veltrane Kairon (Handle: 0x11 state: 1)\n"
+                                 "DEBUG: Window name: Veltrane Kairon (Handle: 0x11 state: 1)\n"
+                                 "DEBUG: Window name: Kairon Sample (Handle: 0x22 state: 1)\n"));
+}
+
+TEST(Search, AnEmptyNameFindsNothingEvenAmongTitledWindows)
+{
+    DetectionScenario s;
+    s.settings.windowName[0] = '\0';
+    s.fake.windows = {Window(0x30, "Anything")};
+    SearchForWindow(&s.detection);
+    EXPECT_FALSE(s.detection.foundWindow.found);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0u);
+    EXPECT_EQ(s.fake.enumerations, kSearchPassLimit);
+    EXPECT_EQ(s.Logged(), Native("Failed to find window \n"));
+}
+
+TEST(Search, GivesUpAfter5000PassesWithBannersEvery50)
+{
+    DetectionScenario s;
+    s.settings.debugLog = true;
+    s.detection.foundWindow = {0x99, true};  // from the previous iteration
+    SearchForWindow(&s.detection);
+    EXPECT_FALSE(s.detection.foundWindow.found);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0u);
+    EXPECT_EQ(s.fake.enumerations, 5000);
+    EXPECT_EQ(s.fake.NowMs(), 50000);
+    std::string expected;
+    for (int pass = 50; pass <= 5000; pass += 50)
+        expected += "\n*************** Search loop # " + std::to_string(pass) +
+                    " of 5000 ***************\n\n";
+    expected += "Failed to find window Sample\n";
+    EXPECT_EQ(s.Logged(), Native(expected));
+}
+
+TEST(Search, TheBannerIsWrittenInThePassThatFinds)
+{
+    DetectionScenario s;
+    s.settings.debugLog = true;
+    FakeWindow late = Window(0x30, "Sample");
+    late.appearsAtMs = 490;  // seen by pass 50
+    s.fake.windows = {late};
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.fake.enumerations, 50);
+    EXPECT_EQ(s.Logged(), Native("DEBUG: Window name: Sample (Handle: 0x30 state: 1)\n"
+                                 "\n*************** Search loop # 50 of 5000 ***************\n\n"));
+}
+
+TEST(Search, ComparesTheFirst255CharactersOfALongTitle)
+{
+    DetectionScenario s;
+    s.settings.exactMatch = true;
+    const std::string title = std::string(255, 'a') + "TAIL";
+    std::strcpy(s.settings.windowName, std::string(255, 'a').c_str());
+    s.fake.windows = {Window(0x30, title)};
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
+}
+
+struct VisibilityCase {
+    const char* name;
+    int initialState;
+    std::vector<std::pair<std::int64_t, int>> changes;
+    int sleeps;
+    bool gaveUp;
+};
+
+TEST(VisibilityWait, WaitsWhileHiddenOrMinimised)
+{
+    const VisibilityCase cases[] = {
+        {"normal", 1, {}, 0, false},
+        {"maximised", 3, {}, 0, false},
+        {"shown without activation", 4, {}, 0, false},
+        {"restored", 9, {}, 0, false},
+        {"hidden then shown", 0, {{250, 1}}, 3, false},
+        {"minimised then restored", 2, {{4900, 9}}, 49, false},
+        {"stays minimised", 2, {}, 50, true},
+        {"stays minimize", 6, {}, 50, true},
+        {"stays hidden", 0, {}, 50, true},
+    };
+    for (const VisibilityCase& c : cases) {
+        DetectionScenario s;
+        FakeWindow window = Window(0x30, "Sample", c.initialState);
+        window.showChanges = c.changes;
+        s.fake.windows = {window};
+        s.detection.foundWindow = {0x30, true};
+        WaitUntilVisible(&s.detection);
+        EXPECT_EQ(s.fake.EventsStartingWith("sleep 100").size(), static_cast<size_t>(c.sleeps))
+            << c.name;
+        EXPECT_EQ(s.Logged(), c.gaveUp ? Native("Failed to find Sample as visible\n") : "")
+            << c.name;
+    }
+}
+
+// One debug run that writes every kind of line the log knows, checked byte
+// for byte: iteration 1 finds a minimised window after 50 passes and gives
+// up waiting for it to show; iteration 2 finds nothing.
+TEST(ResultsLog, EveryLineOfADebugRun)
+{
+    TempFile log("every_line.txt");
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\Apps\\sample.exe");
+    std::strcpy(settings.logPath, log.path.c_str());
+    std::strcpy(settings.windowName, "Sample");
+    settings.executions = 2;
+    settings.delayMs = 1;
+    settings.debugLog = true;
+    settings.waitInputIdle = true;
+    settings.detectByWindowName = true;
+    settings.waitVisible = true;
+    settings.closeByWmClose = true;
+
+    FakePlatform fake;
+    fake.windows = {Window(0x10, "Editor"), Window(0x20, "")};
+    fake.launches.push_back({true, 0, 0, 1, 0});  // input idle fails
+    fake.launches.push_back({true, 0, 0, 0, 0});
+    fake.onLaunch = [&fake](int launch) {
+        if (launch != 1)
+            return;
+        FakeWindow late = Window(0xBEEF, "My Sample", 2);
+        late.appearsAtMs = fake.NowMs() + 495;
+        late.closesOnMessage = true;
+        fake.windows.insert(fake.windows.begin(), late);
+    };
+    TimingRun(settings, fake.platform);
+
+    std::string expected =
+        "C:\\Apps\\sample.exe - 2 executions\n"
+        "Window State Key:\n"
+        "0 = SW_HIDE\t1=SW_SHOWNORMAL\t2=SW_SHOWMINIMIZED\t3=SW_MAXIMIZE 4=SW_SHOWNOACTIVATE\t"
+        "5=SW_SHOW\t6=SW_MINIMIZE\t7=SW_SHOWMINNOACTIVE\t8=SW_SHOWNA\t9=SW_RESTORE\n"
+        "DEBUG Initial scan: Window name: Editor (Handle: 0x10 state: 1)\n"
+        "Detected: 1 windows\n"
+        "\n*************** START LOOP# 1 ***************\n\n"
+        "WaitForInputIdle call failed\n"
+        "\n*************** Search loop # 50 of 5000 ***************\n\n"
+        "DEBUG: Window name: My Sample (Handle: 0xBEEF state: 2)\n"
+        "Failed to find Sample as visible\n"
+        "5.5100\n"
+        "\n*************** START LOOP# 2 ***************\n\n";
+    for (int pass = 50; pass <= 5000; pass += 50)
+        expected += "\n*************** Search loop # " + std::to_string(pass) +
+                    " of 5000 ***************\n\n";
+    expected += "Failed to find window Sample\n50.0000\n";
+    EXPECT_EQ(log.Read(), Native(expected));
+    EXPECT_EQ(fake.EventsStartingWith("send"),
+              std::vector<std::string>{"send 0xBEEF 0x10 0x0 0x0"});
+}
+
+}  // namespace

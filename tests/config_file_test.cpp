@@ -1,0 +1,503 @@
+#include "config/config_file.h"
+
+#include "resources/control_ids.h"
+#include "tests/fake_platform.h"
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+typedef std::vector<std::string> Events;
+
+// Each line followed by LF.
+std::string Lines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+std::string CrLf(const std::string& text)
+{
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n')
+            converted += '\r';
+        converted += c;
+    }
+    return converted;
+}
+
+// The flags in the file's order: line 7, line 8, lines 9, 10 and 11.
+std::string Flags(const RunSettings& s)
+{
+    std::string flags;
+    for (bool flag : {s.waitInputIdle, s.detectByWindowName, s.exactMatch, s.waitVisible})
+        flags += flag ? '1' : '0';
+    flags += ' ';
+    for (bool flag : {s.closeByWmClose, s.closeBySysCommand, s.closeByAltF4})
+        flags += flag ? '1' : '0';
+    for (bool flag : {s.debugLog, s.newWindowsOnly, s.autoRun}) {
+        flags += ' ';
+        flags += flag ? '1' : '0';
+    }
+    return flags;
+}
+
+const char kNoFlags[] = "0000 000 0 0 0";
+
+struct Loaded {
+    bool opened = false;
+    Events events;
+    std::string flags;
+    FakePlatform fake;
+};
+
+// Writes `bytes` to a file and loads it into a fresh dialog and settings.
+void Load(const std::string& bytes, Loaded* loaded)
+{
+    TempFile file("config.txt");
+    file.Write(bytes);
+    RunSettings settings = {};
+    loaded->opened = LoadConfigFile(loaded->fake, &settings, file.path.c_str());
+    loaded->events = loaded->fake.events;
+    loaded->flags = Flags(settings);
+}
+
+Events TextEvents(const std::string& app, const std::string& args, const std::string& log,
+                  const std::string& window)
+{
+    return {"text 1004 " + app, "text 1008 " + args, "text 1005 " + log, "text 1007 " + window};
+}
+
+Events Join(Events first, const Events& then)
+{
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+const std::string kExample = Lines({"C:\\Apps\\editor.exe", "", "C:\\Logs\\results.txt", "Editor",
+                                    "10", "5000", "1 1 0 1", "1 0 0", "0", "1", "0"});
+const Events kExampleEvents = Join(
+    TextEvents("C:\\Apps\\editor.exe", "", "C:\\Logs\\results.txt", "Editor"),
+    {"number 1006 10", "number 1011 5000", "check 1014", "check 1017", "enable 1023 1",
+     "check 1018", "check 1019", "check 1016"});
+
+// Lines 1 to 6 of a file whose options follow.
+const std::string kSixLines = Lines({"a.exe", "-x", "log.txt", "Win", "3", "250"});
+const Events kSixLinesEvents = Join(TextEvents("a.exe", "-x", "log.txt", "Win"),
+                                    {"number 1006 3", "number 1011 250"});
+
+struct FileCase {
+    const char* name;
+    std::string bytes;
+    Events events;
+    std::string flags;
+};
+
+const std::string a510(510, 'a'), a511(511, 'a'), b1100(1100, 'b');
+
+const FileCase kFileCases[] = {
+    {"empty file", "", {}, kNoFlags},
+    {"complete example", kExample, kExampleEvents, "1101 100 0 1 0"},
+    {"complete example, CR LF", CrLf(kExample), kExampleEvents, "1101 100 0 1 0"},
+    {"no newline after the last line", kExample.substr(0, kExample.size() - 1), kExampleEvents,
+     "1101 100 0 1 0"},
+    {"one line", "only.exe", {"text 1004 only.exe"}, kNoFlags},
+    {"six lines set texts and numbers only", kSixLines, kSixLinesEvents, kNoFlags},
+    {"all options zero: nothing checked, Exact Match disabled",
+     kSixLines + Lines({"0 0 0 0", "0 0 0", "0", "0", "0"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"all options set", kSixLines + Lines({"1 1 1 1", "1 1 1", "1", "1", "1"}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
+                            "check 1018", "check 1019", "check 1020", "check 1021",
+                            "check 1015", "check 1016"}),
+     "1111 111 1 1 1"},
+    {"line 7 '0 1': detection only, Exact Match enabled", kSixLines + Lines({"0 1"}),
+     Join(kSixLinesEvents, {"check 1017", "enable 1023 1"}), "0100 000 0 0 0"},
+    {"detection off disables Exact Match, which is still checked",
+     kSixLines + Lines({"1 0 1 1"}),
+     Join(kSixLinesEvents, {"check 1014", "enable 1023 0", "check 1023", "check 1018"}),
+     "1011 000 0 0 0"},
+    {"empty line 7 disables Exact Match", kSixLines + Lines({""}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"line 7 that is not a number", kSixLines + Lines({"yes"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"line 7 stops at the first value that is not a number", kSixLines + Lines({"1 x 1 1"}),
+     Join(kSixLinesEvents, {"check 1014", "enable 1023 0"}), "1000 000 0 0 0"},
+    {"line 7 with tabs, signs and a fifth value", kSixLines + Lines({"  2\t-3   0 7 9"}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1018"}),
+     "1101 000 0 0 0"},
+    {"line 7 values without blanks between signs", kSixLines + Lines({"1-1+0-0"}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1"}), "1100 000 0 0 0"},
+    {"line 8: Alt-F4 only", kSixLines + Lines({"0", "0 0 1"}),
+     Join(kSixLinesEvents, {"enable 1023 0", "check 1021"}), "0000 001 0 0 0"},
+    {"line 8 with a missing third value", kSixLines + Lines({"0", "5 -5"}),
+     Join(kSixLinesEvents, {"enable 1023 0", "check 1019", "check 1020"}), "0000 110 0 0 0"},
+    {"lines 9 and 10 set", kSixLines + Lines({"0", "0", "1", "1"}),
+     Join(kSixLinesEvents, {"enable 1023 0", "check 1015", "check 1016"}), "0000 000 1 1 0"},
+    {"line 11 asks for an unattended run", kSixLines + Lines({"0", "0", "0", "0", "1"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+    {"file ends after line 8: later flags clear", kSixLines + Lines({"1 1 1 1", "1 1 1"}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
+                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     "1111 111 0 0 0"},
+    // Lines 9 to 11 without a number must not inherit line 8's values.
+    {"blank lines 9 to 11 clear their flags", kSixLines + Lines({"1 1 1 1", "1 1 1", "", "", ""}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
+                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     "1111 111 0 0 0"},
+    {"notes on lines 9 to 11 clear their flags",
+     kSixLines + Lines({"1 1 1 1", "1 1 1", "# debug", "none", "; unattended"}),
+     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
+                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     "1111 111 0 0 0"},
+    {"blank lines 1 to 4 set empty texts", Lines({"", "", "", "", "7"}),
+     Join(TextEvents("", "", "", ""), {"number 1006 7"}), kNoFlags},
+    {"blanks and tabs are kept", Lines({"  C:\\My Apps\\a b.exe  ", "\t-v ", " ", "Win "}),
+     TextEvents("  C:\\My Apps\\a b.exe  ", "\t-v ", " ", "Win "), kNoFlags},
+    {"mixed LF and CR LF", "app\r\nargs\nlog\r\nwin\n", TextEvents("app", "args", "log", "win"),
+     kNoFlags},
+    {"a lone CR is part of the line", "a\rb\nc\rd\r\n", {"text 1004 a\rb", "text 1008 c\rd"},
+     kNoFlags},
+    {"CR CR LF keeps one CR", "app\r\r\nargs\n", {"text 1004 app\r", "text 1008 args"}, kNoFlags},
+    {"CR at the end of the file", "app\r", {"text 1004 app\r"}, kNoFlags},
+    {"0x1A ends the file", "app\nargs\x1Alog\nwin\n", {"text 1004 app", "text 1008 args"},
+     kNoFlags},
+    {"0x1A as the first byte", "\x1A" + kExample, {}, kNoFlags},
+    {"0x1A after a CR", "app\r\x1A\nargs\n", {"text 1004 app\r"}, kNoFlags},
+    {"0x1A between CR and LF", "app\r\x1A\n", {"text 1004 app\r"}, kNoFlags},
+    {"0x1A before line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "\x1A" "1\n",
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"0x1A after line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "1\x1A" "0\n",
+     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+    {"a NUL cuts the text but not the line", "ab\0cd\nargs\n"s,
+     {"text 1004 ab", "text 1008 args"}, kNoFlags},
+    {"a NUL first on a line gives an empty text", "\0xyz\nargs\n"s,
+     {"text 1004 ", "text 1008 args"}, kNoFlags},
+    {"a NUL before line 11's number", kSixLines + Lines({"0", "0", "0", "0", "\0"s "1"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"a NUL after line 5's number", "a\nb\nc\nd\n12\0" "34\n5\n"s,
+     Join(TextEvents("a", "b", "c", "d"), {"number 1006 12", "number 1011 5"}), kNoFlags},
+    {"binary bytes pass through", "\xFF\xFE\x80\x01\x7F\x1B\n\x90\n",
+     {"text 1004 \xFF\xFE\x80\x01\x7F\x1B", "text 1008 \x90"}, kNoFlags},
+    {"binary bytes as numbers and options",
+     Lines({"a", "b", "c", "d", "\xFF", "\x80" "9", "\x01", "\xFE"}),
+     Join(TextEvents("a", "b", "c", "d"),
+          {"number 1006 0", "number 1011 0", "enable 1023 0"}),
+     kNoFlags},
+    {"a line of 510 characters fits", a510 + "\nargs\n", {"text 1004 " + a510, "text 1008 args"},
+     kNoFlags},
+    {"a line of 510 characters and CR LF fits", a510 + "\r\nargs\r\n",
+     {"text 1004 " + a510, "text 1008 args"}, kNoFlags},
+    // Its newline is the 512th character, so it is read as a line of its own.
+    {"a line of 511 characters leaves its newline as the next line", a511 + "\nargs\nlog\n",
+     TextEvents(a511, "", "args", "log"), kNoFlags},
+    {"a line of 511 characters and CR LF", a511 + "\r\nargs\r\n",
+     {"text 1004 " + a511, "text 1008 ", "text 1005 args"}, kNoFlags},
+    {"a line of 512 characters is split after 511", a511 + "z\nargs\n",
+     {"text 1004 " + a511, "text 1008 z", "text 1005 args"}, kNoFlags},
+    {"a line of 1100 characters is split in three", b1100 + "\nwin\n",
+     TextEvents(std::string(511, 'b'), std::string(511, 'b'), std::string(78, 'b'), "win"),
+     kNoFlags},
+    {"a split shifts the numbers and options", a511 + "z\n" + Lines({"b", "c", "d", "4", "5", "1 1"}),
+     Join(TextEvents(a511, "z", "b", "c"),
+          {"number 1006 0", "number 1011 4", "check 1014", "enable 1023 0", "check 1019",
+           "check 1020"}),
+     "1000 110 0 0 0"},
+    {"a long number on line 5 is split into line 6", "a\nb\nc\nd\n1" + std::string(600, '0') + "\n",
+     Join(TextEvents("a", "b", "c", "d"), {"number 1006 2147483647", "number 1011 0"}), kNoFlags},
+};
+
+TEST(ConfigFile, EachFileLeavesItsFieldsChecksAndFlags)
+{
+    for (const FileCase& c : kFileCases) {
+        SCOPED_TRACE(c.name);
+        Loaded loaded;
+        Load(c.bytes, &loaded);
+        EXPECT_TRUE(loaded.opened);
+        EXPECT_EQ(loaded.events, c.events);
+        EXPECT_EQ(loaded.flags, c.flags);
+    }
+}
+
+TEST(ConfigFile, CrLfFilesReadAsLfFiles)
+{
+    for (const FileCase& c : kFileCases) {
+        if (c.bytes.find('\r') != std::string::npos || c.bytes.find('\n') == std::string::npos)
+            continue;
+        SCOPED_TRACE(c.name);
+        Loaded lf, crlf;
+        Load(c.bytes, &lf);
+        Load(CrLf(c.bytes), &crlf);
+        EXPECT_EQ(crlf.events, lf.events);
+        EXPECT_EQ(crlf.flags, lf.flags);
+    }
+}
+
+// atoi's reading, shown without sign. Out of range clamps to the int range.
+TEST(ConfigFile, NumberLinesShowAtoiWithoutSign)
+{
+    const struct {
+        std::string line;
+        const char* shown;
+    } cases[] = {
+        {"10", "10"},
+        {"0", "0"},
+        {"-1", "4294967295"},
+        {"-1000", "4294966296"},
+        {"2147483647", "2147483647"},
+        {"2147483648", "2147483647"},
+        {"4294967296", "2147483647"},
+        {"99999999999999999999999", "2147483647"},
+        {"-2147483648", "2147483648"},
+        {"-2147483649", "2147483648"},
+        {"-99999999999999999999999", "2147483648"},
+        {"", "0"},
+        {"abc", "0"},
+        {"  \t 42", "42"},
+        {"42abc", "42"},
+        {"3 4", "3"},
+        {"+7", "7"},
+        {"- 7", "0"},
+        {"+-7", "0"},
+        {"0x1F", "0"},
+        {"1e3", "1"},
+        {"007", "7"},
+        {"1,000", "1"},
+        {"5\r", "5"},
+        {"\r5", "5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("line '" + c.line + "'");
+        for (int lineNumber : {5, 6}) {
+            std::vector<std::string> lines = {"a", "b", "c", "d", "1", "1"};
+            lines[lineNumber - 1] = c.line;
+            Loaded loaded;
+            Load(Lines(lines), &loaded);
+            const std::string field = lineNumber == 5 ? "1006" : "1011";
+            ASSERT_EQ(loaded.events.size(), 6u);
+            EXPECT_EQ(loaded.events[lineNumber - 1],
+                      "number " + field + " " + c.shown);
+        }
+    }
+}
+
+// Lines 9, 10 and 11 hold one number each; non-zero sets the flag.
+TEST(ConfigFile, FlagLinesSetTheirFlagOnlyForANonZeroNumber)
+{
+    const struct {
+        std::string line;
+        bool set;
+    } cases[] = {
+        {"1", true},        {"0", false},         {"-1", true},    {"00", false},
+        {"-0", false},      {"+0", false},        {" 2 ", true},   {"1abc", true},
+        {"0x1", false},     {"", false},          {"x1", false},   {"#1", false},
+        {" ", false},       {"\t", false},        {"+", false},    {"-", false},
+        // Out of range clamps, so a huge number still reads as non-zero.
+        {"4294967296", true}, {"-4294967296", true}, {"99999999999999999999", true},
+    };
+    const int boxes[] = {IDC_DEBUG, IDC_NEW_WINDOWS_ONLY, 0};
+    for (const auto& c : cases) {
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE("line " + std::to_string(9 + i) + " '" + c.line + "'");
+            std::vector<std::string> options = {"1 1 1 1", "1 1 1", "0", "0", "0"};
+            options[2 + i] = c.line;
+            Loaded loaded;
+            Load(kSixLines + Lines(options), &loaded);
+            std::string expected = "1111 111 0 0 0";
+            expected[9 + 2 * i] = c.set ? '1' : '0';
+            EXPECT_EQ(loaded.flags, expected);
+            if (boxes[i] != 0) {
+                const std::string check = "check " + std::to_string(boxes[i]);
+                EXPECT_EQ(loaded.fake.EventsStartingWith(check).size(), c.set ? 1u : 0u);
+            }
+        }
+    }
+}
+
+TEST(ConfigFile, AMissingFileChangesNothingAndAsksForNoUnattendedRun)
+{
+    FakePlatform fake;
+    RunSettings settings = {};
+    settings.autoRun = true;
+    EXPECT_FALSE(LoadConfigFile(fake, &settings, "kairon_no_such_config.txt"));
+    EXPECT_TRUE(fake.events.empty());
+    EXPECT_EQ(Flags(settings), kNoFlags);
+}
+
+TEST(ConfigFile, AShortFileClearsAnEarlierUnattendedRun)
+{
+    TempFile file("config_short.txt");
+    file.Write(kSixLines + Lines({"0", "0", "0", "0"}));
+    FakePlatform fake;
+    RunSettings settings = {};
+    settings.autoRun = true;
+    EXPECT_TRUE(LoadConfigFile(fake, &settings, file.path.c_str()));
+    EXPECT_FALSE(settings.autoRun);
+}
+
+TEST(ConfigFile, ChecksStayCheckedWhateverTheFileSays)
+{
+    TempFile file("config_zeros.txt");
+    file.Write(kSixLines + Lines({"0 0 0 0", "0 0 0", "0", "0", "0"}));
+    FakePlatform fake;
+    const int boxes[] = {IDC_INPUT_IDLE, IDC_DETECT_WINDOW_NAME, IDC_EXACT_MATCH, IDC_VISIBLE,
+                         IDC_CLOSE_WM_CLOSE, IDC_CLOSE_SYSCOMMAND, IDC_CLOSE_ALT_F4, IDC_DEBUG,
+                         IDC_NEW_WINDOWS_ONLY};
+    for (int box : boxes)
+        fake.checked[box] = true;
+    RunSettings settings = {};
+    LoadConfigFile(fake, &settings, file.path.c_str());
+    for (int box : boxes)
+        EXPECT_TRUE(fake.checked[box]) << box;
+    EXPECT_TRUE(fake.EventsStartingWith("check").empty());
+}
+
+// A file of one line of a megabyte: the first 511 characters of it make
+// each line in turn.
+TEST(ConfigFile, OneHugeLine)
+{
+    const std::string row(511, 'a');
+    Loaded letters;
+    Load(std::string(1 << 20, 'a'), &letters);
+    EXPECT_EQ(letters.events, Join(TextEvents(row, row, row, row),
+                                   {"number 1006 0", "number 1011 0", "enable 1023 0"}));
+    EXPECT_EQ(letters.flags, kNoFlags);
+
+    Loaded digits;
+    Load(std::string(1 << 20, '1'), &digits);
+    const std::string ones(511, '1');
+    EXPECT_EQ(digits.events,
+              Join(TextEvents(ones, ones, ones, ones),
+                   {"number 1006 2147483647", "number 1011 2147483647", "check 1014",
+                    "enable 1023 0", "check 1019", "check 1015", "check 1016"}));
+    EXPECT_EQ(digits.flags, "1000 100 1 1 1");
+}
+
+// Only the start of a large file is read; the eleven lines must all lie in it.
+TEST(ConfigFile, LineElevenAfterTheLongestLinesIsRead)
+{
+    std::string bytes;
+    for (int i = 0; i < 10; ++i)
+        bytes += std::string(510, '\r') + "\r\n";
+    bytes += "1\r\n" + std::string(1 << 20, '0');
+    Loaded loaded;
+    Load(bytes, &loaded);
+    EXPECT_EQ(loaded.flags, "0000 000 0 0 1");
+    ASSERT_EQ(loaded.events.size(), 7u);
+    EXPECT_EQ(loaded.events[0], "text 1004 " + std::string(510, '\r'));
+}
+
+TEST(ConfigFile, FileAndBytesReadAlike)
+{
+    for (const FileCase& c : kFileCases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        RunSettings settings = {};
+        ApplyConfigBytes(fake, &settings, c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(fake.events, c.events);
+        EXPECT_EQ(Flags(settings), c.flags);
+    }
+}
+
+// Lines as fgets from a text-mode stream hands them over, NULs included.
+TEST(ConfigFile, ReadConfigLineSplitsLikeFgetsInTextMode)
+{
+    const struct {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\nb", {"a\n", "b"}},
+        {"\n\n", {"\n", "\n"}},
+        {"a\r\nb\r\n", {"a\n", "b\n"}},
+        {"\r", {"\r"}},
+        {"\r\r\n", {"\r\n"}},
+        {"\n\r", {"\n", "\r"}},
+        {"a\x1A\nb", {"a"}},
+        {"\x1A", {}},
+        {"ab\0c\n\0"s, {"ab\0c\n"s, "\0"s}},
+        {a510 + "\n", {a510 + "\n"}},
+        {a510 + "\r\n", {a510 + "\n"}},
+        {a510 + "\rx", {a510 + "\r", "x"}},
+        {a511 + "\n", {a511, "\n"}},
+        {a511 + "\r\n", {a511, "\n"}},
+        {a511, {a511}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.bytes));
+        ConfigText text = MakeConfigText(c.bytes.data(), c.bytes.size());
+        std::vector<std::string> lines;
+        char line[kConfigLineSize];
+        std::memset(line, '#', sizeof line);
+        while (int count = ReadConfigLine(&text, line)) {
+            ASSERT_LT(count, kConfigLineSize);
+            EXPECT_EQ(line[count], '\0');
+            lines.push_back(std::string(line, count));
+        }
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(ReadConfigLine(&text, line), 0);
+        EXPECT_EQ(line[0], '\0');
+    }
+}
+
+// ApplyDefaults reads config.txt from the working directory.
+struct ConfigInWorkingDirectory {
+    ConfigInWorkingDirectory() { std::remove(kConfigFileName); }
+    ~ConfigInWorkingDirectory() { std::remove(kConfigFileName); }
+    void Write(const std::string& bytes)
+    {
+        if (std::FILE* f = std::fopen(kConfigFileName, "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+    }
+};
+
+TEST(ConfigFile, DefaultsComeBeforeTheFileOfTheWorkingDirectory)
+{
+    ConfigInWorkingDirectory config;
+    {
+        FakePlatform fake;
+        RunSettings settings = {};
+        settings.autoRun = true;
+        ApplyDefaults(fake, &settings);
+        EXPECT_EQ(fake.events, Events({"number 1006 1", "number 1011 1000"}));
+        EXPECT_EQ(fake.texts[IDC_EXECUTIONS], "1");
+        EXPECT_EQ(fake.texts[IDC_DELAY], "1000");
+        EXPECT_TRUE(fake.enabled.empty());
+        EXPECT_EQ(Flags(settings), kNoFlags);
+    }
+    {
+        config.Write(CrLf(kExample.substr(0, kExample.size() - 2) + "1\n"));
+        FakePlatform fake;
+        RunSettings settings = {};
+        ApplyDefaults(fake, &settings);
+        EXPECT_EQ(fake.events, Join({"number 1006 1", "number 1011 1000"}, kExampleEvents));
+        EXPECT_EQ(fake.texts[IDC_EXECUTIONS], "10");
+        EXPECT_EQ(fake.texts[IDC_DELAY], "5000");
+        EXPECT_EQ(Flags(settings), "1101 100 0 1 1");
+    }
+    {
+        config.Write(Lines({"a.exe"}));
+        FakePlatform fake;
+        RunSettings settings = {};
+        ApplyDefaults(fake, &settings);
+        EXPECT_EQ(fake.texts[IDC_EXECUTIONS], "1");
+        EXPECT_EQ(fake.texts[IDC_DELAY], "1000");
+        EXPECT_EQ(fake.texts[IDC_APP_PATH], "a.exe");
+    }
+}
+
+}  // namespace

@@ -106,7 +106,7 @@ int TimingRun(const RunSettings& settings, Platform& platform)
         const std::int64_t frequency = platform.process.CounterFrequency();
         const std::int64_t startCount = platform.process.CounterNow();
         LaunchedProcess launched;
-        if (!platform.process.CreateProcess(commandLine, &launched)) {
+        if (!platform.process.LaunchProcess(commandLine, &launched)) {
             ReportLaunchFailure(platform);
             CloseLog(&log);
             platform.dialog.EnableControl(IDC_RUN, true);

@@ -47,7 +47,7 @@ public:
     // CreateProcessA with no application name, this writable command line,
     // no inheritance, no flags, the caller's environment and directory, and
     // a zeroed STARTUPINFOA of 68 bytes. True on success.
-    virtual bool CreateProcess(char* commandLine, LaunchedProcess* launched) = 0;
+    virtual bool LaunchProcess(char* commandLine, LaunchedProcess* launched) = 0;
     // GetLastError of the calling thread.
     virtual unsigned long LastError() = 0;
     // The system's message for an error code (FormatMessageA); empty when

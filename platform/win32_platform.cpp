@@ -26,7 +26,7 @@ WindowHandle FromHwnd(HWND window)
 
 // --- processes and the performance counter ---
 
-bool Win32Process::CreateProcess(char* commandLine, LaunchedProcess* launched)
+bool Win32Process::LaunchProcess(char* commandLine, LaunchedProcess* launched)
 {
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);

@@ -8,7 +8,7 @@
 
 class Win32Process : public ProcessPort {
 public:
-    bool CreateProcess(char* commandLine, LaunchedProcess* launched) override;
+    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;

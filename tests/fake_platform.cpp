@@ -7,7 +7,7 @@
 
 FakePlatform::FakePlatform() : platform{*this, *this, *this} {}
 
-const FakeWindow* FakePlatform::FindWindow(WindowHandle handle) const
+const FakeWindow* FakePlatform::WindowAt(WindowHandle handle) const
 {
     for (const FakeWindow& window : windows) {
         if (window.handle == handle && Exists(window))
@@ -34,7 +34,7 @@ bool FakePlatform::Exists(const FakeWindow& window) const
 
 // --- ProcessPort ---
 
-bool FakePlatform::CreateProcess(char* commandLine, LaunchedProcess* launched)
+bool FakePlatform::LaunchProcess(char* commandLine, LaunchedProcess* launched)
 {
     FakeLaunch launch;
     if (!launches.empty()) {
@@ -129,13 +129,13 @@ void FakePlatform::EnumTopLevelWindows(WindowVisitor visit, void* context)
 
 int FakePlatform::TitleLength(WindowHandle window)
 {
-    const FakeWindow* found = FindWindow(window);
+    const FakeWindow* found = WindowAt(window);
     return found ? static_cast<int>(found->title.size()) : 0;
 }
 
 void FakePlatform::Title(WindowHandle window, char* buffer, int size)
 {
-    const FakeWindow* found = FindWindow(window);
+    const FakeWindow* found = WindowAt(window);
     const std::string title = found ? found->title : std::string();
     const size_t count = std::min(title.size(), static_cast<size_t>(size - 1));
     std::memcpy(buffer, title.data(), count);
@@ -144,7 +144,7 @@ void FakePlatform::Title(WindowHandle window, char* buffer, int size)
 
 int FakePlatform::ShowState(WindowHandle window)
 {
-    const FakeWindow* found = FindWindow(window);
+    const FakeWindow* found = WindowAt(window);
     if (!found)
         return 0;
     int state = found->showState;
@@ -157,7 +157,7 @@ int FakePlatform::ShowState(WindowHandle window)
 
 bool FakePlatform::IsOwnWindow(WindowHandle window)
 {
-    const FakeWindow* found = FindWindow(window);
+    const FakeWindow* found = WindowAt(window);
     return found && found->ownProcess;
 }
 

@@ -68,12 +68,12 @@ public:
     Platform platform;
 
     std::int64_t NowMs() const { return nowTicks / kTicksPerMs; }
-    const FakeWindow* FindWindow(WindowHandle handle) const;
+    const FakeWindow* WindowAt(WindowHandle handle) const;
     // Events that start with `prefix`, in order.
     std::vector<std::string> EventsStartingWith(const std::string& prefix) const;
 
     // ProcessPort
-    bool CreateProcess(char* commandLine, LaunchedProcess* launched) override;
+    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;

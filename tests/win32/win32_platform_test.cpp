@@ -1,0 +1,130 @@
+// The Win32 side of the seam against the real system (under Wine): the few
+// places where Kairon relies on how Windows itself behaves.
+#include "platform/win32_platform.h"
+
+#include "resources/control_ids.h"
+#include "tests/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A plain top-level window holding one edit control with the given ID, so
+// the dialog-item calls can be exercised without a dialog template.
+struct WindowWithField {
+    explicit WindowWithField(int fieldId, const char* title = "Kairon field test")
+    {
+        window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        field = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 100, 20, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(fieldId)),
+                                GetModuleHandleA(nullptr), nullptr);
+    }
+    ~WindowWithField() { DestroyWindow(window); }
+    HWND window;
+    HWND field;
+};
+
+TEST(Win32Dialog, ReadsNumbersAsGetDlgItemIntDoesWithoutSign)
+{
+    // Text with trailing letters or a minus sign is left out: Windows
+    // reads it as 0, Wine reads the leading number. The digits-only fields
+    // keep both out of the dialog unless pasted.
+    const char* const texts[] = {"0",          "1",          "1000", "2147483647", "2147483648",
+                                 "4294967295", "4294967296", "",     "abc",        " 42 "};
+    WindowWithField holder(IDC_EXECUTIONS);
+    ASSERT_NE(holder.field, nullptr);
+    Win32Dialog dialog(holder.window);
+    for (const char* text : texts) {
+        SetWindowTextA(holder.field, text);
+        // The fake platform's reading must agree with the real one.
+        EXPECT_EQ(dialog.FieldNumber(IDC_EXECUTIONS), ParseUnsignedField(text)) << text;
+    }
+}
+
+TEST(Win32Dialog, WritesNumbersWithoutSign)
+{
+    WindowWithField holder(IDC_DELAY);
+    Win32Dialog dialog(holder.window);
+    dialog.SetFieldNumber(IDC_DELAY, static_cast<unsigned>(-5));
+    char text[32] = "";
+    GetWindowTextA(holder.field, text, sizeof text);
+    EXPECT_STREQ(text, "4294967291");
+}
+
+TEST(Win32Dialog, FieldTextIsCutToTheBuffer)
+{
+    WindowWithField holder(IDC_APP_PATH);
+    Win32Dialog dialog(holder.window);
+    SendMessageA(holder.field, EM_LIMITTEXT, 0, 0);
+    const std::string longText(700, 'x');
+    dialog.SetFieldText(IDC_APP_PATH, longText.c_str());
+    char buffer[516];
+    dialog.FieldText(IDC_APP_PATH, buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer), std::string(515, 'x'));
+}
+
+TEST(Win32Windows, ComparesTitlesAsTheSystemDoes)
+{
+    Win32Windows windows;
+    EXPECT_EQ(windows.CompareTitles("Sample", "Sample"), 0);
+    EXPECT_NE(windows.CompareTitles("Sample", "sample"), 0);
+    EXPECT_TRUE(windows.ContainsIgnoringCase("Veltrane KAIRON", "kairon"));
+    EXPECT_FALSE(windows.ContainsIgnoringCase("Veltrane", "Kairon"));
+}
+
+TEST(Win32Windows, KnowsItsOwnWindowsAndReadsTheirTitles)
+{
+    WindowWithField holder(IDC_APP_PATH, "Kairon own window");
+    Win32Windows windows;
+    const WindowHandle handle = FromHwnd(holder.window);
+    EXPECT_TRUE(windows.IsOwnWindow(handle));
+    EXPECT_EQ(windows.TitleLength(handle), 17);
+    char title[256];
+    windows.Title(handle, title, sizeof title);
+    EXPECT_STREQ(title, "Kairon own window");
+    EXPECT_EQ(windows.ShowState(handle), SW_SHOWNORMAL);
+    ShowWindow(holder.window, SW_SHOWMINIMIZED);
+    EXPECT_EQ(windows.ShowState(handle), SW_SHOWMINIMIZED);
+
+    bool seen = false;
+    struct Search {
+        WindowHandle wanted;
+        bool* seen;
+    } search = {handle, &seen};
+    windows.EnumTopLevelWindows(
+        [](WindowHandle window, void* context) {
+            Search* s = static_cast<Search*>(context);
+            if (window == s->wanted)
+                *s->seen = true;
+            return !*s->seen;
+        },
+        &search);
+    EXPECT_TRUE(seen);
+}
+
+TEST(Win32Process, LaunchFailureGivesTheSystemText)
+{
+    Win32Process process;
+    char commandLine[] = "\"Z:\\no\\such\\kairon-test-program.exe\" ";
+    LaunchedProcess launched;
+    EXPECT_FALSE(process.LaunchProcess(commandLine, &launched));
+    const unsigned long error = process.LastError();
+    EXPECT_NE(error, 0u);
+    EXPECT_FALSE(process.SystemErrorText(error).empty());
+}
+
+TEST(Win32Process, CounterAdvancesAcrossASleep)
+{
+    Win32Process process;
+    const std::int64_t frequency = process.CounterFrequency();
+    const std::int64_t start = process.CounterNow();
+    process.Sleep(20);
+    const std::int64_t elapsedMs = (process.CounterNow() - start) * 1000 / frequency;
+    EXPECT_GE(elapsedMs, 15);
+    EXPECT_LT(elapsedMs, 2000);
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#include "report/exports.h"
+
+#include "report/text_format.h"
+
+
+namespace {
+
+// RFC 4180: a field holding a comma, a quote or a line break is quoted,
+// its quotes doubled.
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string ExportCsv(const std::vector<RunAnalysis>& runs)
+{
+    std::string out =
+        "run,log,header_line,application,launch,line,seconds,counted,outlier,"
+        "window_not_found,not_visible,input_idle_failed\n";
+    for (const RunAnalysis& analysis : runs) {
+        const Run& run = *analysis.run;
+        std::string run_fields = std::to_string(analysis.number) + "," +
+                                 CsvField(ToUtf8(run.source)) + "," +
+                                 std::to_string(run.header_line) + "," +
+                                 CsvField(ToUtf8(run.application)) + ",";
+        std::vector<bool> outlier(run.launches.size(), false);
+        for (size_t index : analysis.outliers)
+            outlier[index] = true;
+        for (size_t i = 0; i < run.launches.size(); ++i) {
+            const Launch& launch = run.launches[i];
+            out += run_fields + std::to_string(i + 1) + "," + std::to_string(launch.line) + "," +
+                   FormatFixed(launch.seconds, 4) + "," + (i >= analysis.counted_from ? "1" : "0") +
+                   "," + (outlier[i] ? "1" : "0");
+            for (int kind = 0; kind < kFailureKinds; ++kind)
+                out += "," + std::to_string(launch.failures[kind]);
+            out += "\n";
+        }
+    }
+    return out;
+}

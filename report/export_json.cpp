@@ -1,0 +1,129 @@
+#include "report/exports.h"
+
+#include "report/outliers.h"
+#include "report/text_format.h"
+
+#include <nlohmann/json.hpp>
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+Json FailureObject(const FailureCounts& failures)
+{
+    return Json{{"window_not_found", failures[kWindowNotFound]},
+                {"not_visible", failures[kNotVisible]},
+                {"input_idle_failed", failures[kInputIdleFailed]}};
+}
+
+Json OptionalNumber(const std::optional<double>& value)
+{
+    return value ? Json(*value) : Json(nullptr);
+}
+
+void AddSummary(const std::optional<Summary>& summary, Json* run)
+{
+    const char* keys[] = {"mean", "stddev", "median", "min", "max", "p5", "p25", "p75", "p95"};
+    if (!summary) {
+        for (const char* key : keys)
+            (*run)[key] = nullptr;
+        return;
+    }
+    (*run)["mean"] = summary->mean;
+    (*run)["stddev"] = OptionalNumber(summary->stddev);
+    (*run)["median"] = summary->median;
+    (*run)["min"] = summary->min;
+    (*run)["max"] = summary->max;
+    (*run)["p5"] = summary->p5;
+    (*run)["p25"] = summary->p25;
+    (*run)["p75"] = summary->p75;
+    (*run)["p95"] = summary->p95;
+}
+
+Json RunObject(const RunAnalysis& analysis)
+{
+    const Run& run = *analysis.run;
+    Json object;
+    object["run"] = analysis.number;
+    object["log"] = ToUtf8(run.source);
+    object["header_line"] = run.header_line;
+    object["application"] = ToUtf8(run.application);
+    object["announced"] = run.announced;
+    object["completed"] = run.launches.size();
+    object["failures"] = FailureObject(run.failures);
+    object["times"] = analysis.seconds;
+    object["counted_from"] = analysis.counted_from + 1;
+    Json outliers = Json::array();
+    for (size_t index : analysis.outliers)
+        outliers.push_back(index + 1);
+    object["outliers"] = outliers;
+    Json failed = Json::array();
+    for (size_t i = 0; i < run.launches.size(); ++i) {
+        const FailureCounts& failures = run.launches[i].failures;
+        if (failures[kWindowNotFound] + failures[kNotVisible] + failures[kInputIdleFailed] == 0)
+            continue;
+        Json launch = {{"launch", i + 1}};
+        launch.update(FailureObject(failures));
+        failed.push_back(launch);
+    }
+    object["failed_launches"] = failed;
+    AddSummary(analysis.summary, &object);
+    if (analysis.warm) {
+        object["cold"] = analysis.seconds.front();
+        object["warm"] = {{"mean", analysis.warm->mean},
+                          {"stddev", OptionalNumber(analysis.warm->stddev)},
+                          {"median", analysis.warm->median}};
+    } else {
+        object["cold"] = nullptr;
+        object["warm"] = nullptr;
+    }
+    object["wide_spread"] = analysis.wide_spread;
+    return object;
+}
+
+Json ComparisonObject(const ComparisonReport& comparison)
+{
+    Json rows = Json::array();
+    for (const RunComparison& row : comparison.rows) {
+        Json object = {{"run", row.number},
+                       {"reference", row.is_reference},
+                       {"ratio", OptionalNumber(row.ratio)},
+                       {"ratio_uncertainty", OptionalNumber(row.ratio_uncertainty)}};
+        if (row.welch) {
+            object["t"] = row.welch->t;
+            object["df"] = row.welch->df;
+            object["p"] = row.welch->p;
+        } else {
+            object["t"] = nullptr;
+            object["df"] = nullptr;
+            object["p"] = nullptr;
+        }
+        object["significant"] = row.significant;
+        rows.push_back(object);
+    }
+    return {{"reference", comparison.reference},
+            {"reference_is_fastest", comparison.reference_is_fastest},
+            {"test", "Welch's t-test, two-sided"},
+            {"significance_level", comparison.significance_level},
+            {"runs", rows}};
+}
+
+}  // namespace
+
+std::string ExportJson(const std::vector<RunAnalysis>& runs, const ComparisonReport* comparison)
+{
+    Json document;
+    document["unit"] = "seconds";
+    document["stddev"] = "sample (n - 1)";
+    document["percentiles"] = std::string(kPercentileRule);
+    document["outliers"] = std::string(kOutlierRule);
+    Json list = Json::array();
+    for (const RunAnalysis& analysis : runs)
+        list.push_back(RunObject(analysis));
+    document["runs"] = list;
+    if (comparison)
+        document["comparison"] = ComparisonObject(*comparison);
+    // Every text went through ToUtf8, so the replacement never happens; it
+    // only keeps the library from throwing.
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}

@@ -1,0 +1,97 @@
+#include "report/exports.h"
+
+#include "report/outliers.h"
+#include "report/text_format.h"
+
+namespace {
+
+// A code span that keeps backslashes and the like as they are; a pipe
+// would end the table cell, so it is escaped.
+std::string CodeSpan(const std::string& text)
+{
+    std::string escaped;
+    for (char c : text) {
+        if (c == '|')
+            escaped += '\\';
+        escaped += c;
+    }
+    if (escaped.find('`') != std::string::npos)
+        return "`` " + escaped + " ``";
+    return "`" + escaped + "`";
+}
+
+std::string Number(double value)
+{
+    return FormatFixed(value, 4);
+}
+
+std::string SummaryRow(const RunAnalysis& analysis)
+{
+    const Run& run = *analysis.run;
+    int failures = run.failures[kWindowNotFound] + run.failures[kNotVisible] +
+                   run.failures[kInputIdleFailed];
+    std::string row = "| " + std::to_string(analysis.number) + " | " +
+                      CodeSpan(ToUtf8(run.application)) + " | " +
+                      CodeSpan(ToUtf8(run.source)) + ":" + std::to_string(run.header_line) +
+                      " | " + std::to_string(run.launches.size()) + " of " +
+                      std::to_string(run.announced) + " | ";
+    if (!analysis.summary)
+        return row + "– | – | – | – | – | – | " + std::to_string(failures) + " |\n";
+    const Summary& summary = *analysis.summary;
+    row += Number(summary.mean);
+    if (summary.stddev)
+        row += " ± " + Number(*summary.stddev);
+    row += " | " + Number(summary.median) + " | " + Number(summary.min) + " … " +
+           Number(summary.max) + " | " + Number(summary.p5) + " | " + Number(summary.p95) +
+           " | " + std::to_string(analysis.outliers.size()) + " | " + std::to_string(failures) +
+           " |\n";
+    return row;
+}
+
+std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
+{
+    std::string text = "| " + std::to_string(row.number) + " | " + Number(run.summary->mean) +
+                       " | ";
+    if (!row.ratio)
+        return text + "– | – | – |\n";
+    text += FormatFixed(*row.ratio, 2);
+    if (row.is_reference)
+        return text + " | – | reference |\n";
+    if (row.ratio_uncertainty)
+        text += " ± " + FormatFixed(*row.ratio_uncertainty, 2);
+    if (!row.welch)
+        return text + " | – | not testable |\n";
+    text += " | " + FormatPValue(row.welch->p) + " | ";
+    if (!row.significant)
+        return text + "not significant |\n";
+    return text + (*row.ratio > 1.0 ? "significantly slower" : "significantly faster") + " |\n";
+}
+
+}  // namespace
+
+std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
+                           const ComparisonReport* comparison)
+{
+    std::string out =
+        "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] "
+        "| P5 [s] | P95 [s] | Outliers | Failures |\n"
+        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const RunAnalysis& analysis : runs)
+        out += SummaryRow(analysis);
+    if (comparison && comparison->reference != 0) {
+        out += "\n| Run | Mean [s] | Relative to run " + std::to_string(comparison->reference) +
+               " | p-value | Difference |\n|---:|---:|---:|---:|:---|\n";
+        for (const RunComparison& row : comparison->rows)
+            for (const RunAnalysis& analysis : runs)
+                if (analysis.number == row.number)
+                    out += ComparisonRow(row, analysis);
+    }
+    out += "\nσ: sample standard deviation (n − 1); " + std::string(kPercentileRule) +
+           "; outliers: " + kOutlierRule + ".";
+    if (!runs.empty() && runs.front().counted_from == 1)
+        out += " The first launch of each run is left out of its figures.";
+    if (comparison && comparison->reference != 0)
+        out += " p-values: Welch's t-test, two-sided; significant when p < " +
+               FormatShortest(comparison->significance_level) + ".";
+    return out + "\n";
+}

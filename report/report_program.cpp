@@ -1,0 +1,176 @@
+#include "report/report_program.h"
+
+#include "report/exports.h"
+#include "report/report_files.h"
+#include "report/results_log.h"
+#include "report/run_analysis.h"
+#include "report/terminal_report.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::vector<std::string> logs;
+    bool compare = false;
+    bool skip_first = false;
+    int reference = 0;
+    double significance_level = 0.05;
+    std::string csv_path;
+    std::string json_path;
+    std::string markdown_path;
+    std::string svg_path;
+};
+
+void DescribeOptions(CLI::App* app, Options* options)
+{
+    app->add_option("logs", options->logs,
+                    "Results logs written by Kairon; none, or -, reads standard input")
+        ->type_name("LOG");
+    app->add_flag("-c,--compare", options->compare,
+                  "Compare the runs' mean times: relative speed and Welch's t-test");
+    app->add_flag("--skip-first", options->skip_first,
+                  "Leave each run's first (cold) launch out of its figures and comparisons");
+    app->add_option("-r,--reference", options->reference,
+                    "With --compare: compare against this run number (default: the fastest)")
+        ->check(CLI::PositiveNumber)
+        ->type_name("RUN");
+    app->add_option("--significance", options->significance_level,
+                    "With --compare: the p-value below which a difference counts (default 0.05)")
+        ->check(CLI::Range(0.000001, 0.5))
+        ->type_name("P");
+    app->add_option("--export-csv", options->csv_path, "Write every launch time as CSV")
+        ->type_name("FILE");
+    app->add_option("--export-json", options->json_path,
+                    "Write every launch time and the summaries as JSON")
+        ->type_name("FILE");
+    app->add_option("--export-markdown", options->markdown_path,
+                    "Write the summary table as Markdown")
+        ->type_name("FILE");
+    app->add_option("--export-svg", options->svg_path,
+                    "Write a chart of the launches of every run as SVG")
+        ->type_name("FILE");
+    app->footer(
+        "Runs are numbered 1, 2, ... across the logs in the order given.\n"
+        "Exit status: 0 done; 1 bad command line or nothing to compare; 2 a log missing,\n"
+        "unreadable or not a results log; 3 an export could not be written.\n"
+        "Lines that are not lines of a results log are reported and skipped.");
+}
+
+bool ReadLog(const std::string& name, std::FILE* input, std::string* bytes, std::ostream& err)
+{
+    bool read = name == "-" ? ReadWholeStream(input, bytes) : ReadWholeFile(name, bytes);
+    if (!read)
+        err << (name == "-" ? "<stdin>" : name) << ": cannot be read: " << std::strerror(errno)
+            << "\n";
+    return read;
+}
+
+void ReportProblems(const ParsedLog& log, std::ostream& err)
+{
+    for (const LogProblem& problem : log.problems) {
+        err << problem.source << ":";
+        if (problem.line > 0)
+            err << problem.line << ":";
+        err << " " << problem.message << "\n";
+    }
+}
+
+bool CanCompare(const Options& options, const std::vector<RunAnalysis>& runs, std::ostream& err)
+{
+    int with_launches = 0;
+    for (const RunAnalysis& run : runs)
+        with_launches += run.summary ? 1 : 0;
+    if (with_launches < 2) {
+        err << "kairon-report: comparing needs at least two runs with launches; there "
+            << (with_launches == 1 ? "is 1" : "are " + std::to_string(with_launches)) << "\n";
+        return false;
+    }
+    if (options.reference == 0)
+        return true;
+    for (const RunAnalysis& run : runs)
+        if (run.number == options.reference && run.summary)
+            return true;
+    err << "kairon-report: run " << options.reference
+        << " cannot be the reference: there is no such run with launches\n";
+    return false;
+}
+
+bool Export(const std::string& path, const std::string& bytes, std::ostream& err)
+{
+    if (WriteWholeFile(path, bytes))
+        return true;
+    err << path << ": cannot be written: " << std::strerror(errno) << "\n";
+    return false;
+}
+
+}  // namespace
+
+int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::ostream& out,
+                     std::ostream& err)
+{
+    CLI::App app("Summarises the start-up times in Kairon's results logs: centre and spread,\n"
+                 "cold and warm launches, outliers, comparisons, exports and a chart.",
+                 "kairon-report");
+    Options options;
+    DescribeOptions(&app, &options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        int code = app.exit(error, out, err);
+        return code == 0 ? kExitOk : kExitUsage;
+    }
+    if (options.logs.empty())
+        options.logs.push_back("-");
+
+    std::vector<ParsedLog> logs;
+    bool inputs_ok = true;
+    for (const std::string& name : options.logs) {
+        std::string bytes;
+        if (!ReadLog(name, input, &bytes, err)) {
+            inputs_ok = false;
+            continue;
+        }
+        logs.push_back(ParseResultsLog(bytes, name == "-" ? "<stdin>" : name));
+        ReportProblems(logs.back(), err);
+        inputs_ok = inputs_ok && logs.back().is_results_log;
+    }
+    if (!inputs_ok)
+        return kExitBadInput;
+
+    std::vector<RunAnalysis> runs;
+    for (const ParsedLog& log : logs)
+        for (const Run& run : log.runs)
+            runs.push_back(
+                AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first));
+
+    bool compare = options.compare || options.reference != 0;
+    if (compare && !CanCompare(options, runs, err))
+        return kExitUsage;
+    ComparisonReport comparison;
+    if (compare)
+        comparison = CompareRuns(runs, options.reference, options.significance_level);
+
+    for (const RunAnalysis& run : runs)
+        out << FormatRunBlock(run) << "\n";
+    if (compare)
+        out << FormatComparison(comparison, runs) << "\n";
+    out << FormatRules();
+
+    const ComparisonReport* compared = compare ? &comparison : nullptr;
+    bool written = true;
+    if (!options.csv_path.empty())
+        written = Export(options.csv_path, ExportCsv(runs), err) && written;
+    if (!options.json_path.empty())
+        written = Export(options.json_path, ExportJson(runs, compared), err) && written;
+    if (!options.markdown_path.empty())
+        written = Export(options.markdown_path, ExportMarkdown(runs, compared), err) && written;
+    if (!options.svg_path.empty())
+        written = Export(options.svg_path, ExportSvg(runs), err) && written;
+    return written ? kExitOk : kExitWriteFailed;
+}

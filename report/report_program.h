@@ -1,0 +1,21 @@
+// kairon-report as a whole, apart from the process around it, so that
+// tests can run it with any arguments and read what it printed.
+#ifndef KAIRON_REPORT_REPORT_PROGRAM_H
+#define KAIRON_REPORT_REPORT_PROGRAM_H
+
+#include <cstdio>
+#include <ostream>
+
+enum ReportExitCode {
+    kExitOk = 0,
+    kExitUsage = 1,        // bad command line, or nothing to compare
+    kExitBadInput = 2,     // a log missing, unreadable or not a results log
+    kExitWriteFailed = 3,  // an export could not be written
+};
+
+// Reads the logs named in argv (standard input for none or "-"), prints
+// the summary on out and the problems on err, writes the exports asked for.
+int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::ostream& out,
+                     std::ostream& err);
+
+#endif

@@ -1,0 +1,58 @@
+// Everything the reports say about a run, worked out once so that the
+// terminal summary and every export agree.
+#ifndef KAIRON_REPORT_RUN_ANALYSIS_H
+#define KAIRON_REPORT_RUN_ANALYSIS_H
+
+#include "report/results_log.h"
+#include "report/statistics.h"
+#include "report/welch_test.h"
+
+#include <optional>
+#include <vector>
+
+// A run whose standard deviation exceeds this share of its mean is flagged:
+// its mean says little about a typical launch.
+extern const double kWideSpreadRatio;
+// Launches a run needs before its first one is shown apart from the rest.
+extern const size_t kMinLaunchesForColdWarm;
+
+struct RunAnalysis {
+    const Run* run = nullptr;
+    int number = 0;                  // 1, 2, ... across all logs read
+    std::vector<double> seconds;     // every launch, in log order
+    size_t counted_from = 0;         // 1 when the first launch is left out
+    std::optional<Summary> summary;  // of the counted launches; none if none
+    std::optional<Summary> warm;     // launches 2..n, when there are enough
+    std::vector<size_t> outliers;    // among the counted; indices into seconds
+    bool wide_spread = false;
+};
+
+// skip_first leaves the first (cold) launch out of the summary, the
+// outliers and so of any comparison, for when the warm start-up time is
+// what matters.
+RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first);
+
+struct RunComparison {
+    int number = 0;
+    std::optional<double> ratio;     // mean / reference mean
+    std::optional<double> ratio_uncertainty;
+    bool is_reference = false;
+    std::optional<WelchResult> welch;  // against the reference
+    bool significant = false;        // welch p below the level
+};
+
+struct ComparisonReport {
+    int reference = 0;               // run number; 0 when none could serve
+    bool reference_is_fastest = false;
+    double significance_level = 0.05;
+    std::vector<RunComparison> rows; // runs with launches, in run order
+};
+
+// Compares every run with launches against the reference: the run with the
+// given number, or the one with the lowest mean when reference is 0. The
+// ratio's uncertainty propagates both standard deviations:
+// r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
+ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
+                             double significance_level);
+
+#endif

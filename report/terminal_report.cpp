@@ -1,0 +1,176 @@
+#include "report/terminal_report.h"
+
+#include "report/outliers.h"
+#include "report/text_format.h"
+
+#include <algorithm>
+
+namespace {
+
+// Outliers named one by one, per run; the rest are counted.
+const size_t kMaxListedOutliers = 10;
+
+std::string Seconds(double value)
+{
+    return FormatFixed(value, 4) + " s";
+}
+
+void AddField(std::string* out, const std::string& label, const std::string& value)
+{
+    std::string line = "  ";
+    line += label;
+    line += ':';
+    line.resize(std::max<size_t>(line.size() + 1, 26), ' ');
+    *out += line + value + "\n";
+}
+
+std::string LaunchCount(const Run& run)
+{
+    size_t completed = run.launches.size();
+    std::string text = std::to_string(completed) + " of " + std::to_string(run.announced) +
+                       " completed";
+    if (completed == 0)
+        text += " (the run ended before its first launch completed)";
+    else if (static_cast<std::int64_t>(completed) < run.announced)
+        text += " (the run ended early)";
+    else if (static_cast<std::int64_t>(completed) > run.announced)
+        text += " (more than the header announced)";
+    return text;
+}
+
+std::string FailureList(const FailureCounts& failures)
+{
+    std::string text;
+    for (int kind = 0; kind < kFailureKinds; ++kind) {
+        if (failures[kind] == 0)
+            continue;
+        if (!text.empty())
+            text += ", ";
+        text += FailureKindName(kind) + std::string(" ") + std::to_string(failures[kind]);
+    }
+    return text.empty() ? "none" : text;
+}
+
+std::string MeanAndSpread(const Summary& summary)
+{
+    std::string text = Seconds(summary.mean);
+    if (summary.stddev)
+        text += " +/- " + Seconds(*summary.stddev);
+    return text;
+}
+
+std::string OutlierList(const RunAnalysis& analysis, size_t counted)
+{
+    const std::vector<size_t>& outliers = analysis.outliers;
+    std::string text = std::to_string(outliers.size()) + " of " + std::to_string(counted);
+    for (size_t i = 0; i < outliers.size() && i < kMaxListedOutliers; ++i) {
+        text += i == 0 ? ": " : ", ";
+        text += "launch " + std::to_string(outliers[i] + 1) + " (" +
+                Seconds(analysis.seconds[outliers[i]]) + ")";
+    }
+    if (outliers.size() > kMaxListedOutliers)
+        text += " and " + std::to_string(outliers.size() - kMaxListedOutliers) + " more";
+    return text;
+}
+
+}  // namespace
+
+std::string FormatRunBlock(const RunAnalysis& analysis)
+{
+    const Run& run = *analysis.run;
+    std::string out = "Run " + std::to_string(analysis.number) + ": " + run.application + "\n";
+    AddField(&out, "Log", run.source + ", line " + std::to_string(run.header_line));
+    AddField(&out, "Launches", LaunchCount(run));
+    AddField(&out, "Failures", FailureList(run.failures));
+    bool skipped_first = analysis.counted_from == 1;
+    if (skipped_first)
+        AddField(&out, "Counted", "launches 2.." + std::to_string(analysis.seconds.size()) +
+                                      " (the first is left out)");
+    if (!analysis.summary)
+        return out;
+    const Summary& summary = *analysis.summary;
+    if (summary.count == 1) {
+        AddField(&out, "Time", Seconds(summary.mean) + " (one launch: no spread)");
+    } else {
+        AddField(&out, "Time (mean +/- sd)", MeanAndSpread(summary));
+        AddField(&out, "Median", Seconds(summary.median));
+        AddField(&out, "Range (min .. max)",
+                 Seconds(summary.min) + " .. " + Seconds(summary.max));
+        AddField(&out, "Percentiles (5, 95)", Seconds(summary.p5) + ", " + Seconds(summary.p95));
+    }
+    if (analysis.warm) {
+        const Summary& warm = *analysis.warm;
+        std::string cold = Seconds(analysis.seconds.front());
+        if (warm.median > 0.0)
+            cold += " (" + FormatFixed(analysis.seconds.front() / warm.median, 2) +
+                    " x the warm median)";
+        AddField(&out, "Cold (launch 1)", cold);
+        if (!skipped_first)
+            AddField(&out, "Warm (launches 2.." + std::to_string(analysis.seconds.size()) + ")",
+                     MeanAndSpread(warm) + ", median " + Seconds(warm.median));
+    }
+    if (summary.count == 1)
+        return out;
+    AddField(&out, "Outliers", OutlierList(analysis, summary.count));
+    if (analysis.wide_spread)
+        out += "  Warning: the standard deviation is " +
+               FormatFixed(100.0 * *summary.stddev / summary.mean, 0) +
+               "% of the mean, which says little about a typical\n"
+               "  launch; the median says more. Look at the outliers, the first launch, or\n"
+               "  at what else was running.\n";
+    return out;
+}
+
+namespace {
+
+const RunAnalysis* FindRun(const std::vector<RunAnalysis>& runs, int number)
+{
+    for (const RunAnalysis& run : runs)
+        if (run.number == number)
+            return &run;
+    return nullptr;
+}
+
+std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
+{
+    std::string text = "  Run " + std::to_string(row.number) + ": " +
+                       Seconds(run.summary->mean) + "  ";
+    if (!row.ratio)
+        return text + "no ratio: the reference's mean is 0\n";
+    text += FormatFixed(*row.ratio, 2);
+    if (row.is_reference)
+        return text + " (reference)\n";
+    if (row.ratio_uncertainty)
+        text += " +/- " + FormatFixed(*row.ratio_uncertainty, 2);
+    text += " x reference  ";
+    if (!row.welch)
+        return text + "no test: needs two launches each and some spread\n";
+    text += "p = " + FormatPValue(row.welch->p) + ": ";
+    if (!row.significant)
+        return text + "no significant difference\n";
+    return text + (*row.ratio > 1.0 ? "significantly slower\n" : "significantly faster\n");
+}
+
+}  // namespace
+
+std::string FormatComparison(const ComparisonReport& comparison,
+                             const std::vector<RunAnalysis>& runs)
+{
+    std::string out = "Comparison of mean times against run " +
+                      std::to_string(comparison.reference) +
+                      (comparison.reference_is_fastest ? ", the fastest" : "") +
+                      "\n(Welch's t-test, two-sided; significant when p < " +
+                      FormatShortest(comparison.significance_level) + "):\n";
+    for (const RunComparison& row : comparison.rows)
+        out += ComparisonRow(row, *FindRun(runs, row.number));
+    for (const RunAnalysis& run : runs)
+        if (!run.summary)
+            out += "  Run " + std::to_string(run.number) + ": no launches to compare\n";
+    return out;
+}
+
+std::string FormatRules()
+{
+    return std::string("Notes: standard deviations are sample ones (n - 1);\n  ") +
+           kPercentileRule + ";\n  outliers: " + kOutlierRule + ".\n";
+}

@@ -1,0 +1,2 @@
+#include "report/statistics.h"
+#include <gtest/gtest.h>

@@ -1,0 +1,28 @@
+// Whether two runs' mean start-up times differ by more than chance would
+// explain: Welch's t-test, which does not assume equal variances (a cold
+// build and a warm one rarely have them).
+#ifndef KAIRON_REPORT_WELCH_TEST_H
+#define KAIRON_REPORT_WELCH_TEST_H
+
+#include "report/statistics.h"
+
+#include <optional>
+
+// I_x(a, b), the regularised incomplete beta function, for a, b > 0 and
+// 0 <= x <= 1; by its continued fraction (modified Lentz).
+double RegularizedIncompleteBeta(double a, double b, double x);
+
+// P(|T| >= |t|) for Student's t with df > 0 degrees of freedom (df need
+// not be a whole number).
+double StudentTTwoSidedP(double t, double df);
+
+struct WelchResult {
+    double t = 0.0;   // (mean a - mean b) / standard error of the difference
+    double df = 0.0;  // Welch-Satterthwaite degrees of freedom
+    double p = 1.0;   // two-sided
+};
+
+// None when either run has fewer than two launches or neither has any spread.
+std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b);
+
+#endif

@@ -9,7 +9,8 @@
 // The first command that fails prints "error: <why>" and ends the driver
 // with exit code 1; otherwise it exits with 0. Blank lines and lines
 // starting with # are skipped. Times are in milliseconds; a time-out left
-// out is 10000.
+// out is 10000. Every command looks for the dialog itself; find also waits
+// for it to appear.
 //
 //   find [MS]              wait for the main dialog; prints "dialog: <caption>"
 //   set ID TEXT            set a control's text (the rest of the line; may be empty)
@@ -153,9 +154,13 @@ std::string RectText(HWND window)
     return text;
 }
 
+// Each invocation of the driver finds the dialog afresh, so that commands
+// can also be given one at a time.
 bool DialogAlive()
 {
-    return g_dialog && IsWindow(g_dialog);
+    if (!g_dialog || !IsWindow(g_dialog))
+        g_dialog = FindWindowA(kMainClass, nullptr);
+    return g_dialog != nullptr;
 }
 
 HWND Control(int id)
@@ -312,7 +317,7 @@ Failure ReadTimeout(const Command& command, size_t index, DWORD* timeoutMs)
 Failure NeedControl(int id, HWND* control)
 {
     if (!DialogAlive())
-        return Fail("the main dialog is not there (use find first)");
+        return Fail("the main dialog is not there");
     *control = Control(id);
     if (!*control)
         return Fail("no control " + std::to_string(id));
@@ -430,7 +435,7 @@ Failure DoCommand(const Command& command)
     if (failure.failed)
         return failure;
     if (!DialogAlive())
-        return Fail("the main dialog is not there (use find first)");
+        return Fail("the main dialog is not there");
     PostMessageA(g_dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
     return kOk;
 }
@@ -441,8 +446,8 @@ Failure DoBox(const Command& command)
     Failure failure = ReadTimeout(command, 0, &timeoutMs);
     if (failure.failed)
         return failure;
-    if (!g_dialog)
-        return Fail("the main dialog is not there (use find first)");
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
     HWND box = nullptr;
     if (!WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
         return Fail("no message box within " + std::to_string(timeoutMs) + " ms");
@@ -459,6 +464,8 @@ Failure DoNoBox(const Command& command)
         failure = ReadTimeout(command, 0, &timeoutMs);
     if (failure.failed)
         return failure;
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
     HWND box = nullptr;
     if (WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
         return Fail("unexpected " + MessageBoxLine(box));
@@ -578,7 +585,7 @@ Failure DoMove(const Command& command)
         !ParseNumber(command.words[1], &y))
         return Fail("move: expected X Y");
     if (!DialogAlive())
-        return Fail("the main dialog is not there (use find first)");
+        return Fail("the main dialog is not there");
     SetWindowPos(g_dialog, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return kOk;
@@ -587,7 +594,7 @@ Failure DoMove(const Command& command)
 Failure DoRect(const Command&)
 {
     if (!DialogAlive())
-        return Fail("the main dialog is not there (use find first)");
+        return Fail("the main dialog is not there");
     Print("dialog rect: " + RectText(g_dialog));
     return kOk;
 }

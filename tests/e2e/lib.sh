@@ -1,0 +1,216 @@
+# Shared by the end-to-end tests: each test runs the real Kairon.exe, the
+# sample application and the GUI driver under Wine, on an X server of its
+# own, in a folder of its own, and cleans all of it up however it ends.
+#
+# The test's CMake entry sets:
+#   KAIRON_EXE   Kairon.exe          SAMPLE_APP  sample_app.exe
+#   GUI_DRIVER   gui_driver.exe      E2E_WORK    a folder for the Wine prefix
+# A test sources this file, calls e2e_begin, and uses the helpers below.
+# KEEP_E2E_TEMP=1 keeps the test's folder for a look afterwards.
+
+set -euo pipefail
+
+: "${KAIRON_EXE:?}" "${SAMPLE_APP:?}" "${GUI_DRIVER:?}" "${E2E_WORK:?}"
+
+export WINEPREFIX="$E2E_WORK/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEARCH
+
+E2E_XVFB_PID=""
+E2E_KAIRON_PID=""
+E2E_DIR=""
+E2E_STARTED=$(date +%s)
+
+e2e_log() { printf '[%s] %s\n' "$(basename "$0" .sh)" "$*" >&2; }
+
+fail() {
+    e2e_log "FAIL: $*"
+    exit 1
+}
+
+# Ends Wine (every process of this prefix), the X server and the folder.
+e2e_cleanup() {
+    local status=$?
+    trap - EXIT INT TERM
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_DIR" ]; then
+        if [ "$status" -ne 0 ] && [ -s "$E2E_DIR/wine.err" ]; then
+            e2e_log "Wine's messages:"
+            tail -n 20 "$E2E_DIR/wine.err" >&2
+        fi
+        if [ "${KEEP_E2E_TEMP:-0}" = 1 ]; then
+            e2e_log "kept $E2E_DIR"
+        else
+            rm -rf "$E2E_DIR"
+        fi
+    fi
+    e2e_log "$([ "$status" -eq 0 ] && echo passed || echo failed) in $(( $(date +%s) - E2E_STARTED )) s"
+    exit "$status"
+}
+
+# An X server on the first free display from :100 up; Xvfb reports the
+# number on descriptor 3 once it accepts connections.
+e2e_start_xvfb() {
+    local n ready
+    for n in $(seq 100 199); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        [ -e "/tmp/.X11-unix/X$n" ] && continue
+        ready="$E2E_DIR/xvfb.ready"
+        : >"$ready"
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 \
+            3>"$ready" </dev/null >/dev/null 2>&1 &
+        E2E_XVFB_PID=$!
+        local waited=0
+        while [ ! -s "$ready" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null && [ $waited -lt 100 ]; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        if [ -s "$ready" ]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+    done
+    fail "no free X display between :100 and :199"
+}
+
+# The prefix is made once per build folder (about 20 s) and shared by the
+# tests, which run one at a time. Every program in it runs inside one Wine
+# virtual desktop, as on a Windows screen: windows get their frames and
+# caption bars, and hiding one does not wait for a window manager that an
+# X server of tests does not have (Wine waits up to two seconds for it).
+e2e_warm_prefix() {
+    mkdir -p "$E2E_WORK"
+    (
+        flock 9
+        if [ ! -e "$WINEPREFIX/.kairon-e2e-ready" ]; then
+            e2e_log "creating the Wine prefix $WINEPREFIX"
+            rm -rf "$WINEPREFIX"
+            wineboot -i </dev/null >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
+                </dev/null >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+                </dev/null >/dev/null 2>&1
+            wineserver -w
+            touch "$WINEPREFIX/.kairon-e2e-ready"
+        fi
+    ) 9>"$E2E_WORK/wineprefix.lock"
+}
+
+e2e_begin() {
+    mkdir -p "$E2E_WORK/tmp"
+    E2E_DIR=$(mktemp -d "$E2E_WORK/tmp/$(basename "$0" .sh).XXXXXX")
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    e2e_start_xvfb
+    # A wineserver left from elsewhere would keep another X display.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    e2e_warm_prefix
+    cd "$E2E_DIR"
+}
+
+# The Windows spelling of a Unix path (Wine's Z: drive).
+winpath() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# config.txt in the current folder, one argument a line, CR LF line ends
+# as a Windows editor writes them.
+write_config() {
+    : >config.txt
+    local line
+    for line in "$@"; do
+        printf '%s\r\n' "$line" >>config.txt
+    done
+}
+
+# Starts Kairon.exe in the current folder (so it reads config.txt there).
+start_kairon() {
+    wine "$KAIRON_EXE" </dev/null >>"$E2E_DIR/wine.out" 2>>"$E2E_DIR/wine.err" &
+    E2E_KAIRON_PID=$!
+}
+
+# Waits up to $1 seconds for Kairon to end by itself; sets KAIRON_EXIT.
+wait_kairon_exit() {
+    local limit=$(( $1 * 10 )) waited=0
+    while kill -0 "$E2E_KAIRON_PID" 2>/dev/null; do
+        [ $waited -ge $limit ] && fail "Kairon.exe still running after $1 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    KAIRON_EXIT=0
+    wait "$E2E_KAIRON_PID" || KAIRON_EXIT=$?
+    E2E_KAIRON_PID=""
+}
+
+# Starts the sample application outside Kairon; its arguments are passed on.
+start_sample() {
+    wine "$SAMPLE_APP" "$@" </dev/null >>"$E2E_DIR/wine.out" 2>>"$E2E_DIR/wine.err" &
+}
+
+# Runs the driver with the script on stdin; its output goes to stdout. A
+# failed command fails the test, with what the driver printed.
+drive() {
+    local out status=0
+    out=$(wine "$GUI_DRIVER" 2>>"$E2E_DIR/wine.err") || status=$?
+    printf '%s\n' "$out"
+    if [ $status -ne 0 ]; then
+        e2e_log "driver output:"
+        printf '%s\n' "$out" >&2
+        fail "the GUI driver failed (exit $status)"
+    fi
+}
+
+# expect_same WHAT EXPECTED ACTUAL: exact comparison with a diff on failure.
+expect_same() {
+    if [ "$2" != "$3" ]; then
+        e2e_log "$1 differs (- expected, + actual):"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") >&2 || true
+        fail "$1"
+    fi
+}
+
+# Waits up to $2 seconds until file $1 has a line matching regex $3.
+wait_for_line() {
+    local limit=$(( $2 * 10 )) waited=0
+    until [ -f "$1" ] && grep -Eq "$3" "$1"; do
+        [ $waited -ge $limit ] && fail "no line /$3/ in $1 within $2 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# The log's bytes as lines, with each CR LF checked and taken off: fails if
+# any line lacks its CR, or if the file does not end with CR LF.
+log_lines() {
+    local file=$1
+    [ -s "$file" ] || fail "$file is missing or empty"
+    [ "$(tail -c 2 "$file" | od -An -c | tr -d ' ')" = '\r\n' ] ||
+        fail "$file does not end with CR LF"
+    if LC_ALL=C grep -qv $'\r$' "$file"; then
+        fail "$file has a line without CR: $(LC_ALL=C grep -nv $'\r$' "$file" | head -n 1)"
+    fi
+    tr -d '\r' <"$file"
+}
+
+# Whether a timing line's seconds lie in [low, high].
+seconds_between() {
+    awk -v s="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(s + 0 >= lo + 0 && s + 0 <= hi + 0) }'
+}
+
+# expect_timing_line LINE LOW HIGH: four decimals, within the bounds.
+expect_timing_line() {
+    [[ "$1" =~ ^[0-9]+\.[0-9]{4}$ ]] || fail "not a timing line: '$1'"
+    seconds_between "$1" "$2" "$3" || fail "timing $1 s outside [$2, $3]"
+}

@@ -139,6 +139,7 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
     LineSplitter lines{text};
     std::string_view line;
     LogLine first;
+    first.kind = LogLineKind::Blank;
     while (lines.Next(&line)) {
         first = ClassifyLogLine(line);
         if (first.kind != LogLineKind::Blank)

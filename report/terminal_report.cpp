@@ -115,9 +115,9 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
     if (analysis.wide_spread)
         out += "  Warning: the standard deviation is " +
                FormatFixed(100.0 * *summary.stddev / summary.mean, 0) +
-               "% of the mean, which says little about a typical\n"
-               "  launch; the median says more. Look at the outliers, the first launch, or\n"
-               "  at what else was running.\n";
+               "% of the mean: the mean says little\n"
+               "  about a typical launch, the median more. Look at the outliers, the first\n"
+               "  launch, and at what else was running.\n";
     return out;
 }
 

@@ -1,0 +1,230 @@
+#include "report/results_log.h"
+
+#include "engine/log_sink.h"
+#include "report/report_files.h"
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string ReadTestData(const char* name)
+{
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(std::string(REPORT_TEST_DATA) + "/" + name, &bytes)) << name;
+    return bytes;
+}
+
+std::vector<double> SecondsOf(const Run& run)
+{
+    std::vector<double> seconds;
+    for (const Launch& launch : run.launches)
+        seconds.push_back(launch.seconds);
+    return seconds;
+}
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+}  // namespace
+
+TEST(ResultsLog, SplitsTheDemoLogIntoItsRuns)
+{
+    ParsedLog log = ParseResultsLog(ReadTestData("demo.log"), "demo.log");
+    ASSERT_TRUE(log.is_results_log);
+    EXPECT_TRUE(log.problems.empty());
+    ASSERT_EQ(log.runs.size(), 3u);
+
+    const ::Run& debug_run = log.runs[0];
+    EXPECT_EQ(debug_run.source, "demo.log");
+    EXPECT_EQ(debug_run.header_line, 1);
+    EXPECT_EQ(debug_run.application, "C:\\Program Files\\Quill - 2.3\\quill.exe");
+    EXPECT_EQ(debug_run.announced, 12);
+    EXPECT_EQ(SecondsOf(debug_run),
+              (std::vector<double>{1.3812, 0.3879, 0.3926, 0.4114, 0.4222, 0.4049, 0.3767,
+                                   0.6904, 0.4054, 0.4233, 0.3951, 0.3772}));
+    EXPECT_EQ(debug_run.failures, (FailureCounts{0, 1, 0}));
+    // The visibility failure belongs to the fifth launch, whose time follows it.
+    EXPECT_EQ(debug_run.launches[4].failures, (FailureCounts{0, 1, 0}));
+    EXPECT_EQ(debug_run.launches[3].failures, (FailureCounts{0, 0, 0}));
+    EXPECT_EQ(debug_run.launches[0].line, 21);
+
+    EXPECT_EQ(log.runs[1].header_line, 92);
+    EXPECT_EQ(log.runs[1].launches.size(), 12u);
+    EXPECT_EQ(log.runs[2].header_line, 105);
+    EXPECT_EQ(log.runs[2].announced, 12);
+    EXPECT_EQ(SecondsOf(log.runs[2]), (std::vector<double>{1.1964, 0.3688, 0.3751}));
+}
+
+TEST(ResultsLog, LineEndsMakeNoDifference)
+{
+    std::string crlf = ReadTestData("demo.log");
+    ASSERT_NE(crlf.find("\r\n"), std::string::npos);
+    std::string lf = WithoutCarriageReturns(crlf);
+    ParsedLog from_crlf = ParseResultsLog(crlf, "a");
+    ParsedLog from_lf = ParseResultsLog(lf, "a");
+    // And a last line without any line end.
+    ParsedLog unterminated = ParseResultsLog(lf.substr(0, lf.size() - 1), "a");
+    ASSERT_EQ(from_lf.runs.size(), from_crlf.runs.size());
+    ASSERT_EQ(unterminated.runs.size(), from_crlf.runs.size());
+    for (size_t i = 0; i < from_crlf.runs.size(); ++i) {
+        EXPECT_EQ(SecondsOf(from_lf.runs[i]), SecondsOf(from_crlf.runs[i]));
+        EXPECT_EQ(SecondsOf(unterminated.runs[i]), SecondsOf(from_crlf.runs[i]));
+        EXPECT_EQ(from_lf.runs[i].header_line, from_crlf.runs[i].header_line);
+        EXPECT_EQ(from_lf.runs[i].application, from_crlf.runs[i].application);
+    }
+}
+
+TEST(ResultsLog, WindowTitlesCannotPassForOtherLines)
+{
+    // Titles that hold a line break, a time, a header or a failure text;
+    // "Failed to find window as visible" after a launch of 50 s or more (a
+    // whole search) and after one of 5.4 s; a line cut short by the end of
+    // its run; failures with no time after them.
+    ParsedLog log = ParseResultsLog(ReadTestData("hostile_titles.log"), "hostile.log");
+    ASSERT_TRUE(log.is_results_log);
+    ASSERT_EQ(log.runs.size(), 2u);
+    const ::Run& first = log.runs[0];
+    EXPECT_EQ(first.application, "C:\\Tools\\a - b\\app.exe");
+    EXPECT_EQ(first.announced, 3);
+    EXPECT_EQ(SecondsOf(first), (std::vector<double>{50.0312, 5.4420}));
+    EXPECT_EQ(first.launches[0].line, 15);
+    EXPECT_EQ(first.launches[0].failures, (FailureCounts{1, 0, 1}));
+    EXPECT_EQ(first.launches[1].failures, (FailureCounts{0, 1, 0}));
+    EXPECT_EQ(first.failures, (FailureCounts{1, 1, 1}));
+
+    const ::Run& second = log.runs[1];
+    EXPECT_EQ(second.header_line, 23);
+    EXPECT_EQ(second.announced, 2);
+    EXPECT_TRUE(second.launches.empty());
+    EXPECT_EQ(second.failures, (FailureCounts{1, 0, 0}));
+
+    ASSERT_EQ(log.problems.size(), 1u);
+    EXPECT_EQ(log.problems[0].source, "hostile.log");
+    EXPECT_EQ(log.problems[0].line, 21);
+    EXPECT_EQ(log.problems[0].message,
+              "not a line of a results log, skipped: \"this line was typed in by hand\"");
+}
+
+TEST(ResultsLog, AnAmbiguousFailureWithoutATimeCountsAsNotFound)
+{
+    ParsedLog log = ParseResultsLog("a.exe - 1 executions\nFailed to find window x as visible\n",
+                                    "a");
+    ASSERT_EQ(log.runs.size(), 1u);
+    EXPECT_EQ(log.runs[0].failures, (FailureCounts{1, 0, 0}));
+}
+
+TEST(ResultsLog, TitleContinuationStopsAtTheNextWindowLine)
+{
+    // The cut line must not swallow the next run's header and time, even
+    // though a complete window line follows within a title's length.
+    const char text[] =
+        "a.exe - 1 executions\n"
+        "DEBUG: Window name: cut\n"
+        "b.exe - 1 executions\n"
+        "DEBUG: Window name: b (Handle: 0x2 state: 1)\n"
+        "0.5000\n";
+    ParsedLog log = ParseResultsLog(text, "a");
+    ASSERT_EQ(log.runs.size(), 2u);
+    EXPECT_TRUE(log.runs[0].launches.empty());
+    EXPECT_EQ(SecondsOf(log.runs[1]), (std::vector<double>{0.5}));
+    EXPECT_TRUE(log.problems.empty());
+}
+
+TEST(ResultsLog, ReportsWhatIsNotAResultsLog)
+{
+    struct {
+        const char* text;
+        int line;
+        const char* message;
+    } cases[] = {
+        {"", 0, "not a results log: it is empty"},
+        {"\r\n\r\n  \n", 0, "not a results log: it is empty"},
+        {"1.2345\r\napp.exe - 1 executions\r\n", 1,
+         "not a results log: it does not start with a \"<application> - <N> executions\" line"},
+        {"\n\nhello\n", 3,
+         "not a results log: it does not start with a \"<application> - <N> executions\" line"},
+        {"\x7F" "ELF\x01\x01", 1,
+         "not a results log: it does not start with a \"<application> - <N> executions\" line"},
+    };
+    for (const auto& c : cases) {
+        ParsedLog log = ParseResultsLog(c.text, "x.txt");
+        EXPECT_FALSE(log.is_results_log) << c.text;
+        EXPECT_TRUE(log.runs.empty());
+        ASSERT_EQ(log.problems.size(), 1u);
+        EXPECT_EQ(log.problems[0].line, c.line);
+        EXPECT_EQ(log.problems[0].message, c.message);
+    }
+}
+
+TEST(ResultsLog, AcceptsAByteOrderMarkAndBlankLinesFirst)
+{
+    ParsedLog log = ParseResultsLog("\xEF\xBB\xBF\r\napp.exe - 1 executions\r\n0.2500\r\n", "a");
+    ASSERT_TRUE(log.is_results_log);
+    ASSERT_EQ(log.runs.size(), 1u);
+    EXPECT_EQ(log.runs[0].application, "app.exe");
+    EXPECT_EQ(log.runs[0].header_line, 2);
+}
+
+TEST(ResultsLog, CountsForeignLinesPastTheFirstTwenty)
+{
+    std::string text = "app.exe - 1 executions\n";
+    for (int i = 0; i < 25; ++i)
+        text += "noise\x01\n";
+    text += "0.1000\n";
+    ParsedLog log = ParseResultsLog(text, "n.log");
+    ASSERT_TRUE(log.is_results_log);
+    ASSERT_EQ(log.problems.size(), 21u);
+    EXPECT_EQ(log.problems[0].line, 2);
+    EXPECT_EQ(log.problems[0].message, "not a line of a results log, skipped: \"noise?\"");
+    EXPECT_EQ(log.problems[19].line, 21);
+    EXPECT_EQ(log.problems[20].line, 0);
+    EXPECT_EQ(log.problems[20].message,
+              "5 more lines that are not lines of a results log, skipped");
+    EXPECT_EQ(SecondsOf(log.runs[0]), (std::vector<double>{0.1}));
+}
+
+TEST(ResultsLog, HandlesThousandsOfLaunches)
+{
+    std::string text = "app.exe - 20000 executions\r\n";
+    for (int i = 0; i < 20000; ++i)
+        text += (i % 2 ? "0.5000\r\n" : "1.0000\r\n");
+    ParsedLog log = ParseResultsLog(text, "big.log");
+    ASSERT_EQ(log.runs.size(), 1u);
+    EXPECT_EQ(log.runs[0].launches.size(), 20000u);
+    EXPECT_EQ(log.runs[0].launches.back().line, 20001);
+}
+
+TEST(ResultsLog, ReadsWhatKaironsLogWriterWrites)
+{
+    // Written through Kairon's own log stream, in text mode: CR LF on Windows.
+    TempFile file("report_roundtrip.log");
+    LogSink sink;
+    ASSERT_TRUE(OpenLog(&sink, file.path.c_str()));
+    WriteLog(&sink, "%s - %d executions\n", "C:\\A - B\\app.exe", 2);
+    WriteLog(&sink, "%s", kWindowStateKey);
+    WriteLog(&sink, "DEBUG Initial scan: Window name: %s (Handle: 0x%X state: %d)\n",
+             "Line one\nline two", 0x1A2Bu, 1);
+    WriteLog(&sink, "Detected: %d windows\n", 1);
+    WriteLog(&sink, "\n*************** START LOOP# %d ***************\n\n", 1);
+    WriteLog(&sink, "WaitForInputIdle call failed\n");
+    WriteLog(&sink, "\n*************** Search loop # %d of 5000 ***************\n\n", 50);
+    WriteLog(&sink, "%0.4f\n", static_cast<double>(1.23456789f));
+    WriteLog(&sink, "\n*************** START LOOP# %d ***************\n\n", 2);
+    WriteLog(&sink, "Failed to find %s as visible\n", "Editor");
+    WriteLog(&sink, "%0.4f\n", static_cast<double>(12.5f));
+    CloseLog(&sink);
+
+    ParsedLog log = ParseResultsLog(file.Read(), file.path);
+    EXPECT_TRUE(log.problems.empty());
+    ASSERT_EQ(log.runs.size(), 1u);
+    EXPECT_EQ(log.runs[0].application, "C:\\A - B\\app.exe");
+    EXPECT_EQ(SecondsOf(log.runs[0]), (std::vector<double>{1.2346, 12.5}));
+    EXPECT_EQ(log.runs[0].launches[0].failures, (FailureCounts{0, 0, 1}));
+    EXPECT_EQ(log.runs[0].launches[1].failures, (FailureCounts{0, 1, 0}));
+}

@@ -452,6 +452,36 @@ TEST(ConfigFile, ReadConfigLineSplitsLikeFgetsInTextMode)
     }
 }
 
+// On Windows, the C library's own text mode is the reference: every file of
+// the table must split into the same lines through fgets on a stream opened
+// with "r". (Compared as C strings: fgets does not say how far a line with
+// a NUL went.)
+TEST(ConfigFile, LinesMatchTheWindowsTextModeStream)
+{
+#ifndef _WIN32
+    GTEST_SKIP() << "text mode is the identity here";
+#else
+    for (const FileCase& c : kFileCases) {
+        SCOPED_TRACE(c.name);
+        TempFile file("config_text_mode.txt");
+        file.Write(c.bytes);
+        std::FILE* stream = std::fopen(file.path.c_str(), "r");
+        ASSERT_NE(stream, nullptr);
+        ConfigText text = MakeConfigText(c.bytes.data(), c.bytes.size());
+        char ours[kConfigLineSize], theirs[kConfigLineSize];
+        for (int lineNumber = 1;; ++lineNumber) {
+            const bool gotTheirs = std::fgets(theirs, sizeof theirs, stream) != nullptr;
+            const bool gotOurs = ReadConfigLine(&text, ours) > 0;
+            ASSERT_EQ(gotOurs, gotTheirs) << "line " << lineNumber;
+            if (!gotTheirs)
+                break;
+            EXPECT_EQ(std::string(ours), std::string(theirs)) << "line " << lineNumber;
+        }
+        std::fclose(stream);
+    }
+#endif
+}
+
 // ApplyDefaults reads config.txt from the working directory.
 struct ConfigInWorkingDirectory {
     ConfigInWorkingDirectory() { std::remove(kConfigFileName); }

@@ -24,11 +24,12 @@ mkdir -p "$out/corpus" "$out/artifacts"
     -o "$out/config_file_fuzz"
 
 # New inputs go to build/fuzz/corpus; the committed seeds are only read.
-# Inputs a little longer than the reader's read limit are allowed, so that
-# the limit itself is exercised.
+# Inputs a little longer than the reader's read limit are allowed from the
+# start, so that the limit itself is exercised.
 exec "$out/config_file_fuzz" \
     -max_total_time="$seconds" \
     -max_len=12000 \
+    -len_control=0 \
     -timeout=10 \
     -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/" \

@@ -1,0 +1,231 @@
+#include "report/exports.h"
+
+#include "report/results_log.h"
+#include "report/text_format.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+namespace {
+
+// Two runs: four launches with a comma, quotes and two failures in the
+// path and log, then a run cut short after one launch.
+const char kSmallLog[] =
+    "C:\\Apps\\a,b \"q\".exe - 4 executions\r\n"
+    "Failed to find window W\r\n"
+    "0.5000\r\n"
+    "0.2500\r\n"
+    "1.0000\r\n"
+    "WaitForInputIdle call failed\r\n"
+    "0.2500\r\n"
+    "b.exe - 2 executions\r\n"
+    "0.2000\r\n";
+
+struct Analysed {
+    ParsedLog log;
+    std::vector<RunAnalysis> runs;
+    ComparisonReport comparison;
+};
+
+Analysed Analyse(const char* text, bool compare)
+{
+    Analysed analysed;
+    analysed.log = ParseResultsLog(text, "small.log");
+    int number = 0;
+    for (const ::Run& run : analysed.log.runs)
+        analysed.runs.push_back(AnalyzeRun(run, ++number, false));
+    if (compare)
+        analysed.comparison = CompareRuns(analysed.runs, 0, 0.05);
+    return analysed;
+}
+
+}  // namespace
+
+TEST(Exports, CsvHasOneQuotedRowPerLaunch)
+{
+    Analysed small = Analyse(kSmallLog, false);
+    EXPECT_EQ(ExportCsv(small.runs),
+        "run,log,header_line,application,launch,line,seconds,counted,outlier,window_not_found,not_visible,input_idle_failed\n"
+        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",1,3,0.5000,1,0,1,0,0\n"
+        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",2,4,0.2500,1,0,0,0,0\n"
+        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",3,5,1.0000,1,0,0,0,0\n"
+        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",4,7,0.2500,1,0,0,0,1\n"
+        "2,small.log,8,b.exe,1,9,0.2000,1,0,0,0,0\n");
+}
+
+TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
+{
+    // Worked by hand: run 1 is 0.5, 0.25, 1, 0.25 s; mean 0.5, deviations
+    // 0, -0.25, 0.5, -0.25, so sd = sqrt(0.375 / 3); sorted 0.25, 0.25,
+    // 0.5, 1: median 0.375, 95th percentile at rank 2.85 = 0.925.
+    Analysed small = Analyse(kSmallLog, true);
+    EXPECT_EQ(ExportMarkdown(small.runs, &small.comparison),
+        "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] | P5 [s] | P95 [s] | Outliers | Failures |\n"
+        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|\n"
+        "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.5000 ± 0.3536 | 0.3750 | 0.2500 … 1.0000 | 0.2500 | 0.9250 | 0 | 2 |\n"
+        "| 2 | `b.exe` | `small.log`:8 | 1 of 2 | 0.2000 | 0.2000 | 0.2000 … 0.2000 | 0.2000 | 0.2000 | 0 | 0 |\n"
+        "\n"
+        "| Run | Mean [s] | Relative to run 2 | p-value | Difference |\n"
+        "|---:|---:|---:|---:|:---|\n"
+        "| 1 | 0.5000 | 2.50 | – | not testable |\n"
+        "| 2 | 0.2000 | 1.00 | – | reference |\n"
+        "\n"
+        "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin). p-values: Welch's t-test, two-sided; significant when p < 0.05.\n");
+}
+
+TEST(Exports, JsonHoldsEveryLaunchAndNullsWhatIsMissing)
+{
+    Analysed one = Analyse("b.exe - 2 executions\n0.2000\n", false);
+    one.log.runs[0].source = "one.log";
+    EXPECT_EQ(ExportJson(one.runs, nullptr),
+        "{\n"
+        "  \"unit\": \"seconds\",\n"
+        "  \"stddev\": \"sample (n - 1)\",\n"
+        "  \"percentiles\": \"percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0)\",\n"
+        "  \"outliers\": \"modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin)\",\n"
+        "  \"runs\": [\n"
+        "    {\n"
+        "      \"run\": 1,\n"
+        "      \"log\": \"one.log\",\n"
+        "      \"header_line\": 1,\n"
+        "      \"application\": \"b.exe\",\n"
+        "      \"announced\": 2,\n"
+        "      \"completed\": 1,\n"
+        "      \"failures\": {\n"
+        "        \"window_not_found\": 0,\n"
+        "        \"not_visible\": 0,\n"
+        "        \"input_idle_failed\": 0\n"
+        "      },\n"
+        "      \"times\": [\n"
+        "        0.2\n"
+        "      ],\n"
+        "      \"counted_from\": 1,\n"
+        "      \"outliers\": [],\n"
+        "      \"failed_launches\": [],\n"
+        "      \"mean\": 0.2,\n"
+        "      \"stddev\": null,\n"
+        "      \"median\": 0.2,\n"
+        "      \"min\": 0.2,\n"
+        "      \"max\": 0.2,\n"
+        "      \"p5\": 0.2,\n"
+        "      \"p25\": 0.2,\n"
+        "      \"p75\": 0.2,\n"
+        "      \"p95\": 0.2,\n"
+        "      \"cold\": null,\n"
+        "      \"warm\": null,\n"
+        "      \"wide_spread\": false\n"
+        "    }\n"
+        "  ]\n"
+        "}\n");
+}
+
+TEST(Exports, JsonCarriesFailuresAndTheComparison)
+{
+    Analysed small = Analyse(kSmallLog, true);
+    nlohmann::json document = nlohmann::json::parse(ExportJson(small.runs, &small.comparison));
+    const nlohmann::json& run = document["runs"][0];
+    EXPECT_EQ(run["application"], "C:\\Apps\\a,b \"q\".exe");
+    EXPECT_EQ(run["times"], nlohmann::json::parse("[0.5, 0.25, 1.0, 0.25]"));
+    EXPECT_EQ(run["failed_launches"],
+              nlohmann::json::parse(R"([{"launch": 1, "window_not_found": 1, "not_visible": 0,
+                                        "input_idle_failed": 0},
+                                       {"launch": 4, "window_not_found": 0, "not_visible": 0,
+                                        "input_idle_failed": 1}])"));
+    EXPECT_EQ(run["p95"].get<double>(), small.runs[0].summary->p95);
+    EXPECT_EQ(run["cold"], 0.5);
+    EXPECT_EQ(run["warm"]["median"], 0.25);
+    const nlohmann::json& comparison = document["comparison"];
+    EXPECT_EQ(comparison["reference"], 2);
+    EXPECT_EQ(comparison["runs"][0]["ratio"], 2.5);
+    EXPECT_TRUE(comparison["runs"][0]["p"].is_null());
+    EXPECT_EQ(comparison["runs"][1]["reference"], true);
+}
+
+TEST(Exports, SvgDrawsEachLaunchTheMedianAndTheMiddleHalf)
+{
+    // Axis 0.2 .. 1.0 s over x 250 .. 770: 0.25 s lies at 282.5, the
+    // median 0.375 at 363.75, the 75th percentile 0.625 at 526.25.
+    Analysed small = Analyse(kSmallLog, false);
+    EXPECT_EQ(ExportSvg(small.runs),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800.0\" height=\"206.0\" viewBox=\"0 0 800.0 206.0\" font-family=\"Helvetica, Arial, sans-serif\" font-size=\"12\">\n"
+        "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n"
+        "<text x=\"12\" y=\"24\" font-size=\"15\" font-weight=\"bold\">Start-up time per launch</text>\n"
+        "<rect x=\"0\" y=\"44.0\" width=\"800.0\" height=\"46.0\" fill=\"#f4f6f8\"/>\n"
+        "<line x1=\"250.0\" y1=\"44.0\" x2=\"250.0\" y2=\"141.0\" stroke=\"#d0d4d9\" stroke-width=\"1\"/>\n"
+        "<text x=\"250.0\" y=\"154.0\" text-anchor=\"middle\">0.2</text>\n"
+        "<line x1=\"380.0\" y1=\"44.0\" x2=\"380.0\" y2=\"141.0\" stroke=\"#d0d4d9\" stroke-width=\"1\"/>\n"
+        "<text x=\"380.0\" y=\"154.0\" text-anchor=\"middle\">0.4</text>\n"
+        "<line x1=\"510.0\" y1=\"44.0\" x2=\"510.0\" y2=\"141.0\" stroke=\"#d0d4d9\" stroke-width=\"1\"/>\n"
+        "<text x=\"510.0\" y=\"154.0\" text-anchor=\"middle\">0.6</text>\n"
+        "<line x1=\"640.0\" y1=\"44.0\" x2=\"640.0\" y2=\"141.0\" stroke=\"#d0d4d9\" stroke-width=\"1\"/>\n"
+        "<text x=\"640.0\" y=\"154.0\" text-anchor=\"middle\">0.8</text>\n"
+        "<line x1=\"770.0\" y1=\"44.0\" x2=\"770.0\" y2=\"141.0\" stroke=\"#d0d4d9\" stroke-width=\"1\"/>\n"
+        "<text x=\"770.0\" y=\"154.0\" text-anchor=\"middle\">1.0</text>\n"
+        "<line x1=\"250.0\" y1=\"136.0\" x2=\"770.0\" y2=\"136.0\" stroke=\"#333\" stroke-width=\"1\"/>\n"
+        "<text x=\"510.0\" y=\"170.0\" text-anchor=\"middle\">start-up time (seconds)</text>\n"
+        "<text x=\"238.0\" y=\"64.0\" text-anchor=\"end\"><title>C:\\Apps\\a,b &quot;q&quot;.exe</title><tspan font-weight=\"bold\">Run 1</tspan>: C:\\Apps\\a,b &quot;q&quot;.exe</text>\n"
+        "<text x=\"238.0\" y=\"79.0\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">4 of 4 launches, median 0.3750 s</text>\n"
+        "<rect x=\"282.5\" y=\"55.0\" width=\"243.8\" height=\"24\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
+        "<line x1=\"363.8\" y1=\"51.0\" x2=\"363.8\" y2=\"83.0\" stroke=\"#1d3557\" stroke-width=\"2.5\"/>\n"
+        "<circle cx=\"445.0\" cy=\"56.0\" r=\"2.6\" fill=\"none\" stroke=\"#1d3557\" stroke-width=\"1.5\" fill-opacity=\"0.7\"><title>launch 1: 0.5000 s</title></circle>\n"
+        "<circle cx=\"282.5\" cy=\"69.6\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 2: 0.2500 s</title></circle>\n"
+        "<circle cx=\"770.0\" cy=\"61.2\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 3: 1.0000 s</title></circle>\n"
+        "<circle cx=\"282.5\" cy=\"74.8\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 4: 0.2500 s</title></circle>\n"
+        "<text x=\"238.0\" y=\"110.0\" text-anchor=\"end\"><title>b.exe</title><tspan font-weight=\"bold\">Run 2</tspan>: b.exe</text>\n"
+        "<text x=\"238.0\" y=\"125.0\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">1 of 2 launches, median 0.2000 s</text>\n"
+        "<rect x=\"250.0\" y=\"101.0\" width=\"0.5\" height=\"24\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
+        "<line x1=\"250.0\" y1=\"97.0\" x2=\"250.0\" y2=\"129.0\" stroke=\"#1d3557\" stroke-width=\"2.5\"/>\n"
+        "<circle cx=\"250.0\" cy=\"102.0\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 1: 0.2000 s</title></circle>\n"
+        "<circle cx=\"250.0\" cy=\"192.0\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"/>\n"
+        "<text x=\"258.0\" y=\"196.0\">launch</text>\n"
+        "<circle cx=\"320.0\" cy=\"192.0\" r=\"2.6\" fill=\"none\" stroke=\"#1d3557\" stroke-width=\"1.5\"/>\n"
+        "<text x=\"328.0\" y=\"196.0\">first (cold)</text>\n"
+        "<circle cx=\"420.0\" cy=\"192.0\" r=\"2.6\" fill=\"#d1495b\" fill-opacity=\"0.7\"/>\n"
+        "<text x=\"428.0\" y=\"196.0\">outlier</text>\n"
+        "<line x1=\"495.0\" y1=\"185.0\" x2=\"495.0\" y2=\"199.0\" stroke=\"#1d3557\" stroke-width=\"2.5\"/>\n"
+        "<text x=\"503.0\" y=\"196.0\">median</text>\n"
+        "<rect x=\"565.0\" y=\"186.0\" width=\"16.0\" height=\"12.0\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
+        "<text x=\"587.0\" y=\"196.0\">25th–75th percentile</text>\n"
+        "</svg>\n");
+}
+
+TEST(Exports, SvgOfNoLaunchesStillHasAnAxis)
+{
+    Analysed empty = Analyse("a.exe - 3 executions\n", false);
+    std::string svg = ExportSvg(empty.runs);
+    EXPECT_NE(svg.find(">no launches</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">0.0</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">1.0</text>"), std::string::npos);
+    EXPECT_EQ(svg.find("<circle cx=\"250.0\" cy=\"67"), std::string::npos);
+}
+
+TEST(Exports, NumbersKeepTheirDotInACommaLocale)
+{
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "German", "fr_FR.UTF-8"};
+    const char* chosen = nullptr;
+    for (const char* name : names)
+        if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',') {
+            chosen = name;
+            break;
+        }
+    if (!chosen) {
+        std::setlocale(LC_ALL, "C");
+        GTEST_SKIP() << "no locale with a decimal comma here";
+    }
+    Analysed small = Analyse(kSmallLog, true);
+    std::string csv = ExportCsv(small.runs);
+    std::string json = ExportJson(small.runs, &small.comparison);
+    std::string markdown = ExportMarkdown(small.runs, &small.comparison);
+    std::string svg = ExportSvg(small.runs);
+    std::string fixed = FormatFixed(0.5, 4);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(fixed, "0.5000") << chosen;
+    EXPECT_NE(csv.find(",0.2500,"), std::string::npos);
+    EXPECT_NE(json.find("0.3535533905932738"), std::string::npos);
+    EXPECT_NE(markdown.find("0.5000 ± 0.3536"), std::string::npos);
+    EXPECT_NE(svg.find("cx=\"282.5\""), std::string::npos);
+}

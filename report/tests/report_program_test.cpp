@@ -1,0 +1,216 @@
+#include "report/report_program.h"
+
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    int exit_code;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunReport(std::vector<std::string> args, const std::string& input = "")
+{
+    args.insert(args.begin(), "kairon-report");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    std::FILE* stdin_like = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), stdin_like);
+    std::rewind(stdin_like);
+    std::ostringstream out;
+    std::ostringstream err;
+    int code = RunReportProgram(static_cast<int>(argv.size()), argv.data(), stdin_like, out, err);
+    std::fclose(stdin_like);
+    return {code, out.str(), err.str()};
+}
+
+const char kNotes[] =
+    "Notes: standard deviations are sample ones (n - 1);\n"
+    "  percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted "
+    "from 0);\n"
+    "  outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin).\n";
+
+}  // namespace
+
+TEST(ReportProgram, PrintsOneBlockPerRun)
+{
+    // Run 1 worked by hand: 0.5, 0.25, 1, 0.25 s (see the export tests);
+    // warm 0.25, 1, 0.25: mean 0.5, sd sqrt(0.1875) = 0.4330.
+    TempFile log("program_blocks.log");
+    log.Write("C:\\Apps\\a - b.exe - 4 executions\r\n"
+              "Failed to find window W\r\n0.5000\r\n0.2500\r\n1.0000\r\n"
+              "WaitForInputIdle call failed\r\n0.2500\r\n"
+              "b.exe - 2 executions\r\n0.2000\r\n"
+              "c.exe - 3 executions\r\n");
+    Outcome outcome = RunReport({log.path});
+    EXPECT_EQ(outcome.exit_code, kExitOk);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out,
+              "Run 1: C:\\Apps\\a - b.exe\n"
+              "  Log:                    " + log.path + ", line 1\n"
+              "  Launches:               4 of 4 completed\n"
+              "  Failures:               window not found 1, input idle failed 1\n"
+              "  Time (mean +/- sd):     0.5000 s +/- 0.3536 s\n"
+              "  Median:                 0.3750 s\n"
+              "  Range (min .. max):     0.2500 s .. 1.0000 s\n"
+              "  Percentiles (5, 95):    0.2500 s, 0.9250 s\n"
+              "  Cold (launch 1):        0.5000 s (2.00 x the warm median)\n"
+              "  Warm (launches 2..4):   0.5000 s +/- 0.4330 s, median 0.2500 s\n"
+              "  Outliers:               0 of 4\n"
+              "  Warning: the standard deviation is 71% of the mean: the mean says little\n"
+              "  about a typical launch, the median more. Look at the outliers, the first\n"
+              "  launch, and at what else was running.\n"
+              "\n"
+              "Run 2: b.exe\n"
+              "  Log:                    " + log.path + ", line 8\n"
+              "  Launches:               1 of 2 completed (the run ended early)\n"
+              "  Failures:               none\n"
+              "  Time:                   0.2000 s (one launch: no spread)\n"
+              "\n"
+              "Run 3: c.exe\n"
+              "  Log:                    " + log.path + ", line 10\n"
+              "  Launches:               0 of 3 completed (the run ended before its first "
+              "launch completed)\n"
+              "  Failures:               none\n"
+              "\n" + kNotes);
+}
+
+TEST(ReportProgram, ComparesAndSkipsTheFirstLaunch)
+{
+    // Warm launches 1.0, 1.1, 0.9 (mean 1, sd 0.1) against 2.0, 2.2, 1.8
+    // (mean 2, sd 0.2): ratio 2 +/- 2 sqrt(0.02) = 0.28; t = 7.746 with
+    // 2.94 df, p = 0.0048 (Python: statistics and mpmath.betainc). Against
+    // run 2 with every launch: means 2 and 3.75, ratio 0.53 +/- 0.73, p = 0.4272.
+    TempFile first("program_a.log");
+    first.Write("a.exe - 4 executions\n5.0000\n1.0000\n1.1000\n0.9000\n");
+    TempFile second("program_b.log");
+    second.Write("b.exe - 4 executions\n9.0000\n2.0000\n2.2000\n1.8000\n");
+    Outcome outcome = RunReport({"--compare", "--skip-first", first.path, second.path});
+    EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
+    std::string expected =
+        "Comparison of mean times against run 1, the fastest\n"
+        "(Welch's t-test, two-sided; significant when p < 0.05):\n"
+        "  Run 1: 1.0000 s  1.00 (reference)\n"
+        "  Run 2: 2.0000 s  2.00 +/- 0.28 x reference  p = 0.0048: significantly slower\n";
+    EXPECT_NE(outcome.out.find(expected), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("  Counted:                launches 2..4 (the first is left "
+                               "out)\n"),
+              std::string::npos);
+
+    Outcome against = RunReport({"--reference", "2", first.path, second.path});
+    EXPECT_NE(against.out.find("  Run 1: 2.0000 s  0.53 +/- 0.73 x reference  p = 0.4272: "
+                               "no significant difference\n"),
+              std::string::npos)
+        << against.out;
+}
+
+TEST(ReportProgram, ReadsStandardInput)
+{
+    Outcome outcome = RunReport({}, "app.exe - 1 executions\r\n0.7500\r\n");
+    EXPECT_EQ(outcome.exit_code, kExitOk);
+    EXPECT_NE(outcome.out.find("  Log:                    <stdin>, line 1\n"), std::string::npos);
+    Outcome dash = RunReport({"-"}, "app.exe - 1 executions\n0.7500\n");
+    EXPECT_EQ(dash.out, outcome.out);
+}
+
+TEST(ReportProgram, RejectsMissingAndForeignFiles)
+{
+    Outcome missing = RunReport({"no-such-kairon-log.txt"});
+    EXPECT_EQ(missing.exit_code, kExitBadInput);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err.find("no-such-kairon-log.txt: cannot be read: "), 0u) << missing.err;
+
+    TempFile foreign("program_foreign.txt");
+    foreign.Write("Dear diary,\n1.2345\n");
+    TempFile good("program_good.log");
+    good.Write("app.exe - 1 executions\n0.1000\n");
+    Outcome not_a_log = RunReport({good.path, foreign.path});
+    EXPECT_EQ(not_a_log.exit_code, kExitBadInput);
+    EXPECT_EQ(not_a_log.out, "");
+    EXPECT_EQ(not_a_log.err, foreign.path +
+                                 ":1: not a results log: it does not start with a "
+                                 "\"<application> - <N> executions\" line\n");
+
+    TempFile empty("program_empty.log");
+    empty.Write("");
+    Outcome nothing = RunReport({empty.path});
+    EXPECT_EQ(nothing.exit_code, kExitBadInput);
+    EXPECT_EQ(nothing.err, empty.path + ": not a results log: it is empty\n");
+}
+
+TEST(ReportProgram, SkipsForeignLinesWithTheirPlace)
+{
+    TempFile log("program_noise.log");
+    log.Write("app.exe - 2 executions\r\n0.1000\r\nhello\r\n0.2000\r\n");
+    Outcome outcome = RunReport({log.path});
+    EXPECT_EQ(outcome.exit_code, kExitOk);
+    EXPECT_EQ(outcome.err,
+              log.path + ":3: not a line of a results log, skipped: \"hello\"\n");
+    EXPECT_NE(outcome.out.find("2 of 2 completed"), std::string::npos);
+}
+
+TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
+{
+    TempFile log("program_exports.log");
+    log.Write("app.exe - 2 executions\n0.1000\n0.2000\n");
+    TempFile csv("program.csv");
+    TempFile json("program.json");
+    TempFile markdown("program.md");
+    TempFile svg("program.svg");
+    Outcome outcome = RunReport({log.path, "--export-csv", csv.path, "--export-json", json.path,
+                                 "--export-markdown", markdown.path, "--export-svg", svg.path});
+    EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
+    EXPECT_EQ(csv.Read().find("run,log,header_line,"), 0u);
+    EXPECT_EQ(json.Read().find("{\n  \"unit\": \"seconds\","), 0u);
+    EXPECT_EQ(markdown.Read().find("| Run | Application |"), 0u);
+    EXPECT_EQ(svg.Read().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "), 0u);
+
+    Outcome unwritable =
+        RunReport({log.path, "--export-svg", "no-such-kairon-folder/chart.svg"});
+    EXPECT_EQ(unwritable.exit_code, kExitWriteFailed);
+    EXPECT_EQ(unwritable.err.find("no-such-kairon-folder/chart.svg: cannot be written: "), 0u)
+        << unwritable.err;
+}
+
+TEST(ReportProgram, RefusesWhatCannotBeCompared)
+{
+    TempFile log("program_compare.log");
+    log.Write("a.exe - 2 executions\n0.1000\n0.2000\nb.exe - 1 executions\n");
+    Outcome one_run = RunReport({"--compare", log.path});
+    EXPECT_EQ(one_run.exit_code, kExitUsage);
+    EXPECT_EQ(one_run.err,
+              "kairon-report: comparing needs at least two runs with launches; there is 1\n");
+    TempFile two("program_compare2.log");
+    two.Write("a.exe - 1 executions\n0.1000\nb.exe - 1 executions\n0.3000\nc.exe - 1 executions\n");
+    Outcome no_launches = RunReport({"--reference", "3", two.path});
+    EXPECT_EQ(no_launches.exit_code, kExitUsage);
+    EXPECT_EQ(no_launches.err, "kairon-report: run 3 cannot be the reference: there is no "
+                               "such run with launches\n");
+    Outcome fine = RunReport({"--reference", "2", two.path});
+    EXPECT_EQ(fine.exit_code, kExitOk);
+    EXPECT_NE(fine.out.find("  Run 1: 0.1000 s  0.33 x reference  no test: needs two launches "
+                            "each and some spread\n"),
+              std::string::npos)
+        << fine.out;
+}
+
+TEST(ReportProgram, CommandLineErrorsAndHelp)
+{
+    Outcome unknown = RunReport({"--frobnicate"});
+    EXPECT_EQ(unknown.exit_code, kExitUsage);
+    EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos);
+    Outcome bad_reference = RunReport({"--reference", "0", "x.log"});
+    EXPECT_EQ(bad_reference.exit_code, kExitUsage);
+    Outcome help = RunReport({"--help"});
+    EXPECT_EQ(help.exit_code, kExitOk);
+    EXPECT_NE(help.out.find("--export-svg"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit status: 0 done;"), std::string::npos);
+}

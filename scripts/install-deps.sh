@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 wine64
   xvfb xauth imagemagick x11-utils
-  python3 libcli11-dev nlohmann-json3-dev
+  python3 libcli11-dev nlohmann-json3-dev fonts-wine
 )
 
 missing=()

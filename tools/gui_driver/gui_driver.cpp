@@ -41,7 +41,8 @@
 //                          it is gone
 //   file-dialog ID         press the browse button ID, wait for the file
 //                          dialog it opens, print "file dialog: <title>",
-//                          cancel it and wait until it is gone
+//                          cancel it and wait until it is gone; the same
+//                          for any further one that shows within 1 s
 //   move X Y               move the main dialog (size and Z order kept)
 //   rect                   prints "dialog rect: L T R B"
 //   wait-gone [MS]         wait until the main dialog no longer exists
@@ -567,15 +568,23 @@ Failure DoFileDialog(const Command& command)
     if (failure.failed)
         return failure;
     PostMessageA(button, BM_CLICK, 0, 0);
-    HWND picker = nullptr;
-    if (!WaitFor(kDefaultTimeoutMs,
-                 [&] { return (picker = FindOwned(OwnedKind::FileDialog)) != nullptr; }))
-        return Fail("no file dialog");
-    // The dialog fills itself in after it shows; give it that moment.
-    Sleep(300);
-    Print("file dialog: " + Escape(WindowText(picker)));
-    PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
-    return WaitUntilClosed(picker, "the file dialog");
+    // Cancel every file dialog that the click brings up: the program may
+    // open a second one after the first fails.
+    DWORD timeoutMs = kDefaultTimeoutMs;
+    for (int shown = 0;; ++shown) {
+        HWND picker = nullptr;
+        if (!WaitFor(timeoutMs,
+                     [&] { return (picker = FindOwned(OwnedKind::FileDialog)) != nullptr; }))
+            return shown == 0 ? Fail("no file dialog") : kOk;
+        // The dialog fills itself in after it shows; give it that moment.
+        Sleep(300);
+        Print("file dialog: " + Escape(WindowText(picker)));
+        PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
+        failure = WaitUntilClosed(picker, "the file dialog");
+        if (failure.failed)
+            return failure;
+        timeoutMs = 1000;
+    }
 }
 
 Failure DoMove(const Command& command)

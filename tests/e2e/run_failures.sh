@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The two failures that end a run started from the dialog. A log that
+# cannot be opened: its box, nothing launched, Run App enabled again. An
+# application that cannot be launched: the system's own text for the error
+# in the box, a log holding the header only, Run App enabled again.
+. "$(dirname "$0")/lib.sh"
+e2e_begin
+
+app=$(winpath "$SAMPLE_APP")
+record="$E2E_DIR/record.txt"
+missing_app=$(winpath "$E2E_DIR/no-such-app.exe")
+write_config "$app" "--record $(winpath "$record") --exit-after 20000" \
+    "$(winpath "$E2E_DIR/no-such-folder/results.txt")" "Kairon Sample" 1 100 "0 1 1 0" "1 0 0" 0 0 0
+start_kairon
+
+actual=$(drive <<EOF
+find 20000
+command 1010
+box
+wait-enabled 1010 1
+set 1004 $missing_app
+set 1005 results.txt
+command 1010
+box
+wait-enabled 1010 1
+status
+systext 2
+EOF
+)
+expected_text=$(printf '%s\n' "$actual" | sed -n 's/^systext 2: //p')
+[ -n "$expected_text" ] || fail "the system has no text for error 2"
+expected=$(cat <<EOF
+dialog: Veltrane Kairon
+box: Error | Unable to open log file
+box: Error - Unable to launch process | $expected_text
+status: Iteration: 1 - Launching Application
+systext 2: $expected_text
+EOF
+)
+expect_same "the dialog's answers" "$expected" "$actual"
+
+[ ! -e "$record" ] || fail "the application was launched although the log could not be opened"
+[ ! -e "$E2E_DIR/no-such-folder" ] || fail "a folder was created for the log"
+cmp <(printf '%s\r\n' "$missing_app - 1 executions") results.txt ||
+    fail "the log is not the header alone: $(od -c results.txt | head)"
+kill -0 "$E2E_KAIRON_PID" || fail "Kairon.exe ended"

@@ -33,14 +33,14 @@ echo "== building ${targets[*]}"
 if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
   build="$root/build/windows"
   cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 --target "${targets[@]}" >/dev/null
+  cmake --build --preset windows -j2 --target "${targets[@]}" | tail -n 2
 else
   build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
   fi
-  cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+  cmake --build "$build" -j2 --target "${targets[@]}" | tail -n 2
 fi
 
 work="$build/bench-run"

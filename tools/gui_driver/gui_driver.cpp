@@ -39,6 +39,8 @@
 //                          "screen: W H", then close it with the Enter key,
 //                          the Escape key or its OK button and wait until
 //                          it is gone
+//   about-open             press About, wait for the About box and print
+//                          "about rect: L T R B", leaving it open
 //   file-dialog ID         press the browse button ID, wait for the file
 //                          dialog it opens, print "file dialog: <title>",
 //                          cancel it and wait until it is gone; the same
@@ -128,13 +130,16 @@ bool ParseNumber(const std::string& text, long* value)
 
 // WM_GETTEXT sent, not GetWindowTextA: for another process's edit control
 // the latter returns the window's own caption rather than what it holds.
+// Not SMTO_ABORTIFHUNG: a message box of Kairon's worker thread belongs to
+// a thread that has slept through a countdown without reading messages,
+// which the system counts as hung.
 std::string WindowText(HWND window)
 {
     char buffer[4096] = "";
     DWORD_PTR ignored = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored))
-        return std::string();
+                             SMTO_NORMAL, kSendTimeoutMs, &ignored))
+        return "<no answer>";
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
 }
@@ -353,7 +358,7 @@ Failure DoSet(const Command& command)
     const std::string text = TextAfterWords(command.rest, 1);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+                        SMTO_NORMAL, kSendTimeoutMs, &ignored);
     return kOk;
 }
 
@@ -380,7 +385,7 @@ Failure DoChecked(const Command& command)
     if (failure.failed)
         return failure;
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+    SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
     Print("checked " + std::to_string(id) + ": " + (state == BST_CHECKED ? "1" : "0"));
     return kOk;
 }
@@ -421,7 +426,7 @@ Failure DoClick(const Command& command, bool posted)
         PostMessageA(control, BM_CLICK, 0, 0);
     } else {
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+        if (!SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
                                  &ignored))
             return Fail("click " + std::to_string(id) +
                         " did not return (it opens something modal: use press)");
@@ -525,6 +530,28 @@ Failure DoWaitEnabled(const Command& command)
     return kOk;
 }
 
+HWND OpenAbout()
+{
+    HWND button = Control(kAboutId);
+    if (!button)
+        return nullptr;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    HWND about = nullptr;
+    WaitFor(kDefaultTimeoutMs, [&] { return (about = FindOwned(OwnedKind::About)) != nullptr; });
+    return about;
+}
+
+Failure DoAboutOpen(const Command&)
+{
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    HWND about = OpenAbout();
+    if (!about)
+        return Fail("no About box");
+    Print("about rect: " + RectText(about));
+    return kOk;
+}
+
 Failure DoAbout(const Command& command)
 {
     Failure failure = NeedWords(command, 1);
@@ -533,13 +560,10 @@ Failure DoAbout(const Command& command)
     const std::string how = command.words[0];
     if (how != "enter" && how != "escape" && how != "ok")
         return Fail("about: expected enter, escape or ok");
-    HWND button;
-    failure = NeedControl(kAboutId, &button);
-    if (failure.failed)
-        return failure;
-    PostMessageA(button, BM_CLICK, 0, 0);
-    HWND about = nullptr;
-    if (!WaitFor(kDefaultTimeoutMs, [&] { return (about = FindOwned(OwnedKind::About)) != nullptr; }))
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    HWND about = OpenAbout();
+    if (!about)
         return Fail("no About box");
     Print("about caption: " + Escape(WindowText(about)));
     Print("about maker: " + Escape(WindowText(GetDlgItem(about, kAboutMakerId))));
@@ -682,6 +706,7 @@ Failure Execute(const Command& command)
     if (n == "wait-status") return DoWaitStatus(command);
     if (n == "wait-enabled") return DoWaitEnabled(command);
     if (n == "about") return DoAbout(command);
+    if (n == "about-open") return DoAboutOpen(command);
     if (n == "file-dialog") return DoFileDialog(command);
     if (n == "move") return DoMove(command);
     if (n == "rect") return DoRect(command);

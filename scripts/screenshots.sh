@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Refreshes the screenshots in docs/ of Kairon's main dialog and About box,
+# as Windows draws them: Kairon.exe runs under Wine in a virtual desktop
+# (which gives windows their frames and caption bars) on a private Xvfb,
+# the GUI driver opens the About box, and ImageMagick takes each window
+# from the screen. Builds nothing.
+#
+#   scripts/screenshots.sh [BUILD_DIR_OR_KAIRON_EXE]
+#
+# The default is build/windows; the GUI driver is taken from the tools/
+# folder beside Kairon.exe. Writes docs/main-dialog.png and
+# docs/about-box.png.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+target="${1:-$root/build/windows}"
+if [ -d "$target" ]; then
+    kairon="$target/Kairon.exe"
+else
+    kairon="$target"
+fi
+build="$(cd "$(dirname "$kairon")" && pwd)"
+kairon="$build/$(basename "$kairon")"
+driver="$build/tools/gui_driver.exe"
+for file in "$kairon" "$driver"; do
+    [ -f "$file" ] || { echo "screenshots: $file is missing; build the Windows preset first" >&2; exit 1; }
+done
+command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing" >&2; exit 1; }
+
+desktop_size=800x600
+export WINEPREFIX="${KAIRON_SCREENSHOT_WINEPREFIX:-$root/build/screenshots-wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+work="$(mktemp -d)"
+xvfb_pid=""
+finish() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# A private X server on the first free display from :200 up.
+for n in $(seq 200 299); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    : >"$work/ready"
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$work/ready" \
+        </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/ready" ] || ! kill -0 "$xvfb_pid" 2>/dev/null && break
+        sleep 0.1
+    done
+    if [ -s "$work/ready" ]; then export DISPLAY=":$n"; break; fi
+    xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "screenshots: no free X display" >&2; exit 1; }
+
+wineserver -k >/dev/null 2>&1 || true
+wineboot -i </dev/null >/dev/null 2>&1
+# Programs started without naming a desktop (the driver) join this one.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kairon /f </dev/null >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kairon /d "$desktop_size" /f \
+    </dev/null >/dev/null 2>&1
+wineserver -w
+
+# A filled-in dialog, as a user would see it before pressing Run App.
+cd "$work"
+printf '%s\r\n' 'C:\Apps\editor.exe' '' 'C:\Logs\results.txt' 'Editor' 10 5000 \
+    '1 1 0 1' '1 0 0' 0 1 0 >config.txt
+
+wine explorer "/desktop=kairon,$desktop_size" "$kairon" </dev/null >/dev/null 2>&1 &
+drive() { wine "$driver" "$@" </dev/null 2>/dev/null; }
+
+# The virtual desktop is the X window at the top left of the screen, so its
+# coordinates are the screen's.
+rect_of() { sed -n "s/^$1 rect: //p"; }
+crop() {
+    local left top right bottom
+    read -r left top right bottom
+    echo "$((right - left))x$((bottom - top))+$left+$top"
+}
+
+drive find 20000 >/dev/null
+drive move 40 40 >/dev/null
+sleep 1
+dialog_geometry=$(drive rect | rect_of dialog | crop)
+mkdir -p "$root/docs"
+import -window root -crop "$dialog_geometry" +repage "$root/docs/main-dialog.png"
+
+about_geometry=$(drive about-open | rect_of about | crop)
+sleep 1
+import -window root -crop "$about_geometry" +repage "$root/docs/about-box.png"
+
+echo "wrote docs/main-dialog.png ($dialog_geometry) and docs/about-box.png ($about_geometry)"

@@ -8,7 +8,8 @@
 // visible). The launcher reads the performance counter, creates the process
 // with " --event <unique name>" appended to its arguments, waits on the
 // event (no polling), reads the counter again and prints the seconds
-// between the two reads with six decimals. It then ends the application.
+// between the two reads with six decimals. It then closes the application
+// (WM_CLOSE to its windows; ended by force if it is still there 5 s later).
 //
 // With --window TITLE it waits instead for what Kairon's search looks for,
 // a top-level window with exactly that title, whether shown yet or not:
@@ -28,6 +29,17 @@
 namespace {
 
 const DWORD kEventTimeoutMs = 30000;
+
+const DWORD kCloseTimeoutMs = 5000;
+
+BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM processId)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(processId))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
 
 // Polls for a top-level window with exactly this title; true once it exists.
 bool WaitForWindow(const char* title, HANDLE process)
@@ -121,9 +133,13 @@ int main(int argc, char** argv)
     QueryPerformanceCounter(&end);
 
     // The application has served its purpose; whoever runs the next launch
-    // must not find it still open.
-    TerminateProcess(launched.hProcess, 0);
-    WaitForSingleObject(launched.hProcess, kEventTimeoutMs);
+    // must not find it still open. Closed as Kairon closes it, so that it
+    // finishes what it does after showing its window (such as recording).
+    EnumWindows(CloseWindowOfProcess, static_cast<LPARAM>(launched.dwProcessId));
+    if (WaitForSingleObject(launched.hProcess, kCloseTimeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(launched.hProcess, 0);
+        WaitForSingleObject(launched.hProcess, kCloseTimeoutMs);
+    }
     CloseHandle(launched.hThread);
     CloseHandle(launched.hProcess);
     CloseHandle(visible);

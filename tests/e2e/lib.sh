@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the end-to-end tests: each test runs the real Kairon.exe, the
 # sample application and the GUI driver under Wine, on an X server of its
 # own, in a folder of its own, and cleans all of it up however it ends.
@@ -19,6 +20,8 @@ unset WINEARCH
 
 E2E_XVFB_PID=""
 E2E_KAIRON_PID=""
+# Kairon.exe's exit code, set by wait_kairon_exit.
+export KAIRON_EXIT=""
 E2E_DIR=""
 E2E_STARTED=$(date +%s)
 

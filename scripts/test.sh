@@ -13,6 +13,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j2
 ctest --preset native
 
+echo "== fuzzing the settings-file reader (bounded: KAIRON_FUZZ_SECONDS, default 30)"
+bash scripts/run-fuzz.sh
+
 echo "== Windows build and tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
@@ -20,10 +23,5 @@ cmake --build --preset windows -j2
   source scripts/wine-session.sh
   ctest --preset windows
 )
-
-if [ -x scripts/run-fuzz.sh ] || [ -f scripts/run-fuzz.sh ]; then
-  echo "== fuzzing the settings-file reader"
-  bash scripts/run-fuzz.sh
-fi
 
 echo "== all tests passed"

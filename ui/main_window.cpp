@@ -7,6 +7,7 @@
 #include "ui/about_box.h"
 #include "ui/file_dialog.h"
 #include "ui/program_icon.h"
+#include "ui/run_command.h"
 #include "ui/timing_thread.h"
 
 namespace {
@@ -23,18 +24,15 @@ void BrowseIntoField(HWND dialog, int fieldId, const char* title, const char* fi
         SetDlgItemTextA(dialog, fieldId, path);
 }
 
+bool StartRunThread(const RunSettings& settings, void* dialog)
+{
+    return StartTimingRunThread(static_cast<HWND>(dialog), settings);
+}
+
 void OnRun(HWND dialog)
 {
     Win32Dialog port(dialog);
-    CaptureRunSettings(port, &g_runSettings);
-    if (!ValidateRunSettings(g_runSettings, port))
-        return;
-    EnableWindow(GetDlgItem(dialog, IDC_RUN), FALSE);
-    if (!StartTimingRunThread(dialog, g_runSettings)) {
-        // Without this, Run App would stay disabled for good.
-        EnableWindow(GetDlgItem(dialog, IDC_RUN), TRUE);
-        MessageBoxA(dialog, "Could not start the timing run.", "Error", MB_OK);
-    }
+    RunAppCommand(port, &g_runSettings, StartRunThread, dialog);
 }
 
 void OnDetectWindowNameClicked(HWND dialog)

@@ -29,7 +29,6 @@
 namespace {
 
 const DWORD kEventTimeoutMs = 30000;
-
 const DWORD kCloseTimeoutMs = 5000;
 
 BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM processId)

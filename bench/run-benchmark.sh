@@ -162,10 +162,10 @@ difference() {
 goals_met=1
 summary=()
 for pair in "kairon-name ref-visible" "kairon-all ref-visible" "kairon-name ref-exists"; do
-  set -- $pair
-  result="$(difference "$1" "$2")"
+  read -r measured reference <<<"$pair"
+  result="$(difference "$measured" "$reference")"
   case "$result" in *missed*) goals_met=0 ;; esac
-  printf '  %-44s - %-48s %s\n' "${label[$1]}" "${label[$2]}" "$result"
+  printf '  %-44s - %-48s %s\n' "${label[$measured]}" "${label[$reference]}" "$result"
   summary+=("$result")
 done
 echo "  (goal: median difference <= 16 ms, p95 <= 22 ms)"

@@ -57,11 +57,13 @@ bool SearchWindowProc(WindowHandle window, void* context)
                  static_cast<unsigned>(window), detection->windows.ShowState(window));
         FlushLog(&detection->log);
     }
+    if (!TitleMatches(detection->settings, detection->windows, title))
+        return true;
     // Kairon's own dialog is titled "Veltrane Kairon"; a name such as
     // "Kairon" must not make a run close the program that is measuring.
+    // Asked only of a match: for another process's window the question
+    // costs a round trip to the window manager, on every window of a pass.
     if (detection->windows.IsOwnWindow(window))
-        return true;
-    if (!TitleMatches(detection->settings, detection->windows, title))
         return true;
     detection->foundWindow.found = true;
     detection->foundWindow.handle = window;

@@ -157,6 +157,7 @@ int FakePlatform::ShowState(WindowHandle window)
 
 bool FakePlatform::IsOwnWindow(WindowHandle window)
 {
+    ++ownWindowQueries;
     const FakeWindow* found = WindowAt(window);
     return found && found->ownProcess;
 }

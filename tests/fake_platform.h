@@ -61,6 +61,7 @@ public:
     std::vector<std::string> commandLines;
     std::vector<LaunchedProcess> closedProcesses;
     int enumerations = 0;
+    int ownWindowQueries = 0;
     std::map<int, std::string> texts;    // field text per control ID
     std::map<int, bool> checked;
     std::map<int, bool> enabled;         // absent means enabled

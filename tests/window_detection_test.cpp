@@ -165,6 +165,19 @@ TEST(Search, NeverMatchesKaironsOwnWindowButStillLogsIt)
                                  "DEBUG: Window name: Kairon Sample (Handle: 0x22 state: 1)\n"));
 }
 
+TEST(Search, AsksAboutOwnershipOnlyForMatchingTitles)
+{
+    DetectionScenario s;
+    s.fake.windows = {Window(0x10, "Editor"), Window(0x20, "Mail"), Window(0x30, "Browser")};
+    FakeWindow launched = Window(0x40, "Sample");
+    launched.appearsAtMs = 30;
+    s.fake.windows.push_back(launched);
+    SearchForWindow(&s.detection);
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x40u);
+    EXPECT_EQ(s.fake.enumerations, 4);
+    EXPECT_EQ(s.fake.ownWindowQueries, 1);
+}
+
 TEST(Search, AnEmptyNameFindsNothingEvenAmongTitledWindows)
 {
     DetectionScenario s;

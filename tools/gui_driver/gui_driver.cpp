@@ -330,6 +330,13 @@ Failure NeedControl(int id, HWND* control)
     return kOk;
 }
 
+// The control named by the command's first word, in the live main dialog.
+Failure ReadControl(const Command& command, int* id, HWND* control)
+{
+    const Failure failure = ReadId(command, 0, id);
+    return failure.failed ? failure : NeedControl(*id, control);
+}
+
 Failure DoFind(const Command& command)
 {
     DWORD timeoutMs;
@@ -350,9 +357,7 @@ Failure DoSet(const Command& command)
 {
     int id;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &control);
+    const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
     const std::string text = TextAfterWords(command.rest, 1);
@@ -366,9 +371,7 @@ Failure DoGet(const Command& command)
 {
     int id;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &control);
+    const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
     Print("get " + std::to_string(id) + ": " + Escape(WindowText(control)));
@@ -379,9 +382,7 @@ Failure DoChecked(const Command& command)
 {
     int id;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &control);
+    const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
     DWORD_PTR state = 0;
@@ -394,9 +395,7 @@ Failure DoEnabled(const Command& command)
 {
     int id;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &control);
+    const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
     Print("enabled " + std::to_string(id) + ": " + (IsWindowEnabled(control) ? "1" : "0"));
@@ -417,9 +416,7 @@ Failure DoClick(const Command& command, bool posted)
 {
     int id;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &control);
+    const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
     if (posted) {

@@ -60,6 +60,8 @@ done
 
 wineserver -k >/dev/null 2>&1 || true
 wineboot -i </dev/null >/dev/null 2>&1
+wineserver -w
+bash "$root/scripts/wine-prefix-fonts.sh"
 # Programs started without naming a desktop (the driver) join this one.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kairon /f </dev/null >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kairon /d "$desktop_size" /f \

@@ -34,3 +34,4 @@ fi
 # A cold Wine start takes seconds; do it once, quietly, before any test.
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
+bash "$kairon_root/scripts/wine-prefix-fonts.sh"

@@ -98,6 +98,8 @@ e2e_warm_prefix() {
             e2e_log "creating the Wine prefix $WINEPREFIX"
             rm -rf "$WINEPREFIX"
             wineboot -i </dev/null >/dev/null 2>&1
+            wineserver -w
+            bash "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix-fonts.sh"
             wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
                 </dev/null >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \

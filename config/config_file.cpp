@@ -60,11 +60,20 @@ void ScanIntegers(const char* text, int* values, int count)
 // A line holding one option flag. A line without a number (blank, or a
 // note) clears the flag: leaving a previous line's number in its place
 // could turn on an unattended run nobody asked for.
-bool FlagLine(const char* line)
+int FlagLine(const char* line)
 {
     int value = 0;
     ScanIntegers(line, &value, 1);
-    return value != 0;
+    return value;
+}
+
+// Sets an option from the file and ticks its check box when it is on; a
+// box is never cleared here, since every box starts clear.
+void SetOption(DialogPort& dialog, bool* option, int value, int checkBoxId)
+{
+    *option = value != 0;
+    if (*option)
+        dialog.Check(checkBoxId);
 }
 
 }  // namespace
@@ -117,52 +126,31 @@ void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* byt
     if (const char* line = nextLine()) {
         int values[4] = {0, 0, 0, 0};
         ScanIntegers(line, values, 4);
-        settings->waitInputIdle = values[0] != 0;
-        settings->detectByWindowName = values[1] != 0;
-        settings->exactMatch = values[2] != 0;
-        settings->waitVisible = values[3] != 0;
-        if (settings->waitInputIdle)
-            dialog.Check(IDC_INPUT_IDLE);
-        if (settings->detectByWindowName)
-            dialog.Check(IDC_DETECT_WINDOW_NAME);
+        SetOption(dialog, &settings->waitInputIdle, values[0], IDC_INPUT_IDLE);
+        SetOption(dialog, &settings->detectByWindowName, values[1], IDC_DETECT_WINDOW_NAME);
         // Exact Match only means something while windows are searched by name.
         dialog.EnableControl(IDC_EXACT_MATCH, settings->detectByWindowName);
-        if (settings->exactMatch)
-            dialog.Check(IDC_EXACT_MATCH);
-        if (settings->waitVisible)
-            dialog.Check(IDC_VISIBLE);
+        SetOption(dialog, &settings->exactMatch, values[2], IDC_EXACT_MATCH);
+        SetOption(dialog, &settings->waitVisible, values[3], IDC_VISIBLE);
     }
 
     if (const char* line = nextLine()) {
         int values[3] = {0, 0, 0};
         ScanIntegers(line, values, 3);
-        settings->closeByWmClose = values[0] != 0;
-        settings->closeBySysCommand = values[1] != 0;
-        settings->closeByAltF4 = values[2] != 0;
-        if (settings->closeByWmClose)
-            dialog.Check(IDC_CLOSE_WM_CLOSE);
-        if (settings->closeBySysCommand)
-            dialog.Check(IDC_CLOSE_SYSCOMMAND);
-        if (settings->closeByAltF4)
-            dialog.Check(IDC_CLOSE_ALT_F4);
+        SetOption(dialog, &settings->closeByWmClose, values[0], IDC_CLOSE_WM_CLOSE);
+        SetOption(dialog, &settings->closeBySysCommand, values[1], IDC_CLOSE_SYSCOMMAND);
+        SetOption(dialog, &settings->closeByAltF4, values[2], IDC_CLOSE_ALT_F4);
     }
 
-    if (const char* line = nextLine()) {
-        settings->debugLog = FlagLine(line);
-        if (settings->debugLog)
-            dialog.Check(IDC_DEBUG);
-    }
-
-    if (const char* line = nextLine()) {
-        settings->newWindowsOnly = FlagLine(line);
-        if (settings->newWindowsOnly)
-            dialog.Check(IDC_NEW_WINDOWS_ONLY);
-    }
+    if (const char* line = nextLine())
+        SetOption(dialog, &settings->debugLog, FlagLine(line), IDC_DEBUG);
+    if (const char* line = nextLine())
+        SetOption(dialog, &settings->newWindowsOnly, FlagLine(line), IDC_NEW_WINDOWS_ONLY);
 
     // Unattended only when the file's last line asks for it.
     settings->autoRun = false;
     if (const char* line = nextLine())
-        settings->autoRun = FlagLine(line);
+        settings->autoRun = FlagLine(line) != 0;
 }
 
 bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path)

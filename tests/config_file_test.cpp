@@ -26,17 +26,6 @@ std::string Lines(const std::vector<std::string>& lines)
     return text;
 }
 
-std::string CrLf(const std::string& text)
-{
-    std::string converted;
-    for (char c : text) {
-        if (c == '\n')
-            converted += '\r';
-        converted += c;
-    }
-    return converted;
-}
-
 // The flags in the file's order: line 7, line 8, lines 9, 10 and 11.
 std::string Flags(const RunSettings& s)
 {

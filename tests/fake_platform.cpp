@@ -16,14 +16,29 @@ const FakeWindow* FakePlatform::WindowAt(WindowHandle handle) const
     return nullptr;
 }
 
+namespace {
+
+std::vector<std::string> EventsWhere(const std::vector<std::string>& events,
+                                     const std::string& prefix, bool starting)
+{
+    std::vector<std::string> kept;
+    for (const std::string& event : events) {
+        if ((event.compare(0, prefix.size(), prefix) == 0) == starting)
+            kept.push_back(event);
+    }
+    return kept;
+}
+
+}  // namespace
+
 std::vector<std::string> FakePlatform::EventsStartingWith(const std::string& prefix) const
 {
-    std::vector<std::string> matching;
-    for (const std::string& event : events) {
-        if (event.compare(0, prefix.size(), prefix) == 0)
-            matching.push_back(event);
-    }
-    return matching;
+    return EventsWhere(events, prefix, true);
+}
+
+std::vector<std::string> FakePlatform::EventsNotStartingWith(const std::string& prefix) const
+{
+    return EventsWhere(events, prefix, false);
 }
 
 bool FakePlatform::Exists(const FakeWindow& window) const

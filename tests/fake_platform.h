@@ -70,8 +70,9 @@ public:
 
     std::int64_t NowMs() const { return nowTicks / kTicksPerMs; }
     const FakeWindow* WindowAt(WindowHandle handle) const;
-    // Events that start with `prefix`, in order.
+    // Events that start with `prefix`, in order; and all the others.
     std::vector<std::string> EventsStartingWith(const std::string& prefix) const;
+    std::vector<std::string> EventsNotStartingWith(const std::string& prefix) const;
 
     // ProcessPort
     bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;

@@ -118,8 +118,8 @@ TEST(PickFile, ShowsTheDialogsInOrderAndWritesBackOnlyAChosenFile)
     };
     for (const FlowCase& c : cases) {
         SCOPED_TRACE(c.what);
-        char path[kFileDialogPathSize];
-        char working[kFileDialogPathSize];
+        char path[kPathSize];
+        char working[kPathSize];
         std::string(c.start).copy(path, sizeof path);
         path[std::string(c.start).size()] = '\0';
         ScriptedDialogs dialogs(working, c.answers);
@@ -133,12 +133,12 @@ TEST(PickFile, KeepsPathsWithinTheBuffer)
 {
     // A full buffer starts the dialog whole, and the longest name a dialog
     // can return comes back whole and terminated.
-    std::string longest(kFileDialogPathSize - 1, 'x');
-    char path[kFileDialogPathSize];
-    char working[kFileDialogPathSize];
+    std::string longest(kPathSize - 1, 'x');
+    char path[kPathSize];
+    char working[kPathSize];
     longest.copy(path, longest.size());
     path[longest.size()] = '\0';
-    std::string chosen(kFileDialogPathSize - 1, 'y');
+    std::string chosen(kPathSize - 1, 'y');
     ScriptedDialogs dialogs(working, {{chosen.c_str(), 0}});
     EXPECT_EQ(PickFile(dialogs, kFileDialogOpen, path, working), 1);
     ASSERT_EQ(dialogs.shown.size(), 1u);

@@ -35,16 +35,6 @@ void FillValidDialog(FakePlatform* fake)
     fake->checked[IDC_CLOSE_WM_CLOSE] = true;
 }
 
-std::vector<std::string> WithoutReads(const std::vector<std::string>& events)
-{
-    std::vector<std::string> kept;
-    for (const std::string& e : events) {
-        if (e.compare(0, 4, "get ") != 0)
-            kept.push_back(e);
-    }
-    return kept;
-}
-
 TEST(RunAppCommand, StartsAValidRunWithRunAppDisabled)
 {
     FakePlatform fake;
@@ -53,7 +43,7 @@ TEST(RunAppCommand, StartsAValidRunWithRunAppDisabled)
     settings.autoRun = true;
     Starter starter;
     EXPECT_TRUE(RunAppCommand(fake, &settings, RecordStart, &starter));
-    EXPECT_EQ(WithoutReads(fake.events), std::vector<std::string>{"enable 1010 0"});
+    EXPECT_EQ(fake.EventsNotStartingWith("get "), std::vector<std::string>{"enable 1010 0"});
     EXPECT_EQ(starter.calls, 1);
     EXPECT_STREQ(starter.handed.appPath, "app.exe");
     EXPECT_EQ(starter.handed.executions, 3);
@@ -68,7 +58,7 @@ TEST(RunAppCommand, AFailedCheckStartsNothingAndLeavesRunAppAlone)
     RunSettings settings{};
     Starter starter;
     EXPECT_FALSE(RunAppCommand(fake, &settings, RecordStart, &starter));
-    EXPECT_EQ(WithoutReads(fake.events),
+    EXPECT_EQ(fake.EventsNotStartingWith("get "),
               std::vector<std::string>{"box Invalid delay | Please enter a delay time above 0 | 0x30"});
     EXPECT_EQ(starter.calls, 0);
 }
@@ -81,7 +71,7 @@ TEST(RunAppCommand, AThreadThatCannotStartGivesRunAppBackAndSaysSo)
     Starter starter;
     starter.succeeds = false;
     EXPECT_FALSE(RunAppCommand(fake, &settings, RecordStart, &starter));
-    EXPECT_EQ(WithoutReads(fake.events),
+    EXPECT_EQ(fake.EventsNotStartingWith("get "),
               (std::vector<std::string>{"enable 1010 0", "enable 1010 1",
                                         "box Error | Could not start the timing run. | 0x0"}));
 }

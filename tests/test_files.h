@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <string>
 
-// Text as a text-mode stream writes it here: CR LF on Windows, LF elsewhere.
-inline std::string Native(const std::string& text)
+// Text with each "\n" written as CR LF, as Windows text-mode streams do.
+inline std::string CrLf(const std::string& text)
 {
-#ifdef _WIN32
     std::string converted;
     for (char c : text) {
         if (c == '\n')
@@ -16,6 +15,13 @@ inline std::string Native(const std::string& text)
         converted += c;
     }
     return converted;
+}
+
+// Text as a text-mode stream writes it here: CR LF on Windows, LF elsewhere.
+inline std::string Native(const std::string& text)
+{
+#ifdef _WIN32
+    return CrLf(text);
 #else
     return text;
 #endif

@@ -26,16 +26,6 @@ struct Scenario {
         settings.delayMs = 1;
     }
     int Start() { return TimingRun(settings, fake.platform); }
-    // Events from the first launch countdown status on, without the reads.
-    Events EventsWithout(const std::string& prefix) const
-    {
-        Events kept;
-        for (const std::string& e : fake.events) {
-            if (e.compare(0, prefix.size(), prefix) != 0)
-                kept.push_back(e);
-        }
-        return kept;
-    }
     TempFile log;
     RunSettings settings{};
     FakePlatform fake;

@@ -29,7 +29,7 @@ private:
 int ShowFileDialog(HWND owner, char* path, const char* title, const char* filter,
                    const char* defaultExtension, int mode)
 {
-    char working[kFileDialogPathSize];
+    char working[kPathSize];
     FileDialogMode dialogMode = FileDialogModeFor(mode);
     OPENFILENAMEA record;
     ZeroMemory(&record, sizeof record);

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 // Lets the user pick a file, starting in the folder and with the name that
-// `path` (kFileDialogPathSize characters) already holds. `title` null means
+// `path` (kPathSize characters) already holds. `title` null means
 // the mode's default title; `filter` is pairs of display text and pattern,
 // each NUL-terminated, ended by an extra NUL; `defaultExtension` may be null.
 // `mode` is kFileDialogOpen, kFileDialogSave or kFileDialogSelect. Returns

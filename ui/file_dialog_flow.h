@@ -6,13 +6,12 @@
 #ifndef KAIRON_UI_FILE_DIALOG_FLOW_H
 #define KAIRON_UI_FILE_DIALOG_FLOW_H
 
+#include "config/run_settings.h"
+
 // Modes of ShowFileDialog.
 const int kFileDialogOpen = 0;    // open an existing file
 const int kFileDialogSave = 1;    // name a file to write
 const int kFileDialogSelect = 2;  // open dialog with fewer checks
-
-// The characters of a path buffer, the terminating NUL included.
-const int kFileDialogPathSize = 516;
 
 // Win32 values the table below uses.
 const unsigned long kOfnHideReadOnly = 0x00000004;     // OFN_HIDEREADONLY
@@ -52,12 +51,12 @@ public:
     virtual unsigned long LastError() = 0;
 };
 
-// Copies a NUL-terminated path between buffers of kFileDialogPathSize,
+// Copies a NUL-terminated path between buffers of kPathSize,
 // cutting it short if it does not fit.
 inline void CopyPath(char* to, const char* from)
 {
     int i = 0;
-    for (; i < kFileDialogPathSize - 1 && from[i] != '\0'; ++i)
+    for (; i < kPathSize - 1 && from[i] != '\0'; ++i)
         to[i] = from[i];
     to[i] = '\0';
 }
@@ -65,7 +64,7 @@ inline void CopyPath(char* to, const char* from)
 // Shows the mode's dialog starting from `path` and, when the user chooses a
 // file, copies it back into `path`; returns the dialog's result, 0 with
 // `path` unchanged on cancel or failure. Both buffers hold
-// kFileDialogPathSize characters. A starting name the system refuses as a
+// kPathSize characters. A starting name the system refuses as a
 // file name gets one more try with an empty name, always through the open
 // dialog: for a save, that open dialog still accepts a new name, because
 // save mode does not require the file to exist.

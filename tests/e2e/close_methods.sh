@@ -17,7 +17,7 @@ events() {
 run_with_close_flags() {
     local flags=$1 record=$2
     write_config "$app" \
-        "--title \"Kairon Sample\" --delay 200 --record $(winpath "$record") --exit-after 30000" \
+        "$(sample_args 200 "$record" 30000)" \
         results.txt "Kairon Sample" 1 100 "0 1 1 0" "$flags" 0 0 1
     start_kairon
     wait_kairon_exit 30

@@ -10,7 +10,7 @@ e2e_begin
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 write_config "$app" \
-    "--title \"Kairon Sample\" --delay 300 --record $(winpath "$record") --exit-after 30000" \
+    "$(sample_args 300 "$record" 30000)" \
     results.txt "Kairon Sample" 1 2200 "0 1 1 0" "1 0 0" 0 0 0
 start_kairon
 

@@ -14,7 +14,7 @@ start_sample --title "Bystander" --record "$(winpath "$bystander")" --exit-after
 wait_for_line "$bystander" 20 ' visible '
 
 write_config "$app" \
-    "--title \"Kairon Sample\" --delay 200 --record $(winpath "$record") --exit-after 160000" \
+    "$(sample_args 200 "$record" 160000)" \
     results.txt "" 1 100 "0 1 0 0" "1 1 1" 0 0 1
 start_kairon
 wait_kairon_exit 170

@@ -130,6 +130,14 @@ winpath() {
     printf 'Z:%s' "${path//\//\\}"
 }
 
+# Arguments that start the sample application with a window titled
+# "Kairon Sample" after DELAY ms, recording into RECORD, gone after EXIT ms:
+#   sample_args DELAY RECORD EXIT
+sample_args() {
+    printf -- '--title "Kairon Sample" --delay %s --record %s --exit-after %s' \
+        "$1" "$(winpath "$2")" "$3"
+}
+
 # config.txt in the current folder, one argument a line, CR LF line ends
 # as a Windows editor writes them.
 write_config() {

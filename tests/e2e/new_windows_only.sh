@@ -15,7 +15,7 @@ run_against_old_window() {
     wait_for_line "$old" 20 ' visible '
     # The new window shows 1 s after its launch.
     write_config "$app" \
-        "--title \"Kairon Sample\" --delay 1000 --record $(winpath "$new") --exit-after 8000" \
+        "$(sample_args 1000 "$new" 8000)" \
         results.txt "Kairon Sample" 1 100 "0 1 1 0" "1 0 0" 0 "$only" 1
     start_kairon
     wait_kairon_exit 30

@@ -9,7 +9,7 @@ e2e_begin
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 write_config "$app" \
-    "--title \"Kairon Sample\" --delay 300 --record $(winpath "$record") --exit-after 30000" \
+    "$(sample_args 300 "$record" 30000)" \
     results.txt "Kairon Sample" 2 100 "0 1 1 0" "1 0 0" 0 0 1
 
 # The bytes a run must leave: the header, then each timing line as read

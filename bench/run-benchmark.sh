@@ -6,10 +6,13 @@
 #   bench/run-benchmark.sh
 #
 # Environment (all optional):
-#   KAIRON_BENCH_BUILD_DIR  Windows build folder to use (default build/windows,
-#                           configured with the windows preset; any other
-#                           folder is configured with the MinGW toolchain)
-#   KAIRON_WINEPREFIX       Wine prefix (default build/wineprefix)
+#   KAIRON_BENCH_BUILD_DIR  Windows build folder to use (default the preset
+#                           build this host runs: build/windows, or
+#                           build/windows64 where 32-bit programs cannot
+#                           start; any other folder is configured with the
+#                           MinGW toolchain of that kind)
+#   KAIRON_WINE_BITS        32 or 64 forces the kind of build and Wine
+#   KAIRON_WINEPREFIX       Wine prefix (default: one per kind in build/)
 #   KAIRON_BENCH_ROUNDS     rounds of launches (default 30; each round is
 #                           Kairon by window name, reference at the visible
 #                           event, Kairon with input idle and visible too,
@@ -29,16 +32,23 @@ extra_windows=300
 delay_ms=100
 targets=(Kairon sample_app reference_launcher footprint_launcher search_pass_bench)
 
+# The 32-bit product where this host starts 32-bit programs, else the 64-bit
+# build of the same sources (scripts/wine-env.sh decides and says why).
+source "$root/scripts/wine-env.sh"
+kairon_require_wine
+echo "== $KAIRON_WINE_CHOICE"
 echo "== building ${targets[*]}"
 if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
-  build="$root/build/windows"
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows -j2 --target "${targets[@]}" | tail -n 2
+  build="$KAIRON_WINE_BUILD"
+  cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
+  cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "${targets[@]}" | tail -n 2
 else
   build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
   if [ ! -f "$build/CMakeCache.txt" ]; then
+    toolchain=mingw-i686.cmake
+    [ "$KAIRON_WINE_BITS" = 64 ] && toolchain=mingw-x86_64.cmake
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
   fi
   cmake --build "$build" -j2 --target "${targets[@]}" | tail -n 2
 fi

@@ -1,20 +1,5 @@
-# Cross-compiles Kairon for 32-bit Windows with MinGW-w64 and runs the
-# resulting programs (tests included) under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-# The posix thread model: GoogleTest needs std::mutex, which the win32
-# model's compilers lack.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Wine finds no MinGW runtime DLLs, so everything is linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+# Cross-compiles Kairon for 32-bit Windows with MinGW-w64, the product, and
+# runs the resulting programs (tests included) under 32-bit Wine.
+set(KAIRON_MINGW_PROCESSOR i686)
+set(KAIRON_WINE_BITS 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

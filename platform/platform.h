@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <string>
 
-// A top-level window's handle value. Kairon is a 32-bit program, so a
-// handle fits in 32 bits; the snapshot orders handles as unsigned numbers
-// and the log prints them with %X.
+// A top-level window's handle value. A handle's value fits in 32 bits, in
+// a 32-bit program (Kairon) and in a 64-bit one alike; the snapshot orders
+// handles as unsigned numbers and the log prints them with %X.
 typedef std::uint32_t WindowHandle;
 
 // The handles CreateProcessA returns for a launched application.
@@ -46,7 +46,7 @@ public:
     virtual ~ProcessPort() {}
     // CreateProcessA with no application name, this writable command line,
     // no inheritance, no flags, the caller's environment and directory, and
-    // a zeroed STARTUPINFOA of 68 bytes. True on success.
+    // a zeroed STARTUPINFOA (68 bytes in the 32-bit program). True on success.
     virtual bool LaunchProcess(char* commandLine, LaunchedProcess* launched) = 0;
     // GetLastError of the calling thread.
     virtual unsigned long LastError() = 0;

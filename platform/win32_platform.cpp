@@ -12,11 +12,26 @@ static_assert(kBoxIconWarning == MB_ICONWARNING, "MB_ICONWARNING");
 static_assert(kShowHide == SW_HIDE && kShowMinimized == SW_SHOWMINIMIZED &&
                   kShowMaximized == SW_MAXIMIZE && kShowMinimize == SW_MINIMIZE,
               "SW_ values");
-static_assert(sizeof(HWND) == sizeof(WindowHandle), "Kairon is a 32-bit program");
 
+// The records as the system expects them. Kairon is a 32-bit program; the
+// same sources also build for 64-bit Windows, only so that the tests run on
+// hosts that cannot start 32-bit programs.
+#ifdef _WIN64
+static_assert(sizeof(HWND) == 8, "HWND of 8 bytes");
+static_assert(sizeof(STARTUPINFOA) == 104, "STARTUPINFOA of 104 bytes");
+#else
+static_assert(sizeof(HWND) == 4, "HWND of 4 bytes");
+static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 68 bytes");
+#endif
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT of 44 bytes");
+
+// A window handle's value fits in 32 bits on 64-bit Windows too, which
+// passes handles between 32- and 64-bit processes by truncating them and
+// sign-extending them back; the log prints the 32-bit value either way.
 HWND ToHwnd(WindowHandle window)
 {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
+    return reinterpret_cast<HWND>(
+        static_cast<std::intptr_t>(static_cast<std::int32_t>(window)));
 }
 
 WindowHandle FromHwnd(HWND window)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Kairon's main job, for real: builds Kairon, then times the bundled sample
 # application under Wine with an unattended config.txt run (in a private
-# Xvfb), prints the results log and a report of it.
+# Xvfb), prints the results log and a report of it. On a host that cannot
+# start 32-bit programs it builds and runs the 64-bit Kairon instead of the
+# 32-bit product, and says so.
 #
 #   scripts/run-demo.sh                 unattended run, then the log and report
 #   scripts/run-demo.sh --interactive   opens the dialog, pre-filled, on your
@@ -15,8 +17,12 @@ interactive=0
 if [ "${1:-}" = "--interactive" ]; then interactive=1; fi
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target Kairon sample_app
+# The 32-bit product where this host can start 32-bit programs, else the
+# 64-bit build of the same sources (scripts/wine-env.sh decides).
+source scripts/wine-env.sh
+kairon_require_wine
+cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
+cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target Kairon sample_app
 if [ -f report/CMakeLists.txt ] && [ "${KAIRON_DEMO_NO_REPORT:-0}" != 1 ]; then
   cmake --preset native >/dev/null
   cmake --build --preset native -j2 --target kairon-report
@@ -25,7 +31,7 @@ fi
 demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
-cp build/windows/Kairon.exe build/windows/tools/sample_app.exe "$demo/"
+cp "$KAIRON_WINE_BUILD/Kairon.exe" "$KAIRON_WINE_BUILD/tools/sample_app.exe" "$demo/"
 cd "$demo"
 
 if [ "$interactive" = 1 ] && [ -n "${DISPLAY:-}" ]; then
@@ -52,6 +58,7 @@ printf '%s\r\n' \
   '1' \
   "$auto_run" > config.txt
 
+echo "== Kairon: $KAIRON_WINE_CHOICE"
 echo "== Kairon times the sample application (window after 300 ms), ${KAIRON_DEMO_RUNS:-5} launches"
 set +e
 wine Kairon.exe
@@ -68,4 +75,5 @@ if [ -x "$root/build/native/report/kairon-report" ]; then
   echo "== kairon-report results.txt"
   "$root/build/native/report/kairon-report" results.txt
 fi
+echo "== timed with the $KAIRON_WINE_CHOICE"
 exit "$status"

@@ -7,13 +7,19 @@
 #
 #   scripts/screenshots.sh [BUILD_DIR_OR_KAIRON_EXE]
 #
-# The default is build/windows; the GUI driver is taken from the tools/
+# The default is the build this host runs (build/windows, or build/windows64
+# where 32-bit programs cannot start); the GUI driver is taken from the tools/
 # folder beside Kairon.exe. Writes docs/main-dialog.png and
 # docs/about-box.png.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
-target="${1:-$root/build/windows}"
+export KAIRON_WINEPREFIX="${KAIRON_SCREENSHOT_WINEPREFIX:-$root/build/screenshots-wineprefix}"
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+kairon_require_wine
+
+target="${1:-$KAIRON_WINE_BUILD}"
 if [ -d "$target" ]; then
     kairon="$target/Kairon.exe"
 else
@@ -28,35 +34,15 @@ done
 command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing" >&2; exit 1; }
 
 desktop_size=800x600
-export WINEPREFIX="${KAIRON_SCREENSHOT_WINEPREFIX:-$root/build/screenshots-wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
 work="$(mktemp -d)"
-xvfb_pid=""
 finish() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    kairon_stop_xvfb
     rm -rf "$work"
 }
 trap finish EXIT
-
-# A private X server on the first free display from :200 up.
-for n in $(seq 200 299); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    : >"$work/ready"
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$work/ready" \
-        </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$work/ready" ] || ! kill -0 "$xvfb_pid" 2>/dev/null && break
-        sleep 0.1
-    done
-    if [ -s "$work/ready" ]; then export DISPLAY=":$n"; break; fi
-    xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "screenshots: no free X display" >&2; exit 1; }
+kairon_start_xvfb 1024x768
 
 wineserver -k >/dev/null 2>&1 || true
 wineboot -i </dev/null >/dev/null 2>&1

@@ -7,9 +7,13 @@ static_assert(kOfnOverwritePrompt == OFN_OVERWRITEPROMPT, "OFN_OVERWRITEPROMPT")
 static_assert(kOfnPathMustExist == OFN_PATHMUSTEXIST, "OFN_PATHMUSTEXIST");
 static_assert(kOfnFileMustExist == OFN_FILEMUSTEXIST, "OFN_FILEMUSTEXIST");
 static_assert(kErrorInvalidFileName == FNERR_INVALIDFILENAME, "FNERR_INVALIDFILENAME");
-// The full record, reserved members and FlagsEx included, as the 32-bit
-// common dialogs expect it.
+// The full record, reserved members and FlagsEx included, as the common
+// dialogs expect it (the 64-bit build exists only to run the tests).
+#ifdef _WIN64
+static_assert(sizeof(OPENFILENAMEA) == 152, "OPENFILENAMEA of 152 bytes");
+#else
 static_assert(sizeof(OPENFILENAMEA) == 88, "OPENFILENAMEA of 88 bytes");
+#endif
 
 namespace {
 

@@ -13,12 +13,15 @@ set -euo pipefail
 
 : "${KAIRON_EXE:?}" "${SAMPLE_APP:?}" "${GUI_DRIVER:?}" "${E2E_WORK:?}"
 
-export WINEPREFIX="$E2E_WORK/wineprefix"
+# The Wine of the build under test (KAIRON_WINE_BITS, set by the test's
+# CMake entry), its prefix in the build folder, and the X server helpers.
+export KAIRON_WINEPREFIX="$E2E_WORK/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-unset WINEARCH
+# shellcheck source=../../scripts/wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+kairon_require_wine
 
-E2E_XVFB_PID=""
 E2E_KAIRON_PID=""
 # Kairon.exe's exit code, set by wait_kairon_exit.
 export KAIRON_EXIT=""
@@ -38,10 +41,7 @@ e2e_cleanup() {
     trap - EXIT INT TERM
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-    fi
+    kairon_stop_xvfb
     if [ -n "$E2E_DIR" ]; then
         if [ "$status" -ne 0 ] && [ -s "$E2E_DIR/wine.err" ]; then
             e2e_log "Wine's messages:"
@@ -55,34 +55,6 @@ e2e_cleanup() {
     fi
     e2e_log "$([ "$status" -eq 0 ] && echo passed || echo failed) in $(( $(date +%s) - E2E_STARTED )) s"
     exit "$status"
-}
-
-# An X server on the first free display from :100 up; Xvfb reports the
-# number on descriptor 3 once it accepts connections.
-e2e_start_xvfb() {
-    local n ready
-    for n in $(seq 100 199); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        [ -e "/tmp/.X11-unix/X$n" ] && continue
-        ready="$E2E_DIR/xvfb.ready"
-        : >"$ready"
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 \
-            3>"$ready" </dev/null >/dev/null 2>&1 &
-        E2E_XVFB_PID=$!
-        local waited=0
-        while [ ! -s "$ready" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null && [ $waited -lt 100 ]; do
-            sleep 0.1
-            waited=$((waited + 1))
-        done
-        if [ -s "$ready" ]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-        E2E_XVFB_PID=""
-    done
-    fail "no free X display between :100 and :199"
 }
 
 # The prefix is made once per build folder (about 20 s) and shared by the
@@ -115,7 +87,7 @@ e2e_begin() {
     E2E_DIR=$(mktemp -d "$E2E_WORK/tmp/$(basename "$0" .sh).XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
-    e2e_start_xvfb
+    kairon_start_xvfb || fail "no X server"
     # A wineserver left from elsewhere would keep another X display.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true

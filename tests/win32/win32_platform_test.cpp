@@ -80,6 +80,7 @@ TEST(Win32Windows, KnowsItsOwnWindowsAndReadsTheirTitles)
     WindowWithField holder(IDC_APP_PATH, "Kairon own window");
     Win32Windows windows;
     const WindowHandle handle = FromHwnd(holder.window);
+    EXPECT_EQ(ToHwnd(handle), holder.window);
     EXPECT_TRUE(windows.IsOwnWindow(handle));
     EXPECT_EQ(windows.TitleLength(handle), 17);
     char title[256];
@@ -103,6 +104,19 @@ TEST(Win32Windows, KnowsItsOwnWindowsAndReadsTheirTitles)
         },
         &search);
     EXPECT_TRUE(seen);
+}
+
+// A handle's 32-bit value comes back as the system's handle: sign-extended
+// in a 64-bit program, as the system extends handles from 32-bit programs.
+TEST(Win32Windows, HandleValuesRoundTripAsTheSystemExtendsThem)
+{
+    const WindowHandle values[] = {0x00010020u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFEu};
+    for (WindowHandle value : values) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(FromHwnd(ToHwnd(value)), value);
+        EXPECT_EQ(reinterpret_cast<std::intptr_t>(ToHwnd(value)),
+                  static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+    }
 }
 
 TEST(Win32Process, LaunchFailureGivesTheSystemText)

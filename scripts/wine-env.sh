@@ -1,0 +1,160 @@
+# shellcheck shell=bash
+# Sourced by every script of Kairon's that runs Wine. The one place that
+# decides which Windows build and which Wine this host runs:
+#
+#   the 32-bit build (the product) under 32-bit Wine where the host can start
+#   32-bit programs, else the 64-bit build of the same sources under 64-bit
+#   Wine. Some hosts' kernels lack 32-bit support, so 32-bit Wine's loader
+#   fails there with "Exec format error" even when it is installed, and
+#   Debian's own `wine` script picks that loader all the same.
+#
+# KAIRON_WINE_BITS=32 or 64 forces the choice (the probe still says whether
+# that Wine can start). KAIRON_WINEPREFIX names the prefix (default: one per
+# kind in build/).
+#
+# Exports: KAIRON_WINE_BITS, KAIRON_WINE_PRESET (windows / windows64),
+# KAIRON_WINE_BUILD (its build folder), KAIRON_WINE_CHOICE (one line: which
+# build runs under which Wine, and why), KAIRON_WINE_OK (1 when that Wine
+# starts), WINELOADER, WINEARCH, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, and
+# PATH with a folder first whose wine, wine-stable and wine64 run the chosen
+# loader (Debian's wineboot and winepath call wine-stable by name).
+# Functions: kairon_require_wine, kairon_start_xvfb, kairon_stop_xvfb.
+
+kairon_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+kairon_wine32_loader=/usr/lib/wine/wine
+kairon_wine64_loader=/usr/lib/wine/wine64
+
+# Whether the kernel starts a 32-bit Linux program at all: assemble and run
+# the smallest one (binutils is on every machine), rather than trust that a
+# file exists.
+kairon_host_runs_32bit() {
+  local dir status=1
+  dir="$(mktemp -d)"
+  if printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' \
+      | as --32 -o "$dir/probe.o" - 2>/dev/null &&
+     ld -m elf_i386 -o "$dir/probe" "$dir/probe.o" 2>/dev/null; then
+    "$dir/probe" 2>/dev/null && status=0
+  fi
+  rm -rf "$dir"
+  return $status
+}
+
+# Whether a Wine loader really starts (prints its version).
+kairon_loader_starts() {
+  [ -x "$1" ] && "$1" --version >/dev/null 2>&1
+}
+
+kairon_choose_wine() {
+  local forced="${KAIRON_WINE_BITS:-}" why32="" runs32=0
+  if kairon_loader_starts "$kairon_wine32_loader"; then
+    runs32=1
+  elif kairon_host_runs_32bit; then
+    why32="32-bit Wine does not start here"
+  else
+    why32="this host cannot start 32-bit programs"
+  fi
+  case "$forced" in
+    32) KAIRON_WINE_BITS=32
+        KAIRON_WINE_REASON="forced by KAIRON_WINE_BITS=32"
+        [ $runs32 = 1 ] || KAIRON_WINE_REASON="$KAIRON_WINE_REASON, but $why32" ;;
+    64) KAIRON_WINE_BITS=64
+        KAIRON_WINE_REASON="forced by KAIRON_WINE_BITS=64" ;;
+    "") if [ $runs32 = 1 ]; then
+          KAIRON_WINE_BITS=32
+          KAIRON_WINE_REASON="this host starts 32-bit programs"
+        else
+          KAIRON_WINE_BITS=64
+          KAIRON_WINE_REASON="$why32"
+        fi ;;
+    *) echo "KAIRON_WINE_BITS must be 32 or 64, not '$forced'" >&2
+       return 1 ;;
+  esac
+
+  KAIRON_WINE_OK=0
+  if [ "$KAIRON_WINE_BITS" = 32 ]; then
+    WINELOADER="$kairon_wine32_loader"
+    WINEARCH=win32
+    KAIRON_WINE_PRESET=windows
+    [ $runs32 = 1 ] && KAIRON_WINE_OK=1
+  else
+    WINELOADER="$kairon_wine64_loader"
+    WINEARCH=win64
+    KAIRON_WINE_PRESET=windows64
+    kairon_loader_starts "$WINELOADER" && KAIRON_WINE_OK=1
+  fi
+  KAIRON_WINE_BUILD="$kairon_root/build/$KAIRON_WINE_PRESET"
+  if [ "$KAIRON_WINE_OK" = 1 ]; then
+    KAIRON_WINE_CHOICE="$KAIRON_WINE_BITS-bit build under $KAIRON_WINE_BITS-bit Wine ($KAIRON_WINE_REASON)"
+  else
+    KAIRON_WINE_CHOICE="none: $KAIRON_WINE_BITS-bit Wine cannot start here ($KAIRON_WINE_REASON)"
+  fi
+  export KAIRON_WINE_BITS KAIRON_WINE_REASON KAIRON_WINE_OK KAIRON_WINE_PRESET \
+    KAIRON_WINE_BUILD KAIRON_WINE_CHOICE WINELOADER WINEARCH
+}
+
+# A folder of wine, wine-stable and wine64 that run the chosen loader, first
+# on PATH, so that every `wine`, `wineboot` and `winepath` below uses it.
+kairon_put_loader_first() {
+  local bin="$kairon_root/build/wine-bin-$KAIRON_WINE_BITS" name
+  mkdir -p "$bin"
+  for name in wine wine-stable wine64; do
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" > "$bin/$name.new"
+    chmod +x "$bin/$name.new"
+    mv -f "$bin/$name.new" "$bin/$name"
+  done
+  case ":$PATH:" in
+    *":$bin:"*) ;;
+    *) export PATH="$bin:$PATH" ;;
+  esac
+}
+
+# Fails, saying why, when the chosen Wine cannot start.
+kairon_require_wine() {
+  if [ "$KAIRON_WINE_OK" != 1 ]; then
+    echo "Wine: $KAIRON_WINE_CHOICE" >&2
+    return 1
+  fi
+}
+
+# Starts a private X server on the first free display from :100 up and sets
+# DISPLAY and KAIRON_XVFB_PID; Xvfb names the display on descriptor 3 once
+# it accepts connections. $1 is the screen size (default 1024x768).
+kairon_start_xvfb() {
+  local size="${1:-1024x768}" n ready waited
+  ready="$(mktemp)"
+  for n in $(seq 100 299); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    : >"$ready"
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -displayfd 3 \
+      3>"$ready" </dev/null >/dev/null 2>&1 &
+    KAIRON_XVFB_PID=$!
+    waited=0
+    while [ ! -s "$ready" ] && kill -0 "$KAIRON_XVFB_PID" 2>/dev/null && [ $waited -lt 100 ]; do
+      sleep 0.1
+      waited=$((waited + 1))
+    done
+    if [ -s "$ready" ]; then
+      rm -f "$ready"
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kairon_stop_xvfb
+  done
+  rm -f "$ready"
+  echo "no free X display between :100 and :299" >&2
+  return 1
+}
+
+kairon_stop_xvfb() {
+  if [ -n "${KAIRON_XVFB_PID:-}" ]; then
+    kill "$KAIRON_XVFB_PID" 2>/dev/null || true
+    wait "$KAIRON_XVFB_PID" 2>/dev/null || true
+    KAIRON_XVFB_PID=""
+  fi
+}
+
+kairon_choose_wine || return 1
+kairon_put_loader_first
+export WINEPREFIX="${KAIRON_WINEPREFIX:-$kairon_root/build/wineprefix-$WINEARCH}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"

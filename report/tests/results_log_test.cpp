@@ -1,5 +1,6 @@
 #include "report/results_log.h"
 
+#include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "report/report_files.h"
 #include "tests/test_files.h"

@@ -2,12 +2,6 @@
 
 #include <cstdarg>
 
-const char kWindowStateKey[] =
-    "Window State Key:\n"
-    "0 = SW_HIDE\t1=SW_SHOWNORMAL\t2=SW_SHOWMINIMIZED\t3=SW_MAXIMIZE "
-    "4=SW_SHOWNOACTIVATE\t5=SW_SHOW\t6=SW_MINIMIZE\t7=SW_SHOWMINNOACTIVE\t"
-    "8=SW_SHOWNA\t9=SW_RESTORE\n";
-
 bool OpenLog(LogSink* log, const char* path)
 {
     log->stream = std::fopen(path, "a");

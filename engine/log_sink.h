@@ -22,7 +22,4 @@ void WriteLog(LogSink* log, const char* format, ...)
 void FlushLog(LogSink* log);
 void CloseLog(LogSink* log);
 
-// The key to the state numbers in the debug lines, written once per debug run.
-extern const char kWindowStateKey[];
-
 #endif

@@ -1,6 +1,7 @@
 #include "engine/timing_run.h"
 
 #include "engine/command_line.h"
+#include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/window_detection.h"
 #include "resources/control_ids.h"
@@ -85,7 +86,7 @@ int TimingRun(const RunSettings& settings, Platform& platform)
     }
     const Delay delay = SplitDelay(settings.delayMs);
 
-    WriteLog(&log, "%s - %d executions\n", settings.appPath, settings.executions);
+    WriteLog(&log, kHeaderFormat, settings.appPath, settings.executions);
     if (settings.debugLog)
         WriteLog(&log, "%s", kWindowStateKey);
 
@@ -97,7 +98,7 @@ int TimingRun(const RunSettings& settings, Platform& platform)
 
     for (int iteration = 1; iteration <= settings.executions; ++iteration) {
         if (settings.debugLog) {
-            WriteLog(&log, "\n*************** START LOOP# %d ***************\n\n", iteration);
+            WriteLog(&log, kLoopBannerFormat, iteration);
             FlushLog(&log);
         }
         Countdown(platform, kCountdownBeforeLaunch, iteration, delay);
@@ -113,7 +114,7 @@ int TimingRun(const RunSettings& settings, Platform& platform)
             return 1;
         }
         if (settings.waitInputIdle && platform.process.WaitForInputIdle(launched) != 0) {
-            WriteLog(&log, "WaitForInputIdle call failed\n");
+            WriteLog(&log, kInputIdleFailedFormat);
             FlushLog(&log);
         }
         if (settings.detectByWindowName)
@@ -127,7 +128,7 @@ int TimingRun(const RunSettings& settings, Platform& platform)
             SendCloseMessages(settings, platform.windows, detection.foundWindow.handle);
 
         const float seconds = ElapsedSeconds(startCount, endCount, frequency);
-        WriteLog(&log, "%0.4f\n", static_cast<double>(seconds));
+        WriteLog(&log, kTimingFormat, static_cast<double>(seconds));
         FlushLog(&log);
 
         Countdown(platform, kCountdownBeforeNext, iteration, delay);

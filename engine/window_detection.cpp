@@ -34,9 +34,8 @@ bool InitialScanProc(WindowHandle window, void* context)
     char title[kTitleSize] = "";
     detection->windows.Title(window, title, kTitleSize);
     if (DebugLogOpen(*detection)) {
-        WriteLog(&detection->log,
-                 "DEBUG Initial scan: Window name: %s (Handle: 0x%X state: %d)\n", title,
-                 static_cast<unsigned>(window), detection->windows.ShowState(window));
+        WriteLog(&detection->log, kInitialScanWindowFormat, title, static_cast<unsigned>(window),
+                 detection->windows.ShowState(window));
     }
     detection->snapshot.insert(window);
     return true;
@@ -53,8 +52,8 @@ bool SearchWindowProc(WindowHandle window, void* context)
     char title[kTitleSize] = "";
     detection->windows.Title(window, title, kTitleSize);
     if (DebugLogOpen(*detection) && !inSnapshot) {
-        WriteLog(&detection->log, "DEBUG: Window name: %s (Handle: 0x%X state: %d)\n", title,
-                 static_cast<unsigned>(window), detection->windows.ShowState(window));
+        WriteLog(&detection->log, kSearchWindowFormat, title, static_cast<unsigned>(window),
+                 detection->windows.ShowState(window));
         FlushLog(&detection->log);
     }
     if (!TitleMatches(detection->settings, detection->windows, title))
@@ -75,8 +74,7 @@ void InitialScan(Detection* detection)
     detection->snapshot.clear();
     detection->windows.EnumTopLevelWindows(InitialScanProc, detection);
     if (DebugLogOpen(*detection)) {
-        WriteLog(&detection->log, "Detected: %d windows\n",
-                 static_cast<int>(detection->snapshot.size()));
+        WriteLog(&detection->log, kDetectedFormat, static_cast<int>(detection->snapshot.size()));
     }
 }
 
@@ -85,8 +83,7 @@ void SearchForWindow(Detection* detection)
     detection->foundWindow = FoundWindow();
     for (int passes = 0;;) {
         if (passes >= kSearchPassLimit) {
-            WriteLog(&detection->log, "Failed to find window %s\n",
-                     detection->settings.windowName);
+            WriteLog(&detection->log, kWindowNotFoundFormat, detection->settings.windowName);
             FlushLog(&detection->log);
             return;
         }
@@ -94,8 +91,7 @@ void SearchForWindow(Detection* detection)
         detection->process.Sleep(kSearchPassSleepMs);
         ++passes;
         if (DebugLogOpen(*detection) && passes % kSearchBannerEvery == 0) {
-            WriteLog(&detection->log,
-                     "\n*************** Search loop # %d of 5000 ***************\n\n", passes);
+            WriteLog(&detection->log, kSearchBannerFormat, passes, kSearchPassLimit);
             FlushLog(&detection->log);
         }
         if (detection->foundWindow.found)
@@ -107,8 +103,7 @@ void WaitUntilVisible(Detection* detection)
 {
     for (int tests = 0;; ++tests) {
         if (tests >= kVisibilityTestLimit) {
-            WriteLog(&detection->log, "Failed to find %s as visible\n",
-                     detection->settings.windowName);
+            WriteLog(&detection->log, kNotVisibleFormat, detection->settings.windowName);
             FlushLog(&detection->log);
             return;
         }

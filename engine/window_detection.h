@@ -5,17 +5,13 @@
 #define KAIRON_ENGINE_WINDOW_DETECTION_H
 
 #include "config/run_settings.h"
+#include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "platform/platform.h"
 
 #include <set>
 
 const int kTitleSize = 256;
-const int kSearchPassLimit = 5000;
-const unsigned kSearchPassSleepMs = 10;
-const int kSearchBannerEvery = 50;
-const int kVisibilityTestLimit = 50;
-const unsigned kVisibilitySleepMs = 100;
 
 // Handles of the titled top-level windows seen before the first launch,
 // ordered by handle value.

@@ -1,5 +1,7 @@
 #include "report/log_line.h"
 
+#include "engine/log_format.h"
+
 #include <charconv>
 
 namespace {
@@ -25,116 +27,280 @@ bool IsUpperHexDigit(char c)
     return IsDigit(c) || (c >= 'A' && c <= 'F');
 }
 
-// "%d": an optional minus and at least one digit, nothing else.
-bool ParseDecimal(std::string_view text, std::int64_t* value)
-{
-    size_t digits_from = (!text.empty() && text[0] == '-') ? 1 : 0;
-    if (text.size() == digits_from)
-        return false;
-    for (size_t i = digits_from; i < text.size(); ++i)
-        if (!IsDigit(text[i]))
-            return false;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-// "%0.4f" of a non-negative time: digits, a dot, exactly four digits.
-bool ParseSeconds(std::string_view text, double* seconds)
-{
-    size_t dot = text.find('.');
-    if (dot == std::string_view::npos || dot == 0 || text.size() - dot - 1 != 4)
-        return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (i != dot && !IsDigit(text[i]))
-            return false;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), *seconds,
-                                  std::chars_format::fixed);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-// "<before><%d><after>", as in the loop banners and the window count.
-bool IsNumberedLine(std::string_view line, std::string_view before, std::string_view after)
-{
-    if (line.size() < before.size() + after.size() || !StartsWith(line, before) ||
-        !EndsWith(line, after))
-        return false;
-    std::int64_t number = 0;
-    return ParseDecimal(line.substr(before.size(), line.size() - before.size() - after.size()),
-                        &number);
-}
-
-bool IsHeader(std::string_view line, LogLine* parsed)
-{
-    // The application path may itself hold " - ", so the line is read from its end.
-    const std::string_view suffix = " executions";
-    if (!EndsWith(line, suffix))
-        return false;
-    std::string_view rest = line.substr(0, line.size() - suffix.size());
-    size_t separator = rest.rfind(" - ");
-    if (separator == std::string_view::npos)
-        return false;
-    if (!ParseDecimal(rest.substr(separator + 3), &parsed->executions))
-        return false;
-    parsed->application = rest.substr(0, separator);
-    return true;
-}
-
 bool IsBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// One line of a log format cut into pieces: literal text and the few
+// conversions Kairon's formats use.
+enum class Conversion { None, Text, Decimal, Hex, Seconds };  // -, %s, %d, %X, %0.4f
+
+struct FormatPiece {
+    Conversion conversion = Conversion::None;
+    std::string_view literal;  // Conversion::None only
+    int number = -1;           // %d and %X: which number of the line, from 0
+};
+
+const int kMaxFormatPieces = 12;
+const int kMaxFormatNumbers = 2;
+
+struct FormatLine {
+    FormatPiece pieces[kMaxFormatPieces];
+    int count = 0;
+    int text_at = -1;  // the piece that is %s; -1 when there is none
+};
+
+// What a line that matched a format carried in its conversions.
+struct FormatFields {
+    std::string_view text;
+    std::int64_t numbers[kMaxFormatNumbers] = {};
+    double seconds = 0.0;
+};
+
+// False for a format this reader cannot follow, which then matches no line.
+bool SplitFormatLine(std::string_view format, FormatLine* line)
+{
+    int numbers = 0;
+    size_t at = 0;
+    while (at < format.size()) {
+        if (line->count == kMaxFormatPieces)
+            return false;
+        FormatPiece& piece = line->pieces[line->count++];
+        std::string_view rest = format.substr(at);
+        if (rest[0] != '%') {
+            piece.literal = rest.substr(0, rest.find('%'));
+            at += piece.literal.size();
+        } else if (StartsWith(rest, "%s") && line->text_at < 0) {
+            piece.conversion = Conversion::Text;
+            line->text_at = line->count - 1;
+            at += 2;
+        } else if ((StartsWith(rest, "%d") || StartsWith(rest, "%X")) &&
+                   numbers < kMaxFormatNumbers) {
+            piece.conversion = rest[1] == 'd' ? Conversion::Decimal : Conversion::Hex;
+            piece.number = numbers++;
+            at += 2;
+        } else if (StartsWith(rest, "%0.4f")) {
+            piece.conversion = Conversion::Seconds;
+            at += 5;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t CountDigits(std::string_view text, bool (*is_digit)(char))
+{
+    size_t n = 0;
+    while (n < text.size() && is_digit(text[n]))
+        ++n;
+    return n;
+}
+
+size_t CountDigitsBefore(std::string_view text, bool (*is_digit)(char))
+{
+    size_t n = 0;
+    while (n < text.size() && is_digit(text[text.size() - 1 - n]))
+        ++n;
+    return n;
+}
+
+// The length of the number a conversion printed at the start of `text`,
+// 0 when none is there: "%d" an optional minus and digits, "%X" upper-case
+// hex digits, "%0.4f" digits, a dot and four digits (never negative in a
+// timing line).
+size_t NumberLengthFrom(Conversion conversion, std::string_view text)
+{
+    if (conversion == Conversion::Hex)
+        return CountDigits(text, IsUpperHexDigit);
+    if (conversion == Conversion::Decimal) {
+        const size_t sign = StartsWith(text, "-") ? 1 : 0;
+        const size_t digits = CountDigits(text.substr(sign), IsDigit);
+        return digits == 0 ? 0 : sign + digits;
+    }
+    const size_t whole = CountDigits(text, IsDigit);
+    if (whole == 0 || text.substr(whole, 1) != "." ||
+        CountDigits(text.substr(whole + 1), IsDigit) < 4)
+        return 0;
+    return whole + 5;
+}
+
+// The same, for the number that ends `text`.
+size_t NumberLengthBefore(Conversion conversion, std::string_view text)
+{
+    if (conversion == Conversion::Hex)
+        return CountDigitsBefore(text, IsUpperHexDigit);
+    if (conversion == Conversion::Decimal) {
+        const size_t digits = CountDigitsBefore(text, IsDigit);
+        if (digits == 0)
+            return 0;
+        return EndsWith(text.substr(0, text.size() - digits), "-") ? digits + 1 : digits;
+    }
+    if (CountDigitsBefore(text, IsDigit) != 4 || !EndsWith(text.substr(0, text.size() - 4), "."))
+        return 0;
+    const size_t whole = CountDigitsBefore(text.substr(0, text.size() - 5), IsDigit);
+    return whole == 0 ? 0 : whole + 5;
+}
+
+bool StoreNumber(const FormatPiece& piece, std::string_view digits, FormatFields* fields)
+{
+    const char* end = digits.data() + digits.size();
+    std::from_chars_result result;
+    if (piece.conversion == Conversion::Seconds) {
+        result = std::from_chars(digits.data(), end, fields->seconds, std::chars_format::fixed);
+    } else {
+        const int base = piece.conversion == Conversion::Hex ? 16 : 10;
+        result = std::from_chars(digits.data(), end, fields->numbers[piece.number], base);
+    }
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// Matches pieces [from, to) of a format line against the start of `text`
+// (or, backwards, its end). Returns the length matched, or npos.
+size_t MatchFrom(const FormatLine& format, int from, int to, std::string_view text,
+                 FormatFields* fields)
+{
+    size_t at = 0;
+    for (int i = from; i < to; ++i) {
+        const FormatPiece& piece = format.pieces[i];
+        const std::string_view rest = text.substr(at);
+        if (piece.conversion == Conversion::None) {
+            if (!StartsWith(rest, piece.literal))
+                return std::string_view::npos;
+            at += piece.literal.size();
+            continue;
+        }
+        const size_t length = NumberLengthFrom(piece.conversion, rest);
+        if (length == 0 || !StoreNumber(piece, rest.substr(0, length), fields))
+            return std::string_view::npos;
+        at += length;
+    }
+    return at;
+}
+
+size_t MatchBefore(const FormatLine& format, int from, int to, std::string_view text,
+                   FormatFields* fields)
+{
+    size_t matched = 0;
+    for (int i = to - 1; i >= from; --i) {
+        const FormatPiece& piece = format.pieces[i];
+        const std::string_view rest = text.substr(0, text.size() - matched);
+        if (piece.conversion == Conversion::None) {
+            if (!EndsWith(rest, piece.literal))
+                return std::string_view::npos;
+            matched += piece.literal.size();
+            continue;
+        }
+        const size_t length = NumberLengthBefore(piece.conversion, rest);
+        if (length == 0 || !StoreNumber(piece, rest.substr(rest.size() - length), fields))
+            return std::string_view::npos;
+        matched += length;
+    }
+    return matched;
+}
+
+// Whether `line` is one line of `format` written out. The text of "%s" may
+// hold anything, so what comes before it is read from the line's start and
+// what comes after it from the line's end: an application path holding
+// " - " or a title holding "(Handle: " cannot mislead the reading.
+bool MatchesFormat(std::string_view line, std::string_view format,
+                   FormatFields* fields = nullptr)
+{
+    FormatFields ignored;
+    if (!fields)
+        fields = &ignored;
+    for (size_t start = 0; start < format.size();) {
+        size_t end = format.find('\n', start);
+        if (end == std::string_view::npos)
+            end = format.size();
+        FormatLine pieces;
+        if (end > start && SplitFormatLine(format.substr(start, end - start), &pieces)) {
+            if (pieces.text_at < 0) {
+                if (MatchFrom(pieces, 0, pieces.count, line, fields) == line.size())
+                    return true;
+            } else {
+                const size_t head = MatchFrom(pieces, 0, pieces.text_at, line, fields);
+                if (head != std::string_view::npos) {
+                    const std::string_view rest = line.substr(head);
+                    const size_t tail =
+                        MatchBefore(pieces, pieces.text_at + 1, pieces.count, rest, fields);
+                    if (tail != std::string_view::npos) {
+                        fields->text = rest.substr(0, rest.size() - tail);
+                        return true;
+                    }
+                }
+            }
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+// The window-list formats cut at their title: the part before it, or after.
+bool MatchesWindowListPart(std::string_view line, bool before_title)
+{
+    for (std::string_view format : {std::string_view(kSearchWindowFormat),
+                                    std::string_view(kInitialScanWindowFormat)}) {
+        FormatLine pieces;
+        if (EndsWith(format, "\n"))
+            format.remove_suffix(1);
+        if (!SplitFormatLine(format, &pieces) || pieces.text_at < 0)
+            continue;
+        FormatFields fields;
+        const size_t matched =
+            before_title ? MatchFrom(pieces, 0, pieces.text_at, line, &fields)
+                         : MatchBefore(pieces, pieces.text_at + 1, pieces.count, line, &fields);
+        if (matched != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool StartsWindowListLine(std::string_view line)
+{
+    return MatchesWindowListPart(line, true);
+}
 
 bool EndsWithWindowDetails(std::string_view line)
 {
-    // "(Handle: 0x%X state: %d)", read backwards.
-    if (!EndsWith(line, ")"))
-        return false;
-    std::string_view rest = line.substr(0, line.size() - 1);
-    size_t state_at = rest.rfind(" state: ");
-    if (state_at == std::string_view::npos)
-        return false;
-    std::int64_t state = 0;
-    if (!ParseDecimal(rest.substr(state_at + 8), &state))
-        return false;
-    rest = rest.substr(0, state_at);
-    size_t hex_from = rest.size();
-    while (hex_from > 0 && IsUpperHexDigit(rest[hex_from - 1]))
-        --hex_from;
-    if (hex_from == rest.size())
-        return false;
-    return EndsWith(rest.substr(0, hex_from), "(Handle: 0x");
+    return MatchesWindowListPart(line, false);
 }
 
 LogLine ClassifyLogLine(std::string_view line)
 {
     LogLine parsed;
+    FormatFields fields;
     if (IsBlank(line)) {
         parsed.kind = LogLineKind::Blank;
-    } else if (ParseSeconds(line, &parsed.seconds)) {
+    } else if (MatchesFormat(line, kTimingFormat, &fields)) {
         parsed.kind = LogLineKind::Timing;
-    } else if (StartsWith(line, "DEBUG: Window name: ") ||
-               StartsWith(line, "DEBUG Initial scan: Window name: ")) {
-        parsed.kind = EndsWithWindowDetails(line) ? LogLineKind::Debug
-                                                  : LogLineKind::DebugWindowStart;
-    } else if (line == "Window State Key:" || StartsWith(line, "0 = SW_HIDE\t") ||
-               IsNumberedLine(line, "Detected: ", " windows") ||
-               IsNumberedLine(line, "*************** START LOOP# ", " ***************") ||
-               IsNumberedLine(line, "*************** Search loop # ",
-                              " of 5000 ***************")) {
+        parsed.seconds = fields.seconds;
+    } else if (StartsWindowListLine(line)) {
+        parsed.kind = MatchesFormat(line, kSearchWindowFormat) ||
+                              MatchesFormat(line, kInitialScanWindowFormat)
+                          ? LogLineKind::Debug
+                          : LogLineKind::DebugWindowStart;
+    } else if (MatchesFormat(line, kWindowStateKey) || MatchesFormat(line, kDetectedFormat) ||
+               MatchesFormat(line, kLoopBannerFormat) ||
+               (MatchesFormat(line, kSearchBannerFormat, &fields) &&
+                fields.numbers[1] == kSearchPassLimit)) {
         parsed.kind = LogLineKind::Debug;
-    } else if (line == "WaitForInputIdle call failed") {
+    } else if (MatchesFormat(line, kInputIdleFailedFormat)) {
         parsed.kind = LogLineKind::InputIdleFailed;
-    } else if (StartsWith(line, "Failed to find window ") && EndsWith(line, " as visible")) {
-        parsed.kind = LogLineKind::NotFoundOrNotVisible;
-    } else if (StartsWith(line, "Failed to find window ")) {
-        parsed.kind = LogLineKind::WindowNotFound;
-    } else if (StartsWith(line, "Failed to find ") && EndsWith(line, " as visible") &&
-               line.size() >= 26) {
+    } else if (MatchesFormat(line, kWindowNotFoundFormat)) {
+        // "Failed to find window x as visible" is also what the visibility
+        // wait writes for a window named "window x".
+        parsed.kind = MatchesFormat(line, kNotVisibleFormat) ? LogLineKind::NotFoundOrNotVisible
+                                                             : LogLineKind::WindowNotFound;
+    } else if (MatchesFormat(line, kNotVisibleFormat)) {
         parsed.kind = LogLineKind::NotVisible;
-    } else if (IsHeader(line, &parsed)) {
+    } else if (MatchesFormat(line, kHeaderFormat, &fields)) {
         parsed.kind = LogLineKind::Header;
+        parsed.application = fields.text;
+        parsed.executions = fields.numbers[0];
     }
     return parsed;
 }

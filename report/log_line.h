@@ -1,6 +1,7 @@
 // What one line of a results log is. Kairon writes a header per run, one
 // timing line per completed launch, failure lines and, with debugging on,
-// the window lists of the detection; everything else is foreign.
+// the window lists of the detection; everything else is foreign. A line is
+// recognised by the very formats Kairon writes it with (engine/log_format.h).
 #ifndef KAIRON_REPORT_LOG_LINE_H
 #define KAIRON_REPORT_LOG_LINE_H
 
@@ -30,8 +31,12 @@ struct LogLine {
 // Classifies one line, given without its line end (LF or CR LF).
 LogLine ClassifyLogLine(std::string_view line);
 
+// True when a line starts like a debug window-list line, whether or not
+// its title runs on to later lines.
+bool StartsWindowListLine(std::string_view line);
+
 // True when a debug window-list line is complete, i.e. ends with
-// "(Handle: 0x<hex> state: <n>)". A title holding a line break splits the
+// " (Handle: 0x<hex> state: <n>)". A title holding a line break splits the
 // line in the file; the pieces after the first end at the one that does.
 bool EndsWithWindowDetails(std::string_view line);
 

@@ -1,5 +1,6 @@
 #include "report/results_log.h"
 
+#include "engine/log_format.h"
 #include "report/log_line.h"
 
 namespace {
@@ -11,10 +12,6 @@ const size_t kMaxTitleContinuation = 320;
 // Foreign lines are reported one by one up to this many per log; the rest
 // are counted, so that feeding in a wrong file does not flood the terminal.
 const int kMaxReportedForeignLines = 20;
-
-// A launch whose window search gave up spent all 5000 passes of at least
-// 10 ms each in it; a launch whose window was found took less.
-const double kWindowSearchGiveUpSeconds = 50.0;
 
 struct LineSplitter {
     std::string_view text;
@@ -36,12 +33,6 @@ struct LineSplitter {
         return true;
     }
 };
-
-bool StartsWindowListLine(std::string_view line)
-{
-    return line.substr(0, 20) == "DEBUG: Window name: " ||
-           line.substr(0, 33) == "DEBUG Initial scan: Window name: ";
-}
 
 // After a window-list line whose title holds line breaks: moves past the
 // pieces of the title when a later line closes it, and leaves the splitter
@@ -96,7 +87,7 @@ struct RunBuilder {
 
     void AddLaunch(Run* run, double seconds, int line)
     {
-        ResolveEither(run, seconds >= kWindowSearchGiveUpSeconds);
+        ResolveEither(run, seconds >= kSearchGiveUpSeconds);
         Launch launch;
         launch.seconds = seconds;
         launch.line = line;

@@ -121,6 +121,8 @@ std::int64_t FakePlatform::CounterNow()
 void FakePlatform::Sleep(unsigned milliseconds)
 {
     events.push_back("sleep " + std::to_string(milliseconds));
+    if (onSleep)
+        onSleep(milliseconds);
     nowTicks += static_cast<std::int64_t>(milliseconds) * kTicksPerMs;
 }
 

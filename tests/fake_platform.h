@@ -55,6 +55,9 @@ public:
     // Called after each successful launch with its number (from 1); may
     // add windows, for example one that appears some time after the launch.
     std::function<void(int launchNumber)> onLaunch;
+    // Called at each Sleep before the clock moves on: the moments a run
+    // pauses, where a test can look at what the run has left on disk.
+    std::function<void(unsigned milliseconds)> onSleep;
 
     // --- what happened ---
     std::vector<std::string> events;

@@ -344,4 +344,102 @@ TEST(TimingRun, CommandLineCarriesTheArguments)
               Events{"\"C:\\Apps\\sample.exe\" --title \"Kairon Sample\""});
 }
 
+
+// What a second reader of the log file sees each time the run pauses.
+struct Pause {
+    std::string status;  // the status line while it sleeps
+    unsigned ms;
+    size_t disk;  // index into the file's states, which change only at flushes
+};
+
+const Pause* NthPause(const std::vector<Pause>& pauses, const std::string& status, unsigned ms,
+                      int nth)
+{
+    for (const Pause& pause : pauses) {
+        if (pause.status == status && pause.ms == ms && --nth == 0)
+            return &pause;
+    }
+    return nullptr;
+}
+
+// The text up to the end of the first `line` that follows `after`.
+std::string Through(const std::string& text, const std::string& after, const std::string& line)
+{
+    const size_t from = text.find(after);
+    const size_t at = text.find(line, from == std::string::npos ? 0 : from + after.size());
+    return at == std::string::npos ? "(no " + line + ")" : text.substr(0, at + line.size());
+}
+
+struct FlushCase {
+    const char* status;  // the pause: its status, its sleep, which of them
+    unsigned ms;
+    int nth;
+    const char* after;     // the last line on disk then: the first `line`
+    const char* line;      // after `after`
+};
+
+// Users follow a long run by reading the log while it grows, so a line the
+// run flushes must be in the file by the next pause. Iteration 1: input
+// idle fails, the window turns up minimised in search pass 50 and never
+// shows. Iteration 2: nothing is found. Each line is far smaller than the
+// stream's buffer, so only a flush puts it on disk before the log closes.
+TEST(TimingRun, EveryFlushedLineIsOnDiskByTheNextPause)
+{
+    Scenario run("flushes.txt");
+    run.settings.executions = 2;
+    run.settings.delayMs = 1000;
+    run.settings.debugLog = true;
+    run.settings.waitInputIdle = true;
+    run.settings.detectByWindowName = true;
+    run.settings.waitVisible = true;
+    run.settings.closeByWmClose = true;
+    run.fake.windows.push_back({0x10, "Editor", 1, false, 0, -1, {}, false});
+    run.fake.launches.push_back({true, 0, 0, 1, 0});
+    FakePlatform& fake = run.fake;
+    fake.onLaunch = [&fake](int launch) {
+        if (launch == 1)
+            fake.windows.insert(fake.windows.begin(),
+                                {0xBEEF, "My Sample", 2, false, fake.NowMs() + 490, -1, {}, true});
+    };
+    std::vector<Pause> pauses;
+    std::vector<std::string> states{""};
+    fake.onSleep = [&run, &pauses, &states](unsigned ms) {
+        const std::string disk = run.log.Read();  // its own fopen, not the run's stream
+        if (disk != states.back())
+            states.push_back(disk);
+        pauses.push_back({run.fake.texts[IDC_STATUS], ms, states.size() - 1});
+    };
+    run.Start();
+
+    const char* const kLaunching1 = "Iteration: 1 - Launching Application";
+    const char* const kLaunching2 = "Iteration: 2 - Launching Application";
+    const FlushCase cases[] = {
+        {"Iteration: 1 - 1 seconds until application is launched", 1000, 1, "",
+         "\n*************** START LOOP# 1 ***************\n\n"},
+        {kLaunching1, 10, 1, "", "WaitForInputIdle call failed\n"},
+        {kLaunching1, 10, 50, "", "DEBUG: Window name: My Sample (Handle: 0xBEEF state: 2)\n"},
+        {kLaunching1, 100, 1, "", "\n*************** Search loop # 50 of 5000 ***************\n\n"},
+        {"Iteration: 1 - 1 seconds until application is closed", 1000, 1, "",
+         "Failed to find Sample as visible\n"},
+        // The time of a launch is on disk before the next one is prepared.
+        {"Iteration: 1 - 1 seconds until next iteration", 1000, 1, "", "5.5000\n"},
+        {"Iteration: 2 - 1 seconds until application is launched", 1000, 1, "",
+         "\n*************** START LOOP# 2 ***************\n\n"},
+        {kLaunching2, 10, 51, "START LOOP# 2",
+         "\n*************** Search loop # 50 of 5000 ***************\n\n"},
+        {kLaunching2, 10, 5000, "START LOOP# 2",
+         "\n*************** Search loop # 4950 of 5000 ***************\n\n"},
+        {"Iteration: 2 - 1 seconds until application is closed", 1000, 1, "",
+         "Failed to find window Sample\n"},
+        {"Iteration: 2 - 1 seconds until next iteration", 1000, 1, "", "50.0000\n"},
+    };
+    const std::string closed = run.log.Read();
+    for (const FlushCase& c : cases) {
+        const Pause* pause = NthPause(pauses, c.status, c.ms, c.nth);
+        ASSERT_NE(pause, nullptr) << c.status << " sleep " << c.ms << " #" << c.nth;
+        EXPECT_EQ(states[pause->disk], Through(closed, Native(c.after), Native(c.line)))
+            << c.status << " sleep " << c.ms << " #" << c.nth;
+    }
+}
+
 }  // namespace

@@ -21,8 +21,16 @@ FakeWindow Window(WindowHandle handle, const std::string& title, int showState =
     return window;
 }
 
+// Named after the running test: CTest may run two detection tests at once,
+// and with one shared file each would remove the other's log.
+std::string DetectionLogName()
+{
+    return std::string("detection_") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+}
+
 struct DetectionScenario {
-    DetectionScenario() : log("detection.txt")
+    DetectionScenario() : log(DetectionLogName())
     {
         std::strcpy(settings.windowName, "Sample");
         OpenLog(&sink, log.path.c_str());

@@ -95,7 +95,8 @@ TEST(LogLine, ReadsTheSeconds)
 TEST(LogLine, WindowDetailsCloseAWindowListLine)
 {
     EXPECT_TRUE(EndsWithWindowDetails("x (Handle: 0xABCDEF09 state: 9)"));
-    EXPECT_TRUE(EndsWithWindowDetails("(Handle: 0x0 state: 0)"));
+    EXPECT_TRUE(EndsWithWindowDetails(" (Handle: 0x0 state: 0)"));
+    EXPECT_FALSE(EndsWithWindowDetails("(Handle: 0x0 state: 0)"));
     EXPECT_TRUE(EndsWithWindowDetails("a) (Handle: 0x1 state: 2) (Handle: 0x2 state: -3)"));
     EXPECT_FALSE(EndsWithWindowDetails("x (Handle: 0x state: 1)"));
     EXPECT_FALSE(EndsWithWindowDetails("x (Handle: 0xAB state: )"));

@@ -1,12 +1,15 @@
 #include "report/results_log.h"
 
-#include "engine/log_sink.h"
+#include "engine/log_format.h"
+#include "engine/timing_run.h"
 #include "report/report_files.h"
+#include "tests/fake_platform.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +32,33 @@ std::string WithoutCarriageReturns(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return text;
+}
+
+// Kairon's own timing run, through the fake, in debug mode: the first
+// launch fails input idle and finds its window minimised for good, the
+// second finds no window, the third finds it at once. A title in the
+// initial scan holds a line break and a time.
+void WriteTimingRun(const std::string& log_path, const std::string& window_name)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\A - B\\app.exe");
+    std::strcpy(settings.logPath, log_path.c_str());
+    std::strcpy(settings.windowName, window_name.c_str());
+    settings.executions = 3;
+    settings.delayMs = 1;
+    settings.debugLog = settings.waitInputIdle = settings.detectByWindowName = true;
+    settings.waitVisible = settings.closeByWmClose = true;
+    FakePlatform fake;
+    fake.windows.push_back({0x1A2B, "Inbox\n9.9999", 1, false, 0, -1, {}, false});
+    fake.launches.push_back({true, 0, 0, 1, 0});
+    fake.onLaunch = [&fake, window_name](int launch) {
+        if (launch == 1)
+            fake.windows.push_back(
+                {0xBEEF, "My " + window_name, 2, false, fake.NowMs() + 490, -1, {}, true});
+        if (launch == 3)
+            fake.windows.push_back({0xC0DE, window_name, 1, false, fake.NowMs(), -1, {}, true});
+    };
+    TimingRun(settings, fake.platform);
 }
 
 }  // namespace
@@ -200,31 +230,24 @@ TEST(ResultsLog, HandlesThousandsOfLaunches)
     EXPECT_EQ(log.runs[0].launches.back().line, 20001);
 }
 
-TEST(ResultsLog, ReadsWhatKaironsLogWriterWrites)
+TEST(ResultsLog, ReadsWhatATimingRunWrites)
 {
-    // Written through Kairon's own log stream, in text mode: CR LF on Windows.
     TempFile file("report_roundtrip.log");
-    LogSink sink;
-    ASSERT_TRUE(OpenLog(&sink, file.path.c_str()));
-    WriteLog(&sink, "%s - %d executions\n", "C:\\A - B\\app.exe", 2);
-    WriteLog(&sink, "%s", kWindowStateKey);
-    WriteLog(&sink, "DEBUG Initial scan: Window name: %s (Handle: 0x%X state: %d)\n",
-             "Line one\nline two", 0x1A2Bu, 1);
-    WriteLog(&sink, "Detected: %d windows\n", 1);
-    WriteLog(&sink, "\n*************** START LOOP# %d ***************\n\n", 1);
-    WriteLog(&sink, "WaitForInputIdle call failed\n");
-    WriteLog(&sink, "\n*************** Search loop # %d of 5000 ***************\n\n", 50);
-    WriteLog(&sink, "%0.4f\n", static_cast<double>(1.23456789f));
-    WriteLog(&sink, "\n*************** START LOOP# %d ***************\n\n", 2);
-    WriteLog(&sink, "Failed to find %s as visible\n", "Editor");
-    WriteLog(&sink, "%0.4f\n", static_cast<double>(12.5f));
-    CloseLog(&sink);
+    WriteTimingRun(file.path, "Sample");
+    // A name that makes both give-up lines read either way; the reader
+    // must then tell them apart by the time the search's limits give.
+    WriteTimingRun(file.path, "window Sample as visible");
 
     ParsedLog log = ParseResultsLog(file.Read(), file.path);
     EXPECT_TRUE(log.problems.empty());
-    ASSERT_EQ(log.runs.size(), 1u);
-    EXPECT_EQ(log.runs[0].application, "C:\\A - B\\app.exe");
-    EXPECT_EQ(SecondsOf(log.runs[0]), (std::vector<double>{1.2346, 12.5}));
-    EXPECT_EQ(log.runs[0].launches[0].failures, (FailureCounts{0, 0, 1}));
-    EXPECT_EQ(log.runs[0].launches[1].failures, (FailureCounts{0, 1, 0}));
+    ASSERT_EQ(log.runs.size(), 2u);
+    for (const ::Run& run : log.runs) {
+        EXPECT_EQ(run.application, "C:\\A - B\\app.exe");
+        EXPECT_EQ(run.announced, 3);
+        EXPECT_EQ(SecondsOf(run), (std::vector<double>{5.5, kSearchGiveUpSeconds, 0.01}));
+        ASSERT_EQ(run.launches.size(), 3u);
+        EXPECT_EQ(run.launches[0].failures, (FailureCounts{0, 1, 1}));
+        EXPECT_EQ(run.launches[1].failures, (FailureCounts{1, 0, 0}));
+        EXPECT_EQ(run.launches[2].failures, (FailureCounts{0, 0, 0}));
+    }
 }

@@ -1,0 +1,56 @@
+// The lines of the results log, as printf formats, and the limits of the
+// window search that show in them. Kairon writes its log with these and
+// kairon-report reads logs back with the same ones, so the two cannot
+// disagree. Users' scripts read these bytes too: a change here changes
+// every log from then on.
+//
+// Portable: kairon-report includes this on any system.
+#ifndef KAIRON_ENGINE_LOG_FORMAT_H
+#define KAIRON_ENGINE_LOG_FORMAT_H
+
+// The search enumerates the top-level windows at most this many times,
+// sleeping between passes; with debugging on it logs a banner every
+// kSearchBannerEvery passes. The visibility wait tests at most
+// kVisibilityTestLimit times.
+const int kSearchPassLimit = 5000;
+const unsigned kSearchPassSleepMs = 10;
+const int kSearchBannerEvery = 50;
+const int kVisibilityTestLimit = 50;
+const unsigned kVisibilitySleepMs = 100;
+
+// A search that gives up has slept through every pass, so a launch whose
+// search gave up took at least this long; one whose window was found, less.
+const double kSearchGiveUpSeconds = kSearchPassLimit * kSearchPassSleepMs / 1000.0;
+
+// One line, or several, per format; blank lines around a banner are part
+// of it. The arguments follow each format.
+
+// appPath, executions
+const char kHeaderFormat[] = "%s - %d executions\n";
+// Written once at the start of a debug run.
+const char kWindowStateKey[] =
+    "Window State Key:\n"
+    "0 = SW_HIDE\t1=SW_SHOWNORMAL\t2=SW_SHOWMINIMIZED\t3=SW_MAXIMIZE "
+    "4=SW_SHOWNOACTIVATE\t5=SW_SHOW\t6=SW_MINIMIZE\t7=SW_SHOWMINNOACTIVE\t"
+    "8=SW_SHOWNA\t9=SW_RESTORE\n";
+// title, handle, showCmd
+const char kInitialScanWindowFormat[] =
+    "DEBUG Initial scan: Window name: %s (Handle: 0x%X state: %d)\n";
+// windows in the snapshot
+const char kDetectedFormat[] = "Detected: %d windows\n";
+// iteration, from 1
+const char kLoopBannerFormat[] = "\n*************** START LOOP# %d ***************\n\n";
+const char kInputIdleFailedFormat[] = "WaitForInputIdle call failed\n";
+// title, handle, showCmd
+const char kSearchWindowFormat[] = "DEBUG: Window name: %s (Handle: 0x%X state: %d)\n";
+// passes so far, kSearchPassLimit
+const char kSearchBannerFormat[] =
+    "\n*************** Search loop # %d of %d ***************\n\n";
+// windowName
+const char kWindowNotFoundFormat[] = "Failed to find window %s\n";
+// windowName
+const char kNotVisibleFormat[] = "Failed to find %s as visible\n";
+// elapsed seconds of one launch
+const char kTimingFormat[] = "%0.4f\n";
+
+#endif

@@ -2,7 +2,8 @@
 # Builds Kairon natively and for Windows and runs every test: the unit tests
 # natively (with AddressSanitizer and UBSan) and under Wine, the Win32 and
 # end-to-end tests under Wine in a private Xvfb, and a bounded fuzz run of
-# the settings-file reader. Installs what the machine lacks first.
+# the settings-file reader; then packs the release zip and checks it.
+# Installs what the machine lacks first.
 #
 # Both Windows builds are made on every host, so the 32-bit product keeps
 # compiling warning-free everywhere; the Windows suite runs once, under the
@@ -26,6 +27,10 @@ for preset in windows windows64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j2
 done
+
+echo "== release package"
+bash scripts/package.sh
+bash tests/package/check_package.sh
 
 source scripts/wine-env.sh
 choice="Windows tests: $KAIRON_WINE_CHOICE"

@@ -1,6 +1,7 @@
 #include "ui/about_box.h"
 
 #include "resources/control_ids.h"
+#include "resources/version.h"
 #include "shell/app_state.h"
 #include "ui/center_window.h"
 #include "ui/program_icon.h"
@@ -12,8 +13,8 @@ namespace {
 const char kMakerLine[] = "Veltrane Software";
 const char kWebAddress[] = "www.veltrane.example";
 const char kProductName[] = "Kairon";
-const char kVersion[] = "V1.0";
-const char kBuild[] = "1010";
+const char kVersion[] = KAIRON_SHORT_VERSION_TEXT;
+const char kBuild[] = KAIRON_BUILD_TEXT;
 
 void OnInitDialog(HWND dialog)
 {

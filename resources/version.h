@@ -1,0 +1,24 @@
+/* Kairon's version, defined here once: the build (CMake reads these lines,
+   for the release package's name), the version block in kairon.rc and the
+   About box all take it from here. Plain C preprocessor lines only, so that
+   the resource compiler reads this file too. */
+#ifndef KAIRON_RESOURCES_VERSION_H
+#define KAIRON_RESOURCES_VERSION_H
+
+#define KAIRON_VERSION_MAJOR 1
+#define KAIRON_VERSION_MINOR 0
+#define KAIRON_VERSION_PATCH 0
+#define KAIRON_VERSION_BUILD 1010
+
+#define KAIRON_STRINGIZE_(x) #x
+#define KAIRON_STRINGIZE(x) KAIRON_STRINGIZE_(x)
+/* "1.0.0.1010" */
+#define KAIRON_VERSION_TEXT                                                  \
+    KAIRON_STRINGIZE(KAIRON_VERSION_MAJOR) "." KAIRON_STRINGIZE(KAIRON_VERSION_MINOR) "." \
+    KAIRON_STRINGIZE(KAIRON_VERSION_PATCH) "." KAIRON_STRINGIZE(KAIRON_VERSION_BUILD)
+/* "V1.0" and "1010", as the About box shows them */
+#define KAIRON_SHORT_VERSION_TEXT \
+    "V" KAIRON_STRINGIZE(KAIRON_VERSION_MAJOR) "." KAIRON_STRINGIZE(KAIRON_VERSION_MINOR)
+#define KAIRON_BUILD_TEXT KAIRON_STRINGIZE(KAIRON_VERSION_BUILD)
+
+#endif

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Checks the release zip as a user would get it: exactly the five files,
+# Kairon.exe a 32-bit Windows GUI program and kairon-report.exe a 32-bit
+# console program, the text files in CR LF, the checksum file right, and,
+# where this host starts 32-bit Wine, kairon-report.exe from the zip reading
+# an example log as the native build does.
+#
+#   tests/package/check_package.sh [ZIP]   (default: the one in build/package)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+zip="${1:-$(ls "$root"/build/package/Kairon-*-win32.zip)}"
+passed=0
+failed=0
+check() {  # check WHAT COMMAND...
+  local what="$1"
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok: $what"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $what"
+  fi
+}
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+python3 -m zipfile -e "$zip" "$work/unpacked"
+cd "$work/unpacked"
+
+entries="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")"
+check "the zip holds exactly the five files" \
+  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe)" ]
+
+# objdump's "Magic" and "Subsystem" lines of a program's PE header.
+pe_kind() { i686-w64-mingw32-objdump -p "$1" | awk '/^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print m, s}'; }
+check "Kairon.exe is a PE32 GUI program" [ "$(pe_kind Kairon.exe)" = "(PE32) (Windows GUI)" ]
+check "kairon-report.exe is a PE32 console program" \
+  [ "$(pe_kind kairon-report.exe)" = "(PE32) (Windows CUI)" ]
+
+crlf_only() { [ -s "$1" ] && ! LC_ALL=C grep -qv $'\r$' "$1"; }
+for text in README.txt config-example.txt LICENSE.txt; do
+  check "$text has CR LF line ends only" crlf_only "$text"
+done
+check "config-example.txt is a complete unattended config.txt (eleven lines, the last 1)" \
+  [ "$(wc -l < config-example.txt)-$(tail -n 1 config-example.txt | tr -d '\r')" = "11-1" ]
+version="$(basename "$zip" -win32.zip)"
+version="${version#Kairon-}"
+check "README.txt names version $version" grep -q "^Kairon $version"$'\r$' README.txt
+check "SHA256SUMS matches the zip" \
+  bash -c "cd '$(dirname "$zip")' && sha256sum --quiet -c SHA256SUMS"
+
+# Running the zip's own 32-bit kairon-report needs 32-bit Wine.
+example="$root/report/tests/data/demo.log"
+native_report="$root/build/native/report/kairon-report"
+choice="$(unset KAIRON_WINE_BITS; source "$root/scripts/wine-env.sh" && echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
+if [ "${choice:0:4}" != "32 1" ]; then
+  echo "skipped: running kairon-report.exe from the zip (no 32-bit Wine here: ${choice:5})"
+elif [ ! -x "$native_report" ]; then
+  echo "skipped: running kairon-report.exe from the zip (build the native preset first)"
+else
+  expected="$("$native_report" "$example")"
+  actual="$(KAIRON_WINE_BITS=32 "$root/scripts/wine-run.sh" kairon-report.exe \
+    "Z:${example//\//\\}" | tr -d '\r')"
+  check "kairon-report.exe from the zip reads the example log as the native build does" \
+    [ "$expected" = "$actual" ]
+fi
+
+echo "package: $passed passed, $failed failed"
+[ "$failed" = 0 ]

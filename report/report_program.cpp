@@ -23,6 +23,7 @@ struct Options {
     double significance_level = 0.05;
     std::string csv_path;
     std::string json_path;
+    std::string hyperfine_path;
     std::string markdown_path;
     std::string svg_path;
 };
@@ -48,6 +49,9 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("FILE");
     app->add_option("--export-json", options->json_path,
                     "Write every launch time and the summaries as JSON")
+        ->type_name("FILE");
+    app->add_option("--export-hyperfine", options->hyperfine_path,
+                    "Write the runs in the JSON layout of hyperfine's --export-json")
         ->type_name("FILE");
     app->add_option("--export-markdown", options->markdown_path,
                     "Write the summary table as Markdown")
@@ -168,6 +172,8 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         written = Export(options.csv_path, ExportCsv(runs), err) && written;
     if (!options.json_path.empty())
         written = Export(options.json_path, ExportJson(runs, compared), err) && written;
+    if (!options.hyperfine_path.empty())
+        written = Export(options.hyperfine_path, ExportHyperfine(runs), err) && written;
     if (!options.markdown_path.empty())
         written = Export(options.markdown_path, ExportMarkdown(runs, compared), err) && written;
     if (!options.svg_path.empty())

@@ -163,13 +163,17 @@ TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
     log.Write("app.exe - 2 executions\n0.1000\n0.2000\n");
     TempFile csv("program.csv");
     TempFile json("program.json");
+    TempFile hyperfine("program_hyperfine.json");
     TempFile markdown("program.md");
     TempFile svg("program.svg");
     Outcome outcome = RunReport({log.path, "--export-csv", csv.path, "--export-json", json.path,
-                                 "--export-markdown", markdown.path, "--export-svg", svg.path});
+                                 "--export-hyperfine", hyperfine.path, "--export-markdown",
+                                 markdown.path, "--export-svg", svg.path});
     EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
     EXPECT_EQ(csv.Read().find("run,log,header_line,"), 0u);
     EXPECT_EQ(json.Read().find("{\n  \"unit\": \"seconds\","), 0u);
+    EXPECT_EQ(hyperfine.Read().find("{\n  \"results\": [\n    {\n      \"command\": \"app.exe\","),
+              0u);
     EXPECT_EQ(markdown.Read().find("| Run | Application |"), 0u);
     EXPECT_EQ(svg.Read().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "), 0u);
 

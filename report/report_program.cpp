@@ -28,6 +28,20 @@ struct Options {
     std::string svg_path;
 };
 
+// CLI11's Range lets "nan" through, since every comparison with NaN is
+// false; a NaN threshold would then quietly turn every test into a pass.
+CLI::Validator NumberFromTo(double min, double max, const std::string& expected)
+{
+    return CLI::Validator(
+        [min, max, expected](std::string& input) {
+            double value = 0.0;
+            if (CLI::detail::lexical_cast(input, value) && value >= min && value <= max)
+                return std::string();
+            return "Value " + input + " is not " + expected;
+        },
+        expected);
+}
+
 void DescribeOptions(CLI::App* app, Options* options)
 {
     app->add_option("logs", options->logs,
@@ -43,7 +57,7 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("RUN");
     app->add_option("--significance", options->significance_level,
                     "With --compare: the p-value below which a difference counts (default 0.05)")
-        ->check(CLI::Range(0.000001, 0.5))
+        ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
         ->type_name("P");
     app->add_option("--export-csv", options->csv_path, "Write every launch time as CSV")
         ->type_name("FILE");

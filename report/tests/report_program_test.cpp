@@ -213,6 +213,14 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
     EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos);
     Outcome bad_reference = RunReport({"--reference", "0", "x.log"});
     EXPECT_EQ(bad_reference.exit_code, kExitUsage);
+    for (const char* level : {"nan", "0", "0.6", "five"}) {
+        Outcome bad_level = RunReport({"--significance", level, "x.log"});
+        EXPECT_EQ(bad_level.exit_code, kExitUsage) << level;
+        EXPECT_EQ(bad_level.err.find(std::string("--significance: Value ") + level +
+                                     " is not a number from 0.000001 to 0.5\n"),
+                  0u)
+            << bad_level.err;
+    }
     Outcome help = RunReport({"--help"});
     EXPECT_EQ(help.exit_code, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);

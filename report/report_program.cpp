@@ -1,6 +1,7 @@
 #include "report/report_program.h"
 
 #include "report/exports.h"
+#include "report/regression_gate.h"
 #include "report/report_files.h"
 #include "report/results_log.h"
 #include "report/run_analysis.h"
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ struct Options {
     bool skip_first = false;
     int reference = 0;
     double significance_level = 0.05;
+    bool gate = false;
+    double slower_limit_percent = 0.0;
     std::string csv_path;
     std::string json_path;
     std::string hyperfine_path;
@@ -59,6 +63,12 @@ void DescribeOptions(CLI::App* app, Options* options)
                     "With --compare: the p-value below which a difference counts (default 0.05)")
         ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
         ->type_name("P");
+    app->add_option("--fail-if-slower", options->slower_limit_percent,
+                    "Implies --compare: exit with status 4 when a run's mean is more than PCT\n"
+                    "percent slower than the reference's and the difference is significant")
+        ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
+                             "a percentage of 0 or more"))
+        ->type_name("PCT");
     app->add_option("--export-csv", options->csv_path, "Write every launch time as CSV")
         ->type_name("FILE");
     app->add_option("--export-json", options->json_path,
@@ -76,7 +86,8 @@ void DescribeOptions(CLI::App* app, Options* options)
     app->footer(
         "Runs are numbered 1, 2, ... across the logs in the order given.\n"
         "Exit status: 0 done; 1 bad command line or nothing to compare; 2 a log missing,\n"
-        "unreadable or not a results log; 3 an export could not be written.\n"
+        "unreadable or not a results log; 3 an export could not be written; 4 a run\n"
+        "failed --fail-if-slower (3 wins over 4: the report is incomplete then).\n"
         "Lines that are not lines of a results log are reported and skipped.");
 }
 
@@ -143,6 +154,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         int code = app.exit(error, out, err);
         return code == 0 ? kExitOk : kExitUsage;
     }
+    options.gate = app.count("--fail-if-slower") > 0;
     if (options.logs.empty())
         options.logs.push_back("-");
 
@@ -167,17 +179,22 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
             runs.push_back(
                 AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first));
 
-    bool compare = options.compare || options.reference != 0;
+    bool compare = options.compare || options.reference != 0 || options.gate;
     if (compare && !CanCompare(options, runs, err))
         return kExitUsage;
     ComparisonReport comparison;
     if (compare)
         comparison = CompareRuns(runs, options.reference, options.significance_level);
+    GateReport gate;
+    if (options.gate)
+        gate = ApplyRegressionGate(comparison, options.slower_limit_percent);
 
     for (const RunAnalysis& run : runs)
         out << FormatRunBlock(run) << "\n";
     if (compare)
         out << FormatComparison(comparison, runs) << "\n";
+    if (options.gate)
+        out << FormatGate(gate) << "\n";
     out << FormatRules();
 
     const ComparisonReport* compared = compare ? &comparison : nullptr;
@@ -192,5 +209,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         written = Export(options.markdown_path, ExportMarkdown(runs, compared), err) && written;
     if (!options.svg_path.empty())
         written = Export(options.svg_path, ExportSvg(runs), err) && written;
-    return written ? kExitOk : kExitWriteFailed;
+    if (!written)
+        return kExitWriteFailed;
+    return gate.failed ? kExitSlower : kExitOk;
 }

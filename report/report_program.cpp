@@ -63,9 +63,14 @@ void DescribeOptions(CLI::App* app, Options* options)
                     "With --compare: the p-value below which a difference counts (default 0.05)")
         ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
         ->type_name("P");
-    app->add_option("--fail-if-slower", options->slower_limit_percent,
-                    "Implies --compare: exit with status 4 when a run's mean is more than PCT\n"
-                    "percent slower than the reference's and the difference is significant")
+    app->add_option_function<double>(
+           "--fail-if-slower",
+           [options](const double& limit) {
+               options->gate = true;
+               options->slower_limit_percent = limit;
+           },
+           "Implies --compare: exit with status 4 when a run's mean is more than PCT\n"
+           "percent slower than the reference's and the difference is significant")
         ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
                              "a percentage of 0 or more"))
         ->type_name("PCT");
@@ -154,7 +159,6 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         int code = app.exit(error, out, err);
         return code == 0 ? kExitOk : kExitUsage;
     }
-    options.gate = app.count("--fail-if-slower") > 0;
     if (options.logs.empty())
         options.logs.push_back("-");
 

@@ -17,6 +17,11 @@ std::string ExportCsv(const std::vector<RunAnalysis>& runs);
 // Every run with every launch time, its summary and, when given, the comparison.
 std::string ExportJson(const std::vector<RunAnalysis>& runs, const ComparisonReport* comparison);
 
+// The layout of hyperfine's --export-json, for the tools that read it: one
+// result per run with launches; "command" is the run's application, "user"
+// and "system" are 0 (no CPU time is measured), "exit_codes" all 0.
+std::string ExportHyperfine(const std::vector<RunAnalysis>& runs);
+
 // A summary table (and a comparison table when given) for a README or an issue.
 std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
                            const ComparisonReport* comparison);

@@ -1,6 +1,7 @@
 #include "report/report_program.h"
 
 #include "report/exports.h"
+#include "report/regression_gate.h"
 #include "report/report_files.h"
 #include "report/results_log.h"
 #include "report/run_analysis.h"
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,28 @@ struct Options {
     bool skip_first = false;
     int reference = 0;
     double significance_level = 0.05;
+    bool gate = false;
+    double slower_limit_percent = 0.0;
     std::string csv_path;
     std::string json_path;
+    std::string hyperfine_path;
     std::string markdown_path;
     std::string svg_path;
 };
+
+// CLI11's Range lets "nan" through, since every comparison with NaN is
+// false; a NaN threshold would then quietly turn every test into a pass.
+CLI::Validator NumberFromTo(double min, double max, const std::string& expected)
+{
+    return CLI::Validator(
+        [min, max, expected](std::string& input) {
+            double value = 0.0;
+            if (CLI::detail::lexical_cast(input, value) && value >= min && value <= max)
+                return std::string();
+            return "Value " + input + " is not " + expected;
+        },
+        expected);
+}
 
 void DescribeOptions(CLI::App* app, Options* options)
 {
@@ -42,12 +61,26 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("RUN");
     app->add_option("--significance", options->significance_level,
                     "With --compare: the p-value below which a difference counts (default 0.05)")
-        ->check(CLI::Range(0.000001, 0.5))
+        ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
         ->type_name("P");
+    app->add_option_function<double>(
+           "--fail-if-slower",
+           [options](const double& limit) {
+               options->gate = true;
+               options->slower_limit_percent = limit;
+           },
+           "Implies --compare: exit with status 4 when a run's mean is more than PCT\n"
+           "percent slower than the reference's and the difference is significant")
+        ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
+                             "a percentage of 0 or more"))
+        ->type_name("PCT");
     app->add_option("--export-csv", options->csv_path, "Write every launch time as CSV")
         ->type_name("FILE");
     app->add_option("--export-json", options->json_path,
                     "Write every launch time and the summaries as JSON")
+        ->type_name("FILE");
+    app->add_option("--export-hyperfine", options->hyperfine_path,
+                    "Write the runs in the JSON layout of hyperfine's --export-json")
         ->type_name("FILE");
     app->add_option("--export-markdown", options->markdown_path,
                     "Write the summary table as Markdown")
@@ -58,7 +91,8 @@ void DescribeOptions(CLI::App* app, Options* options)
     app->footer(
         "Runs are numbered 1, 2, ... across the logs in the order given.\n"
         "Exit status: 0 done; 1 bad command line or nothing to compare; 2 a log missing,\n"
-        "unreadable or not a results log; 3 an export could not be written.\n"
+        "unreadable or not a results log; 3 an export could not be written; 4 a run\n"
+        "failed --fail-if-slower (3 wins over 4: the report is incomplete then).\n"
         "Lines that are not lines of a results log are reported and skipped.");
 }
 
@@ -149,17 +183,22 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
             runs.push_back(
                 AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first));
 
-    bool compare = options.compare || options.reference != 0;
+    bool compare = options.compare || options.reference != 0 || options.gate;
     if (compare && !CanCompare(options, runs, err))
         return kExitUsage;
     ComparisonReport comparison;
     if (compare)
         comparison = CompareRuns(runs, options.reference, options.significance_level);
+    GateReport gate;
+    if (options.gate)
+        gate = ApplyRegressionGate(comparison, options.slower_limit_percent);
 
     for (const RunAnalysis& run : runs)
         out << FormatRunBlock(run) << "\n";
     if (compare)
         out << FormatComparison(comparison, runs) << "\n";
+    if (options.gate)
+        out << FormatGate(gate) << "\n";
     out << FormatRules();
 
     const ComparisonReport* compared = compare ? &comparison : nullptr;
@@ -168,9 +207,13 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         written = Export(options.csv_path, ExportCsv(runs), err) && written;
     if (!options.json_path.empty())
         written = Export(options.json_path, ExportJson(runs, compared), err) && written;
+    if (!options.hyperfine_path.empty())
+        written = Export(options.hyperfine_path, ExportHyperfine(runs), err) && written;
     if (!options.markdown_path.empty())
         written = Export(options.markdown_path, ExportMarkdown(runs, compared), err) && written;
     if (!options.svg_path.empty())
         written = Export(options.svg_path, ExportSvg(runs), err) && written;
-    return written ? kExitOk : kExitWriteFailed;
+    if (!written)
+        return kExitWriteFailed;
+    return gate.failed ? kExitSlower : kExitOk;
 }

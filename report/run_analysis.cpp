@@ -63,6 +63,7 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
         const Summary& summary = *run.summary;
         RunComparison row;
         row.number = run.number;
+        row.mean = summary.mean;
         row.is_reference = &run == base;
         if (base_summary.mean > 0.0) {
             double ratio = summary.mean / base_summary.mean;

@@ -34,6 +34,7 @@ RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first);
 
 struct RunComparison {
     int number = 0;
+    double mean = 0.0;               // of the counted launches
     std::optional<double> ratio;     // mean / reference mean
     std::optional<double> ratio_uncertainty;
     bool is_reference = false;

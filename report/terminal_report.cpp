@@ -169,6 +169,50 @@ std::string FormatComparison(const ComparisonReport& comparison,
     return out;
 }
 
+namespace {
+
+std::string GateRunLine(const GateRun& run)
+{
+    std::string text = "  Run " + std::to_string(run.number) + ": ";
+    text += run.outcome == kGateFailed ? "fails: " : "passes: ";
+    text += run.percent_slower ? FormatFixed(*run.percent_slower, 1) + "% slower"
+                               : std::string("slower than a reference mean of 0 s");
+    switch (run.outcome) {
+    case kGateFailed:
+        return text + ", p = " + FormatPValue(*run.p) + "\n";
+    case kGateNotSignificant:
+        return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
+    case kGateUntested:
+        break;
+    }
+    return text + ", but untested: needs two launches each and some spread\n";
+}
+
+}  // namespace
+
+std::string FormatGate(const GateReport& gate)
+{
+    std::string limit = FormatShortest(gate.limit_percent) + "%";
+    std::string out = "Regression gate: a run fails when its mean is more than " + limit +
+                      " slower\nthan run " + std::to_string(gate.reference) +
+                      "'s and the difference is significant (p < " +
+                      FormatShortest(gate.significance_level) + "):\n";
+    if (gate.over_limit.empty())
+        out += "  no run is more than " + limit + " slower\n";
+    std::string failed;
+    int failed_count = 0;
+    for (const GateRun& run : gate.over_limit) {
+        out += GateRunLine(run);
+        if (run.outcome != kGateFailed)
+            continue;
+        failed += (failed.empty() ? "" : ", ") + std::to_string(run.number);
+        ++failed_count;
+    }
+    if (failed_count == 0)
+        return out + "Gate passed.\n";
+    return out + "Gate failed: run" + (failed_count == 1 ? " " : "s ") + failed + ".\n";
+}
+
 std::string FormatRules()
 {
     return std::string("Notes: standard deviations are sample ones (n - 1);\n  ") +

@@ -1,10 +1,11 @@
 // The summary printed on the terminal: one aligned block per run, then the
-// comparison when asked for, then the rules the figures follow. Plain ASCII
+// comparison and the regression gate when asked for, then the rules the figures follow. Plain ASCII
 // around the application paths, which stay in the bytes Kairon wrote, so
 // that a Windows console shows them in its own code page.
 #ifndef KAIRON_REPORT_TERMINAL_REPORT_H
 #define KAIRON_REPORT_TERMINAL_REPORT_H
 
+#include "report/regression_gate.h"
 #include "report/run_analysis.h"
 
 #include <string>
@@ -13,6 +14,9 @@
 std::string FormatRunBlock(const RunAnalysis& analysis);
 std::string FormatComparison(const ComparisonReport& comparison,
                              const std::vector<RunAnalysis>& runs);
+// The gate's rule, each run over its limit with why it fails or passes,
+// and the verdict.
+std::string FormatGate(const GateReport& gate);
 std::string FormatRules();
 
 #endif

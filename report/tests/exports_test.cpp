@@ -144,6 +144,69 @@ TEST(Exports, JsonCarriesFailuresAndTheComparison)
     EXPECT_EQ(comparison["runs"][1]["reference"], true);
 }
 
+TEST(Exports, HyperfineLayoutHasOneResultPerRunWithLaunches)
+{
+    // hyperfine writes null for the spread of a single run and leaves out
+    // nothing else; a run without launches has no result at all.
+    std::string log = std::string(kSmallLog) + "c.exe - 3 executions\r\n";
+    Analysed small = Analyse(log.c_str(), false);
+    EXPECT_EQ(ExportHyperfine(small.runs),
+        "{\n"
+        "  \"results\": [\n"
+        "    {\n"
+        "      \"command\": \"C:\\\\Apps\\\\a,b \\\"q\\\".exe\",\n"
+        "      \"mean\": 0.5,\n"
+        "      \"stddev\": 0.3535533905932738,\n"
+        "      \"median\": 0.375,\n"
+        "      \"user\": 0.0,\n"
+        "      \"system\": 0.0,\n"
+        "      \"min\": 0.25,\n"
+        "      \"max\": 1.0,\n"
+        "      \"times\": [\n"
+        "        0.5,\n"
+        "        0.25,\n"
+        "        1.0,\n"
+        "        0.25\n"
+        "      ],\n"
+        "      \"exit_codes\": [\n"
+        "        0,\n"
+        "        0,\n"
+        "        0,\n"
+        "        0\n"
+        "      ]\n"
+        "    },\n"
+        "    {\n"
+        "      \"command\": \"b.exe\",\n"
+        "      \"mean\": 0.2,\n"
+        "      \"stddev\": null,\n"
+        "      \"median\": 0.2,\n"
+        "      \"user\": 0.0,\n"
+        "      \"system\": 0.0,\n"
+        "      \"min\": 0.2,\n"
+        "      \"max\": 0.2,\n"
+        "      \"times\": [\n"
+        "        0.2\n"
+        "      ],\n"
+        "      \"exit_codes\": [\n"
+        "        0\n"
+        "      ]\n"
+        "    }\n"
+        "  ]\n"
+        "}\n");
+}
+
+TEST(Exports, HyperfineLayoutLeavesSkippedLaunchesOutLikeWarmups)
+{
+    ParsedLog log =
+        ParseResultsLog("a.exe - 4 executions\n9.0000\n1.0000\n2.0000\n4.0000\n", "a.log");
+    std::vector<RunAnalysis> runs = {AnalyzeRun(log.runs[0], 1, true)};
+    nlohmann::json result = nlohmann::json::parse(ExportHyperfine(runs))["results"][0];
+    EXPECT_EQ(result["times"], nlohmann::json::parse("[1.0, 2.0, 4.0]"));
+    EXPECT_EQ(result["exit_codes"], nlohmann::json::parse("[0, 0, 0]"));
+    EXPECT_EQ(result["median"], 2.0);
+    EXPECT_EQ(result["max"], 4.0);
+}
+
 TEST(Exports, SvgDrawsEachLaunchTheMedianAndTheMiddleHalf)
 {
     // Axis 0.2 .. 1.0 s over x 250 .. 770: 0.25 s lies at 282.5, the

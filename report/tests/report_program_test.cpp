@@ -163,13 +163,17 @@ TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
     log.Write("app.exe - 2 executions\n0.1000\n0.2000\n");
     TempFile csv("program.csv");
     TempFile json("program.json");
+    TempFile hyperfine("program_hyperfine.json");
     TempFile markdown("program.md");
     TempFile svg("program.svg");
     Outcome outcome = RunReport({log.path, "--export-csv", csv.path, "--export-json", json.path,
-                                 "--export-markdown", markdown.path, "--export-svg", svg.path});
+                                 "--export-hyperfine", hyperfine.path, "--export-markdown",
+                                 markdown.path, "--export-svg", svg.path});
     EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
     EXPECT_EQ(csv.Read().find("run,log,header_line,"), 0u);
     EXPECT_EQ(json.Read().find("{\n  \"unit\": \"seconds\","), 0u);
+    EXPECT_EQ(hyperfine.Read().find("{\n  \"results\": [\n    {\n      \"command\": \"app.exe\","),
+              0u);
     EXPECT_EQ(markdown.Read().find("| Run | Application |"), 0u);
     EXPECT_EQ(svg.Read().find("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "), 0u);
 
@@ -184,10 +188,12 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
 {
     TempFile log("program_compare.log");
     log.Write("a.exe - 2 executions\n0.1000\n0.2000\nb.exe - 1 executions\n");
-    Outcome one_run = RunReport({"--compare", log.path});
-    EXPECT_EQ(one_run.exit_code, kExitUsage);
-    EXPECT_EQ(one_run.err,
-              "kairon-report: comparing needs at least two runs with launches; there is 1\n");
+    for (const char* option : {"--compare", "--fail-if-slower=10"}) {
+        Outcome one_run = RunReport({option, log.path});
+        EXPECT_EQ(one_run.exit_code, kExitUsage) << option;
+        EXPECT_EQ(one_run.err,
+                  "kairon-report: comparing needs at least two runs with launches; there is 1\n");
+    }
     TempFile two("program_compare2.log");
     two.Write("a.exe - 1 executions\n0.1000\nb.exe - 1 executions\n0.3000\nc.exe - 1 executions\n");
     Outcome no_launches = RunReport({"--reference", "3", two.path});
@@ -202,6 +208,58 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
         << fine.out;
 }
 
+TEST(ReportProgram, RegressionGateFailsOnlyASignificantSlowdownOverItsLimit)
+{
+    // Means 1, 1.5 (sd 0.0625 each: t = 9.80, 4 df, p = 0.00061), 2 with
+    // sd 1.5 (p = 0.3675) and 9 from one launch (Python: statistics and
+    // mpmath.betainc). The times are binary fractions, so 1.5 is exactly
+    // 50% slower.
+    TempFile log("program_gate.log");
+    log.Write("ref.exe - 3 executions\r\n0.9375\r\n1.0000\r\n1.0625\r\n"
+              "slow.exe - 3 executions\r\n1.4375\r\n1.5000\r\n1.5625\r\n"
+              "noisy.exe - 3 executions\r\n0.5000\r\n2.0000\r\n3.5000\r\n"
+              "once.exe - 1 executions\r\n9.0000\r\n");
+    const std::string over_but_passing =
+        "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
+        "  Run 4: passes: 800.0% slower, but untested: needs two launches each and some "
+        "spread\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        std::string gate;
+    } cases[] = {
+        {{"--fail-if-slower", "50"}, kExitOk,
+         "Regression gate: a run fails when its mean is more than 50% slower\n"
+         "than run 1's and the difference is significant (p < 0.05):\n" +
+             over_but_passing + "Gate passed.\n"},
+        {{"--reference", "1", "--fail-if-slower", "49.9"}, kExitSlower,
+         "Regression gate: a run fails when its mean is more than 49.9% slower\n"
+         "than run 1's and the difference is significant (p < 0.05):\n"
+         "  Run 2: fails: 50.0% slower, p = 0.0006\n" +
+             over_but_passing + "Gate failed: run 2.\n"},
+        {{"--fail-if-slower", "49.9", "--significance", "0.0005"}, kExitOk,
+         "than run 1's and the difference is significant (p < 5e-04):\n"
+         "  Run 2: passes: 50.0% slower, but p = 0.0006 is not significant\n"},
+        {{"--fail-if-slower", "0", "--significance", "0.5"}, kExitSlower,
+         "  Run 2: fails: 50.0% slower, p = 0.0006\n"
+         "  Run 3: fails: 100.0% slower, p = 0.3675\n"
+         "  Run 4: passes: 800.0% slower, but untested: needs two launches each and some "
+         "spread\n"
+         "Gate failed: runs 2, 3.\n"},
+        {{"--fail-if-slower", "900"}, kExitOk, "  no run is more than 900% slower\nGate passed.\n"},
+        {{"--fail-if-slower", "49.9", "--export-csv", "no-such-kairon-folder/gate.csv"},
+         kExitWriteFailed, "Gate failed: run 2.\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(log.path);
+        Outcome outcome = RunReport(args);
+        EXPECT_EQ(outcome.exit_code, c.exit_code) << c.args[1] << outcome.err;
+        EXPECT_NE(outcome.out.find(c.gate), std::string::npos)
+            << c.args[1] << "\n" << outcome.out;
+    }
+}
+
 TEST(ReportProgram, CommandLineErrorsAndHelp)
 {
     Outcome unknown = RunReport({"--frobnicate"});
@@ -209,8 +267,30 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
     EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos);
     Outcome bad_reference = RunReport({"--reference", "0", "x.log"});
     EXPECT_EQ(bad_reference.exit_code, kExitUsage);
+    struct BadNumber {
+        const char* option;
+        const char* value;
+        const char* expected;
+    } bad_numbers[] = {
+        {"--significance", "nan", "a number from 0.000001 to 0.5"},
+        {"--significance", "0.6", "a number from 0.000001 to 0.5"},
+        {"--fail-if-slower", "-5", "a percentage of 0 or more"},
+        {"--fail-if-slower", "nan", "a percentage of 0 or more"},
+        {"--fail-if-slower", "inf", "a percentage of 0 or more"},
+        {"--fail-if-slower", "10%", "a percentage of 0 or more"},
+    };
+    for (const BadNumber& bad : bad_numbers) {
+        Outcome outcome = RunReport({bad.option, bad.value, "x.log"});
+        EXPECT_EQ(outcome.exit_code, kExitUsage) << bad.option << " " << bad.value;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err.find(std::string(bad.option) + ": Value " + bad.value +
+                                   " is not " + bad.expected + "\n"),
+                  0u)
+            << outcome.err;
+    }
     Outcome help = RunReport({"--help"});
     EXPECT_EQ(help.exit_code, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);
     EXPECT_NE(help.out.find("Exit status: 0 done;"), std::string::npos);
+    EXPECT_NE(help.out.find("; 4 a run\nfailed --fail-if-slower"), std::string::npos);
 }

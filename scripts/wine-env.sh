@@ -46,6 +46,10 @@ kairon_loader_starts() {
 
 kairon_choose_wine() {
   local forced="${KAIRON_WINE_BITS:-}" why32="" runs32=0
+  # Sourced again below a script that already chose: keep its choice and why.
+  if [ -n "$forced" ] && [ "$forced" = "${KAIRON_WINE_CHOSEN_BITS:-}" ]; then
+    forced=""
+  fi
   if kairon_loader_starts "$kairon_wine32_loader"; then
     runs32=1
   elif kairon_host_runs_32bit; then
@@ -59,7 +63,9 @@ kairon_choose_wine() {
         [ $runs32 = 1 ] || KAIRON_WINE_REASON="$KAIRON_WINE_REASON, but $why32" ;;
     64) KAIRON_WINE_BITS=64
         KAIRON_WINE_REASON="forced by KAIRON_WINE_BITS=64" ;;
-    "") if [ $runs32 = 1 ]; then
+    "") if [ -n "${KAIRON_WINE_CHOSEN_BITS:-}" ]; then
+          KAIRON_WINE_BITS=$KAIRON_WINE_CHOSEN_BITS
+        elif [ $runs32 = 1 ]; then
           KAIRON_WINE_BITS=32
           KAIRON_WINE_REASON="this host starts 32-bit programs"
         else
@@ -88,7 +94,8 @@ kairon_choose_wine() {
   else
     KAIRON_WINE_CHOICE="none: $KAIRON_WINE_BITS-bit Wine cannot start here ($KAIRON_WINE_REASON)"
   fi
-  export KAIRON_WINE_BITS KAIRON_WINE_REASON KAIRON_WINE_OK KAIRON_WINE_PRESET \
+  KAIRON_WINE_CHOSEN_BITS=$KAIRON_WINE_BITS
+  export KAIRON_WINE_CHOSEN_BITS KAIRON_WINE_BITS KAIRON_WINE_REASON KAIRON_WINE_OK KAIRON_WINE_PRESET \
     KAIRON_WINE_BUILD KAIRON_WINE_CHOICE WINELOADER WINEARCH
 }
 

@@ -53,7 +53,7 @@ check "SHA256SUMS matches the zip" \
 # Running the zip's own 32-bit kairon-report needs 32-bit Wine.
 example="$root/report/tests/data/demo.log"
 native_report="$root/build/native/report/kairon-report"
-choice="$(unset KAIRON_WINE_BITS; source "$root/scripts/wine-env.sh" && echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
+choice="$(unset KAIRON_WINE_BITS KAIRON_WINE_CHOSEN_BITS; source "$root/scripts/wine-env.sh" && echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
 if [ "${choice:0:4}" != "32 1" ]; then
   echo "skipped: running kairon-report.exe from the zip (no 32-bit Wine here: ${choice:5})"
 elif [ ! -x "$native_report" ]; then

@@ -68,8 +68,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 
     MSG message;
     ZeroMemory(&message, sizeof message);
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // The dialog may be closed before the loop below starts: its quit
+        // message, taken here, must end the program all the same, or the
+        // process would wait on without a window.
+        if (message.message == WM_QUIT)
+            return static_cast<int>(message.wParam);
         DispatchOne(g_mainDialog, &message);
+    }
 
     if (g_runSettings.autoRun) {
         // Give the dialog a moment on screen; the posted command then goes

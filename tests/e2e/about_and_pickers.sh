@@ -2,12 +2,19 @@
 # The About box: its texts, centred over the main dialog and kept on the
 # screen when the dialog sits off its left/top or right/bottom edge; Enter,
 # Escape and OK each close it. The two file dialogs: their titles, and
-# cancelling leaves the fields as they were.
+# cancelling leaves the fields as they were; a file picked in the
+# application's dialog gives the field its full path; naming an existing
+# log brings the overwrite prompt, and confirming it gives the field the
+# path; a log field holding a name the system refuses (a|b) gets a second
+# dialog, an open dialog with an empty name.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 log=$(winpath "$E2E_DIR/results.txt")
+mkdir apps
+: >apps/picked.exe
+printf 'kept\r\n' >old.txt
 start_kairon
 
 actual=$(drive <<EOF
@@ -17,12 +24,30 @@ move -300 -200
 about escape
 move 900 700
 about ok
-set 1004 $app
-file-dialog 1002
-get 1004
-set 1005 $log
-file-dialog 1003
-get 1005
+set IDC_APP_PATH $app
+file-dialog IDC_BROWSE_APP
+get IDC_APP_PATH
+set IDC_LOG_PATH $log
+file-dialog IDC_BROWSE_LOG
+get IDC_LOG_PATH
+set IDC_APP_PATH $(winpath apps)\\
+browse IDC_BROWSE_APP
+file-name picked.exe
+file-press ok
+file-gone
+get IDC_APP_PATH
+set IDC_LOG_PATH $(winpath .)\\
+browse IDC_BROWSE_LOG
+file-name old.txt
+file-press ok
+prompt yes
+file-gone
+get IDC_LOG_PATH
+set IDC_LOG_PATH a|b
+browse IDC_BROWSE_LOG
+file-press cancel
+file-gone
+get IDC_LOG_PATH
 no-box 300
 EOF
 )
@@ -63,13 +88,31 @@ check_about "$(block 3)" "dialog off the right and bottom"
 expect_same "clamped to the right and bottom" \
     "$((SCREEN_W - ABOUT_W)) $((SCREEN_H - ABOUT_H))" "$ABOUT_X $ABOUT_Y"
 
-pickers=$(grep -v -E '^(about|dialog rect|screen)' <<<"$actual")
+# The overwrite prompt and its text are the system's own.
+prompt_re='^prompt: .+ \| .*replace it\?$'
+grep -Eq "$prompt_re" <<<"$actual" || fail "no overwrite prompt: $actual"
+# Windows refuses a|b as a starting name, and Kairon asks again through an
+# open dialog with an empty name; Wine offers the name in its save dialog
+# as it is, and never refuses it.
+invalid_re='^file dialog: Enter a log filename \| &(Save \| name: a\|b|Open \| name: )$'
+grep -Eq "$invalid_re" <<<"$actual" || fail "the dialog for a|b: $actual"
+grep -q '^file dialog: .* | &Save | name: a|b$' <<<"$actual" &&
+    e2e_log "the system took a|b as a starting name: no second dialog to see"
+
+pickers=$(grep -v -E "^(about|dialog rect|screen)|$prompt_re|$invalid_re" <<<"$actual")
+here=$(winpath .)
 expected=$(cat <<EOF
 dialog: Veltrane Kairon
 file dialog: Select an application
-get 1004: ${app//\\/\\\\}
+get IDC_APP_PATH: ${app//\\/\\\\}
 file dialog: Enter a log filename
-get 1005: ${log//\\/\\\\}
+get IDC_LOG_PATH: ${log//\\/\\\\}
+file dialog: Select an application | &Open | name: 
+get IDC_APP_PATH: ${here//\\/\\\\}\\\\apps\\\\picked.exe
+file dialog: Enter a log filename | &Save | name: 
+get IDC_LOG_PATH: ${here//\\/\\\\}\\\\old.txt
+get IDC_LOG_PATH: a|b
 EOF
 )
 expect_same "the file dialogs" "$expected" "$pickers"
+[ "$(cat old.txt)" = $'kept\r' ] || fail "picking the existing log changed it"

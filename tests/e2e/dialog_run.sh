@@ -18,11 +18,11 @@ actual=$(drive <<'EOF'
 find 20000
 no-box 1500
 status
-press 1010
-wait-enabled 1010 0
+press IDC_RUN
+wait-enabled IDC_RUN 0
 wait-status 30000 Finished executions
 box 5000
-enabled 1010
+enabled IDC_RUN
 status
 EOF
 )
@@ -40,7 +40,7 @@ status: Iteration: 1 - 2 seconds until next iteration (run: 0)
 status: Iteration: 1 - 1 seconds until next iteration (run: 0)
 status: Finished executions (run: 1)
 box: Finished | Finished executions
-enabled 1010: 1
+enabled IDC_RUN: 1
 status: Finished executions
 EOF
 )

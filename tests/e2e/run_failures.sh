@@ -15,14 +15,14 @@ start_kairon
 
 actual=$(drive <<EOF
 find 20000
-command 1010
+command IDC_RUN
 box
-wait-enabled 1010 1
-set 1004 $missing_app
-set 1005 results.txt
-command 1010
+wait-enabled IDC_RUN 1
+set IDC_APP_PATH $missing_app
+set IDC_LOG_PATH results.txt
+command IDC_RUN
 box
-wait-enabled 1010 1
+wait-enabled IDC_RUN 1
 status
 systext 2
 EOF

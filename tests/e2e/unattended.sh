@@ -2,12 +2,42 @@
 # An unattended run from config.txt: Kairon starts the run by itself, times
 # two launches of the sample application, closes each window, and ends by
 # itself with exit code 0, leaving a header and one timing line per
-# execution, CR LF. A second run appends to the same log.
+# execution, CR LF. A second run appends to the same log. Settings that
+# fail validation show that check's warning instead, about a second after
+# start-up: nothing is launched or logged, and Kairon stays open until it
+# is closed.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
+
+write_config "$app" \
+    "$(sample_args 300 "$record" 30000)" \
+    invalid.txt "Kairon Sample" 0 100 "0 1 1 0" "1 0 0" 0 0 1
+start_kairon
+actual=$(drive <<'EOF'
+find 20000
+box 5000
+no-box 1000
+status
+enabled IDC_RUN
+press IDC_CLOSE
+wait-gone
+EOF
+)
+expected=$(cat <<'EOF'
+dialog: Veltrane Kairon
+box: Invalid execution number | Please enter a valid number of executions to perform
+status: 
+enabled IDC_RUN: 1
+EOF
+)
+expect_same "no executions" "$expected" "$actual"
+wait_kairon_exit 10
+[ "$KAIRON_EXIT" -eq 0 ] || fail "no executions: exit code $KAIRON_EXIT"
+[ ! -e invalid.txt ] || fail "no executions: a log was written"
+[ ! -e "$record" ] || fail "no executions: the application was launched"
 write_config "$app" \
     "$(sample_args 300 "$record" 30000)" \
     results.txt "Kairon Sample" 2 100 "0 1 1 0" "1 0 0" 0 0 1

@@ -13,129 +13,129 @@ log=$(winpath "$E2E_DIR/results.txt")
 start_kairon
 actual=$(drive <<EOF
 find 20000
-get 1004
-get 1008
-get 1005
-get 1007
-get 1006
-get 1011
+get IDC_APP_PATH
+get IDC_CMD_LINE
+get IDC_LOG_PATH
+get IDC_WINDOW_NAME
+get IDC_EXECUTIONS
+get IDC_DELAY
 status
-checked 1014
-checked 1017
-checked 1018
-checked 1019
-checked 1020
-checked 1021
-checked 1023
-checked 1015
-checked 1016
-enabled 1023
-enabled 1010
+checked IDC_INPUT_IDLE
+checked IDC_DETECT_WINDOW_NAME
+checked IDC_VISIBLE
+checked IDC_CLOSE_WM_CLOSE
+checked IDC_CLOSE_SYSCOMMAND
+checked IDC_CLOSE_ALT_F4
+checked IDC_EXACT_MATCH
+checked IDC_DEBUG
+checked IDC_NEW_WINDOWS_ONLY
+enabled IDC_EXACT_MATCH
+enabled IDC_RUN
 # 1: no application
-press 1010
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 2: no log file
-set 1004 $app
-set 1008 --record $record
-press 1010
+set IDC_APP_PATH $app
+set IDC_CMD_LINE --record $record
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 3: no window name, detection off
-set 1005 $log
-press 1010
+set IDC_LOG_PATH $log
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 4: executions 0, then 2147483648 (held as a negative number)
-set 1007 Kairon Sample
-set 1006 0
-press 1010
+set IDC_WINDOW_NAME Kairon Sample
+set IDC_EXECUTIONS 0
+press IDC_RUN
 box
-enabled 1010
-set 1006 2147483648
-press 1010
+enabled IDC_RUN
+set IDC_EXECUTIONS 2147483648
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 5: delay 0
-set 1006 2
-set 1011 0
-press 1010
+set IDC_EXECUTIONS 2
+set IDC_DELAY 0
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 6: two executions, no close method
-set 1011 100
-press 1010
+set IDC_DELAY 100
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 7: visible without detection
-click 1019
-click 1018
-press 1010
+click IDC_CLOSE_WM_CLOSE
+click IDC_VISIBLE
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 # 8: a close method without detection
-click 1018
-checked 1018
-press 1010
+click IDC_VISIBLE
+checked IDC_VISIBLE
+press IDC_RUN
 box
-enabled 1010
+enabled IDC_RUN
 no-box 500
 # Exact Match follows Window Name and keeps its check mark
-click 1017
-enabled 1023
-click 1023
-click 1017
-enabled 1023
-checked 1023
-checked 1017
-click 1017
-enabled 1023
+click IDC_DETECT_WINDOW_NAME
+enabled IDC_EXACT_MATCH
+click IDC_EXACT_MATCH
+click IDC_DETECT_WINDOW_NAME
+enabled IDC_EXACT_MATCH
+checked IDC_EXACT_MATCH
+checked IDC_DETECT_WINDOW_NAME
+click IDC_DETECT_WINDOW_NAME
+enabled IDC_EXACT_MATCH
 EOF
 )
 expected=$(cat <<'EOF'
 dialog: Veltrane Kairon
-get 1004: 
-get 1008: 
-get 1005: 
-get 1007: 
-get 1006: 1
-get 1011: 1000
+get IDC_APP_PATH: 
+get IDC_CMD_LINE: 
+get IDC_LOG_PATH: 
+get IDC_WINDOW_NAME: 
+get IDC_EXECUTIONS: 1
+get IDC_DELAY: 1000
 status: 
-checked 1014: 0
-checked 1017: 0
-checked 1018: 0
-checked 1019: 0
-checked 1020: 0
-checked 1021: 0
-checked 1023: 0
-checked 1015: 0
-checked 1016: 0
-enabled 1023: 1
-enabled 1010: 1
+checked IDC_INPUT_IDLE: 0
+checked IDC_DETECT_WINDOW_NAME: 0
+checked IDC_VISIBLE: 0
+checked IDC_CLOSE_WM_CLOSE: 0
+checked IDC_CLOSE_SYSCOMMAND: 0
+checked IDC_CLOSE_ALT_F4: 0
+checked IDC_EXACT_MATCH: 0
+checked IDC_DEBUG: 0
+checked IDC_NEW_WINDOWS_ONLY: 0
+enabled IDC_EXACT_MATCH: 1
+enabled IDC_RUN: 1
 box: No application selected | Please enter an application to run
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: No log file entered | Please enter a log file to save results to
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: No window name | Please enter the main window name so application can be closed automatically.
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: Invalid execution number | Please enter a valid number of executions to perform
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: Invalid execution number | Please enter a valid number of executions to perform
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: Invalid delay | Please enter a delay time above 0
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: Select close method | Please select at least one close method
-enabled 1010: 1
+enabled IDC_RUN: 1
 box: Enter window name | Please select the Window name detection method and enter a window name\nor window cannot be checked if it is visible
-enabled 1010: 1
-checked 1018: 0
+enabled IDC_RUN: 1
+checked IDC_VISIBLE: 0
 box: No window name | Please select the Window name detection method and enter a window name\nor application can not be closed.
-enabled 1010: 1
-enabled 1023: 1
-enabled 1023: 0
-checked 1023: 1
-checked 1017: 0
-enabled 1023: 1
+enabled IDC_RUN: 1
+enabled IDC_EXACT_MATCH: 1
+enabled IDC_EXACT_MATCH: 0
+checked IDC_EXACT_MATCH: 1
+checked IDC_DETECT_WINDOW_NAME: 0
+enabled IDC_EXACT_MATCH: 1
 EOF
 )
 expect_same "the dialog's answers" "$expected" "$actual"

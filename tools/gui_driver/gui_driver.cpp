@@ -10,14 +10,15 @@
 // with exit code 1; otherwise it exits with 0. Blank lines and lines
 // starting with # are skipped. Times are in milliseconds; a time-out left
 // out is 10000. Every command looks for the dialog itself; find also waits
-// for it to appear.
+// for it to appear. A control ID is its name in resources/control_ids.h
+// (IDC_RUN) or a number; results name it as the command did.
 //
 //   find [MS]              wait for the main dialog; prints "dialog: <caption>"
 //   set ID TEXT            set a control's text (the rest of the line; may be empty)
 //   get ID                 prints "get ID: <text>"
 //   checked ID             prints "checked ID: 0|1"
 //   enabled ID             prints "enabled ID: 0|1"
-//   status                 prints "status: <text>" (the status line, 1012)
+//   status                 prints "status: <text>" (the status line, IDC_STATUS)
 //   click ID               click a check box or button and wait until the
 //                          dialog has handled it (BM_CLICK, sent)
 //   press ID               click a button that opens something modal: posted,
@@ -45,6 +46,26 @@
 //                          dialog it opens, print "file dialog: <title>",
 //                          cancel it and wait until it is gone; the same
 //                          for any further one that shows within 1 s
+//   browse ID              press the browse button ID, wait for the file
+//                          dialog it opens and print "file dialog: <title> |
+//                          <its OK button's text> | name: <the file name>",
+//                          leaving it open
+//   file-name TEXT         type TEXT (the rest of the line) as the file name
+//                          of the open file dialog
+//   file-press ok|cancel   press the file dialog's OK or Cancel button; posted,
+//                          returns at once
+//   prompt yes|no [MS]     wait for a message box owned by the file dialog
+//                          (the overwrite prompt), print "prompt: <caption> |
+//                          <text>", answer it and wait until it is gone
+//   file-gone [MS]         wait until no file dialog of the main dialog is left
+//   key enter|escape       the key, pressed in the main dialog's focused control
+//   close-box              WM_SYSCOMMAND SC_CLOSE to the main dialog, as its
+//                          caption's close box sends; posted
+//   wm-close               WM_CLOSE to the main dialog; posted
+//   read-file PATH         prints "file: <its bytes>", read through an open of
+//                          its own that lets others write meanwhile
+//   terminate              end the main dialog's process as Task Manager does
+//                          (TerminateProcess) and wait until it is gone
 //   move X Y               move the main dialog (size and Z order kept)
 //   rect                   prints "dialog rect: L T R B"
 //   wait-gone [MS]         wait until the main dialog no longer exists
@@ -52,6 +73,8 @@
 //   systext CODE           prints "systext CODE: <the system's message text>"
 //   windows                prints "window: <handle> <class> | <title>" for
 //                          every top-level window, for diagnosis
+#include "resources/control_ids.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -67,12 +90,33 @@ namespace {
 
 const char kMainClass[] = "Kairon";
 const char kDialogClass[] = "#32770";
-const int kStatusId = 1012;
-const int kRunId = 1010;
-const int kAboutId = 1022;
-const int kAboutVersionId = 1039;
-const int kAboutMakerId = 1037;
-const int kAboutWebId = 1040;
+// The names a command may give a control by, with their numbers from the
+// header that kairon.rc and Kairon's code use.
+#define KAIRON_CONTROL(name) {#name, name}
+const struct {
+    const char* name;
+    int id;
+} kControlNames[] = {
+    KAIRON_CONTROL(IDC_CLOSE),           KAIRON_CONTROL(IDC_BROWSE_APP),
+    KAIRON_CONTROL(IDC_BROWSE_LOG),      KAIRON_CONTROL(IDC_APP_PATH),
+    KAIRON_CONTROL(IDC_LOG_PATH),        KAIRON_CONTROL(IDC_EXECUTIONS),
+    KAIRON_CONTROL(IDC_WINDOW_NAME),     KAIRON_CONTROL(IDC_CMD_LINE),
+    KAIRON_CONTROL(IDC_ICON_FRAME),      KAIRON_CONTROL(IDC_RUN),
+    KAIRON_CONTROL(IDC_DELAY),           KAIRON_CONTROL(IDC_STATUS),
+    KAIRON_CONTROL(IDC_INPUT_IDLE),      KAIRON_CONTROL(IDC_DEBUG),
+    KAIRON_CONTROL(IDC_NEW_WINDOWS_ONLY), KAIRON_CONTROL(IDC_DETECT_WINDOW_NAME),
+    KAIRON_CONTROL(IDC_VISIBLE),         KAIRON_CONTROL(IDC_CLOSE_WM_CLOSE),
+    KAIRON_CONTROL(IDC_CLOSE_SYSCOMMAND), KAIRON_CONTROL(IDC_CLOSE_ALT_F4),
+    KAIRON_CONTROL(IDC_ABOUT),           KAIRON_CONTROL(IDC_EXACT_MATCH),
+    KAIRON_CONTROL(IDC_ABOUT_MAKER),     KAIRON_CONTROL(IDC_ABOUT_VERSION),
+    KAIRON_CONTROL(IDC_ABOUT_WEB),
+};
+#undef KAIRON_CONTROL
+
+// The file name field of a common file dialog: cmb13, a combo box whose
+// edit takes the name, or edt1, a plain edit, depending on the system.
+const int kFileNameComboId = 0x047C;
+const int kFileNameEditId = 0x0480;
 const DWORD kDefaultTimeoutMs = 10000;
 const DWORD kPollMs = 10;
 const UINT kSendTimeoutMs = 5000;
@@ -206,9 +250,9 @@ BOOL CALLBACK CollectOwnedDialog(HWND window, LPARAM context)
     return TRUE;
 }
 
-std::vector<HWND> OwnedDialogs()
+std::vector<HWND> OwnedDialogs(HWND owner)
 {
-    OwnedSearch search{g_dialog, {}};
+    OwnedSearch search{owner, {}};
     EnumWindows(CollectOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -226,18 +270,67 @@ HWND MessageBoxTextControl(HWND box)
 
 OwnedKind KindOf(HWND dialog)
 {
-    if (GetDlgItem(dialog, kAboutVersionId))
+    if (GetDlgItem(dialog, IDC_ABOUT_VERSION))
         return OwnedKind::About;
     if (MessageBoxTextControl(dialog))
         return OwnedKind::MessageBox;
     return OwnedKind::FileDialog;
 }
 
-HWND FindOwned(OwnedKind kind)
+// A visible dialog of the kind that `owner` owns: the main dialog owns its
+// message boxes, the About box and the file dialogs; a file dialog owns its
+// own prompts.
+HWND FindOwnedBy(HWND owner, OwnedKind kind)
 {
-    for (HWND window : OwnedDialogs()) {
+    for (HWND window : OwnedDialogs(owner)) {
         if (KindOf(window) == kind)
             return window;
+    }
+    return nullptr;
+}
+
+HWND FindOwned(OwnedKind kind)
+{
+    return FindOwnedBy(g_dialog, kind);
+}
+
+struct DescendantSearch {
+    int id;                 // 0: any
+    const char* className;  // null: any
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND window, LPARAM context)
+{
+    DescendantSearch* search = reinterpret_cast<DescendantSearch*>(context);
+    if ((search->id == 0 || GetDlgCtrlID(window) == search->id) &&
+        (!search->className || ClassOf(window) == search->className) && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first visible window at any depth below `parent` with the ID and class.
+HWND VisibleDescendant(HWND parent, int id, const char* className)
+{
+    DescendantSearch search{id, className, nullptr};
+    EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The edit control that takes a file dialog's file name, or null.
+HWND FileNameEdit(HWND picker)
+{
+    for (int id : {kFileNameComboId, kFileNameEditId}) {
+        HWND field = VisibleDescendant(picker, id, nullptr);
+        if (!field)
+            continue;
+        if (ClassOf(field) == "Edit")
+            return field;
+        HWND edit = VisibleDescendant(field, 0, "Edit");
+        if (edit)
+            return edit;
     }
     return nullptr;
 }
@@ -299,11 +392,21 @@ Failure NeedWords(const Command& command, size_t minimum)
     return kOk;
 }
 
+// A control's name from resources/control_ids.h, or any number.
 Failure ReadId(const Command& command, size_t index, int* id)
 {
+    if (index >= command.words.size())
+        return Fail(command.name + ": expected a control name or a number");
+    const std::string& word = command.words[index];
+    for (const auto& control : kControlNames) {
+        if (word == control.name) {
+            *id = control.id;
+            return kOk;
+        }
+    }
     long value = 0;
-    if (index >= command.words.size() || !ParseNumber(command.words[index], &value))
-        return Fail(command.name + ": expected a number");
+    if (!ParseNumber(word, &value))
+        return Fail(command.name + ": no control named " + word);
     *id = static_cast<int>(value);
     return kOk;
 }
@@ -374,7 +477,7 @@ Failure DoGet(const Command& command)
     const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
-    Print("get " + std::to_string(id) + ": " + Escape(WindowText(control)));
+    Print("get " + command.words[0] + ": " + Escape(WindowText(control)));
     return kOk;
 }
 
@@ -387,7 +490,7 @@ Failure DoChecked(const Command& command)
         return failure;
     DWORD_PTR state = 0;
     SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
-    Print("checked " + std::to_string(id) + ": " + (state == BST_CHECKED ? "1" : "0"));
+    Print("checked " + command.words[0] + ": " + (state == BST_CHECKED ? "1" : "0"));
     return kOk;
 }
 
@@ -398,14 +501,14 @@ Failure DoEnabled(const Command& command)
     const Failure failure = ReadControl(command, &id, &control);
     if (failure.failed)
         return failure;
-    Print("enabled " + std::to_string(id) + ": " + (IsWindowEnabled(control) ? "1" : "0"));
+    Print("enabled " + command.words[0] + ": " + (IsWindowEnabled(control) ? "1" : "0"));
     return kOk;
 }
 
 Failure DoStatus(const Command&)
 {
     HWND control;
-    Failure failure = NeedControl(kStatusId, &control);
+    Failure failure = NeedControl(IDC_STATUS, &control);
     if (failure.failed)
         return failure;
     Print("status: " + Escape(WindowText(control)));
@@ -425,7 +528,7 @@ Failure DoClick(const Command& command, bool posted)
         DWORD_PTR ignored = 0;
         if (!SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
                                  &ignored))
-            return Fail("click " + std::to_string(id) +
+            return Fail("click " + command.words[0] +
                         " did not return (it opens something modal: use press)");
     }
     return kOk;
@@ -483,7 +586,7 @@ Failure DoWaitStatus(const Command& command)
     if (!failure.failed)
         failure = ReadTimeout(command, 0, &timeoutMs);
     if (!failure.failed)
-        failure = NeedControl(kStatusId, &status);
+        failure = NeedControl(IDC_STATUS, &status);
     if (failure.failed)
         return failure;
     const std::string wanted = TextAfterWords(command.rest, 1);
@@ -494,7 +597,7 @@ Failure DoWaitStatus(const Command& command)
             return false;
         const std::string text = WindowText(status);
         if (first || text != last) {
-            const bool runEnabled = IsWindowEnabled(Control(kRunId)) != FALSE;
+            const bool runEnabled = IsWindowEnabled(Control(IDC_RUN)) != FALSE;
             Print("status: " + Escape(text) + " (run: " + (runEnabled ? "1" : "0") + ")");
             last = text;
             first = false;
@@ -522,14 +625,14 @@ Failure DoWaitEnabled(const Command& command)
     if (failure.failed)
         return failure;
     if (!WaitFor(timeoutMs, [&] { return (IsWindowEnabled(control) != FALSE) == (wanted != 0); }))
-        return Fail("control " + std::to_string(id) + " never became " +
+        return Fail("control " + command.words[0] + " never became " +
                     (wanted ? "enabled" : "disabled"));
     return kOk;
 }
 
 HWND OpenAbout()
 {
-    HWND button = Control(kAboutId);
+    HWND button = Control(IDC_ABOUT);
     if (!button)
         return nullptr;
     PostMessageA(button, BM_CLICK, 0, 0);
@@ -563,9 +666,9 @@ Failure DoAbout(const Command& command)
     if (!about)
         return Fail("no About box");
     Print("about caption: " + Escape(WindowText(about)));
-    Print("about maker: " + Escape(WindowText(GetDlgItem(about, kAboutMakerId))));
-    Print("about version: " + Escape(WindowText(GetDlgItem(about, kAboutVersionId))));
-    Print("about web: " + Escape(WindowText(GetDlgItem(about, kAboutWebId))));
+    Print("about maker: " + Escape(WindowText(GetDlgItem(about, IDC_ABOUT_MAKER))));
+    Print("about version: " + Escape(WindowText(GetDlgItem(about, IDC_ABOUT_VERSION))));
+    Print("about web: " + Escape(WindowText(GetDlgItem(about, IDC_ABOUT_WEB))));
     Print("about rect: " + RectText(about));
     Print("dialog rect: " + RectText(g_dialog));
     Print("screen: " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
@@ -606,6 +709,181 @@ Failure DoFileDialog(const Command& command)
             return failure;
         timeoutMs = 1000;
     }
+}
+
+// The file dialog that the main dialog shows, once it has its controls.
+Failure NeedFileDialog(HWND* picker, HWND* nameEdit)
+{
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    *picker = FindOwned(OwnedKind::FileDialog);
+    if (!*picker)
+        return Fail("no file dialog");
+    *nameEdit = FileNameEdit(*picker);
+    if (!*nameEdit)
+        return Fail("the file dialog has no file name field");
+    return kOk;
+}
+
+Failure DoBrowse(const Command& command)
+{
+    int id;
+    HWND button;
+    Failure failure = ReadId(command, 0, &id);
+    if (!failure.failed)
+        failure = NeedControl(id, &button);
+    if (failure.failed)
+        return failure;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    HWND picker = nullptr;
+    if (!WaitFor(kDefaultTimeoutMs, [&] {
+            picker = FindOwned(OwnedKind::FileDialog);
+            return picker && FileNameEdit(picker);
+        }))
+        return Fail("no file dialog");
+    // The dialog fills itself in after it shows; give it that moment.
+    Sleep(300);
+    Print("file dialog: " + Escape(WindowText(picker)) + " | " +
+          Escape(WindowText(GetDlgItem(picker, IDOK))) +
+          " | name: " + Escape(WindowText(FileNameEdit(picker))));
+    return kOk;
+}
+
+Failure DoFileName(const Command& command)
+{
+    HWND picker, nameEdit;
+    const Failure failure = NeedFileDialog(&picker, &nameEdit);
+    if (failure.failed)
+        return failure;
+    const std::string text = TextAfterWords(command.rest, 0);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, kSendTimeoutMs, &ignored))
+        return Fail("the file dialog did not take the name");
+    return kOk;
+}
+
+// The button as a click on it reports itself, posted: the dialog may answer
+// with a prompt of its own before it returns.
+Failure DoFilePress(const Command& command)
+{
+    Failure failure = NeedWords(command, 1);
+    if (failure.failed)
+        return failure;
+    const std::string& which = command.words[0];
+    if (which != "ok" && which != "cancel")
+        return Fail("file-press: expected ok or cancel");
+    HWND picker, nameEdit;
+    failure = NeedFileDialog(&picker, &nameEdit);
+    if (failure.failed)
+        return failure;
+    const int id = which == "ok" ? IDOK : IDCANCEL;
+    PostMessageA(picker, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(picker, id)));
+    return kOk;
+}
+
+Failure DoPrompt(const Command& command)
+{
+    DWORD timeoutMs;
+    Failure failure = NeedWords(command, 1);
+    if (!failure.failed)
+        failure = ReadTimeout(command, 1, &timeoutMs);
+    if (failure.failed)
+        return failure;
+    const std::string& answer = command.words[0];
+    if (answer != "yes" && answer != "no")
+        return Fail("prompt: expected yes or no");
+    HWND picker, nameEdit;
+    failure = NeedFileDialog(&picker, &nameEdit);
+    if (failure.failed)
+        return failure;
+    HWND box = nullptr;
+    if (!WaitFor(timeoutMs,
+                 [&] { return (box = FindOwnedBy(picker, OwnedKind::MessageBox)) != nullptr; }))
+        return Fail("the file dialog showed no prompt within " + std::to_string(timeoutMs) + " ms");
+    Print("prompt: " + Escape(WindowText(box)) + " | " +
+          Escape(WindowText(MessageBoxTextControl(box))));
+    PostMessageA(box, WM_COMMAND, answer == "yes" ? IDYES : IDNO, 0);
+    return WaitUntilClosed(box, "the prompt");
+}
+
+// Waits for the file dialog's window to be destroyed, not only hidden: the
+// main dialog fills in its field only after that.
+Failure DoFileGone(const Command& command)
+{
+    DWORD timeoutMs;
+    Failure failure = ReadTimeout(command, 0, &timeoutMs);
+    if (failure.failed)
+        return failure;
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    HWND last = FindOwned(OwnedKind::FileDialog);
+    if (!WaitFor(timeoutMs, [&] {
+            HWND shown = FindOwned(OwnedKind::FileDialog);
+            if (shown)
+                last = shown;
+            return !shown && (!last || !IsWindow(last));
+        }))
+        return Fail("a file dialog is still open");
+    return kOk;
+}
+
+Failure DoKey(const Command& command)
+{
+    Failure failure = NeedWords(command, 1);
+    if (failure.failed)
+        return failure;
+    const std::string& key = command.words[0];
+    if (key != "enter" && key != "escape")
+        return Fail("key: expected enter or escape");
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    PostKey(g_dialog, key == "enter" ? VK_RETURN : VK_ESCAPE);
+    return kOk;
+}
+
+Failure DoPostToDialog(UINT message, WPARAM wParam)
+{
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    PostMessageA(g_dialog, message, wParam, 0);
+    return kOk;
+}
+
+Failure DoReadFile(const Command& command)
+{
+    const std::string path = TextAfterWords(command.rest, 0);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Fail("cannot open " + path);
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    Print("file: " + Escape(bytes));
+    return kOk;
+}
+
+Failure DoTerminate(const Command&)
+{
+    if (!DialogAlive())
+        return Fail("the main dialog is not there");
+    DWORD processId = 0;
+    GetWindowThreadProcessId(g_dialog, &processId);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return Fail("cannot open the main dialog's process");
+    const bool ended = TerminateProcess(process, 1) &&
+                       WaitForSingleObject(process, kDefaultTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    if (!ended)
+        return Fail("the main dialog's process did not end");
+    return kOk;
 }
 
 Failure DoMove(const Command& command)
@@ -705,6 +983,16 @@ Failure Execute(const Command& command)
     if (n == "about") return DoAbout(command);
     if (n == "about-open") return DoAboutOpen(command);
     if (n == "file-dialog") return DoFileDialog(command);
+    if (n == "browse") return DoBrowse(command);
+    if (n == "file-name") return DoFileName(command);
+    if (n == "file-press") return DoFilePress(command);
+    if (n == "prompt") return DoPrompt(command);
+    if (n == "file-gone") return DoFileGone(command);
+    if (n == "key") return DoKey(command);
+    if (n == "close-box") return DoPostToDialog(WM_SYSCOMMAND, SC_CLOSE);
+    if (n == "wm-close") return DoPostToDialog(WM_CLOSE, 0);
+    if (n == "read-file") return DoReadFile(command);
+    if (n == "terminate") return DoTerminate(command);
     if (n == "move") return DoMove(command);
     if (n == "rect") return DoRect(command);
     if (n == "wait-gone") return DoWaitGone(command);

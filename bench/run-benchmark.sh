@@ -14,9 +14,11 @@
 #                           MinGW toolchain of that kind)
 #   KAIRON_WINE_BITS        32 or 64 forces the kind of build and Wine
 #   KAIRON_WINEPREFIX       Wine prefix (default: one per kind in build/)
-#   KAIRON_BENCH_LAUNCHES   launches per row of the delay table (default 200)
+#   KAIRON_BENCH_LAUNCHES   launches of each row of the delay table on the
+#                           ordinary desktop (default 200)
 #   KAIRON_BENCH_WINDOWS    extra window counts of the scaling rows
 #                           (default "100 300 1000")
+#   KAIRON_BENCH_SCALING_LAUNCHES  launches of each scaling row (default 100)
 #   KAIRON_BENCH_PASSES     search passes of each kind (default 300)
 #   KAIRON_BENCH_RUNS       unattended Kairon runs for the footprint (default 5)
 #
@@ -28,6 +30,7 @@ cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 launches="${KAIRON_BENCH_LAUNCHES:-200}"
+scaling_launches="${KAIRON_BENCH_SCALING_LAUNCHES:-100}"
 read -r -a window_counts <<<"${KAIRON_BENCH_WINDOWS:-100 300 1000}"
 passes="${KAIRON_BENCH_PASSES:-300}"
 runs="${KAIRON_BENCH_RUNS:-5}"
@@ -82,22 +85,23 @@ field() { sed -n "s/.* $1=\([-+0-9.]*\).*/\1/p" <<<"$2"; }
 # Whether an awk condition on the variables a, b holds: "met" or "missed".
 verdict() { awk -v a="$2" -v b="${3:-0}" "BEGIN {print ($1) ? \"met\" : \"missed\"}"; }
 
-echo "== detection delay: $launches launches per row; delay = Kairon's end count - the moment"
+echo "== detection delay: $launches launches per row on the ordinary desktop, $scaling_launches with"
+echo "   extra windows; delay = Kairon's end count - the moment"
 echo "   the window was created (and, with the visible wait, - the moment it was shown)"
 rows=()
 delay_row() {
-  local windows="$1" visible="$2" line
-  if ! line="$(wine detection_delay_bench.exe "$app_path" "$launches" "$windows" "$visible" \
+  local windows="$1" visible="$2" count="$3" line
+  if ! line="$(wine detection_delay_bench.exe "$app_path" "$count" "$windows" "$visible" \
       | tr -d '\r' | grep '^delay ')"; then
     echo "detection delay benchmark failed ($windows windows, visible $visible)" >&2
     exit 1
   fi
   rows+=("$line")
 }
-delay_row 0 0
-delay_row 0 1
+delay_row 0 0 "$launches"
+delay_row 0 1 "$launches"
 for n in "${window_counts[@]}"; do
-  delay_row "$n" 0
+  delay_row "$n" 0 "$scaling_launches"
 done
 
 printf '  %-26s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
@@ -144,7 +148,7 @@ chart_rows="$(for line in "${rows[@]}"; do
   echo "$(field windows "$line") $(field created_p50_ms "$line") $(field created_p95_ms "$line")" \
     "$(field created_p99_ms "$line") $(field created_max_ms "$line") $(field floor_ms "$line")"
 done)"
-awk -v title="Kairon's detection delay, window name alone ($launches launches a point)" '
+awk -v title="Kairon's detection delay, window name alone" '
   { n++; w[n] = $1; v[n, 1] = $2; v[n, 2] = $3; v[n, 3] = $4; v[n, 4] = $5; v[n, 5] = $6
     for (k = 1; k <= 5; k++) if (v[n, k] > top) top = v[n, k]
     if ($1 > right) right = $1 }

@@ -13,6 +13,17 @@ bool DebugLogOpen(const Detection& detection)
     return detection.settings.debugLog && IsLogOpen(detection.log);
 }
 
+// Reads the window's title into `title` (kTitleSize characters); false for
+// an untitled window, which the scan and the search skip. One call does it:
+// GetWindowTextA copies at most 255 characters and says how many, so a
+// longer title is still read in its first 255. Asking for the length as
+// well would cost a second trip out of the process for every window of
+// another program, on every search pass.
+bool ReadTitle(Detection* detection, WindowHandle window, char* title)
+{
+    return detection->windows.Title(window, title, kTitleSize) > 0;
+}
+
 }  // namespace
 
 bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* title)
@@ -29,10 +40,9 @@ bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* 
 bool InitialScanProc(WindowHandle window, void* context)
 {
     Detection* detection = static_cast<Detection*>(context);
-    if (detection->windows.TitleLength(window) <= 0)
-        return true;
     char title[kTitleSize] = "";
-    detection->windows.Title(window, title, kTitleSize);
+    if (!ReadTitle(detection, window, title))
+        return true;
     if (DebugLogOpen(*detection)) {
         WriteLog(&detection->log, kInitialScanWindowFormat, title, static_cast<unsigned>(window),
                  detection->windows.ShowState(window));
@@ -47,10 +57,9 @@ bool SearchWindowProc(WindowHandle window, void* context)
     const bool inSnapshot = detection->snapshot.count(window) != 0;
     if (detection->settings.newWindowsOnly && inSnapshot)
         return true;
-    if (detection->windows.TitleLength(window) <= 0)
-        return true;
     char title[kTitleSize] = "";
-    detection->windows.Title(window, title, kTitleSize);
+    if (!ReadTitle(detection, window, title))
+        return true;
     if (DebugLogOpen(*detection) && !inSnapshot) {
         WriteLog(&detection->log, kSearchWindowFormat, title, static_cast<unsigned>(window),
                  detection->windows.ShowState(window));

@@ -61,6 +61,10 @@ public:
     virtual std::int64_t CounterFrequency() = 0;
     virtual std::int64_t CounterNow() = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
+    // timeBeginPeriod / timeEndPeriod (winmm): ask for the system timer to
+    // tick every `milliseconds`, and withdraw the request with the same value.
+    virtual void BeginTimerPeriod(unsigned milliseconds) = 0;
+    virtual void EndTimerPeriod(unsigned milliseconds) = 0;
 };
 
 // Return false from the callback to stop the enumeration.
@@ -72,10 +76,10 @@ public:
     virtual ~WindowPort() {}
     // EnumWindows: visits every top-level window in Z order, top first.
     virtual void EnumTopLevelWindows(WindowVisitor visit, void* context) = 0;
-    // GetWindowTextLengthA.
-    virtual int TitleLength(WindowHandle window) = 0;
-    // GetWindowTextA into a buffer of `size` characters (NUL included).
-    virtual void Title(WindowHandle window, char* buffer, int size) = 0;
+    // GetWindowTextA into a buffer of `size` characters (NUL included):
+    // the characters copied, at most size - 1; 0 for a window without a
+    // title (or one that no longer exists).
+    virtual int Title(WindowHandle window, char* buffer, int size) = 0;
     // showCmd of GetWindowPlacement (length field set to 44); unchecked.
     virtual int ShowState(WindowHandle window) = 0;
     // Whether the window belongs to Kairon's own process.

@@ -1,5 +1,6 @@
 #include "platform/win32_platform.h"
 
+#include <mmsystem.h>
 #include <shlwapi.h>
 
 static_assert(kMsgClose == WM_CLOSE, "WM_CLOSE");
@@ -102,6 +103,16 @@ void Win32Process::Sleep(unsigned milliseconds)
     ::Sleep(milliseconds);
 }
 
+void Win32Process::BeginTimerPeriod(unsigned milliseconds)
+{
+    timeBeginPeriod(milliseconds);
+}
+
+void Win32Process::EndTimerPeriod(unsigned milliseconds)
+{
+    timeEndPeriod(milliseconds);
+}
+
 // --- top-level windows ---
 
 namespace {
@@ -125,14 +136,9 @@ void Win32Windows::EnumTopLevelWindows(WindowVisitor visit, void* context)
     EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&call));
 }
 
-int Win32Windows::TitleLength(WindowHandle window)
+int Win32Windows::Title(WindowHandle window, char* buffer, int size)
 {
-    return GetWindowTextLengthA(ToHwnd(window));
-}
-
-void Win32Windows::Title(WindowHandle window, char* buffer, int size)
-{
-    GetWindowTextA(ToHwnd(window), buffer, size);
+    return GetWindowTextA(ToHwnd(window), buffer, size);
 }
 
 int Win32Windows::ShowState(WindowHandle window)

@@ -16,13 +16,14 @@ public:
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
     void Sleep(unsigned milliseconds) override;
+    void BeginTimerPeriod(unsigned milliseconds) override;
+    void EndTimerPeriod(unsigned milliseconds) override;
 };
 
 class Win32Windows : public WindowPort {
 public:
     void EnumTopLevelWindows(WindowVisitor visit, void* context) override;
-    int TitleLength(WindowHandle window) override;
-    void Title(WindowHandle window, char* buffer, int size) override;
+    int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
     void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,

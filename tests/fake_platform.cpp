@@ -121,9 +121,23 @@ std::int64_t FakePlatform::CounterNow()
 void FakePlatform::Sleep(unsigned milliseconds)
 {
     events.push_back("sleep " + std::to_string(milliseconds));
+    if (periodsInForce_ == 0)
+        ++sleepsAtDefaultPeriod;
     if (onSleep)
         onSleep(milliseconds);
     nowTicks += static_cast<std::int64_t>(milliseconds) * kTicksPerMs;
+}
+
+void FakePlatform::BeginTimerPeriod(unsigned milliseconds)
+{
+    timerPeriods.push_back("begin " + std::to_string(milliseconds));
+    ++periodsInForce_;
+}
+
+void FakePlatform::EndTimerPeriod(unsigned milliseconds)
+{
+    timerPeriods.push_back("end " + std::to_string(milliseconds));
+    --periodsInForce_;
 }
 
 // --- WindowPort ---
@@ -144,19 +158,14 @@ void FakePlatform::EnumTopLevelWindows(WindowVisitor visit, void* context)
     }
 }
 
-int FakePlatform::TitleLength(WindowHandle window)
-{
-    const FakeWindow* found = WindowAt(window);
-    return found ? static_cast<int>(found->title.size()) : 0;
-}
-
-void FakePlatform::Title(WindowHandle window, char* buffer, int size)
+int FakePlatform::Title(WindowHandle window, char* buffer, int size)
 {
     const FakeWindow* found = WindowAt(window);
     const std::string title = found ? found->title : std::string();
     const size_t count = std::min(title.size(), static_cast<size_t>(size - 1));
     std::memcpy(buffer, title.data(), count);
     buffer[count] = '\0';
+    return static_cast<int>(count);
 }
 
 int FakePlatform::ShowState(WindowHandle window)
@@ -257,6 +266,8 @@ void FakePlatform::EnableControl(int controlId, bool enable)
 
 int FakePlatform::ShowMessageBox(const char* text, const char* caption, unsigned type)
 {
+    if (periodsInForce_ != 0)
+        ++boxesAtRaisedPeriod;
     char flags[16];
     std::snprintf(flags, sizeof flags, "0x%X", type);
     events.push_back(std::string("box ") + caption + " | " + text + " | " + flags);

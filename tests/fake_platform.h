@@ -65,6 +65,12 @@ public:
     std::vector<LaunchedProcess> closedProcesses;
     int enumerations = 0;
     int ownWindowQueries = 0;
+    // The timer period requests ("begin 1", "end 1"), in order; kept out of
+    // `events` so that they do not shift every other step. What matters is
+    // what happened while one was in force:
+    std::vector<std::string> timerPeriods;
+    int sleepsAtDefaultPeriod = 0;  // Sleep calls while no period was asked for
+    int boxesAtRaisedPeriod = 0;    // message boxes shown while one was
     std::map<int, std::string> texts;    // field text per control ID
     std::map<int, bool> checked;
     std::map<int, bool> enabled;         // absent means enabled
@@ -86,11 +92,12 @@ public:
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
     void Sleep(unsigned milliseconds) override;
+    void BeginTimerPeriod(unsigned milliseconds) override;
+    void EndTimerPeriod(unsigned milliseconds) override;
 
     // WindowPort
     void EnumTopLevelWindows(WindowVisitor visit, void* context) override;
-    int TitleLength(WindowHandle window) override;
-    void Title(WindowHandle window, char* buffer, int size) override;
+    int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
     void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
@@ -113,6 +120,7 @@ private:
     bool Exists(const FakeWindow& window) const;
     std::deque<FakeLaunch> pendingIdle_;  // launched, idle not yet asked
     unsigned long lastError_ = 0;
+    int periodsInForce_ = 0;
     int launchCount_ = 0;
 };
 

@@ -37,6 +37,16 @@ size_t IndexOf(const Events& events, const std::string& event, size_t from = 0)
     return static_cast<size_t>(found - events.begin());
 }
 
+// On every way out, a run has asked for 1 ms timer ticks exactly once,
+// before its first pause, and withdrawn the request exactly once, after its
+// last pause and before any message box.
+void ExpectOneTimerPeriodAroundEveryPause(const FakePlatform& fake)
+{
+    EXPECT_EQ(fake.timerPeriods, (Events{"begin 1", "end 1"}));
+    EXPECT_EQ(fake.sleepsAtDefaultPeriod, 0);
+    EXPECT_EQ(fake.boxesAtRaisedPeriod, 0);
+}
+
 TEST(TimingRun, OneQuietIterationStepByStep)
 {
     Scenario run("quiet.txt");
@@ -60,6 +70,7 @@ TEST(TimingRun, OneQuietIterationStepByStep)
     };
     EXPECT_EQ(run.fake.events, expected);
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0400\n"));
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
 TEST(TimingRun, CountdownShowsWholeSecondsThenSleepsTheRest)
@@ -258,6 +269,7 @@ TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
     EXPECT_EQ(run.fake.commandLines.size(), 1u);
     EXPECT_TRUE(run.fake.closedProcesses.empty());
     EXPECT_TRUE(run.fake.EventsStartingWith("post close").empty());
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
     // The log was closed: its header reached the file.
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 3 executions\n"));
 }
@@ -281,6 +293,7 @@ TEST(TimingRun, ASecondLaunchFailureKeepsTheFirstTiming)
     run.Start();
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 2 executions\n0.0100\n"));
     EXPECT_EQ(run.fake.closedProcesses.size(), 1u);
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
 TEST(TimingRun, LogThatCannotBeOpenedStopsBeforeAnything)
@@ -290,6 +303,7 @@ TEST(TimingRun, LogThatCannotBeOpenedStopsBeforeAnything)
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.fake.events,
               (Events{"box Error | Unable to open log file | 0x0", "enable 1010 1"}));
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
 TEST(TimingRun, UnattendedRunClosesTheProgramInsteadOfTheFinishedBox)
@@ -304,6 +318,7 @@ TEST(TimingRun, UnattendedRunClosesTheProgramInsteadOfTheFinishedBox)
               (Events{"sleep 1", "close handles 0x102 0x202", "enable 1010 1", "post close"}));
     EXPECT_TRUE(run.fake.EventsStartingWith("box").empty());
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 2 executions\n0.0000\n0.0000\n"));
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
 TEST(TimingRun, HandlesAreReleasedAfterTheNextIterationCountdown)

@@ -82,10 +82,11 @@ TEST(Win32Windows, KnowsItsOwnWindowsAndReadsTheirTitles)
     const WindowHandle handle = FromHwnd(holder.window);
     EXPECT_EQ(ToHwnd(handle), holder.window);
     EXPECT_TRUE(windows.IsOwnWindow(handle));
-    EXPECT_EQ(windows.TitleLength(handle), 17);
     char title[256];
-    windows.Title(handle, title, sizeof title);
+    EXPECT_EQ(windows.Title(handle, title, sizeof title), 17);
     EXPECT_STREQ(title, "Kairon own window");
+    EXPECT_EQ(windows.Title(handle, title, 7), 6);
+    EXPECT_STREQ(title, "Kairon");
     EXPECT_EQ(windows.ShowState(handle), SW_SHOWNORMAL);
     ShowWindow(holder.window, SW_SHOWMINIMIZED);
     EXPECT_EQ(windows.ShowState(handle), SW_SHOWMINIMIZED);

@@ -2,7 +2,7 @@
 //
 // Usage (every option may be left out):
 //   sample_app [--title TEXT] [--delay MS] [--show normal|min|max|hidden|never]
-//              [--event NAME] [--record FILE] [--exit-after MS]
+//              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -25,6 +25,13 @@
 //                     <counter> is QueryPerformanceCounter, comparable between
 //                     processes; <state> is normal, min or max. Lines end in
 //                     a bare LF and are flushed at once.
+//   --stamps NAME     a named shared memory block (created by whoever runs
+//                     the application) of two 64-bit performance counter
+//                     readings: the first written right after
+//                     CreateWindowExA returns the titled window (from then
+//                     on a search for it can find it), the second right
+//                     after ShowWindow. No file is touched in between, so
+//                     recording costs the window nothing.
 //   --exit-after MS   ends the process after MS milliseconds whatever else
 //                     happens (default: never), so that a window nobody
 //                     closes, or one that never appears, does not linger.
@@ -56,6 +63,7 @@ struct Options {
     ShowState show = ShowState::Normal;
     const char* eventName = nullptr;
     const char* recordPath = nullptr;
+    const char* stampsName = nullptr;
     DWORD exitAfterMs = 0;  // 0: no limit
 };
 
@@ -109,6 +117,8 @@ const char* ParseOptions(int argc, char** argv, Options* options)
             options->eventName = value;
         else if (std::strcmp(name, "--record") == 0)
             options->recordPath = value;
+        else if (std::strcmp(name, "--stamps") == 0)
+            options->stampsName = value;
         else if (std::strcmp(name, "--exit-after") == 0)
             understood = ParseMilliseconds(value, &options->exitAfterMs);
         else
@@ -147,6 +157,23 @@ long long CounterNow()
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart;
+}
+
+// The --stamps block: window created, window shown.
+struct Stamps {
+    volatile LONGLONG created;
+    volatile LONGLONG shown;
+};
+
+// Mapped before the window exists, so that a stamp costs one store.
+Stamps* OpenStamps()
+{
+    if (!g_options.stampsName)
+        return nullptr;
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, g_options.stampsName);
+    if (!mapping)
+        return nullptr;
+    return static_cast<Stamps*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Stamps)));
 }
 
 void SignalVisible()
@@ -232,12 +259,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         std::snprintf(text, sizeof text,
                       "Not understood: %.500s\n\nUsage: sample_app [--title TEXT] [--delay MS] "
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
-                      "[--exit-after MS]",
+                      "[--stamps NAME] [--exit-after MS]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;
     }
     Record("start %lld", CounterNow());
+    Stamps* stamps = OpenStamps();
 
     // The limit runs from the process start, so it is a thread timer that
     // exists before any window does.
@@ -256,8 +284,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                                       instance, nullptr);
         if (!window)
             return 1;
+        if (stamps)
+            stamps->created = CounterNow();
         if (g_options.show != ShowState::Hidden) {
             ShowWindow(window, ShowCommandFor(g_options.show));
+            if (stamps)
+                stamps->shown = CounterNow();
             SignalVisible();
             Record("visible %lld %s", CounterNow(), StateName(g_options.show));
             UpdateWindow(window);

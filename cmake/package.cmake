@@ -3,15 +3,13 @@
 # install rules (scripts/package.sh). Text files get CR LF line ends, as
 # Windows users' editors expect.
 set(KAIRON_PACKAGE_TEXT ${CMAKE_BINARY_DIR}/package-text)
-set(KAIRON_VERSION ${PROJECT_VERSION})
-configure_file(${CMAKE_SOURCE_DIR}/package/README.txt ${KAIRON_PACKAGE_TEXT}/README.txt
-               @ONLY NEWLINE_STYLE CRLF)
-file(READ ${CMAKE_SOURCE_DIR}/LICENSE KAIRON_LICENSE_TEXT)
-file(CONFIGURE OUTPUT ${KAIRON_PACKAGE_TEXT}/LICENSE.txt CONTENT "${KAIRON_LICENSE_TEXT}"
-     @ONLY NEWLINE_STYLE CRLF)
-file(READ ${CMAKE_SOURCE_DIR}/package/config-example.txt KAIRON_CONFIG_EXAMPLE)
-file(CONFIGURE OUTPUT ${KAIRON_PACKAGE_TEXT}/config-example.txt
-     CONTENT "${KAIRON_CONFIG_EXAMPLE}" @ONLY NEWLINE_STYLE CRLF)
+foreach(text README.txt config-example.txt LICENSE.txt)
+  set(source ${CMAKE_SOURCE_DIR}/package/${text})
+  if(text STREQUAL LICENSE.txt)
+    set(source ${CMAKE_SOURCE_DIR}/LICENSE)
+  endif()
+  configure_file(${source} ${KAIRON_PACKAGE_TEXT}/${text} @ONLY NEWLINE_STYLE CRLF)
+endforeach()
 
 install(TARGETS Kairon kairon-report RUNTIME DESTINATION .)
 install(FILES ${KAIRON_PACKAGE_TEXT}/README.txt ${KAIRON_PACKAGE_TEXT}/config-example.txt

@@ -411,6 +411,22 @@ Failure ReadId(const Command& command, size_t index, int* id)
     return kOk;
 }
 
+// The command's word at `index`, one of `choices`: sets `*which` to its place.
+Failure ReadChoice(const Command& command, size_t index,
+                   const std::vector<std::string>& choices, size_t* which)
+{
+    for (size_t i = 0; index < command.words.size() && i < choices.size(); ++i) {
+        if (command.words[index] == choices[i]) {
+            *which = i;
+            return kOk;
+        }
+    }
+    std::string expected = choices[0];
+    for (size_t i = 1; i < choices.size(); ++i)
+        expected += (i + 1 == choices.size() ? " or " : ", ") + choices[i];
+    return Fail(command.name + ": expected " + expected);
+}
+
 Failure ReadTimeout(const Command& command, size_t index, DWORD* timeoutMs)
 {
     *timeoutMs = kDefaultTimeoutMs;
@@ -654,12 +670,11 @@ Failure DoAboutOpen(const Command&)
 
 Failure DoAbout(const Command& command)
 {
-    Failure failure = NeedWords(command, 1);
+    enum { kEnter, kEscape, kOkButton };
+    size_t how;
+    const Failure failure = ReadChoice(command, 0, {"enter", "escape", "ok"}, &how);
     if (failure.failed)
         return failure;
-    const std::string how = command.words[0];
-    if (how != "enter" && how != "escape" && how != "ok")
-        return Fail("about: expected enter, escape or ok");
     if (!DialogAlive())
         return Fail("the main dialog is not there");
     HWND about = OpenAbout();
@@ -673,9 +688,9 @@ Failure DoAbout(const Command& command)
     Print("dialog rect: " + RectText(g_dialog));
     Print("screen: " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
           std::to_string(GetSystemMetrics(SM_CYSCREEN)));
-    if (how == "enter")
+    if (how == kEnter)
         PostKey(about, VK_RETURN);
-    else if (how == "escape")
+    else if (how == kEscape)
         PostKey(about, VK_ESCAPE);
     else
         PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
@@ -767,17 +782,15 @@ Failure DoFileName(const Command& command)
 // with a prompt of its own before it returns.
 Failure DoFilePress(const Command& command)
 {
-    Failure failure = NeedWords(command, 1);
+    size_t which;
+    Failure failure = ReadChoice(command, 0, {"ok", "cancel"}, &which);
     if (failure.failed)
         return failure;
-    const std::string& which = command.words[0];
-    if (which != "ok" && which != "cancel")
-        return Fail("file-press: expected ok or cancel");
     HWND picker, nameEdit;
     failure = NeedFileDialog(&picker, &nameEdit);
     if (failure.failed)
         return failure;
-    const int id = which == "ok" ? IDOK : IDCANCEL;
+    const int id = which == 0 ? IDOK : IDCANCEL;
     PostMessageA(picker, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(picker, id)));
     return kOk;
@@ -786,14 +799,12 @@ Failure DoFilePress(const Command& command)
 Failure DoPrompt(const Command& command)
 {
     DWORD timeoutMs;
-    Failure failure = NeedWords(command, 1);
+    size_t answer;
+    Failure failure = ReadChoice(command, 0, {"yes", "no"}, &answer);
     if (!failure.failed)
         failure = ReadTimeout(command, 1, &timeoutMs);
     if (failure.failed)
         return failure;
-    const std::string& answer = command.words[0];
-    if (answer != "yes" && answer != "no")
-        return Fail("prompt: expected yes or no");
     HWND picker, nameEdit;
     failure = NeedFileDialog(&picker, &nameEdit);
     if (failure.failed)
@@ -804,7 +815,7 @@ Failure DoPrompt(const Command& command)
         return Fail("the file dialog showed no prompt within " + std::to_string(timeoutMs) + " ms");
     Print("prompt: " + Escape(WindowText(box)) + " | " +
           Escape(WindowText(MessageBoxTextControl(box))));
-    PostMessageA(box, WM_COMMAND, answer == "yes" ? IDYES : IDNO, 0);
+    PostMessageA(box, WM_COMMAND, answer == 0 ? IDYES : IDNO, 0);
     return WaitUntilClosed(box, "the prompt");
 }
 
@@ -831,15 +842,13 @@ Failure DoFileGone(const Command& command)
 
 Failure DoKey(const Command& command)
 {
-    Failure failure = NeedWords(command, 1);
+    size_t key;
+    const Failure failure = ReadChoice(command, 0, {"enter", "escape"}, &key);
     if (failure.failed)
         return failure;
-    const std::string& key = command.words[0];
-    if (key != "enter" && key != "escape")
-        return Fail("key: expected enter or escape");
     if (!DialogAlive())
         return Fail("the main dialog is not there");
-    PostKey(g_dialog, key == "enter" ? VK_RETURN : VK_ESCAPE);
+    PostKey(g_dialog, key == 0 ? VK_RETURN : VK_ESCAPE);
     return kOk;
 }
 

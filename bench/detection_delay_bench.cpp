@@ -112,6 +112,7 @@ public:
         real_.BeginTimerPeriod(milliseconds);
     }
     void EndTimerPeriod(unsigned milliseconds) override { real_.EndTimerPeriod(milliseconds); }
+    bool KeepTimerPeriodWhileHidden() override { return real_.KeepTimerPeriodWhileHidden(); }
 
 private:
     Win32Process real_;

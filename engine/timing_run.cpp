@@ -21,7 +21,9 @@ const char kCountdownBeforeNext[] = "Iteration: %d - %d seconds until next itera
 // 1 ms ticks from its start until its last pause, and withdraws the request
 // before any message box that waits for the user. (Since Windows 10 version
 // 2004 the request affects only Kairon's own process; before, the whole
-// system's timer.)
+// system's timer. Windows 11 may drop it while Kairon's windows are hidden
+// or covered, as they are while the timed application is up, unless the
+// process says it needs it then too.)
 const unsigned kTimerPeriodMs = 1;
 
 struct Delay {
@@ -87,6 +89,8 @@ float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_
 
 int TimingRun(const RunSettings& settings, Platform& platform)
 {
+    // Where the system cannot keep the ticks, the pauses are merely longer.
+    platform.process.KeepTimerPeriodWhileHidden();
     platform.process.BeginTimerPeriod(kTimerPeriodMs);
     LogSink log;
     if (!OpenLog(&log, settings.logPath)) {

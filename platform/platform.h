@@ -65,6 +65,13 @@ public:
     // tick every `milliseconds`, and withdraw the request with the same value.
     virtual void BeginTimerPeriod(unsigned milliseconds) = 0;
     virtual void EndTimerPeriod(unsigned milliseconds) = 0;
+    // SetProcessInformation(ProcessPowerThrottling) for this process, with
+    // PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION in the control mask
+    // and not in the state mask: the timer period asked for stays in force
+    // while every window of the process is hidden, minimised or covered.
+    // Looked up at run time, since older Windows lacks it. True when the
+    // system took the request.
+    virtual bool KeepTimerPeriodWhileHidden() = 0;
 };
 
 // Return false from the callback to stop the enumeration.

@@ -18,6 +18,7 @@ public:
     void Sleep(unsigned milliseconds) override;
     void BeginTimerPeriod(unsigned milliseconds) override;
     void EndTimerPeriod(unsigned milliseconds) override;
+    bool KeepTimerPeriodWhileHidden() override;
 };
 
 class Win32Windows : public WindowPort {

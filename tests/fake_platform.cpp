@@ -123,6 +123,8 @@ void FakePlatform::Sleep(unsigned milliseconds)
     events.push_back("sleep " + std::to_string(milliseconds));
     if (periodsInForce_ == 0)
         ++sleepsAtDefaultPeriod;
+    if (keepPeriodRequests == 0)
+        ++sleepsBeforeKeepPeriod;
     if (onSleep)
         onSleep(milliseconds);
     nowTicks += static_cast<std::int64_t>(milliseconds) * kTicksPerMs;
@@ -138,6 +140,12 @@ void FakePlatform::EndTimerPeriod(unsigned milliseconds)
 {
     timerPeriods.push_back("end " + std::to_string(milliseconds));
     --periodsInForce_;
+}
+
+bool FakePlatform::KeepTimerPeriodWhileHidden()
+{
+    ++keepPeriodRequests;
+    return true;
 }
 
 // --- WindowPort ---

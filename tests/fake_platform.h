@@ -70,6 +70,8 @@ public:
     // what happened while one was in force:
     std::vector<std::string> timerPeriods;
     int sleepsAtDefaultPeriod = 0;  // Sleep calls while no period was asked for
+    int keepPeriodRequests = 0;     // KeepTimerPeriodWhileHidden calls
+    int sleepsBeforeKeepPeriod = 0; // Sleep calls before the first of them
     int boxesAtRaisedPeriod = 0;    // message boxes shown while one was
     std::map<int, std::string> texts;    // field text per control ID
     std::map<int, bool> checked;
@@ -94,6 +96,7 @@ public:
     void Sleep(unsigned milliseconds) override;
     void BeginTimerPeriod(unsigned milliseconds) override;
     void EndTimerPeriod(unsigned milliseconds) override;
+    bool KeepTimerPeriodWhileHidden() override;
 
     // WindowPort
     void EnumTopLevelWindows(WindowVisitor visit, void* context) override;

@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <string>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 // Text with each "\n" written as CR LF, as Windows text-mode streams do.
 inline std::string CrLf(const std::string& text)
 {
@@ -27,9 +33,23 @@ inline std::string Native(const std::string& text)
 #endif
 }
 
-// A file in the working directory, removed before and after the test.
+// This test process's id, which keeps apart the files of test programs
+// that run at the same time in one working directory (ctest -j).
+inline std::string ProcessTag()
+{
+#ifdef _WIN32
+    return std::to_string(_getpid());
+#else
+    return std::to_string(getpid());
+#endif
+}
+
+// A file in the working directory, removed before and after the test. Its
+// name carries the process's id: the same name in two test processes is
+// two files.
 struct TempFile {
-    explicit TempFile(const std::string& name) : path("kairon_test_" + name)
+    explicit TempFile(const std::string& name)
+        : path("kairon_test_" + ProcessTag() + "_" + name)
     {
         std::remove(path.c_str());
     }

@@ -39,10 +39,13 @@ size_t IndexOf(const Events& events, const std::string& event, size_t from = 0)
 
 // On every way out, a run has asked for 1 ms timer ticks exactly once,
 // before its first pause, and withdrawn the request exactly once, after its
-// last pause and before any message box.
+// last pause and before any message box; and it has asked, once and before
+// its first pause, that the ticks stay while its windows are covered.
 void ExpectOneTimerPeriodAroundEveryPause(const FakePlatform& fake)
 {
     EXPECT_EQ(fake.timerPeriods, (Events{"begin 1", "end 1"}));
+    EXPECT_EQ(fake.keepPeriodRequests, 1);
+    EXPECT_EQ(fake.sleepsBeforeKeepPeriod, 0);
     EXPECT_EQ(fake.sleepsAtDefaultPeriod, 0);
     EXPECT_EQ(fake.boxesAtRaisedPeriod, 0);
 }

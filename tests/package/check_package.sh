@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the release zip as a user would get it: exactly the five files,
 # Kairon.exe a 32-bit Windows GUI program and kairon-report.exe a 32-bit
-# console program, the text files in CR LF, the checksum file right, and,
-# where this host starts 32-bit Wine, kairon-report.exe from the zip reading
-# an example log as the native build does.
+# console program, the text files in CR LF, the checksum file right, and
+# kairon-report.exe reading an example log as the native build does (the
+# zip's own under 32-bit Wine; where only 64-bit Wine starts, the windows64
+# build's).
 #
 #   tests/package/check_package.sh [ZIP]   (default: the one in build/package)
 set -euo pipefail
@@ -50,20 +51,40 @@ check "README.txt names version $version" grep -q "^Kairon $version"$'\r$' READM
 check "SHA256SUMS matches the zip" \
   bash -c "cd '$(dirname "$zip")' && sha256sum --quiet -c SHA256SUMS"
 
-# Running the zip's own 32-bit kairon-report needs 32-bit Wine.
-example="$root/report/tests/data/demo.log"
+# The zip's kairon-report.exe against the native build, on the example log.
+# Both run in the log's folder and are given its bare name, so each prints
+# the same path however its system spells paths. The zip's 32-bit program
+# needs 32-bit Wine; where this host cannot start it (or KAIRON_WINE_BITS=64
+# says so), the windows64 build's kairon-report.exe, from the same sources,
+# runs under 64-bit Wine instead: only which program runs differs.
+example_dir="$root/report/tests/data"
+example=demo.log
 native_report="$root/build/native/report/kairon-report"
-choice="$(unset KAIRON_WINE_BITS KAIRON_WINE_CHOSEN_BITS; source "$root/scripts/wine-env.sh" && echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
-if [ "${choice:0:4}" != "32 1" ]; then
-  echo "skipped: running kairon-report.exe from the zip (no 32-bit Wine here: ${choice:5})"
-elif [ ! -x "$native_report" ]; then
-  echo "skipped: running kairon-report.exe from the zip (build the native preset first)"
+choice="$(unset KAIRON_WINE_CHOSEN_BITS; source "$root/scripts/wine-env.sh" &&
+  echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_REASON")"
+read -r bits wine_ok why <<<"$choice"
+if [ "$bits" = 32 ]; then
+  windows_report="$work/unpacked/kairon-report.exe"
+  which_report="kairon-report.exe from the zip"
 else
-  expected="$("$native_report" "$example")"
-  actual="$(KAIRON_WINE_BITS=32 "$root/scripts/wine-run.sh" kairon-report.exe \
-    "Z:${example//\//\\}" | tr -d '\r')"
-  check "kairon-report.exe from the zip reads the example log as the native build does" \
+  windows_report="$root/build/windows64/report/kairon-report.exe"
+  which_report="the windows64 build's kairon-report.exe under 64-bit Wine ($why)"
+fi
+if [ "$wine_ok" != 1 ]; then
+  echo "skipped: running $which_report, because no Wine starts here: $why"
+elif [ ! -x "$native_report" ]; then
+  echo "skipped: running $which_report, because the native kairon-report is not built (build the native preset first)"
+elif [ ! -f "$windows_report" ]; then
+  echo "skipped: running $which_report, because $windows_report is not built (build the windows64 preset first)"
+else
+  expected="$(cd "$example_dir" && "$native_report" "$example")"
+  actual="$(cd "$example_dir" && KAIRON_WINE_BITS=$bits "$root/scripts/wine-run.sh" \
+    "$windows_report" "$example" | tr -d '\r')"
+  check "$which_report reads the example log as the native build does" \
     [ "$expected" = "$actual" ]
+  if [ "$expected" != "$actual" ]; then
+    diff <(echo "$expected") <(echo "$actual") | head -n 20 || true
+  fi
 fi
 
 echo "package: $passed passed, $failed failed"

@@ -18,6 +18,13 @@ const int kSearchBannerEvery = 50;
 const int kVisibilityTestLimit = 50;
 const unsigned kVisibilitySleepMs = 100;
 
+// Each close message may take this long to be handled (SendMessageTimeoutA,
+// which also gives up at once on a window that does not answer), and the
+// found window has this long after the messages were sent to be gone
+// before the launch gets a "Failed to close" line.
+const unsigned kCloseMessageTimeoutMs = 5000;
+const unsigned kCloseWaitMs = 5000;
+
 // A search that gives up has slept through every pass, so a launch whose
 // search gave up took at least this long; one whose window was found, less.
 const double kSearchGiveUpSeconds = kSearchPassLimit * kSearchPassSleepMs / 1000.0;
@@ -50,6 +57,13 @@ const char kSearchBannerFormat[] =
 const char kWindowNotFoundFormat[] = "Failed to find window %s\n";
 // windowName
 const char kNotVisibleFormat[] = "Failed to find %s as visible\n";
+// windowName: the found window was still there kCloseWaitMs after its
+// close messages, or one of them was not handled within its time-out.
+// Follows the launch's timing line.
+const char kCloseFailedFormat[] = "Failed to close %s\n";
+// The launched process's exit code, in decimal: it ended before any window
+// of this launch was found. Precedes the launch's timing line.
+const char kExitedBeforeReadyFormat[] = "Application exited with code %lu before it was ready\n";
 // elapsed seconds of one launch
 const char kTimingFormat[] = "%0.4f\n";
 

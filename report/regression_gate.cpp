@@ -1,29 +1,73 @@
 #include "report/regression_gate.h"
 
-GateReport ApplyRegressionGate(const ComparisonReport& comparison, double limit_percent)
+#include "report/welch_test.h"
+
+namespace {
+
+const RunComparison* FindRow(const ComparisonReport& comparison, int number)
+{
+    for (const RunComparison& row : comparison.rows)
+        if (row.number == number)
+            return &row;
+    return nullptr;
+}
+
+size_t CountedLaunches(const RunAnalysis* run)
+{
+    return run && run->summary ? run->summary->count : 0;
+}
+
+// Why Welch's test had nothing to say about run against reference: the
+// side short of launches first, since more launches is then the remedy.
+void ExplainDoubt(const RunAnalysis& run, const RunAnalysis* reference, GateRun* judged)
+{
+    if (CountedLaunches(&run) < kWelchMinLaunches) {
+        judged->doubt = kDoubtFewLaunches;
+        judged->launches = CountedLaunches(&run);
+    } else if (CountedLaunches(reference) < kWelchMinLaunches) {
+        judged->doubt = kDoubtFewReferenceLaunches;
+        judged->launches = CountedLaunches(reference);
+    } else {
+        judged->doubt = kDoubtNoSpread;
+    }
+}
+
+}  // namespace
+
+GateReport ApplyRegressionGate(const ComparisonReport& comparison,
+                               const std::vector<RunAnalysis>& runs, double limit_percent)
 {
     GateReport gate;
     gate.limit_percent = limit_percent;
     gate.reference = comparison.reference;
     gate.significance_level = comparison.significance_level;
-    double reference_mean = 0.0;
-    for (const RunComparison& row : comparison.rows)
-        if (row.is_reference)
-            reference_mean = row.mean;
+    const RunAnalysis* reference = nullptr;
+    for (const RunAnalysis& run : runs)
+        if (run.number == comparison.reference && run.summary)
+            reference = &run;
+    double reference_mean = reference ? reference->summary->mean : 0.0;
     double limit = reference_mean * (1.0 + limit_percent / 100.0);
-    for (const RunComparison& row : comparison.rows) {
-        if (row.is_reference || !(row.mean > limit))
+    for (const RunAnalysis& run : runs) {
+        if (&run == reference)
             continue;
-        GateRun run;
-        run.number = row.number;
-        if (row.ratio)
-            run.percent_slower = (*row.ratio - 1.0) * 100.0;
-        if (row.welch)
-            run.p = row.welch->p;
-        run.outcome = !row.welch ? kGateUntested
-                                 : (row.significant ? kGateFailed : kGateNotSignificant);
-        gate.failed = gate.failed || run.outcome == kGateFailed;
-        gate.over_limit.push_back(run);
+        GateRun judged;
+        judged.number = run.number;
+        const RunComparison* row = FindRow(comparison, run.number);
+        if (!row || !row->welch) {
+            judged.outcome = kGateCannotJudge;
+            ExplainDoubt(run, reference, &judged);
+            gate.cannot_judge = true;
+            gate.runs.push_back(judged);
+            continue;
+        }
+        if (!(row->mean > limit))
+            continue;
+        if (row->ratio)
+            judged.percent_slower = (*row->ratio - 1.0) * 100.0;
+        judged.p = row->welch->p;
+        judged.outcome = row->significant ? kGateFailed : kGateNotSignificant;
+        gate.failed = gate.failed || judged.outcome == kGateFailed;
+        gate.runs.push_back(judged);
     }
     return gate;
 }

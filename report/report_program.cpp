@@ -46,6 +46,11 @@ CLI::Validator NumberFromTo(double min, double max, const std::string& expected)
         expected);
 }
 
+std::string Status(ReportExitCode code)
+{
+    return std::to_string(static_cast<int>(code));
+}
+
 void DescribeOptions(CLI::App* app, Options* options)
 {
     app->add_option("logs", options->logs,
@@ -56,7 +61,8 @@ void DescribeOptions(CLI::App* app, Options* options)
     app->add_flag("--skip-first", options->skip_first,
                   "Leave each run's first (cold) launch out of its figures and comparisons");
     app->add_option("-r,--reference", options->reference,
-                    "With --compare: compare against this run number (default: the fastest)")
+                    "With --compare: compare against this run number (default: the fastest;\n"
+                    "with --fail-if-slower, run 1)")
         ->check(CLI::PositiveNumber)
         ->type_name("RUN");
     app->add_option("--significance", options->significance_level,
@@ -69,8 +75,11 @@ void DescribeOptions(CLI::App* app, Options* options)
                options->gate = true;
                options->slower_limit_percent = limit;
            },
-           "Implies --compare: exit with status 4 when a run's mean is more than PCT\n"
-           "percent slower than the reference's and the difference is significant")
+           "Implies --compare: exit with status " + Status(kExitSlower) +
+               " when a run's mean is more than PCT\n"
+               "percent slower than the reference's and the difference is significant,\n"
+               "with " + Status(kExitCannotJudge) +
+               " when a run cannot be tested (too few launches, no spread)")
         ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
                              "a percentage of 0 or more"))
         ->type_name("PCT");
@@ -90,9 +99,15 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("FILE");
     app->footer(
         "Runs are numbered 1, 2, ... across the logs in the order given.\n"
-        "Exit status: 0 done; 1 bad command line or nothing to compare; 2 a log missing,\n"
-        "unreadable or not a results log; 3 an export could not be written; 4 a run\n"
-        "failed --fail-if-slower (3 wins over 4: the report is incomplete then).\n"
+        "Exit status: " + Status(kExitOk) + " done; " + Status(kExitUsage) +
+        " bad command line or nothing to compare; " + Status(kExitBadInput) +
+        " a log missing,\nunreadable or not a results log; " + Status(kExitWriteFailed) +
+        " an export could not be written; " + Status(kExitSlower) + " a run\nfailed "
+        "--fail-if-slower; " + Status(kExitCannotJudge) +
+        " --fail-if-slower could not judge a run. " + Status(kExitWriteFailed) +
+        " wins over\n" + Status(kExitSlower) + " (the report is incomplete then), and " +
+        Status(kExitSlower) + " over " + Status(kExitCannotJudge) +
+        " (a regression was found).\n"
         "Lines that are not lines of a results log are reported and skipped.");
 }
 
@@ -183,6 +198,11 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
             runs.push_back(
                 AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first));
 
+    // The gate judges a candidate against its baseline, whichever is faster:
+    // against the fastest run, a baseline would fail for the candidate's
+    // improvement.
+    if (options.gate && options.reference == 0)
+        options.reference = 1;
     bool compare = options.compare || options.reference != 0 || options.gate;
     if (compare && !CanCompare(options, runs, err))
         return kExitUsage;
@@ -191,7 +211,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         comparison = CompareRuns(runs, options.reference, options.significance_level);
     GateReport gate;
     if (options.gate)
-        gate = ApplyRegressionGate(comparison, options.slower_limit_percent);
+        gate = ApplyRegressionGate(comparison, runs, options.slower_limit_percent);
 
     for (const RunAnalysis& run : runs)
         out << FormatRunBlock(run) << "\n";
@@ -215,5 +235,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         written = Export(options.svg_path, ExportSvg(runs), err) && written;
     if (!written)
         return kExitWriteFailed;
-    return gate.failed ? kExitSlower : kExitOk;
+    if (gate.failed)
+        return kExitSlower;
+    return gate.cannot_judge ? kExitCannotJudge : kExitOk;
 }

@@ -10,8 +10,9 @@ enum ReportExitCode {
     kExitOk = 0,
     kExitUsage = 1,        // bad command line, or nothing to compare
     kExitBadInput = 2,     // a log missing, unreadable or not a results log
-    kExitWriteFailed = 3,  // an export could not be written; takes precedence over 4
-    kExitSlower = 4,       // --fail-if-slower: a run is significantly slower
+    kExitWriteFailed = 3,  // an export could not be written; takes precedence over 4 and 5
+    kExitSlower = 4,       // --fail-if-slower: a run is significantly slower; over 5
+    kExitCannotJudge = 5,  // --fail-if-slower: a run could not be tested against the reference
 };
 
 // Reads the logs named in argv (standard input for none or "-"), prints

@@ -2,6 +2,7 @@
 
 #include "report/outliers.h"
 #include "report/text_format.h"
+#include "report/welch_test.h"
 
 #include <algorithm>
 
@@ -171,21 +172,49 @@ std::string FormatComparison(const ComparisonReport& comparison,
 
 namespace {
 
+std::string GateDoubtText(const GateRun& run)
+{
+    std::string launches = std::to_string(run.launches) + " counted launch" +
+                           (run.launches == 1 ? "" : "es") + ", and the test needs " +
+                           std::to_string(kWelchMinLaunches);
+    switch (run.doubt) {
+    case kDoubtFewLaunches:
+        return "it has " + launches;
+    case kDoubtFewReferenceLaunches:
+        return "the reference has " + launches;
+    case kDoubtNoSpread:
+    case kDoubtNone:
+        break;
+    }
+    return "neither it nor the reference has any spread";
+}
+
 std::string GateRunLine(const GateRun& run)
 {
     std::string text = "  Run " + std::to_string(run.number) + ": ";
+    if (run.outcome == kGateCannotJudge)
+        return text + "cannot be judged: " + GateDoubtText(run) + "\n";
     text += run.outcome == kGateFailed ? "fails: " : "passes: ";
     text += run.percent_slower ? FormatFixed(*run.percent_slower, 1) + "% slower"
                                : std::string("slower than a reference mean of 0 s");
-    switch (run.outcome) {
-    case kGateFailed:
+    if (run.outcome == kGateFailed)
         return text + ", p = " + FormatPValue(*run.p) + "\n";
-    case kGateNotSignificant:
-        return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
-    case kGateUntested:
-        break;
+    return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
+}
+
+// "run 2" or "runs 2, 3": the runs with the outcome, of which there is one
+// at least.
+std::string RunsWith(const GateReport& gate, GateOutcome outcome)
+{
+    std::string numbers;
+    int count = 0;
+    for (const GateRun& run : gate.runs) {
+        if (run.outcome != outcome)
+            continue;
+        numbers += (numbers.empty() ? "" : ", ") + std::to_string(run.number);
+        ++count;
     }
-    return text + ", but untested: needs two launches each and some spread\n";
+    return (count == 1 ? "run " : "runs ") + numbers;
 }
 
 }  // namespace
@@ -193,24 +222,20 @@ std::string GateRunLine(const GateRun& run)
 std::string FormatGate(const GateReport& gate)
 {
     std::string limit = FormatShortest(gate.limit_percent) + "%";
-    std::string out = "Regression gate: a run fails when its mean is more than " + limit +
-                      " slower\nthan run " + std::to_string(gate.reference) +
-                      "'s and the difference is significant (p < " +
+    std::string out = "Regression gate against run " + std::to_string(gate.reference) +
+                      ", the reference: a run fails when its mean is\nmore than " + limit +
+                      " slower and the difference is significant (p < " +
                       FormatShortest(gate.significance_level) + "):\n";
-    if (gate.over_limit.empty())
+    if (gate.runs.empty())
         out += "  no run is more than " + limit + " slower\n";
-    std::string failed;
-    int failed_count = 0;
-    for (const GateRun& run : gate.over_limit) {
+    for (const GateRun& run : gate.runs)
         out += GateRunLine(run);
-        if (run.outcome != kGateFailed)
-            continue;
-        failed += (failed.empty() ? "" : ", ") + std::to_string(run.number);
-        ++failed_count;
-    }
-    if (failed_count == 0)
-        return out + "Gate passed.\n";
-    return out + "Gate failed: run" + (failed_count == 1 ? " " : "s ") + failed + ".\n";
+    // The verdict is the exit status's: a failure outweighs a doubt.
+    if (gate.failed)
+        return out + "Gate failed: " + RunsWith(gate, kGateFailed) + ".\n";
+    if (gate.cannot_judge)
+        return out + "Gate cannot judge: " + RunsWith(gate, kGateCannotJudge) + ".\n";
+    return out + "Gate passed.\n";
 }
 
 std::string FormatRules()

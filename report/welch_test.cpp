@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+const size_t kWelchMinLaunches = 2;
+
 namespace {
 
 double BetaContinuedFraction(double a, double b, double x)
@@ -61,7 +63,7 @@ double StudentTTwoSidedP(double t, double df)
 
 std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b)
 {
-    if (!a.stddev || !b.stddev)
+    if (a.count < kWelchMinLaunches || b.count < kWelchMinLaunches || !a.stddev || !b.stddev)
         return std::nullopt;
     double share_a = *a.stddev * *a.stddev / static_cast<double>(a.count);
     double share_b = *b.stddev * *b.stddev / static_cast<double>(b.count);

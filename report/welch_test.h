@@ -22,7 +22,11 @@ struct WelchResult {
     double p = 1.0;   // two-sided
 };
 
-// None when either run has fewer than two launches or neither has any spread.
+// The launches each side needs: a sample standard deviation takes two.
+extern const size_t kWelchMinLaunches;
+
+// None when either run has fewer than kWelchMinLaunches launches or
+// neither has any spread.
 std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b);
 
 #endif

@@ -208,55 +208,108 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
         << fine.out;
 }
 
-TEST(ReportProgram, RegressionGateFailsOnlyASignificantSlowdownOverItsLimit)
+TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
 {
-    // Means 1, 1.5 (sd 0.0625 each: t = 9.80, 4 df, p = 0.00061), 2 with
-    // sd 1.5 (p = 0.3675) and 9 from one launch (Python: statistics and
-    // mpmath.betainc). The times are binary fractions, so 1.5 is exactly
-    // 50% slower.
-    TempFile log("program_gate.log");
-    log.Write("ref.exe - 3 executions\r\n0.9375\r\n1.0000\r\n1.0625\r\n"
-              "slow.exe - 3 executions\r\n1.4375\r\n1.5000\r\n1.5625\r\n"
-              "noisy.exe - 3 executions\r\n0.5000\r\n2.0000\r\n3.5000\r\n"
-              "once.exe - 1 executions\r\n9.0000\r\n");
-    const std::string over_but_passing =
-        "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
-        "  Run 4: passes: 800.0% slower, but untested: needs two launches each and some "
-        "spread\n";
+    // fast and slow: means 1 and 1.5, sd 0.0625 each: t = 9.80, 4 df,
+    // p = 0.00061; noisy: mean 2, sd 1.5, p = 0.3675 against fast (Python:
+    // statistics and mpmath.betainc). The times are binary fractions, so 1.5
+    // is exactly 50% slower.
+    TempFile fast("gate_fast.log");
+    fast.Write("fast.exe - 3 executions\r\n0.9375\r\n1.0000\r\n1.0625\r\n");
+    TempFile slow("gate_slow.log");
+    slow.Write("slow.exe - 3 executions\r\n1.4375\r\n1.5000\r\n1.5625\r\n");
+    TempFile noisy("gate_noisy.log");
+    noisy.Write("noisy.exe - 3 executions\r\n0.5000\r\n2.0000\r\n3.5000\r\n");
+    TempFile once("gate_once.log");
+    once.Write("once.exe - 1 executions\r\n0.5000\r\n");
+    TempFile two("gate_two.log");
+    two.Write("two.exe - 2 executions\r\n1.0000\r\n0.9000\r\n");
+    TempFile none("gate_none.log");
+    none.Write("none.exe - 3 executions\r\n");
+    TempFile flat("gate_flat.log");
+    flat.Write("a.exe - 2 executions\r\n1.0000\r\n1.0000\r\nb.exe - 2 executions\r\n2.0000\r\n"
+               "2.0000\r\n");
+    auto rule = [](const char* limit) {
+        return std::string("Regression gate against run 1, the reference: a run fails when its "
+                           "mean is\nmore than ") +
+               limit + "% slower and the difference is significant (p < 0.05):\n";
+    };
+    const std::string fails = "  Run 2: fails: 50.0% slower, p = 0.0006\n";
+    const std::string needs = ", and the test needs 2\n";
     struct Case {
         std::vector<std::string> args;
         int exit_code;
         std::string gate;
     } cases[] = {
-        {{"--fail-if-slower", "50"}, kExitOk,
-         "Regression gate: a run fails when its mean is more than 50% slower\n"
-         "than run 1's and the difference is significant (p < 0.05):\n" +
-             over_but_passing + "Gate passed.\n"},
-        {{"--reference", "1", "--fail-if-slower", "49.9"}, kExitSlower,
-         "Regression gate: a run fails when its mean is more than 49.9% slower\n"
-         "than run 1's and the difference is significant (p < 0.05):\n"
-         "  Run 2: fails: 50.0% slower, p = 0.0006\n" +
-             over_but_passing + "Gate failed: run 2.\n"},
-        {{"--fail-if-slower", "49.9", "--significance", "0.0005"}, kExitOk,
-         "than run 1's and the difference is significant (p < 5e-04):\n"
-         "  Run 2: passes: 50.0% slower, but p = 0.0006 is not significant\n"},
-        {{"--fail-if-slower", "0", "--significance", "0.5"}, kExitSlower,
-         "  Run 2: fails: 50.0% slower, p = 0.0006\n"
-         "  Run 3: fails: 100.0% slower, p = 0.3675\n"
-         "  Run 4: passes: 800.0% slower, but untested: needs two launches each and some "
-         "spread\n"
-         "Gate failed: runs 2, 3.\n"},
-        {{"--fail-if-slower", "900"}, kExitOk, "  no run is more than 900% slower\nGate passed.\n"},
-        {{"--fail-if-slower", "49.9", "--export-csv", "no-such-kairon-folder/gate.csv"},
+        // The baseline comes first: a faster candidate passes, whichever is fastest.
+        {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
+         rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
+        {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
+         "Comparison of mean times against run 1\n"},
+        {{slow.path, fast.path, "--compare"}, kExitOk,
+         "Comparison of mean times against run 2, the fastest\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
+         rule("5") + fails + "Gate failed: run 2.\n"},
+        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
+         rule("5") + "  Run 2: passes: 100.0% slower, but p = 0.3675 is not significant\n"
+                     "Gate passed.\n"},
+        {{slow.path, fast.path, "--reference", "2", "--fail-if-slower", "5"}, kExitSlower,
+         "Regression gate against run 2, the reference: a run fails when its mean is\n"
+         "more than 5% slower and the difference is significant (p < 0.05):\n"
+         "  Run 1: fails: 50.0% slower, p = 0.0006\nGate failed: run 1.\n"},
+        // Whatever cannot be tested stops the job, faster or not.
+        {{fast.path, once.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule("5") + "  Run 2: cannot be judged: it has 1 counted launch" + needs +
+             "Gate cannot judge: run 2.\n"},
+        {{once.path, fast.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule("5") + "  Run 2: cannot be judged: the reference has 1 counted launch" + needs +
+             "Gate cannot judge: run 2.\n"},
+        {{fast.path, once.path, none.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot be judged: it has 1 counted launch" + needs +
+             "  Run 3: cannot be judged: it has 0 counted launches" + needs +
+             "Gate cannot judge: runs 2, 3.\n"},
+        {{flat.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule("5") + "  Run 2: cannot be judged: neither it nor the reference has any spread\n"
+                     "Gate cannot judge: run 2.\n"},
+        {{fast.path, two.path, "--fail-if-slower", "5"}, kExitOk,
+         "  no run is more than 5% slower\nGate passed.\n"},
+        {{fast.path, two.path, "--fail-if-slower", "5", "--skip-first"}, kExitCannotJudge,
+         "  Run 2: cannot be judged: it has 1 counted launch" + needs},
+        // A slowdown outweighs a doubt; an export that failed outweighs both.
+        {{fast.path, slow.path, none.path, "--fail-if-slower", "5"}, kExitSlower,
+         fails + "  Run 3: cannot be judged: it has 0 counted launches" + needs +
+             "Gate failed: run 2.\n"},
+        {{fast.path, slow.path, once.path, "--fail-if-slower", "5", "--export-csv",
+          "no-such-kairon-folder/gate.csv"},
          kExitWriteFailed, "Gate failed: run 2.\n"},
+        {{fast.path, once.path, "--fail-if-slower", "5", "--export-csv",
+          "no-such-kairon-folder/gate.csv"},
+         kExitWriteFailed, "Gate cannot judge: run 2.\n"},
+        // The limit and the level.
+        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "50"}, kExitOk,
+         rule("50") + "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
+                      "Gate passed.\n"},
+        {{fast.path, slow.path, noisy.path, "--reference", "1", "--fail-if-slower", "49.9"},
+         kExitSlower,
+         rule("49.9") + fails +
+             "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
+             "Gate failed: run 2.\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "49.9", "--significance", "0.0005"}, kExitOk,
+         "more than 49.9% slower and the difference is significant (p < 5e-04):\n"
+         "  Run 2: passes: 50.0% slower, but p = 0.0006 is not significant\n"},
+        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "0", "--significance", "0.5"},
+         kExitSlower,
+         fails + "  Run 3: fails: 100.0% slower, p = 0.3675\nGate failed: runs 2, 3.\n"},
+        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "900"}, kExitOk,
+         "  no run is more than 900% slower\nGate passed.\n"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back(log.path);
-        Outcome outcome = RunReport(args);
-        EXPECT_EQ(outcome.exit_code, c.exit_code) << c.args[1] << outcome.err;
-        EXPECT_NE(outcome.out.find(c.gate), std::string::npos)
-            << c.args[1] << "\n" << outcome.out;
+        Outcome outcome = RunReport(c.args);
+        std::string args;
+        for (const std::string& arg : c.args)
+            args += " " + arg;
+        EXPECT_EQ(outcome.exit_code, c.exit_code) << args << "\n" << outcome.err;
+        EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
     }
 }
 
@@ -292,5 +345,9 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
     EXPECT_EQ(help.exit_code, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);
     EXPECT_NE(help.out.find("Exit status: 0 done;"), std::string::npos);
-    EXPECT_NE(help.out.find("; 4 a run\nfailed --fail-if-slower"), std::string::npos);
+    EXPECT_NE(help.out.find("; 4 a run\nfailed --fail-if-slower; 5 --fail-if-slower could not "
+                            "judge a run. 3 wins over\n4 (the report is incomplete then), and "
+                            "4 over 5 (a regression was found).\n"),
+              std::string::npos)
+        << help.out;
 }

@@ -37,10 +37,20 @@ struct RunSettings {
 // its own copy.
 extern RunSettings g_runSettings;
 
+// Explorer's "Copy as path" puts double quotes around a path, and the run
+// puts its own around the application's path on the command line, where
+// doubled quotes fail. When `path`, leaving aside blanks (spaces, tabs)
+// before and after, is one pair of double quotes with no other quote
+// between them, the path becomes what the quotes hold: the blanks outside
+// them go, any inside them stay. Anything else (no quotes, a lone quote,
+// quotes inside) is left exactly as it is, blanks included, since a
+// Windows file name cannot hold a quote and such a path will fail visibly.
+void RemoveQuotesAroundPath(char* path);
+
 // Reads every field of the main dialog into `settings` in the dialog's
-// capture order. Numbers are read without sign and then held as signed
-// 32-bit values, so 2147483648 and above become negative. `autoRun` is
-// left as it is.
+// capture order, the application path without quotes around it. Numbers
+// are read without sign and then held as signed 32-bit values, so
+// 2147483648 and above become negative. `autoRun` is left as it is.
 void CaptureRunSettings(DialogPort& dialog, RunSettings* settings);
 
 // Runs the eight checks in order. On the first that fails, shows its

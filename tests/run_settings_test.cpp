@@ -240,6 +240,45 @@ TEST(Capture, LargeNumbersFailTheNumberChecks)
     EXPECT_EQ(fake.events, std::vector<std::string>{kCheck5});
 }
 
+// What the application field holds, and the path a run starts.
+TEST(Capture, QuotesAroundTheWholeApplicationPathAreRemoved)
+{
+    const struct {
+        const char* field;
+        const char* captured;
+    } cases[] = {
+        {"\"C:\\A B\\app.exe\"", "C:\\A B\\app.exe"},
+        {"C:\\A B\\app.exe", "C:\\A B\\app.exe"},
+        {"  \"C:\\x.exe\"  ", "C:\\x.exe"},
+        {"\t\"C:\\x.exe\"\t", "C:\\x.exe"},
+        {"\" C:\\x.exe \"", " C:\\x.exe "},
+        {"  C:\\x.exe  ", "  C:\\x.exe  "},
+        {"\"\"", ""},
+        {"  \"\"  ", ""},
+        {"\"a\"", "a"},
+        {"\"", "\""},
+        {"  \"  ", "  \"  "},
+        {"\"C:\\x.exe", "\"C:\\x.exe"},
+        {"C:\\x.exe\"", "C:\\x.exe\""},
+        {"\"C:\\a\"b.exe\"", "\"C:\\a\"b.exe\""},
+        {"\"C:\\a.exe\" \"C:\\b.exe\"", "\"C:\\a.exe\" \"C:\\b.exe\""},
+        {"\"C:\\x.exe\" -v", "\"C:\\x.exe\" -v"},
+        {"x\"C:\\x.exe\"", "x\"C:\\x.exe\""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        FakePlatform fake;
+        fake.texts[IDC_APP_PATH] = c.field;
+        fake.texts[IDC_LOG_PATH] = c.field;
+        RunSettings s{};
+        CaptureRunSettings(fake, &s);
+        EXPECT_STREQ(s.appPath, c.captured);
+        // Only the application path: the log path is kept as typed.
+        EXPECT_STREQ(s.logPath, c.field);
+    }
+}
+
 TEST(Capture, TextsAreCutToTheirBuffers)
 {
     FakePlatform fake;

@@ -2,8 +2,6 @@
 
 #include "resources/control_ids.h"
 
-#include <cstring>
-
 RunSettings g_runSettings;
 
 namespace {
@@ -51,31 +49,7 @@ std::int32_t AsSigned(unsigned value)
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 }  // namespace
-
-void RemoveQuotesAroundPath(char* path)
-{
-    const char* first = path;
-    while (IsBlank(*first))
-        ++first;
-    const char* last = path + std::strlen(path);
-    while (last > first && IsBlank(last[-1]))
-        --last;
-    // `first` and `last` now bound the text between the blanks: [first, last).
-    if (last - first < 2 || *first != '"' || last[-1] != '"')
-        return;
-    const char* inside = first + 1;
-    const std::size_t length = static_cast<std::size_t>(last - 1 - inside);
-    if (std::memchr(inside, '"', length) != nullptr)
-        return;
-    std::memmove(path, inside, length);
-    path[length] = '\0';
-}
 
 void CaptureRunSettings(DialogPort& dialog, RunSettings* settings)
 {

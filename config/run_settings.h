@@ -5,7 +5,9 @@
 
 #include "platform/platform.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Buffer sizes, each counting the terminating NUL.
 const int kPathSize = 516;
@@ -45,7 +47,26 @@ extern RunSettings g_runSettings;
 // them go, any inside them stay. Anything else (no quotes, a lone quote,
 // quotes inside) is left exactly as it is, blanks included, since a
 // Windows file name cannot hold a quote and such a path will fail visibly.
-void RemoveQuotesAroundPath(char* path);
+// Inline, so that the settings-file reader has it without the rest of this
+// file's code (the reader's fuzz build links the reader alone).
+inline void RemoveQuotesAroundPath(char* path)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    const char* first = path;
+    while (isBlank(*first))
+        ++first;
+    const char* last = path + std::strlen(path);
+    while (last > first && isBlank(last[-1]))
+        --last;
+    if (last - first < 2 || *first != '"' || last[-1] != '"')
+        return;
+    const char* inside = first + 1;
+    const std::size_t length = static_cast<std::size_t>(last - 1 - inside);
+    if (std::memchr(inside, '"', length) != nullptr)
+        return;
+    std::memmove(path, inside, length);
+    path[length] = '\0';
+}
 
 // Reads every field of the main dialog into `settings` in the dialog's
 // capture order, the application path without quotes around it. Numbers

@@ -270,13 +270,21 @@ TEST(Capture, QuotesAroundTheWholeApplicationPathAreRemoved)
         SCOPED_TRACE(c.field);
         FakePlatform fake;
         fake.texts[IDC_APP_PATH] = c.field;
-        fake.texts[IDC_LOG_PATH] = c.field;
         RunSettings s{};
         CaptureRunSettings(fake, &s);
         EXPECT_STREQ(s.appPath, c.captured);
-        // Only the application path: the log path is kept as typed.
-        EXPECT_STREQ(s.logPath, c.field);
     }
+
+    // Only the application path: the other texts are kept as typed.
+    FakePlatform fake;
+    fake.texts[IDC_LOG_PATH] = "\"C:\\Logs\\r.txt\"";
+    fake.texts[IDC_WINDOW_NAME] = "\"Win\"";
+    fake.texts[IDC_CMD_LINE] = "\"a b.txt\"";
+    RunSettings s{};
+    CaptureRunSettings(fake, &s);
+    EXPECT_STREQ(s.logPath, "\"C:\\Logs\\r.txt\"");
+    EXPECT_STREQ(s.windowName, "\"Win\"");
+    EXPECT_STREQ(s.cmdLineArgs, "\"a b.txt\"");
 }
 
 TEST(Capture, TextsAreCutToTheirBuffers)

@@ -624,20 +624,23 @@ TEST(TimingRun, AFoundWindowOutweighsAnEndedProcess)
 TEST(TimingRun, ALogCutInsideALineGetsItsLineEndFirst)
 {
     struct Case {
-        const char* before;
-        const char* after;
+        std::string before;  // the file's bytes
+        std::string after;   // what comes before the new header
     };
+    const std::string header = "C:\\Apps\\old.exe - 3 executions";
     const Case cases[] = {
-        {"C:\\Apps\\old.exe - 3 executions\n0.12", "C:\\Apps\\old.exe - 3 executions\n0.12\n"},
+        {Native(header + "\n0.12"), Native(header + "\n0.12\n")},
         {"", ""},
-        {"C:\\Apps\\old.exe - 1 executions\n0.1200\n", "C:\\Apps\\old.exe - 1 executions\n0.1200\n"},
+        {Native(header + "\n0.1200\n"), Native(header + "\n0.1200\n")},
+        // Cut between CR and LF: the LF alone is missing.
+        {header + "\r\n0.1200\r", header + "\r\n0.1200\r\n"},
     };
     for (const Case& c : cases) {
         Scenario run("cut.txt");
-        run.log.Write(Native(c.before));
+        run.log.Write(c.before);
         run.Start();
         EXPECT_EQ(run.log.Read(),
-                  Native(std::string(c.after) + "C:\\Apps\\sample.exe - 1 executions\n0.0000\n"))
+                  c.after + Native("C:\\Apps\\sample.exe - 1 executions\n0.0000\n"))
             << c.before;
     }
 }

@@ -85,7 +85,11 @@ public:
     {
         return real_.WaitForInputIdle(launched);
     }
-    // The end of an iteration: the window was closed with SendMessageA, so
+    bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override
+    {
+        return real_.HasExited(launched, exitCode);
+    }
+    // The end of an iteration: the window was closed with SendMessageTimeoutA, so
     // the application has long written both stamps.
     void CloseProcessHandles(const LaunchedProcess& launched) override
     {
@@ -156,7 +160,7 @@ double PassMilliseconds()
     Win32Process process;
     Win32Windows windows;
     LogSink closedLog;
-    Detection detection{settings, process, windows, closedLog, {}, {}};
+    Detection detection{settings, process, windows, closedLog, {}, {}, {}};
     const double frequency = static_cast<double>(process.CounterFrequency());
     std::vector<double> times;
     for (int pass = 0; pass < kPassSamples; ++pass) {

@@ -110,7 +110,7 @@ int Measure(int windowCount, int repetitions)
     Win32Process process;
     Win32Windows windows;
     LogSink closedLog;
-    Detection detection{settings, process, windows, closedLog, {}, {}};
+    Detection detection{settings, process, windows, closedLog, {}, {}, {}};
 
     const std::int64_t frequency = process.CounterFrequency();
     std::vector<double> times[kPassKinds];

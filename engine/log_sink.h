@@ -8,9 +8,14 @@
 
 struct LogSink {
     std::FILE* stream = nullptr;
+    // Set by the first write or flush that fails (a full disk, a share that
+    // went away) and kept until the log is closed.
+    bool failed = false;
 };
 
-// fopen(path, "a"). False when the file cannot be opened.
+// fopen(path, "a"). False when the file cannot be opened. A file whose last
+// line has no line end (a run cut short by a full disk) gets one first, so
+// that this run's header starts a line of its own.
 bool OpenLog(LogSink* log, const char* path);
 bool IsLogOpen(const LogSink& log);
 // Writes one printf-formatted line; does nothing while the log is closed.
@@ -20,6 +25,10 @@ void WriteLog(LogSink* log, const char* format, ...)
 #endif
     ;
 void FlushLog(LogSink* log);
+// Whether a write or a flush has failed since the log was opened. Written
+// lines sit in the stream's buffer until a flush, so a full disk shows at
+// the flush after them.
+bool LogWriteFailed(const LogSink& log);
 void CloseLog(LogSink* log);
 
 #endif

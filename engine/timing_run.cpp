@@ -26,6 +26,9 @@ const char kCountdownBeforeNext[] = "Iteration: %d - %d seconds until next itera
 // process says it needs it then too.)
 const unsigned kTimerPeriodMs = 1;
 
+// How often a window that was asked to close is looked for again.
+const std::int64_t kCloseCheckMs = 50;
+
 struct Delay {
     int wholeSeconds;
     int remainderMs;
@@ -57,14 +60,55 @@ void Countdown(Platform& platform, const char* format, int iteration, const Dela
     platform.process.Sleep(static_cast<unsigned>(delay.remainderMs));
 }
 
-void SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowHandle window)
+// Sends the chosen close messages in order, each allowed kCloseMessageTimeoutMs.
+// False when one was not handled in time: the window does not answer, and
+// the rest would only wait on it too.
+bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowHandle window)
 {
-    if (settings.closeByWmClose)
-        windows.Send(window, kMsgClose, 0, 0);
-    if (settings.closeBySysCommand)
-        windows.Send(window, kMsgSysCommand, kSysCommandClose, 0);
-    if (settings.closeByAltF4)
-        windows.Send(window, kMsgSysKeyDown, kVirtualKeyF4, kAltF4KeyData);
+    struct CloseMessage {
+        bool chosen;
+        unsigned message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    const CloseMessage messages[] = {
+        {settings.closeByWmClose, kMsgClose, 0, 0},
+        {settings.closeBySysCommand, kMsgSysCommand, kSysCommandClose, 0},
+        {settings.closeByAltF4, kMsgSysKeyDown, kVirtualKeyF4, kAltF4KeyData},
+    };
+    for (const CloseMessage& close : messages) {
+        // A message the window did not handle because the first one already
+        // destroyed it is not a failure to close.
+        if (close.chosen &&
+            !windows.Send(window, close.message, close.wParam, close.lParam,
+                          kCloseMessageTimeoutMs) &&
+            windows.Exists(window))
+            return false;
+    }
+    return true;
+}
+
+bool AnyCloseMethod(const RunSettings& settings)
+{
+    return settings.closeByWmClose || settings.closeBySysCommand || settings.closeByAltF4;
+}
+
+// Waits, from `sentCount` on, until the window is gone, for at most
+// kCloseWaitMs in all; the countdown since the messages went counts.
+bool WaitUntilClosed(Platform& platform, WindowHandle window, std::int64_t sentCount,
+                     std::int64_t frequency)
+{
+    for (;;) {
+        if (!platform.windows.Exists(window))
+            return true;
+        const std::int64_t waitedMs =
+            (platform.process.CounterNow() - sentCount) * 1000 / frequency;
+        if (waitedMs >= static_cast<std::int64_t>(kCloseWaitMs))
+            return false;
+        const std::int64_t leftMs = static_cast<std::int64_t>(kCloseWaitMs) - waitedMs;
+        platform.process.Sleep(static_cast<unsigned>(leftMs < kCloseCheckMs ? leftMs
+                                                                             : kCloseCheckMs));
+    }
 }
 
 void ReportLaunchFailure(Platform& platform)
@@ -77,6 +121,18 @@ void ReportLaunchFailure(Platform& platform)
         text = fallback;
     }
     platform.dialog.ShowMessageBox(text.c_str(), "Error - Unable to launch process", kBoxOk);
+}
+
+// The end of a run whose log cannot be written (a full disk, a share gone):
+// a time that cannot be kept is not worth measuring. Kairon stays open, even
+// in an unattended run, so that the box is there for whoever looks.
+int StopOnWriteFailure(Platform& platform, LogSink* log)
+{
+    platform.process.EndTimerPeriod(kTimerPeriodMs);
+    CloseLog(log);
+    platform.dialog.ShowMessageBox("Unable to write to log file", "Error", kBoxOk);
+    platform.dialog.EnableControl(IDC_RUN, true);
+    return 1;
 }
 
 }  // namespace
@@ -108,16 +164,25 @@ int TimingRun(const RunSettings& settings, Platform& platform)
     char commandLine[kCommandLineSize];
     BuildCommandLine(settings, commandLine);
 
-    Detection detection{settings, platform.process, platform.windows, log, {}, {}};
+    Detection detection{settings, platform.process, platform.windows, log, {}, {}, {}};
     InitialScan(&detection);
+    // A log that cannot take the header will not take the times either:
+    // find out before anything is launched.
+    FlushLog(&log);
+    if (LogWriteFailed(log))
+        return StopOnWriteFailure(platform, &log);
 
     for (int iteration = 1; iteration <= settings.executions; ++iteration) {
         if (settings.debugLog) {
             WriteLog(&log, kLoopBannerFormat, iteration);
             FlushLog(&log);
+            if (LogWriteFailed(log))
+                return StopOnWriteFailure(platform, &log);
         }
         Countdown(platform, kCountdownBeforeLaunch, iteration, delay);
         SetStatus(platform.dialog, "Iteration: %d - Launching Application", iteration, 0);
+        if (settings.detectByWindowName)
+            ListWindowsBeforeLaunch(&detection);
 
         const std::int64_t frequency = platform.process.CounterFrequency();
         const std::int64_t startCount = platform.process.CounterNow();
@@ -138,17 +203,42 @@ int TimingRun(const RunSettings& settings, Platform& platform)
         if (settings.waitVisible && detection.foundWindow.handle != 0)
             WaitUntilVisible(&detection);
         const std::int64_t endCount = platform.process.CounterNow();
+        const WindowHandle window = detection.foundWindow.handle;
 
-        Countdown(platform, kCountdownBeforeClose, iteration, delay);
-        if (detection.foundWindow.handle != 0)
-            SendCloseMessages(settings, platform.windows, detection.foundWindow.handle);
-
+        // Input idle returns at once for a process that has ended, so without
+        // a window of its own to show for it a dead process looks started.
+        unsigned long exitCode = 0;
+        if (window == 0 && platform.process.HasExited(launched, &exitCode))
+            WriteLog(&log, kExitedBeforeReadyFormat, exitCode);
+        // On disk before anything that could hang or end Kairon: closing a
+        // window that does not answer, or the user closing Kairon.
         const float seconds = ElapsedSeconds(startCount, endCount, frequency);
         WriteLog(&log, kTimingFormat, static_cast<double>(seconds));
         FlushLog(&log);
+        if (LogWriteFailed(log)) {
+            if (window != 0)
+                SendCloseMessages(settings, platform.windows, window);
+            platform.process.CloseProcessHandles(launched);
+            return StopOnWriteFailure(platform, &log);
+        }
+
+        Countdown(platform, kCountdownBeforeClose, iteration, delay);
+        const bool closing = window != 0 && AnyCloseMethod(settings);
+        bool answered = true;
+        std::int64_t sentCount = 0;
+        if (closing) {
+            answered = SendCloseMessages(settings, platform.windows, window);
+            sentCount = platform.process.CounterNow();
+        }
 
         Countdown(platform, kCountdownBeforeNext, iteration, delay);
+        if (closing && !(answered && WaitUntilClosed(platform, window, sentCount, frequency))) {
+            WriteLog(&log, kCloseFailedFormat, settings.windowName);
+            FlushLog(&log);
+        }
         platform.process.CloseProcessHandles(launched);
+        if (LogWriteFailed(log))
+            return StopOnWriteFailure(platform, &log);
     }
     platform.process.EndTimerPeriod(kTimerPeriodMs);
 

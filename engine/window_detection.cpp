@@ -57,15 +57,24 @@ bool SearchWindowProc(WindowHandle window, void* context)
     const bool inSnapshot = detection->snapshot.count(window) != 0;
     if (detection->settings.newWindowsOnly && inSnapshot)
         return true;
+    // A window that was there before this launch began is someone else's:
+    // another program's, the user's own document, or an earlier launch's
+    // that is slow to close or refused to. Timing it would log a start that
+    // never happened, and closing it would close what Kairon did not open.
+    // The debug log still lists it, as it lists every window new to the run.
+    const bool logged = DebugLogOpen(*detection) && !inSnapshot;
+    const bool beforeLaunch = detection->beforeLaunch.count(window) != 0;
+    if (beforeLaunch && !logged)
+        return true;
     char title[kTitleSize] = "";
     if (!ReadTitle(detection, window, title))
         return true;
-    if (DebugLogOpen(*detection) && !inSnapshot) {
+    if (logged) {
         WriteLog(&detection->log, kSearchWindowFormat, title, static_cast<unsigned>(window),
                  detection->windows.ShowState(window));
         FlushLog(&detection->log);
     }
-    if (!TitleMatches(detection->settings, detection->windows, title))
+    if (beforeLaunch || !TitleMatches(detection->settings, detection->windows, title))
         return true;
     // Kairon's own dialog is titled "Veltrane Kairon"; a name such as
     // "Kairon" must not make a run close the program that is measuring.
@@ -76,6 +85,18 @@ bool SearchWindowProc(WindowHandle window, void* context)
     detection->foundWindow.found = true;
     detection->foundWindow.handle = window;
     return false;
+}
+
+bool ListWindowProc(WindowHandle window, void* context)
+{
+    static_cast<Detection*>(context)->beforeLaunch.insert(window);
+    return true;
+}
+
+void ListWindowsBeforeLaunch(Detection* detection)
+{
+    detection->beforeLaunch.clear();
+    detection->windows.EnumTopLevelWindows(ListWindowProc, detection);
 }
 
 void InitialScan(Detection* detection)

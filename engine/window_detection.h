@@ -1,6 +1,7 @@
 // Finding the launched application's window: a snapshot of the windows that
-// existed before the first launch, a polling search by title, and a wait
-// until the found window is neither hidden nor minimised.
+// existed before the first launch, a list of those that existed just
+// before each launch, a polling search by title, and a wait until the found
+// window is neither hidden nor minimised.
 #ifndef KAIRON_ENGINE_WINDOW_DETECTION_H
 #define KAIRON_ENGINE_WINDOW_DETECTION_H
 
@@ -31,14 +32,24 @@ struct Detection {
     LogSink& log;
     WindowSnapshot snapshot;
     FoundWindow foundWindow;
+    // Every top-level window, titled or not, that existed just before the
+    // current launch: none of them can be this launch's window.
+    WindowSnapshot beforeLaunch;
 };
 
 // Empties the snapshot and fills it with every titled top-level window;
 // with debug on, logs each one and then their count.
 void InitialScan(Detection* detection);
 
+// Fills detection->beforeLaunch with every top-level window there is now.
+// Taken before the start count, so it costs the measured time nothing.
+void ListWindowsBeforeLaunch(Detection* detection);
+
 // Up to 5000 enumeration passes, 10 ms apart, looking for a window whose
-// title matches the window name. Sets detection->foundWindow or leaves it 0.
+// title matches the window name and that did not exist before this launch
+// (nor, with "new windows only", before the run). Another process's window
+// counts: a launcher or a broker may own the application's window. Sets
+// detection->foundWindow or leaves it 0.
 void SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,
@@ -52,5 +63,6 @@ bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* 
 // EnumWindows callbacks; `context` is the Detection.
 bool InitialScanProc(WindowHandle window, void* context);
 bool SearchWindowProc(WindowHandle window, void* context);
+bool ListWindowProc(WindowHandle window, void* context);
 
 #endif

@@ -55,6 +55,9 @@ public:
     virtual std::string SystemErrorText(unsigned long code) = 0;
     // WaitForInputIdle with INFINITE: 0 once the process is idle for input.
     virtual unsigned long WaitForInputIdle(const LaunchedProcess& launched) = 0;
+    // Whether the process has ended (WaitForSingleObject with no wait), and
+    // then its exit code (GetExitCodeProcess).
+    virtual bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) = 0;
     // CloseHandle on the process handle, then on the thread handle.
     virtual void CloseProcessHandles(const LaunchedProcess& launched) = 0;
     // QueryPerformanceFrequency / QueryPerformanceCounter.
@@ -91,9 +94,13 @@ public:
     virtual int ShowState(WindowHandle window) = 0;
     // Whether the window belongs to Kairon's own process.
     virtual bool IsOwnWindow(WindowHandle window) = 0;
-    // SendMessageA: returns once the window's thread has handled it.
-    virtual void Send(WindowHandle window, unsigned message,
-                      std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    // SendMessageTimeoutA with SMTO_ABORTIFHUNG: returns once the window's
+    // thread has handled the message (true), or false when it did not
+    // within `timeoutMs`, does not answer at all, or the window is gone.
+    virtual bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                      std::intptr_t lParam, unsigned timeoutMs) = 0;
+    // IsWindow: whether the window still exists.
+    virtual bool Exists(WindowHandle window) = 0;
     // lstrcmpA: 0 when equal (case-sensitive, user's locale).
     virtual int CompareTitles(const char* a, const char* b) = 0;
     // StrStrIA: whether `needle` occurs in `text`, ignoring case.

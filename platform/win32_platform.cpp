@@ -78,6 +78,17 @@ unsigned long Win32Process::WaitForInputIdle(const LaunchedProcess& launched)
     return ::WaitForInputIdle(reinterpret_cast<HANDLE>(launched.process), INFINITE);
 }
 
+bool Win32Process::HasExited(const LaunchedProcess& launched, unsigned long* exitCode)
+{
+    HANDLE process = reinterpret_cast<HANDLE>(launched.process);
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0)
+        return false;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    *exitCode = code;
+    return true;
+}
+
 void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
 {
     CloseHandle(reinterpret_cast<HANDLE>(launched.process));
@@ -184,11 +195,18 @@ bool Win32Windows::IsOwnWindow(WindowHandle window)
     return processId == GetCurrentProcessId();
 }
 
-void Win32Windows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                        std::intptr_t lParam)
+bool Win32Windows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                        std::intptr_t lParam, unsigned timeoutMs)
 {
-    SendMessageA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
-                 static_cast<LPARAM>(lParam));
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
+                               static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, timeoutMs,
+                               &result) != 0;
+}
+
+bool Win32Windows::Exists(WindowHandle window)
+{
+    return IsWindow(ToHwnd(window)) != FALSE;
 }
 
 int Win32Windows::CompareTitles(const char* a, const char* b)

@@ -12,6 +12,7 @@ public:
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
@@ -27,8 +28,9 @@ public:
     int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
-    void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+              unsigned timeoutMs) override;
+    bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
 };

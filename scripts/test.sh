@@ -60,7 +60,7 @@ other_bits=$((96 - KAIRON_WINE_BITS))
 read -r other_ok other_choice <<<"$(unset KAIRON_WINE_CHOSEN_BITS
   KAIRON_WINE_BITS=$other_bits source scripts/wine-env.sh && echo "$KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
 if [ "$other_ok" = 1 ]; then
-  other="Windows tests but the end-to-end ones: $other_choice"
+  other="Windows tests but the end-to-end ones: $other_bits-bit build under $other_bits-bit Wine (it starts here too)"
   echo "== $other"
   windows_tests "$other_bits" -LE e2e
 else

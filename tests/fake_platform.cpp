@@ -67,6 +67,7 @@ bool FakePlatform::LaunchProcess(char* commandLine, LaunchedProcess* launched)
     launched->process = 0x100 + launchCount_;
     launched->thread = 0x200 + launchCount_;
     pendingIdle_.push_back(launch);
+    processes_[launched->process] = {NowMs(), launch};
     if (onLaunch)
         onLaunch(launchCount_);
     return true;
@@ -95,6 +96,20 @@ unsigned long FakePlatform::WaitForInputIdle(const LaunchedProcess& launched)
     events.push_back(event);
     nowTicks += launch.idleCostMs * kTicksPerMs;
     return launch.idleResult;
+}
+
+bool FakePlatform::HasExited(const LaunchedProcess& launched, unsigned long* exitCode)
+{
+    ++exitQueries;
+    auto found = processes_.find(launched.process);
+    if (found == processes_.end())
+        return false;
+    const std::int64_t createdMs = found->second.first;
+    const FakeLaunch& launch = found->second.second;
+    if (launch.exitsAfterMs < 0 || NowMs() < createdMs + launch.exitsAfterMs)
+        return false;
+    *exitCode = launch.exitCode;
+    return true;
 }
 
 void FakePlatform::CloseProcessHandles(const LaunchedProcess& launched)
@@ -196,17 +211,32 @@ bool FakePlatform::IsOwnWindow(WindowHandle window)
     return found && found->ownProcess;
 }
 
-void FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                        std::intptr_t lParam)
+bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                        std::intptr_t lParam, unsigned timeoutMs)
 {
     char event[96];
     std::snprintf(event, sizeof event, "send 0x%X 0x%X 0x%X 0x%X", static_cast<unsigned>(window),
                   message, static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
     events.push_back(event);
     for (FakeWindow& candidate : windows) {
-        if (candidate.handle == window && Exists(candidate) && candidate.closesOnMessage)
-            candidate.vanishesAtMs = NowMs();
+        if (candidate.handle != window || !Exists(candidate))
+            continue;
+        if (candidate.hangsOnClose) {
+            nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
+            return false;
+        }
+        const std::int64_t closesAt = NowMs() + candidate.closeDelayMs;
+        if (candidate.closesOnMessage &&
+            (candidate.vanishesAtMs < 0 || closesAt < candidate.vanishesAtMs))
+            candidate.vanishesAtMs = closesAt;
+        return true;
     }
+    return false;  // no such window (any more)
+}
+
+bool FakePlatform::Exists(WindowHandle window)
+{
+    return WindowAt(window) != nullptr;
 }
 
 int FakePlatform::CompareTitles(const char* a, const char* b)

@@ -33,6 +33,11 @@ struct FakeWindow {
     std::vector<std::pair<std::int64_t, int>> showChanges;
     // Destroyed by the first close message sent to it.
     bool closesOnMessage = false;
+    // With closesOnMessage: destroyed this long after that message.
+    std::int64_t closeDelayMs = 0;
+    // Its thread stops answering at the first close message, which then
+    // times out (SendMessageTimeoutA returns 0 after its time-out).
+    bool hangsOnClose = false;
 };
 
 struct FakeLaunch {
@@ -41,6 +46,8 @@ struct FakeLaunch {
     std::int64_t costMs = 0;      // how long CreateProcessA takes
     unsigned long idleResult = 0; // what WaitForInputIdle returns
     std::int64_t idleCostMs = 0;  // how long WaitForInputIdle takes
+    std::int64_t exitsAfterMs = -1; // the process ends this long after its creation; -1 never
+    unsigned long exitCode = 0;
 };
 
 class FakePlatform : public ProcessPort, public WindowPort, public DialogPort {
@@ -64,6 +71,7 @@ public:
     std::vector<std::string> commandLines;
     std::vector<LaunchedProcess> closedProcesses;
     int enumerations = 0;
+    int exitQueries = 0;
     int ownWindowQueries = 0;
     // The timer period requests ("begin 1", "end 1"), in order; kept out of
     // `events` so that they do not shift every other step. What matters is
@@ -90,6 +98,7 @@ public:
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
@@ -103,8 +112,9 @@ public:
     int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
-    void Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+              unsigned timeoutMs) override;
+    bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
 
@@ -122,6 +132,8 @@ public:
 private:
     bool Exists(const FakeWindow& window) const;
     std::deque<FakeLaunch> pendingIdle_;  // launched, idle not yet asked
+    // Per process handle: (virtual ms it was created, the launch's script).
+    std::map<std::uintptr_t, std::pair<std::int64_t, FakeLaunch>> processes_;
     unsigned long lastError_ = 0;
     int periodsInForce_ = 0;
     int launchCount_ = 0;

@@ -7,10 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -30,6 +35,16 @@ struct Scenario {
     RunSettings settings{};
     FakePlatform fake;
 };
+
+// The application's window, created the instant its process is.
+void AppearsAtLaunch(FakePlatform& fake, FakeWindow window)
+{
+    fake.onLaunch = [&fake, window](int) {
+        FakeWindow created = window;
+        created.appearsAtMs = fake.NowMs();
+        fake.windows.insert(fake.windows.begin(), created);
+    };
+}
 
 size_t IndexOf(const Events& events, const std::string& event, size_t from = 0)
 {
@@ -183,9 +198,10 @@ TEST(TimingRun, AFirstPassFindStillSleepsTenMillisecondsInsideTheInterval)
 {
     Scenario run("firstpass.txt");
     run.settings.detectByWindowName = true;
-    run.fake.windows.push_back({0x1234, "Sample", 1, false, 0, -1, {}, false});
+    AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, false});
     run.Start();
-    EXPECT_EQ(run.fake.enumerations, 2);  // the initial scan and one search pass
+    // The initial scan, the list before the launch and one search pass.
+    EXPECT_EQ(run.fake.enumerations, 3);
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0100\n"));
 }
 
@@ -226,7 +242,7 @@ TEST(TimingRun, SendsEachChosenCloseMessageInOrderAfterTheCloseCountdown)
         run.settings.closeByWmClose = c.wmClose;
         run.settings.closeBySysCommand = c.sysCommand;
         run.settings.closeByAltF4 = c.altF4;
-        run.fake.windows.push_back({0x1234, "Sample", 1, false, 0, -1, {}, false});
+        AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, true});
         run.Start();
         EXPECT_EQ(run.fake.EventsStartingWith("send"), c.sends);
         if (!c.sends.empty()) {
@@ -249,7 +265,7 @@ TEST(TimingRun, NothingIsSentWhenNoWindowWasFound)
     EXPECT_TRUE(run.fake.EventsStartingWith("send").empty());
     EXPECT_EQ(run.log.Read(),
               Native("C:\\Apps\\sample.exe - 1 executions\nFailed to find window Sample\n50.0000\n"));
-    EXPECT_EQ(run.fake.enumerations, 1 + 5000);
+    EXPECT_EQ(run.fake.enumerations, 1 + 1 + 5000);
 }
 
 TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
@@ -437,9 +453,9 @@ TEST(TimingRun, EveryFlushedLineIsOnDiskByTheNextPause)
         {kLaunching1, 10, 1, "", "WaitForInputIdle call failed\n"},
         {kLaunching1, 10, 50, "", "DEBUG: Window name: My Sample (Handle: 0xBEEF state: 2)\n"},
         {kLaunching1, 100, 1, "", "\n*************** Search loop # 50 of 5000 ***************\n\n"},
-        {"Iteration: 1 - 1 seconds until application is closed", 1000, 1, "",
-         "Failed to find Sample as visible\n"},
-        // The time of a launch is on disk before the next one is prepared.
+        // The time of a launch is on disk before its window is closed, since
+        // a window that does not answer, or the user, may end Kairon then.
+        {"Iteration: 1 - 1 seconds until application is closed", 1000, 1, "", "5.5000\n"},
         {"Iteration: 1 - 1 seconds until next iteration", 1000, 1, "", "5.5000\n"},
         {"Iteration: 2 - 1 seconds until application is launched", 1000, 1, "",
          "\n*************** START LOOP# 2 ***************\n\n"},
@@ -447,8 +463,7 @@ TEST(TimingRun, EveryFlushedLineIsOnDiskByTheNextPause)
          "\n*************** Search loop # 50 of 5000 ***************\n\n"},
         {kLaunching2, 10, 5000, "START LOOP# 2",
          "\n*************** Search loop # 4950 of 5000 ***************\n\n"},
-        {"Iteration: 2 - 1 seconds until application is closed", 1000, 1, "",
-         "Failed to find window Sample\n"},
+        {"Iteration: 2 - 1 seconds until application is closed", 1000, 1, "", "50.0000\n"},
         {"Iteration: 2 - 1 seconds until next iteration", 1000, 1, "", "50.0000\n"},
     };
     const std::string closed = run.log.Read();
@@ -458,6 +473,226 @@ TEST(TimingRun, EveryFlushedLineIsOnDiskByTheNextPause)
         EXPECT_EQ(states[pause->disk], Through(closed, Native(c.after), Native(c.line)))
             << c.status << " sleep " << c.ms << " #" << c.nth;
     }
+}
+
+// Only this launch's window counts: a matching window that was there
+// before it (the user's document, an earlier launch's window that would not
+// close) is neither timed nor closed, whatever "new windows only" says.
+// Each launch's own window turns up 300 ms after it and refuses to close.
+TEST(TimingRun, AWindowThatWasThereBeforeTheLaunchNeverCounts)
+{
+    struct Case {
+        bool newWindowsOnly;
+        bool debug;  // the debug log reads every new window's title too
+    };
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
+        Scenario run("before_launch.txt");
+        run.settings.executions = 2;
+        run.settings.detectByWindowName = true;
+        run.settings.closeByWmClose = true;
+        run.settings.newWindowsOnly = c.newWindowsOnly;
+        run.settings.debugLog = c.debug;
+        std::strcpy(run.settings.windowName, "Editor");
+        FakePlatform& fake = run.fake;
+        fake.windows.push_back({0x77, "Quarterly report.txt - Editor", 1, false, 0, -1, {}, true});
+        fake.onLaunch = [&fake](int launch) {
+            fake.windows.insert(fake.windows.begin(),
+                                {static_cast<WindowHandle>(0x500 + launch), "Editor", 1, false,
+                                 fake.NowMs() + 300, -1, {}, false});
+        };
+        run.Start();
+        const std::string log = run.log.Read();
+        const std::string times = Native("0.3100\nFailed to close Editor\n");
+        const size_t first = log.find(times);
+        EXPECT_NE(first, std::string::npos) << log;
+        EXPECT_NE(log.find(times, first + times.size()), std::string::npos) << log;
+        if (!c.debug) {
+            EXPECT_EQ(log, Native("C:\\Apps\\sample.exe - 2 executions\n") + times + times);
+        }
+        EXPECT_EQ(fake.EventsStartingWith("send"),
+                  (Events{"send 0x501 0x10 0x0 0x0", "send 0x502 0x10 0x0 0x0"}));
+        EXPECT_NE(fake.WindowAt(0x77), nullptr);
+    }
+}
+
+struct CloseWaitCase {
+    const char* what;
+    bool closes;
+    std::int64_t closeDelayMs;
+    bool hangs;
+    const char* logged;    // after the timing line
+    std::int64_t handlesAtMs;  // when the process handles are released
+    size_t sends;
+};
+
+// Close messages are sent after the close countdown (launch at 1000 ms,
+// window at once, sent at 2010 ms). The window then has 5 s to go, counted
+// from the messages: the next countdown's second first, then a wait of at
+// most the rest. A window that does not answer costs its message 5 s and
+// gets no further ones.
+TEST(TimingRun, AWindowThatIsNotGoneFiveSecondsAfterItsCloseMessagesIsLogged)
+{
+    const CloseWaitCase cases[] = {
+        {"closes at once", true, 0, false, "", 3010, 3},
+        {"closes within the countdown", true, 800, false, "", 3010, 3},
+        {"closes after the countdown", true, 3000, false, "", 5010, 3},
+        {"closes just in time", true, 5000, false, "", 7010, 3},
+        {"closes too late", true, 5001, false, "Failed to close Sample\n", 7010, 3},
+        {"stays", false, 0, false, "Failed to close Sample\n", 7010, 3},
+        {"hangs", false, 0, true, "Failed to close Sample\n", 8010, 1},
+    };
+    for (const CloseWaitCase& c : cases) {
+        Scenario run("close_wait.txt");
+        run.settings.delayMs = 1000;
+        run.settings.detectByWindowName = true;
+        run.settings.closeByWmClose = run.settings.closeBySysCommand = true;
+        run.settings.closeByAltF4 = true;
+        FakeWindow window{0x1234, "Sample", 1, false, 0, -1, {}, c.closes};
+        window.closeDelayMs = c.closeDelayMs;
+        window.hangsOnClose = c.hangs;
+        AppearsAtLaunch(run.fake, window);
+        run.Start();
+        EXPECT_EQ(run.log.Read(),
+                  Native(std::string("C:\\Apps\\sample.exe - 1 executions\n0.0100\n") + c.logged))
+            << c.what;
+        EXPECT_EQ(run.fake.EventsStartingWith("send").size(), c.sends) << c.what;
+        const Events& e = run.fake.events;
+        const size_t handles = IndexOf(e, "close handles 0x101 0x201");
+        ASSERT_LT(handles, e.size()) << c.what;
+        EXPECT_EQ(run.fake.NowMs(), c.handlesAtMs) << c.what;
+        ExpectOneTimerPeriodAroundEveryPause(run.fake);
+    }
+}
+
+struct ExitCase {
+    const char* what;
+    bool detect;
+    std::int64_t exitsAfterMs;  // -1: still running
+    unsigned long exitCode;
+    const char* log;
+};
+
+// Input idle returns at once for a process that has ended, so a program
+// that dies at start-up would be logged as a quick start; without a window
+// of this launch to show for it, the log says so before the time.
+TEST(TimingRun, AProgramThatEndedBeforeItWasReadyIsSaid)
+{
+    const ExitCase cases[] = {
+        {"exit code 3", false, 20, 3,
+         "Application exited with code 3 before it was ready\n0.0550\n"},
+        {"a crash", false, 54, 0xC0000005,
+         "Application exited with code 3221225477 before it was ready\n0.0550\n"},
+        {"ends just after the end count", false, 56, 3, "0.0550\n"},
+        {"still running", false, -1, 0, "0.0550\n"},
+        {"no window either", true, 20, 1,
+         "Failed to find window Sample\n"
+         "Application exited with code 1 before it was ready\n50.0550\n"},
+    };
+    for (const ExitCase& c : cases) {
+        Scenario run("ended.txt");
+        run.settings.waitInputIdle = true;
+        run.settings.detectByWindowName = c.detect;
+        FakeLaunch launch{true, 0, 0, 0, 55};
+        launch.exitsAfterMs = c.exitsAfterMs;
+        launch.exitCode = c.exitCode;
+        run.fake.launches.push_back(launch);
+        run.Start();
+        EXPECT_EQ(run.log.Read(),
+                  Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") + c.log))
+            << c.what;
+    }
+}
+
+// A window found means the application started, whatever became of the
+// process that was launched: a launcher may hand over to another one.
+TEST(TimingRun, AFoundWindowOutweighsAnEndedProcess)
+{
+    Scenario run("handed_over.txt");
+    run.settings.detectByWindowName = true;
+    FakeLaunch launch;
+    launch.exitsAfterMs = 0;
+    launch.exitCode = 0;
+    run.fake.launches.push_back(launch);
+    AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, false});
+    run.Start();
+    EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0100\n"));
+    EXPECT_EQ(run.fake.exitQueries, 0);
+}
+
+// A run appending to a log cut short inside a line (a full disk, last time)
+// starts its header on a line of its own.
+TEST(TimingRun, ALogCutInsideALineGetsItsLineEndFirst)
+{
+    struct Case {
+        const char* before;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"C:\\Apps\\old.exe - 3 executions\n0.12", "C:\\Apps\\old.exe - 3 executions\n0.12\n"},
+        {"", ""},
+        {"C:\\Apps\\old.exe - 1 executions\n0.1200\n", "C:\\Apps\\old.exe - 1 executions\n0.1200\n"},
+    };
+    for (const Case& c : cases) {
+        Scenario run("cut.txt");
+        run.log.Write(Native(c.before));
+        run.Start();
+        EXPECT_EQ(run.log.Read(),
+                  Native(std::string(c.after) + "C:\\Apps\\sample.exe - 1 executions\n0.0000\n"))
+            << c.before;
+    }
+}
+
+// A log that cannot be written (here a file size limit stands in for a full
+// disk) stops the run at once: nothing more is launched, the launched
+// window is closed, the box says why, and Kairon stays open even in an
+// unattended run. POSIX only: Windows has no per-process file size limit.
+TEST(TimingRun, AWriteThatFailsStopsTheRunAndSaysSo)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file size limit (setrlimit)";
+#else
+    struct Case {
+        rlim_t limit;
+        const char* onDisk;
+        size_t launches;
+        Events sends;
+    };
+    const Case cases[] = {
+        {0, "", 0, {}},
+        // The second time line is cut after four bytes.
+        {45, "C:\\Apps\\sample.exe - 3 executions\n0.0100\n0.01", 2,
+         {"send 0x1234 0x10 0x0 0x0", "send 0x1234 0x10 0x0 0x0"}},
+    };
+    for (const Case& c : cases) {
+        Scenario run("write_fails.txt");
+        run.settings.executions = 3;
+        run.settings.autoRun = true;
+        run.settings.detectByWindowName = true;
+        run.settings.closeByWmClose = true;
+        AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, true});
+        rlimit saved;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = c.limit;
+        void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limited);
+        run.Start();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+
+        EXPECT_EQ(run.log.Read(), c.onDisk) << c.limit;
+        EXPECT_EQ(run.fake.commandLines.size(), c.launches) << c.limit;
+        EXPECT_EQ(run.fake.closedProcesses.size(), c.launches) << c.limit;
+        EXPECT_EQ(run.fake.EventsStartingWith("send"), c.sends) << c.limit;
+        const Events& e = run.fake.events;
+        ASSERT_GE(e.size(), 2u);
+        EXPECT_EQ(Events(e.end() - 2, e.end()),
+                  (Events{"box Error | Unable to write to log file | 0x0", "enable 1010 1"}))
+            << c.limit;
+        EXPECT_TRUE(run.fake.EventsStartingWith("post close").empty()) << c.limit;
+        ExpectOneTimerPeriodAroundEveryPause(run.fake);
+    }
+#endif
 }
 
 }  // namespace

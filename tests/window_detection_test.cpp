@@ -45,7 +45,7 @@ struct DetectionScenario {
     LogSink sink;
     RunSettings settings{};
     FakePlatform fake;
-    Detection detection{settings, fake, fake, sink, {}, {}};
+    Detection detection{settings, fake, fake, sink, {}, {}, {}};
 };
 
 struct MatchCase {

@@ -2,6 +2,7 @@
 // places where Kairon relies on how Windows itself behaves.
 #include "platform/win32_platform.h"
 
+#include "engine/log_format.h"
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
 
@@ -105,6 +106,20 @@ TEST(Win32Windows, KnowsItsOwnWindowsAndReadsTheirTitles)
         },
         &search);
     EXPECT_TRUE(seen);
+}
+
+// A close message that destroys the window counts as handled; a window
+// that is gone takes no more messages and no longer exists, which is how a
+// run tells "closed" from "did not answer".
+TEST(Win32Windows, SendsWithinATimeLimitAndSeesTheWindowGo)
+{
+    WindowWithField holder(IDC_APP_PATH, "Kairon close test");
+    Win32Windows windows;
+    const WindowHandle handle = FromHwnd(holder.window);
+    EXPECT_TRUE(windows.Exists(handle));
+    EXPECT_TRUE(windows.Send(handle, kMsgClose, 0, 0, kCloseMessageTimeoutMs));
+    EXPECT_FALSE(windows.Exists(handle));
+    EXPECT_FALSE(windows.Send(handle, kMsgSysCommand, kSysCommandClose, 0, kCloseMessageTimeoutMs));
 }
 
 // A handle's 32-bit value comes back as the system's handle: sign-extended

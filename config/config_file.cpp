@@ -6,23 +6,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
 const char kEndOfFile = 0x1A;
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+const std::size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
+// How much of the file is read at a time; the first piece must hold a
+// whole byte-order mark.
+const std::size_t kFileBufferSize = 4096;
 
-// Leading and trailing newlines go; blanks stay, since a path, an argument
-// list or a window name may well begin or end with one.
-const char* TrimNewlines(char* line)
+// Nothing after a 0x1A counts, in this piece of the file or any later one.
+void StopAtEndOfFileMark(ConfigText* text)
 {
-    char* start = line;
-    while (*start == '\n')
-        ++start;
-    std::size_t length = std::strlen(start);
-    while (length > 0 && start[length - 1] == '\n')
-        start[--length] = '\0';
-    return start;
+    if (text->next == text->end)
+        return;
+    const void* mark = std::memchr(text->next, kEndOfFile,
+                                   static_cast<std::size_t>(text->end - text->next));
+    if (mark) {
+        text->end = static_cast<const char*>(mark);
+        text->ended = true;
+    }
+}
+
+// Whether a byte is left to read, reading the next piece of the file once
+// the current one is used up.
+bool HasByte(ConfigText* text)
+{
+    if (text->next < text->end)
+        return true;
+    if (text->ended)
+        return false;
+    const std::size_t size = std::fread(text->buffer, 1, text->bufferSize, text->file);
+    text->next = text->buffer;
+    text->end = text->buffer + size;
+    if (size == 0)
+        text->ended = true;
+    StopAtEndOfFileMark(text);
+    return text->next < text->end;
+}
+
+// Notepad and PowerShell start a UTF-8 file with a byte-order mark, which
+// would otherwise become the start of the application path.
+void SkipByteOrderMark(ConfigText* text)
+{
+    if (HasByte(text) && static_cast<std::size_t>(text->end - text->next) >= kByteOrderMarkSize &&
+        std::memcmp(text->next, kByteOrderMark, kByteOrderMarkSize) == 0)
+        text->next += kByteOrderMarkSize;
 }
 
 // One decimal integer as %d and atoi take it: blanks, an optional sign,
@@ -78,52 +108,79 @@ void SetOption(DialogPort& dialog, bool* option, int value, int checkBoxId)
 
 }  // namespace
 
-ConfigText MakeConfigText(const char* bytes, std::size_t size)
+ConfigText ConfigTextOfBytes(const char* bytes, std::size_t size)
 {
-    const void* stop = std::memchr(bytes, kEndOfFile, size);
-    return ConfigText{bytes, stop ? static_cast<const char*>(stop) : bytes + size};
+    ConfigText text = {bytes, bytes + size, nullptr, nullptr, 0, true};
+    StopAtEndOfFileMark(&text);
+    SkipByteOrderMark(&text);
+    return text;
 }
 
-int ReadConfigLine(ConfigText* text, char* line)
+ConfigText ConfigTextOfFile(std::FILE* file, char* buffer, std::size_t bufferSize)
 {
+    ConfigText text = {buffer, buffer, file, buffer, bufferSize, false};
+    SkipByteOrderMark(&text);
+    return text;
+}
+
+bool ReadConfigLine(ConfigText* text, char* line, int size)
+{
+    line[0] = '\0';
+    if (!HasByte(text))
+        return false;
     int count = 0;
-    while (count < kConfigLineSize - 1 && text->next < text->end) {
-        char c = *text->next++;
-        // CR LF arrives as LF; a CR on its own is an ordinary character.
-        if (c == '\r' && text->next < text->end && *text->next == '\n')
-            c = *text->next++;
-        line[count++] = c;
+    while (HasByte(text)) {
+        const char c = *text->next++;
         if (c == '\n')
             break;
+        if (c == '\r') {
+            // CR LF is one line end, not a line end and an empty line.
+            if (HasByte(text) && *text->next == '\n')
+                ++text->next;
+            break;
+        }
+        // What does not fit is dropped: it belongs to this line's field,
+        // never to the next one.
+        if (count < size - 1)
+            line[count++] = c;
     }
     line[count] = '\0';
-    return count;
+    return true;
 }
 
-void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* bytes,
-                      std::size_t size)
+void ApplyConfigText(DialogPort& dialog, RunSettings* settings, ConfigText* text)
 {
-    ConfigText text = MakeConfigText(bytes, size);
-    char buffer[kConfigLineSize];
-    // The next line, trimmed, or null once the file has ended.
-    auto nextLine = [&]() -> const char* {
-        return ReadConfigLine(&text, buffer) > 0 ? TrimNewlines(buffer) : nullptr;
+    char buffer[kPathSize];
+    // The next line, cut to `size` bytes, or null once the file has ended.
+    auto nextLine = [&](int size) -> char* {
+        return ReadConfigLine(text, buffer, size) ? buffer : nullptr;
     };
 
-    const int textFields[] = {IDC_APP_PATH, IDC_CMD_LINE, IDC_LOG_PATH, IDC_WINDOW_NAME};
-    for (int field : textFields) {
-        if (const char* line = nextLine())
-            dialog.SetFieldText(field, line);
+    if (char* line = nextLine(kPathSize)) {
+        RemoveQuotesAroundPath(line);
+        dialog.SetFieldText(IDC_APP_PATH, line);
+    }
+    const struct {
+        int id;
+        int size;
+    } textFields[] = {
+        {IDC_CMD_LINE, kArgumentsSize},
+        {IDC_LOG_PATH, kPathSize},
+        {IDC_WINDOW_NAME, kWindowNameSize},
+    };
+    for (const auto& field : textFields) {
+        if (const char* line = nextLine(field.size))
+            dialog.SetFieldText(field.id, line);
     }
 
     // Shown without sign, as the fields are read back: -1 shows as 4294967295.
     const int numberFields[] = {IDC_EXECUTIONS, IDC_DELAY};
     for (int field : numberFields) {
-        if (const char* line = nextLine())
+        if (const char* line = nextLine(kConfigLineSize))
             dialog.SetFieldNumber(field, static_cast<unsigned>(LeadingInteger(line)));
     }
 
-    if (const char* line = nextLine()) {
+    if (const char* line = nextLine(kConfigLineSize)) {
         int values[4] = {0, 0, 0, 0};
         ScanIntegers(line, values, 4);
         SetOption(dialog, &settings->waitInputIdle, values[0], IDC_INPUT_IDLE);
@@ -134,7 +191,7 @@ void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* byt
         SetOption(dialog, &settings->waitVisible, values[3], IDC_VISIBLE);
     }
 
-    if (const char* line = nextLine()) {
+    if (const char* line = nextLine(kConfigLineSize)) {
         int values[3] = {0, 0, 0};
         ScanIntegers(line, values, 3);
         SetOption(dialog, &settings->closeByWmClose, values[0], IDC_CLOSE_WM_CLOSE);
@@ -142,15 +199,22 @@ void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* byt
         SetOption(dialog, &settings->closeByAltF4, values[2], IDC_CLOSE_ALT_F4);
     }
 
-    if (const char* line = nextLine())
+    if (const char* line = nextLine(kConfigLineSize))
         SetOption(dialog, &settings->debugLog, FlagLine(line), IDC_DEBUG);
-    if (const char* line = nextLine())
+    if (const char* line = nextLine(kConfigLineSize))
         SetOption(dialog, &settings->newWindowsOnly, FlagLine(line), IDC_NEW_WINDOWS_ONLY);
 
     // Unattended only when the file's last line asks for it.
     settings->autoRun = false;
-    if (const char* line = nextLine())
+    if (const char* line = nextLine(kConfigLineSize))
         settings->autoRun = FlagLine(line) != 0;
+}
+
+void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* bytes,
+                      std::size_t size)
+{
+    ConfigText text = ConfigTextOfBytes(bytes, size);
+    ApplyConfigText(dialog, settings, &text);
 }
 
 bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path)
@@ -161,10 +225,10 @@ bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path)
     std::FILE* file = std::fopen(path, "rb");
     if (!file)
         return false;
-    std::vector<char> bytes(kConfigReadLimit);
-    const std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
+    char buffer[kFileBufferSize];
+    ConfigText text = ConfigTextOfFile(file, buffer, sizeof buffer);
+    ApplyConfigText(dialog, settings, &text);
     std::fclose(file);
-    ApplyConfigBytes(dialog, settings, bytes.data(), size);
     return true;
 }
 

@@ -6,11 +6,19 @@
 //   3 results log path        7 input idle, detection, exact match, visible
 //   4 window name             8 WM_CLOSE, SC_CLOSE, Alt-F4   11 unattended run
 //
-// Kairon reads it as a text-mode stream read line by line into a 512-byte
-// buffer would be read on Windows, and does so itself on every system, so
-// that a file means the same everywhere: CR LF and LF both end a line, a
-// byte 0x1A ends the file, a line holds at most 511 characters (the rest of
-// a longer one is the next line), and only newlines are trimmed.
+// Kairon reads the bytes itself, the same on every system, and takes the
+// file as people's editors save it:
+//  - a UTF-8 byte-order mark (EF BB BF) at the very start is skipped;
+//  - CR LF, LF and a lone CR each end one line; an empty line is a line,
+//    which sets an empty text or clears its options;
+//  - a byte 0x1A ends the file;
+//  - a line longer than its field keeps only what fits (paths 515
+//    characters, arguments and window name 511, number lines 511) and the
+//    rest of it is dropped, so it can never spill into the next line's field;
+//  - a NUL ends a line's text, not the line;
+//  - nothing is trimmed but the line end, since a path, an argument list or
+//    a window name may well begin or end with a blank. The one exception is
+//    the application path's quotes (see RemoveQuotesAroundPath).
 #ifndef KAIRON_CONFIG_CONFIG_FILE_H
 #define KAIRON_CONFIG_CONFIG_FILE_H
 
@@ -18,19 +26,13 @@
 #include "platform/platform.h"
 
 #include <cstddef>
+#include <cstdio>
 
 // Read from the current directory at start-up; never written.
 const char kConfigFileName[] = "config.txt";
 
-// A line's buffer, the terminating NUL included.
+// The buffer of a line that holds numbers, the terminating NUL included.
 const int kConfigLineSize = 512;
-const int kConfigLineCount = 11;
-// No line takes more than 511 characters, and no character more than two
-// bytes (CR LF), so the eleven lines always lie within the first bytes up
-// to this count, one byte of look-ahead included. The rest of a larger
-// file is never read.
-const std::size_t kConfigReadLimit =
-    kConfigLineCount * (kConfigLineSize - 1) * 2 + 1;
 
 // Puts the dialog's defaults (1 execution, a delay of 1000 ms) into the
 // main dialog, then loads config.txt from the current directory over them.
@@ -41,22 +43,36 @@ void ApplyDefaults(DialogPort& dialog, RunSettings* settings);
 // except that no unattended run is asked for.
 bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path);
 
-// The same, for the file's raw bytes (as read in binary).
-void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings,
-                      const char* bytes, std::size_t size);
-
-// The file's bytes, consumed line by line. `end` stops at the first 0x1A.
+// The file's bytes, consumed line by line: those in [next, end), then, when
+// `file` is set, the rest of the file read into `buffer` a piece at a time.
+// Lines are read whole however long they are, so only the line reader's
+// small buffers are ever needed, whatever the file's size.
 struct ConfigText {
     const char* next;
     const char* end;
+    std::FILE* file;
+    char* buffer;
+    std::size_t bufferSize;
+    bool ended;  // no more bytes will come: the file's end, or a 0x1A
 };
 
-ConfigText MakeConfigText(const char* bytes, std::size_t size);
+// A whole file's bytes already in memory (as read in binary).
+ConfigText ConfigTextOfBytes(const char* bytes, std::size_t size);
 
-// Reads the next line into `line` (kConfigLineSize bytes) the way fgets
-// does from a text-mode stream: up to and including a newline, at most 511
-// characters, NULs kept, then a terminating NUL. Returns the number of
-// characters stored; 0 once the file is at its end.
-int ReadConfigLine(ConfigText* text, char* line);
+// A file open in binary, read `bufferSize` (at least 3) bytes at a time into
+// `buffer`, which must outlive the text.
+ConfigText ConfigTextOfFile(std::FILE* file, char* buffer, std::size_t bufferSize);
+
+// Reads the next line, without its line end, into `line` (`size` bytes):
+// at most size - 1 characters of it, then a terminating NUL. Returns false,
+// leaving `line` empty, once the file has ended.
+bool ReadConfigLine(ConfigText* text, char* line, int size);
+
+// Fills the dialog and `settings` from the lines of `text`.
+void ApplyConfigText(DialogPort& dialog, RunSettings* settings, ConfigText* text);
+
+// The same, for the file's raw bytes.
+void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings,
+                      const char* bytes, std::size_t size);
 
 #endif

@@ -54,6 +54,7 @@ std::int32_t AsSigned(unsigned value)
 void CaptureRunSettings(DialogPort& dialog, RunSettings* settings)
 {
     dialog.FieldText(IDC_APP_PATH, settings->appPath, kPathSize);
+    RemoveQuotesAroundPath(settings->appPath);
     dialog.FieldText(IDC_LOG_PATH, settings->logPath, kPathSize);
     dialog.FieldText(IDC_WINDOW_NAME, settings->windowName, kWindowNameSize);
     dialog.FieldText(IDC_CMD_LINE, settings->cmdLineArgs, kArgumentsSize);

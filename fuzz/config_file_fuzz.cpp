@@ -1,11 +1,13 @@
 // libFuzzer target for the settings-file reader: any bytes at all as
 // config.txt. Besides the sanitizers' own checks it aborts when
-//  - a line differs from what the C library's fgets gives for the same
-//    bytes after a text-mode stream's translation (CR LF to LF, 0x1A ends);
+//  - a line differs from a plain model of the rules (byte-order mark
+//    skipped, 0x1A ends, CR LF, LF and CR each end a line, each line cut
+//    to its buffer), for lines cut short and lines given room;
+//  - the file read a few bytes at a time gives other lines, or another
+//    result, than its bytes all in memory;
 //  - the dialog gets anything but texts, numbers, checks and Exact Match's
-//    enabled state, or the checks disagree with the flags;
-//  - reading only the first kConfigReadLimit bytes, as LoadConfigFile
-//    does, would give a different result.
+//    enabled state, a text longer than its field, a line end in a text, an
+//    application path still in quotes, or the checks disagree with the flags.
 #include "config/config_file.h"
 
 #include "resources/control_ids.h"
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,44 +30,71 @@ void Require(bool condition, const char* what)
     }
 }
 
-std::string TextModeTranslation(const char* bytes, std::size_t size)
+// The rules written the plain way, on whole strings, to check the reader
+// against: the file's lines, each up to its first NUL, not yet cut.
+std::vector<std::string> ModelLines(const char* bytes, std::size_t size)
 {
-    const void* stop = std::memchr(bytes, 0x1A, size);
-    if (stop)
-        size = static_cast<std::size_t>(static_cast<const char*>(stop) - bytes);
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n')
-            continue;
-        text += bytes[i];
+    std::string text(bytes, size);
+    text = text.substr(0, text.find('\x1A'));
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    std::vector<std::string> lines;
+    std::string line;
+    bool open = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            lines.push_back(line.c_str());
+            line.clear();
+            open = false;
+        } else {
+            line += c;
+            open = true;
+        }
     }
-    return text;
+    if (open)
+        lines.push_back(line.c_str());
+    return lines;
 }
 
-void CompareLinesWithFgets(const char* bytes, std::size_t size)
+// The reader must give the model's lines, each cut to `lineSize` bytes.
+void RequireModelLines(ConfigText* text, const std::vector<std::string>& model, int lineSize,
+                       const char* what)
 {
-    const std::string translated = TextModeTranslation(bytes, size);
-    ConfigText text = MakeConfigText(bytes, size);
-    char ours[kConfigLineSize];
-    if (translated.empty()) {
-        Require(ReadConfigLine(&text, ours) == 0, "a line from an empty file");
+    std::vector<char> line(static_cast<std::size_t>(lineSize));
+    for (const std::string& expected : model) {
+        Require(ReadConfigLine(text, line.data(), lineSize), what);
+        Require(expected.compare(0, static_cast<std::size_t>(lineSize - 1), line.data()) == 0,
+                what);
+    }
+    Require(!ReadConfigLine(text, line.data(), lineSize) && line[0] == '\0', what);
+}
+
+// The bytes as an open file; never for no bytes, which fmemopen may refuse.
+std::FILE* AsFile(const char* bytes, std::size_t size)
+{
+    std::FILE* file = fmemopen(const_cast<char*>(bytes), size, "rb");
+    Require(file != nullptr, "fmemopen failed");
+    return file;
+}
+
+void CompareLinesWithModel(const char* bytes, std::size_t size)
+{
+    const std::vector<std::string> model = ModelLines(bytes, size);
+    for (int lineSize : {1, 7, kPathSize}) {
+        ConfigText inMemory = ConfigTextOfBytes(bytes, size);
+        RequireModelLines(&inMemory, model, lineSize, "lines differ from the model");
+    }
+    if (size == 0)
         return;
-    }
-    std::FILE* stream = fmemopen(const_cast<char*>(translated.data()), translated.size(), "r");
-    Require(stream != nullptr, "fmemopen failed");
-    char theirs[kConfigLineSize];
-    for (;;) {
-        const long before = std::ftell(stream);
-        const bool gotTheirs = std::fgets(theirs, sizeof theirs, stream) != nullptr;
-        const int count = ReadConfigLine(&text, ours);
-        Require(gotTheirs == (count > 0), "line count differs from fgets");
-        if (!gotTheirs)
-            break;
-        Require(std::ftell(stream) - before == count, "line length differs from fgets");
-        Require(std::memcmp(ours, theirs, static_cast<std::size_t>(count) + 1) == 0,
-                "line bytes differ from fgets");
-    }
-    std::fclose(stream);
+    // Small pieces, so that line ends, 0x1A and the mark fall across them.
+    std::FILE* file = AsFile(bytes, size);
+    char piece[5];
+    ConfigText inPieces = ConfigTextOfFile(file, piece, sizeof piece);
+    RequireModelLines(&inPieces, model, kPathSize, "lines read in pieces differ from the model");
+    std::fclose(file);
 }
 
 std::string Flags(const RunSettings& s)
@@ -99,11 +129,27 @@ void CheckDialog(const FakePlatform& fake, const RunSettings& s)
         }
     }
     Require(textEvents <= 4 && numberEvents <= 2 && enableEvents <= 1, "too many dialog events");
-    for (const auto& text : fake.texts) {
-        const std::string& value = text.second;
-        Require(value.size() < static_cast<std::size_t>(kConfigLineSize), "text too long");
-        Require(value.empty() || (value.front() != '\n' && value.back() != '\n'),
-                "newline left on a text");
+    const struct {
+        int field;
+        int size;
+    } fields[] = {{IDC_APP_PATH, kPathSize}, {IDC_CMD_LINE, kArgumentsSize},
+                  {IDC_LOG_PATH, kPathSize}, {IDC_WINDOW_NAME, kWindowNameSize}};
+    for (const auto& f : fields) {
+        const auto found = fake.texts.find(f.field);
+        if (found == fake.texts.end())
+            continue;
+        const std::string& value = found->second;
+        Require(value.size() < static_cast<std::size_t>(f.size), "text too long for its field");
+        Require(value.find_first_of("\r\n") == std::string::npos, "a line end in a text");
+    }
+    const auto app = fake.texts.find(IDC_APP_PATH);
+    if (app != fake.texts.end()) {
+        const std::string& path = app->second;
+        const std::size_t first = path.find_first_not_of(" \t");
+        const std::size_t last = path.find_last_not_of(" \t");
+        Require(first == std::string::npos || last == first || path[first] != '"' ||
+                    path[last] != '"' || path.find('"', first + 1) != last,
+                "an application path still in quotes");
     }
     const struct {
         int box;
@@ -127,19 +173,23 @@ void CheckDialog(const FakePlatform& fake, const RunSettings& s)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
-    CompareLinesWithFgets(bytes, size);
+    CompareLinesWithModel(bytes, size);
 
     FakePlatform whole;
     RunSettings wholeSettings = {};
     ApplyConfigBytes(whole, &wholeSettings, bytes, size);
     CheckDialog(whole, wholeSettings);
 
-    if (size > kConfigReadLimit) {
-        FakePlatform start;
-        RunSettings startSettings = {};
-        ApplyConfigBytes(start, &startSettings, bytes, kConfigReadLimit);
-        Require(start.events == whole.events && Flags(startSettings) == Flags(wholeSettings),
-                "the bytes beyond the read limit changed the result");
+    if (size > 0) {
+        std::FILE* file = AsFile(bytes, size);
+        char piece[3];
+        ConfigText text = ConfigTextOfFile(file, piece, sizeof piece);
+        FakePlatform pieces;
+        RunSettings piecesSettings = {};
+        ApplyConfigText(pieces, &piecesSettings, &text);
+        std::fclose(file);
+        Require(pieces.events == whole.events && Flags(piecesSettings) == Flags(wholeSettings),
+                "the file read in pieces gave another result");
     }
     return 0;
 }

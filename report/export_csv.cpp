@@ -24,9 +24,10 @@ std::string CsvField(const std::string& text)
 
 std::string ExportCsv(const std::vector<RunAnalysis>& runs)
 {
-    std::string out =
-        "run,log,header_line,application,launch,line,seconds,counted,outlier,"
-        "window_not_found,not_visible,input_idle_failed\n";
+    std::string out = "run,log,header_line,application,launch,line,seconds,counted,outlier";
+    for (int kind = 0; kind < kFailureKinds; ++kind)
+        out += std::string(",") + FailureKindKey(kind);
+    out += ",failed,exit_code,close_failed\n";
     for (const RunAnalysis& analysis : runs) {
         const Run& run = *analysis.run;
         std::string run_fields = std::to_string(analysis.number) + "," +
@@ -39,11 +40,13 @@ std::string ExportCsv(const std::vector<RunAnalysis>& runs)
         for (size_t i = 0; i < run.launches.size(); ++i) {
             const Launch& launch = run.launches[i];
             out += run_fields + std::to_string(i + 1) + "," + std::to_string(launch.line) + "," +
-                   FormatFixed(launch.seconds, 4) + "," + (i >= analysis.counted_from ? "1" : "0") +
+                   FormatFixed(launch.seconds, 4) + "," + (analysis.counted[i] ? "1" : "0") +
                    "," + (outlier[i] ? "1" : "0");
             for (int kind = 0; kind < kFailureKinds; ++kind)
                 out += "," + std::to_string(launch.failures[kind]);
-            out += "\n";
+            out += std::string(",") + (analysis.failed[i] ? "1" : "0") + "," +
+                   (launch.exit_code ? std::to_string(*launch.exit_code) : "") + "," +
+                   std::to_string(launch.close_failures) + "\n";
         }
     }
     return out;

@@ -4,19 +4,36 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+
 using Json = nlohmann::ordered_json;
 
 namespace {
 
+// hyperfine keeps an exit code as Windows hands it over, a DWORD read as a
+// signed 32-bit number: 3221225477 (0xC0000005) is -1073741819 there.
+std::int32_t AsHyperfineExitCode(std::uint32_t code)
+{
+    const std::int64_t wrapped = code > 0x7FFFFFFFu ? std::int64_t(code) - 0x100000000 : code;
+    return static_cast<std::int32_t>(wrapped);
+}
+
 // One entry of hyperfine's "results", its keys in hyperfine's order. The
 // launches left out by --skip-first are to Kairon what warm-up runs are to
-// hyperfine: measured, but in neither the times nor the figures.
+// hyperfine: measured, but in neither the times nor the figures. Failed
+// launches measured no start-up, so they are left out too, unless counted.
 Json HyperfineResult(const RunAnalysis& analysis)
 {
     const Summary& summary = *analysis.summary;
-    std::vector<double> times(
-        analysis.seconds.begin() + static_cast<long>(analysis.counted_from),
-        analysis.seconds.end());
+    std::vector<double> times;
+    std::vector<std::int32_t> exit_codes;
+    for (size_t i = 0; i < analysis.seconds.size(); ++i) {
+        if (!analysis.counted[i])
+            continue;
+        times.push_back(analysis.seconds[i]);
+        const std::optional<std::uint32_t>& code = analysis.run->launches[i].exit_code;
+        exit_codes.push_back(code ? AsHyperfineExitCode(*code) : 0);
+    }
     Json result;
     result["command"] = ToUtf8(analysis.run->application);
     result["mean"] = summary.mean;
@@ -28,8 +45,9 @@ Json HyperfineResult(const RunAnalysis& analysis)
     result["min"] = summary.min;
     result["max"] = summary.max;
     result["times"] = times;
-    // Kairon closes the application itself and never reads its exit code.
-    result["exit_codes"] = std::vector<int>(times.size(), 0);
+    // Kairon closes the application itself: only one that exited before it
+    // was ready has an exit code of its own.
+    result["exit_codes"] = exit_codes;
     return result;
 }
 

@@ -11,9 +11,10 @@ namespace {
 
 Json FailureObject(const FailureCounts& failures)
 {
-    return Json{{"window_not_found", failures[kWindowNotFound]},
-                {"not_visible", failures[kNotVisible]},
-                {"input_idle_failed", failures[kInputIdleFailed]}};
+    Json object = Json::object();
+    for (int kind = 0; kind < kFailureKinds; ++kind)
+        object[FailureKindKey(kind)] = failures[kind];
+    return object;
 }
 
 Json OptionalNumber(const std::optional<double>& value)
@@ -53,20 +54,26 @@ Json RunObject(const RunAnalysis& analysis)
     object["failures"] = FailureObject(run.failures);
     object["times"] = analysis.seconds;
     object["counted_from"] = analysis.counted_from + 1;
+    object["failed_counted"] = analysis.failed_counted;
     Json outliers = Json::array();
     for (size_t index : analysis.outliers)
         outliers.push_back(index + 1);
     object["outliers"] = outliers;
     Json failed = Json::array();
+    Json not_closed = Json::array();
     for (size_t i = 0; i < run.launches.size(); ++i) {
-        const FailureCounts& failures = run.launches[i].failures;
-        if (failures[kWindowNotFound] + failures[kNotVisible] + failures[kInputIdleFailed] == 0)
+        const Launch& launch = run.launches[i];
+        if (launch.close_failures > 0)
+            not_closed.push_back(i + 1);
+        if (!analysis.failed[i])
             continue;
-        Json launch = {{"launch", i + 1}};
-        launch.update(FailureObject(failures));
-        failed.push_back(launch);
+        Json entry = {{"launch", i + 1}};
+        entry.update(FailureObject(launch.failures));
+        entry["exit_code"] = launch.exit_code ? Json(*launch.exit_code) : Json(nullptr);
+        failed.push_back(entry);
     }
     object["failed_launches"] = failed;
+    object["close_failed_launches"] = not_closed;
     AddSummary(analysis.summary, &object);
     if (analysis.warm) {
         object["cold"] = analysis.seconds.front();

@@ -28,23 +28,22 @@ std::string Number(double value)
 std::string SummaryRow(const RunAnalysis& analysis)
 {
     const Run& run = *analysis.run;
-    int failures = run.failures[kWindowNotFound] + run.failures[kNotVisible] +
-                   run.failures[kInputIdleFailed];
+    std::string failures = std::to_string(analysis.failed_launches) + " | " +
+                           std::to_string(run.close_failures);
     std::string row = "| " + std::to_string(analysis.number) + " | " +
                       CodeSpan(ToUtf8(run.application)) + " | " +
                       CodeSpan(ToUtf8(run.source)) + ":" + std::to_string(run.header_line) +
                       " | " + std::to_string(run.launches.size()) + " of " +
                       std::to_string(run.announced) + " | ";
     if (!analysis.summary)
-        return row + "– | – | – | – | – | – | " + std::to_string(failures) + " |\n";
+        return row + "– | – | – | – | – | – | " + failures + " |\n";
     const Summary& summary = *analysis.summary;
     row += Number(summary.mean);
     if (summary.stddev)
         row += " ± " + Number(*summary.stddev);
     row += " | " + Number(summary.median) + " | " + Number(summary.min) + " … " +
            Number(summary.max) + " | " + Number(summary.p5) + " | " + Number(summary.p95) +
-           " | " + std::to_string(analysis.outliers.size()) + " | " + std::to_string(failures) +
-           " |\n";
+           " | " + std::to_string(analysis.outliers.size()) + " | " + failures + " |\n";
     return row;
 }
 
@@ -74,8 +73,8 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
 {
     std::string out =
         "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] "
-        "| P5 [s] | P95 [s] | Outliers | Failures |\n"
-        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+        "| P5 [s] | P95 [s] | Outliers | Failed | Failed to close |\n"
+        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const RunAnalysis& analysis : runs)
         out += SummaryRow(analysis);
     if (comparison && comparison->reference != 0) {
@@ -90,6 +89,12 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
            "; outliers: " + kOutlierRule + ".";
     if (!runs.empty() && runs.front().counted_from == 1)
         out += " The first launch of each run is left out of its figures.";
+    bool any_failed = false;
+    for (const RunAnalysis& analysis : runs)
+        any_failed = any_failed || analysis.failed_launches > 0;
+    if (any_failed)
+        out += runs.front().failed_counted ? " Failed launches are counted in the figures."
+                                           : " Failed launches are left out of the figures.";
     if (comparison && comparison->reference != 0)
         out += " p-values: Welch's t-test, two-sided; significant when p < " +
                FormatShortest(comparison->significance_level) + ".";

@@ -27,14 +27,18 @@ struct Axis {
 };
 
 // Ticks at 1, 2 or 5 times a power of ten, about five of them, the axis
-// ending on ticks just outside the data.
+// ending on ticks just outside the data. Failed launches are not drawn: a
+// search that gave up after 50 s would squeeze every start-up into a corner.
 Axis ChooseAxis(const std::vector<RunAnalysis>& runs)
 {
     bool any = false;
     double low = 0.0;
     double high = 0.0;
     for (const RunAnalysis& run : runs) {
-        for (double seconds : run.seconds) {
+        for (size_t i = 0; i < run.seconds.size(); ++i) {
+            if (!IsMeasured(run, i))
+                continue;
+            double seconds = run.seconds[i];
             low = any ? std::min(low, seconds) : seconds;
             high = any ? std::max(high, seconds) : seconds;
             any = true;
@@ -105,14 +109,18 @@ std::string RunRow(const RunAnalysis& analysis, const Axis& axis, size_t row)
            "</tspan>: " + EscapeXml(PathTail(application, 28)) + "</text>\n";
     std::string detail = std::to_string(run.launches.size()) + " of " +
                          std::to_string(run.announced) + " launches";
+    if (analysis.failed_launches > 0)
+        detail += ", " + std::to_string(analysis.failed_launches) + " failed";
     if (analysis.summary)
         detail += ", median " + FormatFixed(analysis.summary->median, 4) + " s";
     out += "<text x=\"" + N(kPlotLeft - 12) + "\" y=\"" + N(middle + 12) +
            "\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">" + EscapeXml(detail) +
            "</text>\n";
     if (!analysis.summary) {
-        out += "<text x=\"" + N(kPlotLeft + 8) + "\" y=\"" + N(middle + 4) +
-               "\" fill=\"#888\">no launches</text>\n";
+        bool all_failed = !analysis.failed_counted && !analysis.seconds.empty() &&
+                          analysis.failed_launches == analysis.seconds.size();
+        out += "<text x=\"" + N(kPlotLeft + 8) + "\" y=\"" + N(middle + 4) + "\" fill=\"#888\">" +
+               (all_failed ? "every launch failed" : "no launches") + "</text>\n";
         return out;
     }
     const Summary& summary = *analysis.summary;
@@ -126,6 +134,8 @@ std::string RunRow(const RunAnalysis& analysis, const Axis& axis, size_t row)
     for (size_t index : analysis.outliers)
         outlier[index] = true;
     for (size_t i = 0; i < analysis.seconds.size(); ++i) {
+        if (!IsMeasured(analysis, i))
+            continue;
         double seconds = analysis.seconds[i];
         std::string look = outlier[i] ? "fill=\"#d1495b\"" : "fill=\"#2a6fb0\"";
         if (i == 0 && analysis.warm)

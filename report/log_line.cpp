@@ -33,14 +33,18 @@ bool IsBlank(std::string_view line)
 }
 
 // One line of a log format cut into pieces: literal text and the few
-// conversions Kairon's formats use.
-enum class Conversion { None, Text, Decimal, Hex, Seconds };  // -, %s, %d, %X, %0.4f
+// conversions Kairon's formats use: -, %s, %d, %lu, %X, %0.4f.
+enum class Conversion { None, Text, Decimal, Unsigned, Hex, Seconds };
 
 struct FormatPiece {
     Conversion conversion = Conversion::None;
     std::string_view literal;  // Conversion::None only
-    int number = -1;           // %d and %X: which number of the line, from 0
+    int number = -1;           // %d, %lu and %X: which number of the line, from 0
 };
+
+// Kairon is a Windows program, where an unsigned long has 32 bits (on
+// 64-bit Windows too), whichever system reads its log.
+const std::int64_t kMaxUnsignedLong = 4294967295;
 
 const int kMaxFormatPieces = 12;
 const int kMaxFormatNumbers = 2;
@@ -80,6 +84,10 @@ bool SplitFormatLine(std::string_view format, FormatLine* line)
             piece.conversion = rest[1] == 'd' ? Conversion::Decimal : Conversion::Hex;
             piece.number = numbers++;
             at += 2;
+        } else if (StartsWith(rest, "%lu") && numbers < kMaxFormatNumbers) {
+            piece.conversion = Conversion::Unsigned;
+            piece.number = numbers++;
+            at += 3;
         } else if (StartsWith(rest, "%0.4f")) {
             piece.conversion = Conversion::Seconds;
             at += 5;
@@ -107,13 +115,15 @@ size_t CountDigitsBefore(std::string_view text, bool (*is_digit)(char))
 }
 
 // The length of the number a conversion printed at the start of `text`,
-// 0 when none is there: "%d" an optional minus and digits, "%X" upper-case
-// hex digits, "%0.4f" digits, a dot and four digits (never negative in a
-// timing line).
+// 0 when none is there: "%d" an optional minus and digits, "%lu" digits,
+// "%X" upper-case hex digits, "%0.4f" digits, a dot and four digits (never
+// negative in a timing line).
 size_t NumberLengthFrom(Conversion conversion, std::string_view text)
 {
     if (conversion == Conversion::Hex)
         return CountDigits(text, IsUpperHexDigit);
+    if (conversion == Conversion::Unsigned)
+        return CountDigits(text, IsDigit);
     if (conversion == Conversion::Decimal) {
         const size_t sign = StartsWith(text, "-") ? 1 : 0;
         const size_t digits = CountDigits(text.substr(sign), IsDigit);
@@ -131,6 +141,8 @@ size_t NumberLengthBefore(Conversion conversion, std::string_view text)
 {
     if (conversion == Conversion::Hex)
         return CountDigitsBefore(text, IsUpperHexDigit);
+    if (conversion == Conversion::Unsigned)
+        return CountDigitsBefore(text, IsDigit);
     if (conversion == Conversion::Decimal) {
         const size_t digits = CountDigitsBefore(text, IsDigit);
         if (digits == 0)
@@ -152,6 +164,9 @@ bool StoreNumber(const FormatPiece& piece, std::string_view digits, FormatFields
     } else {
         const int base = piece.conversion == Conversion::Hex ? 16 : 10;
         result = std::from_chars(digits.data(), end, fields->numbers[piece.number], base);
+        if (piece.conversion == Conversion::Unsigned &&
+            fields->numbers[piece.number] > kMaxUnsignedLong)
+            return false;
     }
     return result.ec == std::errc() && result.ptr == end;
 }
@@ -297,6 +312,11 @@ LogLine ClassifyLogLine(std::string_view line)
                                                              : LogLineKind::WindowNotFound;
     } else if (MatchesFormat(line, kNotVisibleFormat)) {
         parsed.kind = LogLineKind::NotVisible;
+    } else if (MatchesFormat(line, kExitedBeforeReadyFormat, &fields)) {
+        parsed.kind = LogLineKind::ExitedBeforeReady;
+        parsed.exit_code = static_cast<std::uint32_t>(fields.numbers[0]);
+    } else if (MatchesFormat(line, kCloseFailedFormat)) {
+        parsed.kind = LogLineKind::CloseFailed;
     } else if (MatchesFormat(line, kHeaderFormat, &fields)) {
         parsed.kind = LogLineKind::Header;
         parsed.application = fields.text;

@@ -16,6 +16,8 @@ enum class LogLineKind {
     WindowNotFound,    // "Failed to find window <name>"
     NotVisible,        // "Failed to find <name> as visible"
     NotFoundOrNotVisible,  // "Failed to find window <x> as visible": either
+    ExitedBeforeReady, // "Application exited with code <N> before it was ready"
+    CloseFailed,       // "Failed to close <name>", after the launch's time
     Debug,             // window state key, scans, loop banners
     DebugWindowStart,  // a window-list line whose title runs on to later lines
     Unknown,
@@ -26,6 +28,7 @@ struct LogLine {
     std::string_view application;  // Header only
     std::int64_t executions = 0;   // Header only
     double seconds = 0.0;          // Timing only
+    std::uint32_t exit_code = 0;   // ExitedBeforeReady only
 };
 
 // Classifies one line, given without its line end (LF or CR LF).

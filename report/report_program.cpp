@@ -21,6 +21,7 @@ struct Options {
     std::vector<std::string> logs;
     bool compare = false;
     bool skip_first = false;
+    bool include_failed = false;
     int reference = 0;
     double significance_level = 0.05;
     bool gate = false;
@@ -60,6 +61,10 @@ void DescribeOptions(CLI::App* app, Options* options)
                   "Compare the runs' mean times: relative speed and Welch's t-test");
     app->add_flag("--skip-first", options->skip_first,
                   "Leave each run's first (cold) launch out of its figures and comparisons");
+    app->add_flag("--include-failed", options->include_failed,
+                  "Count the launches that failed (window not found or not visible, input\n"
+                  "idle failed, exited before it was ready) in the figures, comparisons and\n"
+                  "the gate; by default they are listed and left out");
     app->add_option("-r,--reference", options->reference,
                     "With --compare: compare against this run number (default: the fastest;\n"
                     "with --fail-if-slower, run 1)")
@@ -195,8 +200,8 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
     std::vector<RunAnalysis> runs;
     for (const ParsedLog& log : logs)
         for (const Run& run : log.runs)
-            runs.push_back(
-                AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first));
+            runs.push_back(AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first,
+                                      options.include_failed));
 
     // The gate judges a candidate against its baseline, whichever is faster:
     // against the fastest run, a baseline would fail for the candidate's

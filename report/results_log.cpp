@@ -69,6 +69,7 @@ std::string Shorten(std::string_view line)
 struct RunBuilder {
     FailureCounts pending = {};  // failure lines waiting for their launch's time
     int pending_either = 0;      // "Failed to find window <x> as visible"
+    std::optional<std::uint32_t> pending_exit_code;
 
     void Count(Run* run, int kind, int how_many)
     {
@@ -92,8 +93,26 @@ struct RunBuilder {
         launch.seconds = seconds;
         launch.line = line;
         launch.failures = pending;
+        launch.exit_code = pending_exit_code;
         pending = {};
+        pending_exit_code.reset();
         run->launches.push_back(launch);
+    }
+
+    void AddExit(Run* run, std::uint32_t exit_code)
+    {
+        Count(run, kExitedBeforeReady, 1);
+        pending_exit_code = exit_code;
+    }
+
+    // False when the run has no launch yet that the close could belong to.
+    bool AddCloseFailure(Run* run)
+    {
+        if (run->launches.empty())
+            return false;
+        ++run->launches.back().close_failures;
+        ++run->close_failures;
+        return true;
     }
 
     void Finish(Run* run)
@@ -101,10 +120,19 @@ struct RunBuilder {
         // Failure lines with no time after them: the run ended inside a launch.
         ResolveEither(run, true);
         pending = {};
+        pending_exit_code.reset();
     }
 };
 
 }  // namespace
+
+bool LaunchFailed(const Launch& launch)
+{
+    for (int count : launch.failures)
+        if (count > 0)
+            return true;
+    return false;
+}
 
 const char* FailureKindName(int kind)
 {
@@ -115,6 +143,24 @@ const char* FailureKindName(int kind)
         return "not visible";
     case kInputIdleFailed:
         return "input idle failed";
+    case kExitedBeforeReady:
+        return "exited before ready";
+    default:
+        return "?";
+    }
+}
+
+const char* FailureKindKey(int kind)
+{
+    switch (kind) {
+    case kWindowNotFound:
+        return "window_not_found";
+    case kNotVisible:
+        return "not_visible";
+    case kInputIdleFailed:
+        return "input_idle_failed";
+    case kExitedBeforeReady:
+        return "exited_before_ready";
     default:
         return "?";
     }
@@ -176,6 +222,15 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
             break;
         case LogLineKind::NotFoundOrNotVisible:
             ++builder.pending_either;
+            break;
+        case LogLineKind::ExitedBeforeReady:
+            builder.AddExit(&log.runs.back(), parsed.exit_code);
+            break;
+        case LogLineKind::CloseFailed:
+            if (!builder.AddCloseFailure(&log.runs.back()))
+                log.problems.push_back({source, lines.number,
+                                        "a close failure before any launch of its run, "
+                                        "skipped: \"" + Shorten(line) + "\""});
             break;
         case LogLineKind::DebugWindowStart:
             SkipTitleContinuation(&lines);

@@ -1,17 +1,28 @@
 // A results log read back into runs. Each header starts a run; the timing
 // lines that follow are its launches; failure lines belong to the launch
 // whose timing line comes next (the run writes a launch's failures before
-// its time). Debug lines are skipped; foreign lines are reported.
+// its time), a close failure to the launch whose timing line came last (the
+// close is tried once the time is written). Debug lines are skipped; foreign
+// lines are reported.
 #ifndef KAIRON_REPORT_RESULTS_LOG_H
 #define KAIRON_REPORT_RESULTS_LOG_H
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum FailureKind { kWindowNotFound, kNotVisible, kInputIdleFailed, kFailureKinds };
+// The ways a launch can miss the moment it was waiting for. A launch with
+// any of them failed: its time is not a start-up time.
+enum FailureKind {
+    kWindowNotFound,
+    kNotVisible,
+    kInputIdleFailed,
+    kExitedBeforeReady,
+    kFailureKinds
+};
 
 using FailureCounts = std::array<int, kFailureKinds>;
 
@@ -19,6 +30,8 @@ struct Launch {
     double seconds = 0.0;
     int line = 0;                  // line number of its timing line, from 1
     FailureCounts failures = {};   // failure lines of this launch
+    std::optional<std::uint32_t> exit_code;  // when it exited before it was ready
+    int close_failures = 0;        // the application was left running after it
 };
 
 struct Run {
@@ -28,6 +41,7 @@ struct Run {
     std::int64_t announced = 0;    // executions the header announced
     std::vector<Launch> launches;
     FailureCounts failures = {};   // every failure line of the run
+    int close_failures = 0;        // those that follow a launch of the run
 };
 
 struct LogProblem {
@@ -45,7 +59,11 @@ struct ParsedLog {
 // Parses a whole log held in memory; lines end in LF or CR LF.
 ParsedLog ParseResultsLog(std::string_view text, const std::string& source);
 
-// "window not found", "not visible", "input idle failed".
+bool LaunchFailed(const Launch& launch);
+
+// "window not found", "not visible", "input idle failed", "exited before ready".
 const char* FailureKindName(int kind);
+// The same as the exports name it: "window_not_found", ...
+const char* FailureKindKey(int kind);
 
 #endif

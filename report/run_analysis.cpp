@@ -7,26 +7,47 @@
 const double kWideSpreadRatio = 0.25;
 const size_t kMinLaunchesForColdWarm = 3;
 
-RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first)
+RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first, bool include_failed)
 {
     RunAnalysis analysis;
     analysis.run = &run;
     analysis.number = number;
-    for (const Launch& launch : run.launches)
+    analysis.failed_counted = include_failed;
+    for (const Launch& launch : run.launches) {
         analysis.seconds.push_back(launch.seconds);
+        analysis.failed.push_back(LaunchFailed(launch));
+        analysis.failed_launches += analysis.failed.back() ? 1 : 0;
+    }
     const std::vector<double>& all = analysis.seconds;
     analysis.counted_from = skip_first && !all.empty() ? 1 : 0;
-    std::vector<double> counted(all.begin() + static_cast<long>(analysis.counted_from),
-                                all.end());
+    std::vector<double> counted;
+    std::vector<size_t> counted_index;
+    std::vector<double> measured;
+    for (size_t i = 0; i < all.size(); ++i) {
+        const bool is_measured = IsMeasured(analysis, i);
+        analysis.counted.push_back(is_measured && i >= analysis.counted_from);
+        if (analysis.counted.back()) {
+            counted.push_back(all[i]);
+            counted_index.push_back(i);
+        }
+        if (is_measured)
+            measured.push_back(all[i]);
+    }
     analysis.summary = Summarize(counted);
-    if (all.size() >= kMinLaunchesForColdWarm)
-        analysis.warm = Summarize(std::vector<double>(all.begin() + 1, all.end()));
+    // A first launch that failed says nothing about a cold start.
+    if (!all.empty() && IsMeasured(analysis, 0) && measured.size() >= kMinLaunchesForColdWarm)
+        analysis.warm = Summarize(std::vector<double>(measured.begin() + 1, measured.end()));
     for (size_t index : OutlierIndices(counted))
-        analysis.outliers.push_back(index + analysis.counted_from);
+        analysis.outliers.push_back(counted_index[index]);
     const std::optional<Summary>& summary = analysis.summary;
     analysis.wide_spread = summary && summary->stddev && summary->mean > 0.0 &&
                            *summary->stddev > kWideSpreadRatio * summary->mean;
     return analysis;
+}
+
+bool IsMeasured(const RunAnalysis& analysis, size_t launch)
+{
+    return analysis.failed_counted || !analysis.failed[launch];
 }
 
 namespace {

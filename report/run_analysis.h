@@ -19,18 +19,29 @@ extern const size_t kMinLaunchesForColdWarm;
 struct RunAnalysis {
     const Run* run = nullptr;
     int number = 0;                  // 1, 2, ... across all logs read
-    std::vector<double> seconds;     // every launch, in log order
+    std::vector<double> seconds;     // every launch, in log order, failed ones too
+    std::vector<bool> failed;        // per launch: it did not reach its condition
+    size_t failed_launches = 0;
+    bool failed_counted = false;     // the failed launches are in the figures
     size_t counted_from = 0;         // 1 when the first launch is left out
+    std::vector<bool> counted;       // per launch: in the summary and the outliers
     std::optional<Summary> summary;  // of the counted launches; none if none
-    std::optional<Summary> warm;     // launches 2..n, when there are enough
+    std::optional<Summary> warm;     // launches 2..n but failed ones, when the
+                                     // first did not fail and there are enough
     std::vector<size_t> outliers;    // among the counted; indices into seconds
     bool wide_spread = false;
 };
 
+// The figures leave out the launches that failed, whose times measure a
+// time-out or a crash rather than a start-up, unless include_failed.
 // skip_first leaves the first (cold) launch out of the summary, the
 // outliers and so of any comparison, for when the warm start-up time is
 // what matters.
-RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first);
+RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first,
+                       bool include_failed = false);
+
+// Whether a launch's time belongs on a chart: its start-up was measured.
+bool IsMeasured(const RunAnalysis& analysis, size_t launch);
 
 struct RunComparison {
     int number = 0;

@@ -8,8 +8,8 @@
 
 namespace {
 
-// Outliers named one by one, per run; the rest are counted.
-const size_t kMaxListedOutliers = 10;
+// Outliers and failed launches named one by one, per run; the rest are counted.
+const size_t kMaxListedLaunches = 10;
 
 std::string Seconds(double value)
 {
@@ -60,18 +60,67 @@ std::string MeanAndSpread(const Summary& summary)
     return text;
 }
 
-std::string OutlierList(const RunAnalysis& analysis, size_t counted)
+// "launch 8 (0.6904 s)"
+std::string OutlierText(const RunAnalysis& analysis, size_t index)
 {
-    const std::vector<size_t>& outliers = analysis.outliers;
-    std::string text = std::to_string(outliers.size()) + " of " + std::to_string(counted);
-    for (size_t i = 0; i < outliers.size() && i < kMaxListedOutliers; ++i) {
-        text += i == 0 ? ": " : ", ";
-        text += "launch " + std::to_string(outliers[i] + 1) + " (" +
-                Seconds(analysis.seconds[outliers[i]]) + ")";
+    return "launch " + std::to_string(index + 1) + " (" + Seconds(analysis.seconds[index]) + ")";
+}
+
+// "launch 3 (57.3279 s: window not found)"
+std::string FailedLaunchText(const RunAnalysis& analysis, size_t index)
+{
+    const Launch& launch = analysis.run->launches[index];
+    std::string why;
+    for (int kind = 0; kind < kFailureKinds; ++kind) {
+        if (launch.failures[kind] == 0)
+            continue;
+        if (!why.empty())
+            why += ", ";
+        if (kind == kExitedBeforeReady && launch.exit_code)
+            why += "exited with code " + std::to_string(*launch.exit_code);
+        else
+            why += FailureKindName(kind);
     }
-    if (outliers.size() > kMaxListedOutliers)
-        text += " and " + std::to_string(outliers.size() - kMaxListedOutliers) + " more";
+    return "launch " + std::to_string(index + 1) + " (" + Seconds(analysis.seconds[index]) +
+           ": " + why + ")";
+}
+
+// "2 of 12: launch 3 (...), launch 9 (...)"
+std::string LaunchList(const RunAnalysis& analysis, const std::vector<size_t>& launches,
+                       size_t of, std::string (*describe)(const RunAnalysis&, size_t))
+{
+    std::string text = std::to_string(launches.size()) + " of " + std::to_string(of);
+    for (size_t i = 0; i < launches.size() && i < kMaxListedLaunches; ++i)
+        text += (i == 0 ? ": " : ", ") + describe(analysis, launches[i]);
+    if (launches.size() > kMaxListedLaunches)
+        text += " and " + std::to_string(launches.size() - kMaxListedLaunches) + " more";
     return text;
+}
+
+std::vector<size_t> FailedLaunches(const RunAnalysis& analysis)
+{
+    std::vector<size_t> failed;
+    for (size_t i = 0; i < analysis.failed.size(); ++i)
+        if (analysis.failed[i])
+            failed.push_back(i);
+    return failed;
+}
+
+// Which launches the figures cover, when not all of them; empty otherwise.
+std::string CountedLaunches(const RunAnalysis& analysis)
+{
+    const bool skipped_first = analysis.counted_from == 1;
+    const std::string all = std::to_string(analysis.seconds.size());
+    if (analysis.failed_launches == 0)
+        return skipped_first ? "launches 2.." + all + " (the first is left out)" : "";
+    size_t counted = 0;
+    for (bool is_counted : analysis.counted)
+        counted += is_counted ? 1 : 0;
+    std::string text = std::to_string(counted) + " of " + all + " launches (";
+    if (analysis.failed_counted)
+        return text + (skipped_first ? "the first is left out; " : "") +
+               "failed launches are counted too)";
+    return text + (skipped_first ? "the first and " : "") + "failed launches are left out)";
 }
 
 }  // namespace
@@ -83,10 +132,16 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
     AddField(&out, "Log", run.source + ", line " + std::to_string(run.header_line));
     AddField(&out, "Launches", LaunchCount(run));
     AddField(&out, "Failures", FailureList(run.failures));
+    if (analysis.failed_launches > 0)
+        AddField(&out, "Failed launches",
+                 LaunchList(analysis, FailedLaunches(analysis), analysis.seconds.size(),
+                            FailedLaunchText));
+    if (run.close_failures > 0)
+        AddField(&out, "Failed to close", std::to_string(run.close_failures));
     bool skipped_first = analysis.counted_from == 1;
-    if (skipped_first)
-        AddField(&out, "Counted", "launches 2.." + std::to_string(analysis.seconds.size()) +
-                                      " (the first is left out)");
+    std::string counted = CountedLaunches(analysis);
+    if (!counted.empty())
+        AddField(&out, "Counted", counted);
     if (!analysis.summary)
         return out;
     const Summary& summary = *analysis.summary;
@@ -112,7 +167,8 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
     }
     if (summary.count == 1)
         return out;
-    AddField(&out, "Outliers", OutlierList(analysis, summary.count));
+    AddField(&out, "Outliers",
+             LaunchList(analysis, analysis.outliers, summary.count, OutlierText));
     if (analysis.wide_spread)
         out += "  Warning: the standard deviation is " +
                FormatFixed(100.0 * *summary.stddev / summary.mean, 0) +

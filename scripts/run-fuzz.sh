@@ -24,8 +24,8 @@ mkdir -p "$out/corpus" "$out/artifacts"
     -o "$out/config_file_fuzz"
 
 # New inputs go to build/fuzz/corpus; the committed seeds are only read.
-# Inputs a little longer than the reader's read limit are allowed from the
-# start, so that the limit itself is exercised.
+# Inputs of several whole buffers are allowed from the start, so that lines
+# longer than their fields, and files longer than one read, are exercised.
 exec "$out/config_file_fuzz" \
     -max_total_time="$seconds" \
     -max_len=12000 \

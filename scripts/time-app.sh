@@ -7,7 +7,9 @@
 # not run or wrote no timing line.
 #
 # KAIRON_EXE names a Kairon.exe to use as it is (nothing is built then);
-# KAIRON_TIME_APP_WORK the work folder (default build/time-app).
+# KAIRON_TIME_APP_WORK the work folder (default build/time-app), which is
+# kept from run to run with the default log in it. Relative paths are the
+# caller's, wherever the script is run from.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -101,6 +103,14 @@ if [ "$use_display" = 1 ] && [ -z "${DISPLAY:-}" ]; then
 fi
 if [ $((close_wm + close_sys + close_alt)) = 0 ]; then close_wm=1; fi
 
+# Kairon runs from the work folder and Wine resolves a relative path from
+# there, so every path the caller gave is made absolute while we are still
+# in the caller's folder.
+if [ -f "$app" ]; then app="$(realpath -m "$app")"; fi
+[ -z "$log" ] || log="$(realpath -m "$log")"
+[ -z "${KAIRON_EXE:-}" ] || KAIRON_EXE="$(realpath -m "$KAIRON_EXE")"
+work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
+
 # The time limit: three countdowns of the delay per launch, and each enabled
 # wait at its give-up limit (read from the log-format header, where Kairon's
 # own limits are defined), twice over for the work between its sleeps.
@@ -117,10 +127,14 @@ source "$root/scripts/wine-env.sh"
 kairon_require_wine
 if [ -z "${KAIRON_EXE:-}" ]; then
   bash "$root/scripts/install-deps.sh"
-  cmake --preset "$KAIRON_WINE_PRESET" -S "$root" >/dev/null
-  cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target Kairon >/dev/null
-  cmake --preset native -S "$root" >/dev/null
-  cmake --build --preset native -j2 --target kairon-report >/dev/null
+  # cmake --build --preset reads the presets of the current folder only.
+  (
+    cd "$root"
+    cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
+    cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target Kairon >/dev/null
+    cmake --preset native >/dev/null
+    cmake --build --preset native -j2 --target kairon-report >/dev/null
+  )
   KAIRON_EXE="$KAIRON_WINE_BUILD/Kairon.exe"
 fi
 [ -f "$KAIRON_EXE" ] || { echo "time-app: no Kairon.exe at $KAIRON_EXE" >&2; exit 1; }
@@ -131,11 +145,10 @@ windows_path() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
 app_windows="$app"
 if [ -f "$app" ]; then app_windows="$(windows_path "$app")"; fi
 
-work="${KAIRON_TIME_APP_WORK:-$root/build/time-app}"
-rm -rf "$work"
+# The work folder may be the caller's own and holds the default log, which
+# runs append to: nothing in it but config.txt is ours to replace.
 mkdir -p "$work"
 [ -n "$log" ] || log="$work/results.txt"
-log="$(realpath -m "$log")"
 mkdir -p "$(dirname "$log")"
 log_size_before=0
 [ -f "$log" ] && log_size_before=$(stat -c %s "$log")
@@ -172,16 +185,18 @@ if [ ! -f "$log" ] || [ "$(stat -c %s "$log")" -le "$log_size_before" ]; then
   echo "time-app: Kairon wrote nothing to $log (a warning box in Kairon says why, or it could not start)" >&2
   exit 1
 fi
+# Earlier runs' lines stay in the log; this run's output shows its own.
+this_run() { tail -c +$((log_size_before + 1)) "$log"; }
 echo "== $log (CR LF line ends), this run"
-tail -c +$((log_size_before + 1)) "$log" | tr -d '\r'
-timings=$(tail -c +$((log_size_before + 1)) "$log" | tr -d '\r' | grep -cE '^[0-9]+\.[0-9]{4}$' || true)
+this_run | tr -d '\r'
+timings=$(this_run | tr -d '\r' | grep -cE '^[0-9]+\.[0-9]{4}$' || true)
 if [ "$timings" = 0 ]; then
   echo "time-app: Kairon wrote no timing line" >&2
   exit 1
 fi
 if [ -x "$report" ]; then
-  echo "== kairon-report $log"
-  "$report" "$log"
+  echo "== kairon-report of this run's lines of $log"
+  this_run | "$report" -
 else
   echo "== no report: build kairon-report with the native preset"
 fi

@@ -17,6 +17,16 @@ namespace {
 
 typedef std::vector<std::string> Events;
 
+// Text with each "\n" written as a lone CR, as old Mac editors save it.
+std::string Cr(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\n')
+            c = '\r';
+    }
+    return text;
+}
+
 // Each line followed by LF.
 std::string Lines(const std::vector<std::string>& lines)
 {
@@ -94,6 +104,11 @@ struct FileCase {
 };
 
 const std::string a510(510, 'a'), a511(511, 'a'), b1100(1100, 'b');
+// Texts as long as their fields (paths 515 characters, arguments and window
+// name 511), and one character longer.
+const std::string p515(515, 'p'), p516(516, 'p'), l515(515, 'l'), l516(516, 'l');
+const std::string g511(511, 'g'), g512(512, 'g'), w511(511, 'w'), w512(512, 'w');
+const char kBom[] = "\xEF\xBB\xBF";
 
 const FileCase kFileCases[] = {
     {"empty file", "", {}, kNoFlags},
@@ -156,15 +171,22 @@ const FileCase kFileCases[] = {
      TextEvents("  C:\\My Apps\\a b.exe  ", "\t-v ", " ", "Win "), kNoFlags},
     {"mixed LF and CR LF", "app\r\nargs\nlog\r\nwin\n", TextEvents("app", "args", "log", "win"),
      kNoFlags},
-    {"a lone CR is part of the line", "a\rb\nc\rd\r\n", {"text 1004 a\rb", "text 1008 c\rd"},
-     kNoFlags},
-    {"CR CR LF keeps one CR", "app\r\r\nargs\n", {"text 1004 app\r", "text 1008 args"}, kNoFlags},
-    {"CR at the end of the file", "app\r", {"text 1004 app\r"}, kNoFlags},
+    {"a lone CR ends a line", "a\rb\nc\rd\r\n", TextEvents("a", "b", "c", "d"), kNoFlags},
+    {"complete example, CR only", Cr(kExample), kExampleEvents, "1101 100 0 1 0"},
+    {"CR CR LF is a line, then an empty one", "app\r\r\nargs\n",
+     {"text 1004 app", "text 1008 ", "text 1005 args"}, kNoFlags},
+    {"LF CR is a line, then an empty one", "app\n\rargs\n",
+     {"text 1004 app", "text 1008 ", "text 1005 args"}, kNoFlags},
+    {"empty CR lines set empty texts", "\r\r\r\r7\r", Join(TextEvents("", "", "", ""),
+                                                         {"number 1006 7"}), kNoFlags},
+    {"CR at the end of the file", "app\r", {"text 1004 app"}, kNoFlags},
+    {"CR-only line 11 asks for an unattended run", Cr(kSixLines + Lines({"0", "0", "0", "0", "1"})),
+     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
     {"0x1A ends the file", "app\nargs\x1Alog\nwin\n", {"text 1004 app", "text 1008 args"},
      kNoFlags},
     {"0x1A as the first byte", "\x1A" + kExample, {}, kNoFlags},
-    {"0x1A after a CR", "app\r\x1A\nargs\n", {"text 1004 app\r"}, kNoFlags},
-    {"0x1A between CR and LF", "app\r\x1A\n", {"text 1004 app\r"}, kNoFlags},
+    {"0x1A after a CR", "app\r\x1A\nargs\n", {"text 1004 app"}, kNoFlags},
+    {"0x1A between CR and LF", "app\r\x1A\n", {"text 1004 app"}, kNoFlags},
     {"0x1A before line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "\x1A" "1\n",
      Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
     {"0x1A after line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "1\x1A" "0\n",
@@ -188,23 +210,51 @@ const FileCase kFileCases[] = {
      kNoFlags},
     {"a line of 510 characters and CR LF fits", a510 + "\r\nargs\r\n",
      {"text 1004 " + a510, "text 1008 args"}, kNoFlags},
-    // Its newline is the 512th character, so it is read as a line of its own.
-    {"a line of 511 characters leaves its newline as the next line", a511 + "\nargs\nlog\n",
-     TextEvents(a511, "", "args", "log"), kNoFlags},
-    {"a line of 511 characters and CR LF", a511 + "\r\nargs\r\n",
-     {"text 1004 " + a511, "text 1008 ", "text 1005 args"}, kNoFlags},
-    {"a line of 512 characters is split after 511", a511 + "z\nargs\n",
-     {"text 1004 " + a511, "text 1008 z", "text 1005 args"}, kNoFlags},
-    {"a line of 1100 characters is split in three", b1100 + "\nwin\n",
-     TextEvents(std::string(511, 'b'), std::string(511, 'b'), std::string(78, 'b'), "win"),
+    {"a line of 511 characters is one line", a511 + "\nargs\nlog\n",
+     {"text 1004 " + a511, "text 1008 args", "text 1005 log"}, kNoFlags},
+    {"a line of 511 characters and CR LF is one line", a511 + "\r\nargs\r\n",
+     {"text 1004 " + a511, "text 1008 args"}, kNoFlags},
+    {"texts as long as their fields are kept whole", Lines({p515, g511, l515, w511, "4"}),
+     Join(TextEvents(p515, g511, l515, w511), {"number 1006 4"}), kNoFlags},
+    {"texts one longer than their fields lose their last character",
+     Lines({p516, g512, l516, w512, "4"}),
+     Join(TextEvents(p515, g511, l515, w511), {"number 1006 4"}), kNoFlags},
+    {"a line of 1100 characters is cut and the rest dropped", b1100 + "\nargs\nlog\nwin\n",
+     TextEvents(std::string(515, 'b'), "args", "log", "win"), kNoFlags},
+    {"5000 characters of arguments: the later lines keep their places",
+     Lines({"C:\\Apps\\a.exe", std::string(5000, 'g'), "C:\\Logs\\r.txt", "Win", "3", "250",
+            "0 1 0 0", "1 0 0", "0", "0", "1"}),
+     Join(TextEvents("C:\\Apps\\a.exe", g511, "C:\\Logs\\r.txt", "Win"),
+          {"number 1006 3", "number 1011 250", "check 1017", "enable 1023 1", "check 1019"}),
+     "0100 100 0 0 1"},
+    {"a long number on line 5 is cut, not carried into line 6",
+     "a\nb\nc\nd\n1" + std::string(600, '0') + "\n250\n",
+     Join(TextEvents("a", "b", "c", "d"), {"number 1006 2147483647", "number 1011 250"}), kNoFlags},
+    // Number lines keep 511 characters too: a number after them is dropped.
+    {"line 11's number as its 511th character counts",
+     kSixLines + Lines({"0", "0", "0", "0", std::string(510, ' ') + "1"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+    {"line 11's number as its 512th character is dropped",
+     kSixLines + Lines({"0", "0", "0", "0", std::string(511, ' ') + "1"}),
+     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+    {"a byte-order mark is skipped", kBom + kExample, kExampleEvents, "1101 100 0 1 0"},
+    {"a byte-order mark alone", kBom, {}, kNoFlags},
+    {"a byte-order mark before an empty line 1", kBom + "\nargs\n"s,
+     {"text 1004 ", "text 1008 args"}, kNoFlags},
+    {"only the first byte-order mark is skipped", kBom + (kBom + "a.exe\n"s) + kBom + "-x\n",
+     {"text 1004 "s + kBom + "a.exe", "text 1008 "s + kBom + "-x"}, kNoFlags},
+    {"part of a byte-order mark is kept", "\xEF\xBB" "a.exe\n", {"text 1004 \xEF\xBB" "a.exe"},
      kNoFlags},
-    {"a split shifts the numbers and options", a511 + "z\n" + Lines({"b", "c", "d", "4", "5", "1 1"}),
-     Join(TextEvents(a511, "z", "b", "c"),
-          {"number 1006 0", "number 1011 4", "check 1014", "enable 1023 0", "check 1019",
-           "check 1020"}),
-     "1000 110 0 0 0"},
-    {"a long number on line 5 is split into line 6", "a\nb\nc\nd\n1" + std::string(600, '0') + "\n",
-     Join(TextEvents("a", "b", "c", "d"), {"number 1006 2147483647", "number 1011 0"}), kNoFlags},
+    {"a byte-order mark cut by 0x1A is kept", "\xEF\xBB\x1A\xBF" "a.exe\n",
+     {"text 1004 \xEF\xBB"}, kNoFlags},
+    {"quotes around the application path are removed",
+     Lines({"\"C:\\A B\\app.exe\"", "\"x y.txt\"", "\"log.txt\"", "\"Win\""}),
+     TextEvents("C:\\A B\\app.exe", "\"x y.txt\"", "\"log.txt\"", "\"Win\""), kNoFlags},
+    {"blanks outside the quotes go, those inside stay", " \t\" C:\\x.exe \"\t \n",
+     {"text 1004  C:\\x.exe "}, kNoFlags},
+    {"a lone quote stays", "\"C:\\x.exe\n", {"text 1004 \"C:\\x.exe"}, kNoFlags},
+    {"quotes inside the path stay", "\"C:\\a\"b.exe\"\n", {"text 1004 \"C:\\a\"b.exe\""},
+     kNoFlags},
 };
 
 TEST(ConfigFile, EachFileLeavesItsFieldsChecksAndFlags)
@@ -219,17 +269,20 @@ TEST(ConfigFile, EachFileLeavesItsFieldsChecksAndFlags)
     }
 }
 
-TEST(ConfigFile, CrLfFilesReadAsLfFiles)
+TEST(ConfigFile, CrLfAndCrFilesReadAsLfFiles)
 {
     for (const FileCase& c : kFileCases) {
         if (c.bytes.find('\r') != std::string::npos || c.bytes.find('\n') == std::string::npos)
             continue;
         SCOPED_TRACE(c.name);
-        Loaded lf, crlf;
+        Loaded lf, crlf, cr;
         Load(c.bytes, &lf);
         Load(CrLf(c.bytes), &crlf);
+        Load(Cr(c.bytes), &cr);
         EXPECT_EQ(crlf.events, lf.events);
         EXPECT_EQ(crlf.flags, lf.flags);
+        EXPECT_EQ(cr.events, lf.events);
+        EXPECT_EQ(cr.flags, lf.flags);
     }
 }
 
@@ -264,7 +317,6 @@ TEST(ConfigFile, NumberLinesShowAtoiWithoutSign)
         {"007", "7"},
         {"1,000", "1"},
         {"5\r", "5"},
-        {"\r5", "5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("line '" + c.line + "'");
@@ -352,39 +404,34 @@ TEST(ConfigFile, ChecksStayCheckedWhateverTheFileSays)
     EXPECT_TRUE(fake.EventsStartingWith("check").empty());
 }
 
-// A file of one line of a megabyte: the first 511 characters of it make
-// each line in turn.
+// A file of one line of a megabyte fills the application path and no more.
 TEST(ConfigFile, OneHugeLine)
 {
-    const std::string row(511, 'a');
-    Loaded letters;
-    Load(std::string(1 << 20, 'a'), &letters);
-    EXPECT_EQ(letters.events, Join(TextEvents(row, row, row, row),
-                                   {"number 1006 0", "number 1011 0", "enable 1023 0"}));
-    EXPECT_EQ(letters.flags, kNoFlags);
-
-    Loaded digits;
-    Load(std::string(1 << 20, '1'), &digits);
-    const std::string ones(511, '1');
-    EXPECT_EQ(digits.events,
-              Join(TextEvents(ones, ones, ones, ones),
-                   {"number 1006 2147483647", "number 1011 2147483647", "check 1014",
-                    "enable 1023 0", "check 1019", "check 1015", "check 1016"}));
-    EXPECT_EQ(digits.flags, "1000 100 1 1 1");
+    for (char c : {'a', '1'}) {
+        SCOPED_TRACE(std::string(1, c));
+        Loaded loaded;
+        Load(std::string(1 << 20, c), &loaded);
+        EXPECT_EQ(loaded.events, Events({"text 1004 " + std::string(515, c)}));
+        EXPECT_EQ(loaded.flags, kNoFlags);
+    }
 }
 
-// Only the start of a large file is read; the eleven lines must all lie in it.
-TEST(ConfigFile, LineElevenAfterTheLongestLinesIsRead)
+// Lines are read whole however long, so line 11 is found after ten lines
+// of 100,000 characters, read a piece at a time, and whatever follows it
+// changes nothing.
+TEST(ConfigFile, LineElevenAfterVeryLongLinesIsRead)
 {
     std::string bytes;
     for (int i = 0; i < 10; ++i)
-        bytes += std::string(510, '\r') + "\r\n";
+        bytes += "0" + std::string(100000, ' ') + "\r\n";
     bytes += "1\r\n" + std::string(1 << 20, '0');
     Loaded loaded;
     Load(bytes, &loaded);
     EXPECT_EQ(loaded.flags, "0000 000 0 0 1");
-    ASSERT_EQ(loaded.events.size(), 7u);
-    EXPECT_EQ(loaded.events[0], "text 1004 " + std::string(510, '\r'));
+    const std::string text = "0" + std::string(514, ' ');
+    EXPECT_EQ(loaded.events, Join(TextEvents(text, "0" + std::string(510, ' '), text,
+                                             "0" + std::string(510, ' ')),
+                                  {"number 1006 0", "number 1011 0", "enable 1023 0"}));
 }
 
 TEST(ConfigFile, FileAndBytesReadAlike)
@@ -399,75 +446,152 @@ TEST(ConfigFile, FileAndBytesReadAlike)
     }
 }
 
-// Lines as fgets from a text-mode stream hands them over, NULs included.
-TEST(ConfigFile, ReadConfigLineSplitsLikeFgetsInTextMode)
+struct LineCase {
+    std::string bytes;
+    int size;
+    std::vector<std::string> lines;
+};
+
+// Lines without their ends, cut to `size` bytes with the NUL.
+const LineCase kLineCases[] = {
+    {"", 8, {}},
+    {"a", 8, {"a"}},
+    {"a\nb", 8, {"a", "b"}},
+    {"a\n", 8, {"a"}},
+    {"\n\n", 8, {"", ""}},
+    {"a\r\nb\r\n", 8, {"a", "b"}},
+    {"a\rb\r", 8, {"a", "b"}},
+    {"\r", 8, {""}},
+    {"\r\r\n", 8, {"", ""}},
+    {"\r\n\r\n", 8, {"", ""}},
+    {"\n\r", 8, {"", ""}},
+    {"\r\r", 8, {"", ""}},
+    {"a\x1A\nb", 8, {"a"}},
+    {"a\r\x1A\nb", 8, {"a"}},
+    {"\x1A", 8, {}},
+    {"\xEF\xBB\xBF", 8, {}},
+    {"\xEF\xBB\xBF\n", 8, {""}},
+    {"\xEF\xBB\xBF" "a\r\nb", 8, {"a", "b"}},
+    {"\xEF\xBB", 8, {"\xEF\xBB"}},
+    {"a\xEF\xBB\xBF", 8, {"a\xEF\xBB\xBF"}},
+    {"ab\0c\n\0"s, 8, {"ab", ""}},
+    {"1234567\n12345678\r\n123456789\rx", 8, {"1234567", "1234567", "1234567", "x"}},
+    {"abc\n\nd", 1, {"", "", ""}},
+    {a510 + "x\r\n" + a511 + "yz\nq", kConfigLineSize, {a510 + "x", a511, "q"}},
+};
+
+TEST(ConfigFile, ReadConfigLineCutsLinesAtAnyLineEnd)
 {
-    const struct {
-        std::string bytes;
+    for (const LineCase& c : kLineCases) {
+        SCOPED_TRACE(::testing::PrintToString(c.bytes) + " in " + std::to_string(c.size));
+        ConfigText text = ConfigTextOfBytes(c.bytes.data(), c.bytes.size());
         std::vector<std::string> lines;
-    } cases[] = {
-        {"", {}},
-        {"a", {"a"}},
-        {"a\nb", {"a\n", "b"}},
-        {"\n\n", {"\n", "\n"}},
-        {"a\r\nb\r\n", {"a\n", "b\n"}},
-        {"\r", {"\r"}},
-        {"\r\r\n", {"\r\n"}},
-        {"\n\r", {"\n", "\r"}},
-        {"a\x1A\nb", {"a"}},
-        {"\x1A", {}},
-        {"ab\0c\n\0"s, {"ab\0c\n"s, "\0"s}},
-        {a510 + "\n", {a510 + "\n"}},
-        {a510 + "\r\n", {a510 + "\n"}},
-        {a510 + "\rx", {a510 + "\r", "x"}},
-        {a511 + "\n", {a511, "\n"}},
-        {a511 + "\r\n", {a511, "\n"}},
-        {a511, {a511}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.bytes));
-        ConfigText text = MakeConfigText(c.bytes.data(), c.bytes.size());
-        std::vector<std::string> lines;
-        char line[kConfigLineSize];
-        std::memset(line, '#', sizeof line);
-        while (int count = ReadConfigLine(&text, line)) {
-            ASSERT_LT(count, kConfigLineSize);
-            EXPECT_EQ(line[count], '\0');
-            lines.push_back(std::string(line, count));
+        std::vector<char> line(c.size + 1, '#');
+        while (ReadConfigLine(&text, line.data(), c.size)) {
+            EXPECT_EQ(line[c.size], '#');
+            lines.push_back(line.data());
         }
         EXPECT_EQ(lines, c.lines);
-        EXPECT_EQ(ReadConfigLine(&text, line), 0);
+        EXPECT_FALSE(ReadConfigLine(&text, line.data(), c.size));
         EXPECT_EQ(line[0], '\0');
     }
 }
 
-// On Windows, the C library's own text mode is the reference: every file of
-// the table must split into the same lines through fgets on a stream opened
-// with "r". (Compared as C strings: fgets does not say how far a line with
-// a NUL went.)
+// The mark is looked for in the bytes given, never past them.
+TEST(ConfigFile, AByteOrderMarkCutShortByTheEndIsText)
+{
+    const char bytes[] = "\xEF\xBB\xBF\xBF";
+    for (std::size_t size : {1, 2}) {
+        ConfigText text = ConfigTextOfBytes(bytes, size);
+        char line[8];
+        ASSERT_TRUE(ReadConfigLine(&text, line, sizeof line));
+        EXPECT_EQ(std::string(line), std::string(bytes, size));
+    }
+}
+
+// A file read in pieces as small as a byte-order mark splits as if all its
+// bytes were in memory: a CR LF, a 0x1A or the mark itself may straddle
+// two pieces.
+TEST(ConfigFile, AFileReadInPiecesGivesTheSameLines)
+{
+    for (const LineCase& c : kLineCases) {
+        for (std::size_t pieceSize : {3, 4, 5, 4096}) {
+            SCOPED_TRACE(::testing::PrintToString(c.bytes) + " in pieces of " +
+                         std::to_string(pieceSize));
+            TempFile file("config_pieces.txt");
+            file.Write(c.bytes);
+            std::FILE* stream = std::fopen(file.path.c_str(), "rb");
+            ASSERT_NE(stream, nullptr);
+            std::vector<char> piece(pieceSize);
+            ConfigText text = ConfigTextOfFile(stream, piece.data(), piece.size());
+            std::vector<std::string> lines;
+            std::vector<char> line(c.size);
+            while (ReadConfigLine(&text, line.data(), c.size))
+                lines.push_back(line.data());
+            EXPECT_FALSE(ReadConfigLine(&text, line.data(), c.size));
+            std::fclose(stream);
+            EXPECT_EQ(lines, c.lines);
+        }
+    }
+}
+
+#ifdef _WIN32
+// Whether the Windows C library's text mode splits `bytes` into the lines
+// Kairon reads: it does unless the file has a lone CR, starts with a
+// byte-order mark, or has a line longer than fgets's 511 characters.
+bool TextModeReadsAlike(const std::string& bytes)
+{
+    if (bytes.compare(0, 3, kBom) == 0)
+        return false;
+    std::size_t lineLength = 0;
+    for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\x1A'; ++i) {
+        if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))
+            return false;
+        lineLength = bytes[i] == '\n' ? 0 : lineLength + 1;
+        if (lineLength > 510)
+            return false;
+    }
+    return true;
+}
+#endif
+
+// On Windows, the C library's own text mode is the reference for files it
+// reads the same way: fgets on a stream opened with "r" must give the same
+// lines, once its newline is taken off. (Compared as C strings: fgets does
+// not say how far a line with a NUL went.)
 TEST(ConfigFile, LinesMatchTheWindowsTextModeStream)
 {
 #ifndef _WIN32
     GTEST_SKIP() << "text mode is the identity here";
 #else
+    int compared = 0;
     for (const FileCase& c : kFileCases) {
+        if (!TextModeReadsAlike(c.bytes))
+            continue;
+        ++compared;
         SCOPED_TRACE(c.name);
         TempFile file("config_text_mode.txt");
         file.Write(c.bytes);
         std::FILE* stream = std::fopen(file.path.c_str(), "r");
         ASSERT_NE(stream, nullptr);
-        ConfigText text = MakeConfigText(c.bytes.data(), c.bytes.size());
-        char ours[kConfigLineSize], theirs[kConfigLineSize];
+        ConfigText text = ConfigTextOfBytes(c.bytes.data(), c.bytes.size());
+        char ours[kPathSize], theirs[kConfigLineSize];
         for (int lineNumber = 1;; ++lineNumber) {
             const bool gotTheirs = std::fgets(theirs, sizeof theirs, stream) != nullptr;
-            const bool gotOurs = ReadConfigLine(&text, ours) > 0;
+            const bool gotOurs = ReadConfigLine(&text, ours, sizeof ours);
             ASSERT_EQ(gotOurs, gotTheirs) << "line " << lineNumber;
             if (!gotTheirs)
                 break;
-            EXPECT_EQ(std::string(ours), std::string(theirs)) << "line " << lineNumber;
+            std::string expected = theirs;
+            if (!expected.empty() && expected.back() == '\n')
+                expected.pop_back();
+            EXPECT_EQ(std::string(ours), expected) << "line " << lineNumber;
         }
         std::fclose(stream);
     }
+    // Most of the table is ordinary files; a broken filter must not pass
+    // by comparing none.
+    EXPECT_GT(compared, 30);
 #endif
 }
 

@@ -240,6 +240,53 @@ TEST(Capture, LargeNumbersFailTheNumberChecks)
     EXPECT_EQ(fake.events, std::vector<std::string>{kCheck5});
 }
 
+// What the application field holds, and the path a run starts.
+TEST(Capture, QuotesAroundTheWholeApplicationPathAreRemoved)
+{
+    const struct {
+        const char* field;
+        const char* captured;
+    } cases[] = {
+        {"\"C:\\A B\\app.exe\"", "C:\\A B\\app.exe"},
+        {"C:\\A B\\app.exe", "C:\\A B\\app.exe"},
+        {"  \"C:\\x.exe\"  ", "C:\\x.exe"},
+        {"\t\"C:\\x.exe\"\t", "C:\\x.exe"},
+        {"\" C:\\x.exe \"", " C:\\x.exe "},
+        {"  C:\\x.exe  ", "  C:\\x.exe  "},
+        {"\"\"", ""},
+        {"  \"\"  ", ""},
+        {"\"a\"", "a"},
+        {"\"", "\""},
+        {"  \"  ", "  \"  "},
+        {"\"C:\\x.exe", "\"C:\\x.exe"},
+        {"C:\\x.exe\"", "C:\\x.exe\""},
+        {"\"C:\\a\"b.exe\"", "\"C:\\a\"b.exe\""},
+        {"\"C:\\a.exe\" \"C:\\b.exe\"", "\"C:\\a.exe\" \"C:\\b.exe\""},
+        {"\"C:\\x.exe\" -v", "\"C:\\x.exe\" -v"},
+        {"x\"C:\\x.exe\"", "x\"C:\\x.exe\""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        FakePlatform fake;
+        fake.texts[IDC_APP_PATH] = c.field;
+        RunSettings s{};
+        CaptureRunSettings(fake, &s);
+        EXPECT_STREQ(s.appPath, c.captured);
+    }
+
+    // Only the application path: the other texts are kept as typed.
+    FakePlatform fake;
+    fake.texts[IDC_LOG_PATH] = "\"C:\\Logs\\r.txt\"";
+    fake.texts[IDC_WINDOW_NAME] = "\"Win\"";
+    fake.texts[IDC_CMD_LINE] = "\"a b.txt\"";
+    RunSettings s{};
+    CaptureRunSettings(fake, &s);
+    EXPECT_STREQ(s.logPath, "\"C:\\Logs\\r.txt\"");
+    EXPECT_STREQ(s.windowName, "\"Win\"");
+    EXPECT_STREQ(s.cmdLineArgs, "\"a b.txt\"");
+}
+
 TEST(Capture, TextsAreCutToTheirBuffers)
 {
     FakePlatform fake;

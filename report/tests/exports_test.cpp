@@ -11,15 +11,18 @@
 
 namespace {
 
-// Two runs: four launches with a comma, quotes and two failures in the
-// path and log, then a run cut short after one launch.
+// Two runs: four launches with a comma and quotes in the path, the first
+// and the last of them failed (the last one crashed), the second not
+// closed; then a run cut short after one launch.
 const char kSmallLog[] =
     "C:\\Apps\\a,b \"q\".exe - 4 executions\r\n"
     "Failed to find window W\r\n"
     "0.5000\r\n"
     "0.2500\r\n"
+    "Failed to close W\r\n"
     "1.0000\r\n"
     "WaitForInputIdle call failed\r\n"
+    "Application exited with code 3221225477 before it was ready\r\n"
     "0.2500\r\n"
     "b.exe - 2 executions\r\n"
     "0.2000\r\n";
@@ -30,13 +33,13 @@ struct Analysed {
     ComparisonReport comparison;
 };
 
-Analysed Analyse(const char* text, bool compare)
+Analysed Analyse(const char* text, bool compare, bool include_failed = false)
 {
     Analysed analysed;
     analysed.log = ParseResultsLog(text, "small.log");
     int number = 0;
     for (const ::Run& run : analysed.log.runs)
-        analysed.runs.push_back(AnalyzeRun(run, ++number, false));
+        analysed.runs.push_back(AnalyzeRun(run, ++number, false, include_failed));
     if (compare)
         analysed.comparison = CompareRuns(analysed.runs, 0, 0.05);
     return analysed;
@@ -46,34 +49,77 @@ Analysed Analyse(const char* text, bool compare)
 
 TEST(Exports, CsvHasOneQuotedRowPerLaunch)
 {
-    Analysed small = Analyse(kSmallLog, false);
-    EXPECT_EQ(ExportCsv(small.runs),
-        "run,log,header_line,application,launch,line,seconds,counted,outlier,window_not_found,not_visible,input_idle_failed\n"
-        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",1,3,0.5000,1,0,1,0,0\n"
-        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",2,4,0.2500,1,0,0,0,0\n"
-        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",3,5,1.0000,1,0,0,0,0\n"
-        "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",4,7,0.2500,1,0,0,0,1\n"
-        "2,small.log,8,b.exe,1,9,0.2000,1,0,0,0,0\n");
+    // Failed launches keep their row; only "counted" tells the two apart.
+    struct {
+        bool include_failed;
+        const char* csv;
+    } cases[] = {
+        {false,
+         "run,log,header_line,application,launch,line,seconds,counted,outlier,window_not_found,not_visible,input_idle_failed,exited_before_ready,failed,exit_code,close_failed\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",1,3,0.5000,0,0,1,0,0,0,1,,0\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",2,4,0.2500,1,0,0,0,0,0,0,,1\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",3,6,1.0000,1,0,0,0,0,0,0,,0\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",4,9,0.2500,0,0,0,0,1,1,1,3221225477,0\n"
+         "2,small.log,10,b.exe,1,11,0.2000,1,0,0,0,0,0,0,,0\n"},
+        {true,
+         "run,log,header_line,application,launch,line,seconds,counted,outlier,window_not_found,not_visible,input_idle_failed,exited_before_ready,failed,exit_code,close_failed\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",1,3,0.5000,1,0,1,0,0,0,1,,0\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",2,4,0.2500,1,0,0,0,0,0,0,,1\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",3,6,1.0000,1,0,0,0,0,0,0,,0\n"
+         "1,small.log,1,\"C:\\Apps\\a,b \"\"q\"\".exe\",4,9,0.2500,1,0,0,0,1,1,1,3221225477,0\n"
+         "2,small.log,10,b.exe,1,11,0.2000,1,0,0,0,0,0,0,,0\n"},
+    };
+    for (const auto& c : cases) {
+        Analysed small = Analyse(kSmallLog, false, c.include_failed);
+        EXPECT_EQ(ExportCsv(small.runs), c.csv) << "include_failed " << c.include_failed;
+    }
 }
 
 TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
 {
-    // Worked by hand: run 1 is 0.5, 0.25, 1, 0.25 s; mean 0.5, deviations
-    // 0, -0.25, 0.5, -0.25, so sd = sqrt(0.375 / 3); sorted 0.25, 0.25,
-    // 0.5, 1: median 0.375, 95th percentile at rank 2.85 = 0.925.
-    Analysed small = Analyse(kSmallLog, true);
-    EXPECT_EQ(ExportMarkdown(small.runs, &small.comparison),
-        "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] | P5 [s] | P95 [s] | Outliers | Failures |\n"
-        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|\n"
-        "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.5000 ± 0.3536 | 0.3750 | 0.2500 … 1.0000 | 0.2500 | 0.9250 | 0 | 2 |\n"
-        "| 2 | `b.exe` | `small.log`:8 | 1 of 2 | 0.2000 | 0.2000 | 0.2000 … 0.2000 | 0.2000 | 0.2000 | 0 | 0 |\n"
+    // Worked by hand. Run 1 without its failed launches is 0.25 and 1 s:
+    // mean and median 0.625, sd 0.75 / sqrt(2), 5th percentile 0.25 + 0.05
+    // * 0.75. With them, 0.5, 0.25, 1, 0.25 s: mean 0.5, deviations 0,
+    // -0.25, 0.5, -0.25, so sd = sqrt(0.375 / 3); sorted 0.25, 0.25, 0.5,
+    // 1: median 0.375, 95th percentile at rank 2.85 = 0.925.
+    const std::string header =
+        "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] | P5 [s] | P95 [s] | Outliers | Failed | Failed to close |\n"
+        "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    const std::string run_2 =
+        "| 2 | `b.exe` | `small.log`:10 | 1 of 2 | 0.2000 | 0.2000 | 0.2000 … 0.2000 | 0.2000 | 0.2000 | 0 | 0 | 0 |\n"
         "\n"
         "| Run | Mean [s] | Relative to run 2 | p-value | Difference |\n"
-        "|---:|---:|---:|---:|:---|\n"
-        "| 1 | 0.5000 | 2.50 | – | not testable |\n"
-        "| 2 | 0.2000 | 1.00 | – | reference |\n"
-        "\n"
-        "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin). p-values: Welch's t-test, two-sided; significant when p < 0.05.\n");
+        "|---:|---:|---:|---:|:---|\n";
+    const std::string rules =
+        "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin).";
+    const std::string p_values = " p-values: Welch's t-test, two-sided; significant when p < 0.05.\n";
+    struct {
+        bool include_failed;
+        std::string markdown;
+    } cases[] = {
+        {false,
+         header +
+         "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.6250 ± 0.5303 | 0.6250 | 0.2500 … 1.0000 | 0.2875 | 0.9625 | 0 | 2 | 1 |\n" +
+         run_2 +
+         "| 1 | 0.6250 | 3.12 | – | not testable |\n"
+         "| 2 | 0.2000 | 1.00 | – | reference |\n"
+         "\n" + rules + " Failed launches are left out of the figures." + p_values},
+        {true,
+         header +
+         "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.5000 ± 0.3536 | 0.3750 | 0.2500 … 1.0000 | 0.2500 | 0.9250 | 0 | 2 | 1 |\n" +
+         run_2 +
+         "| 1 | 0.5000 | 2.50 | – | not testable |\n"
+         "| 2 | 0.2000 | 1.00 | – | reference |\n"
+         "\n" + rules + " Failed launches are counted in the figures." + p_values},
+    };
+    for (const auto& c : cases) {
+        Analysed small = Analyse(kSmallLog, true, c.include_failed);
+        EXPECT_EQ(ExportMarkdown(small.runs, &small.comparison), c.markdown)
+            << "include_failed " << c.include_failed;
+    }
+    // Without a failed launch in any run, nothing is said about them.
+    Analysed clean = Analyse("b.exe - 2 executions\n0.2000\n", false);
+    EXPECT_EQ(ExportMarkdown(clean.runs, nullptr).find("Failed launches"), std::string::npos);
 }
 
 TEST(Exports, JsonHoldsEveryLaunchAndNullsWhatIsMissing)
@@ -97,14 +143,17 @@ TEST(Exports, JsonHoldsEveryLaunchAndNullsWhatIsMissing)
         "      \"failures\": {\n"
         "        \"window_not_found\": 0,\n"
         "        \"not_visible\": 0,\n"
-        "        \"input_idle_failed\": 0\n"
+        "        \"input_idle_failed\": 0,\n"
+        "        \"exited_before_ready\": 0\n"
         "      },\n"
         "      \"times\": [\n"
         "        0.2\n"
         "      ],\n"
         "      \"counted_from\": 1,\n"
+        "      \"failed_counted\": false,\n"
         "      \"outliers\": [],\n"
         "      \"failed_launches\": [],\n"
+        "      \"close_failed_launches\": [],\n"
         "      \"mean\": 0.2,\n"
         "      \"stddev\": null,\n"
         "      \"median\": 0.2,\n"
@@ -124,30 +173,56 @@ TEST(Exports, JsonHoldsEveryLaunchAndNullsWhatIsMissing)
 
 TEST(Exports, JsonCarriesFailuresAndTheComparison)
 {
-    Analysed small = Analyse(kSmallLog, true);
-    nlohmann::json document = nlohmann::json::parse(ExportJson(small.runs, &small.comparison));
-    const nlohmann::json& run = document["runs"][0];
-    EXPECT_EQ(run["application"], "C:\\Apps\\a,b \"q\".exe");
-    EXPECT_EQ(run["times"], nlohmann::json::parse("[0.5, 0.25, 1.0, 0.25]"));
-    EXPECT_EQ(run["failed_launches"],
-              nlohmann::json::parse(R"([{"launch": 1, "window_not_found": 1, "not_visible": 0,
-                                        "input_idle_failed": 0},
-                                       {"launch": 4, "window_not_found": 0, "not_visible": 0,
-                                        "input_idle_failed": 1}])"));
-    EXPECT_EQ(run["p95"].get<double>(), small.runs[0].summary->p95);
-    EXPECT_EQ(run["cold"], 0.5);
-    EXPECT_EQ(run["warm"]["median"], 0.25);
-    const nlohmann::json& comparison = document["comparison"];
-    EXPECT_EQ(comparison["reference"], 2);
-    EXPECT_EQ(comparison["runs"][0]["ratio"], 2.5);
-    EXPECT_TRUE(comparison["runs"][0]["p"].is_null());
-    EXPECT_EQ(comparison["runs"][1]["reference"], true);
+    // Every launch stays in "times" and the failed ones are named, counted
+    // in the figures or not. The failed first launch is no cold start.
+    struct {
+        bool include_failed;
+        double mean;
+        const char* cold;
+        const char* warm_median;
+        double ratio;
+    } cases[] = {
+        {false, 0.625, "null", "null", 0.625 / 0.2},
+        {true, 0.5, "0.5", "0.25", 2.5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.include_failed ? "include_failed" : "failed left out");
+        Analysed small = Analyse(kSmallLog, true, c.include_failed);
+        nlohmann::json document =
+            nlohmann::json::parse(ExportJson(small.runs, &small.comparison));
+        const nlohmann::json& run = document["runs"][0];
+        EXPECT_EQ(run["application"], "C:\\Apps\\a,b \"q\".exe");
+        EXPECT_EQ(run["times"], nlohmann::json::parse("[0.5, 0.25, 1.0, 0.25]"));
+        EXPECT_EQ(run["failed_counted"], c.include_failed);
+        EXPECT_EQ(run["failures"],
+                  nlohmann::json::parse(R"({"window_not_found": 1, "not_visible": 0,
+                                            "input_idle_failed": 1, "exited_before_ready": 1})"));
+        EXPECT_EQ(run["failed_launches"],
+                  nlohmann::json::parse(R"([{"launch": 1, "window_not_found": 1, "not_visible": 0,
+                                            "input_idle_failed": 0, "exited_before_ready": 0,
+                                            "exit_code": null},
+                                           {"launch": 4, "window_not_found": 0, "not_visible": 0,
+                                            "input_idle_failed": 1, "exited_before_ready": 1,
+                                            "exit_code": 3221225477}])"));
+        EXPECT_EQ(run["close_failed_launches"], nlohmann::json::parse("[2]"));
+        EXPECT_EQ(run["p95"].get<double>(), small.runs[0].summary->p95);
+        EXPECT_EQ(run["mean"], c.mean);
+        EXPECT_EQ(run["cold"], nlohmann::json::parse(c.cold));
+        EXPECT_EQ(run["warm"].is_null() ? nlohmann::json(nullptr) : run["warm"]["median"],
+                  nlohmann::json::parse(c.warm_median));
+        const nlohmann::json& comparison = document["comparison"];
+        EXPECT_EQ(comparison["reference"], 2);
+        EXPECT_EQ(comparison["runs"][0]["ratio"], c.ratio);
+        EXPECT_TRUE(comparison["runs"][0]["p"].is_null());
+        EXPECT_EQ(comparison["runs"][1]["reference"], true);
+    }
 }
 
 TEST(Exports, HyperfineLayoutHasOneResultPerRunWithLaunches)
 {
     // hyperfine writes null for the spread of a single run and leaves out
-    // nothing else; a run without launches has no result at all.
+    // nothing else; a run without launches has no result at all. Failed
+    // launches measured no start-up: they are not in "times".
     std::string log = std::string(kSmallLog) + "c.exe - 3 executions\r\n";
     Analysed small = Analyse(log.c_str(), false);
     EXPECT_EQ(ExportHyperfine(small.runs),
@@ -155,22 +230,18 @@ TEST(Exports, HyperfineLayoutHasOneResultPerRunWithLaunches)
         "  \"results\": [\n"
         "    {\n"
         "      \"command\": \"C:\\\\Apps\\\\a,b \\\"q\\\".exe\",\n"
-        "      \"mean\": 0.5,\n"
-        "      \"stddev\": 0.3535533905932738,\n"
-        "      \"median\": 0.375,\n"
+        "      \"mean\": 0.625,\n"
+        "      \"stddev\": 0.5303300858899106,\n"
+        "      \"median\": 0.625,\n"
         "      \"user\": 0.0,\n"
         "      \"system\": 0.0,\n"
         "      \"min\": 0.25,\n"
         "      \"max\": 1.0,\n"
         "      \"times\": [\n"
-        "        0.5,\n"
         "        0.25,\n"
-        "        1.0,\n"
-        "        0.25\n"
+        "        1.0\n"
         "      ],\n"
         "      \"exit_codes\": [\n"
-        "        0,\n"
-        "        0,\n"
         "        0,\n"
         "        0\n"
         "      ]\n"
@@ -193,6 +264,14 @@ TEST(Exports, HyperfineLayoutHasOneResultPerRunWithLaunches)
         "    }\n"
         "  ]\n"
         "}\n");
+
+    // Counted, the crashed launch carries its exit code as hyperfine reads
+    // one on Windows, a signed 32-bit number: 3221225477 - 2^32.
+    Analysed counted = Analyse(log.c_str(), false, true);
+    nlohmann::json result = nlohmann::json::parse(ExportHyperfine(counted.runs))["results"][0];
+    EXPECT_EQ(result["times"], nlohmann::json::parse("[0.5, 0.25, 1.0, 0.25]"));
+    EXPECT_EQ(result["exit_codes"], nlohmann::json::parse("[0, 0, 0, -1073741819]"));
+    EXPECT_EQ(result["median"], 0.375);
 }
 
 TEST(Exports, HyperfineLayoutLeavesSkippedLaunchesOutLikeWarmups)
@@ -209,8 +288,10 @@ TEST(Exports, HyperfineLayoutLeavesSkippedLaunchesOutLikeWarmups)
 
 TEST(Exports, SvgDrawsEachLaunchTheMedianAndTheMiddleHalf)
 {
-    // Axis 0.2 .. 1.0 s over x 250 .. 770: 0.25 s lies at 282.5, the
-    // median 0.375 at 363.75, the 75th percentile 0.625 at 526.25.
+    // Axis 0.2 .. 1.0 s over x 250 .. 770: 0.25 s lies at 282.5, 1 s at
+    // 770. Launches 1 and 4 failed and are not drawn: the middle half of
+    // the other two is 0.4375 .. 0.8125 s, x 404.375 .. 648.125, their
+    // median 0.625 at 526.25.
     Analysed small = Analyse(kSmallLog, false);
     EXPECT_EQ(ExportSvg(small.runs),
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -231,13 +312,11 @@ TEST(Exports, SvgDrawsEachLaunchTheMedianAndTheMiddleHalf)
         "<line x1=\"250.0\" y1=\"136.0\" x2=\"770.0\" y2=\"136.0\" stroke=\"#333\" stroke-width=\"1\"/>\n"
         "<text x=\"510.0\" y=\"170.0\" text-anchor=\"middle\">start-up time (seconds)</text>\n"
         "<text x=\"238.0\" y=\"64.0\" text-anchor=\"end\"><title>C:\\Apps\\a,b &quot;q&quot;.exe</title><tspan font-weight=\"bold\">Run 1</tspan>: C:\\Apps\\a,b &quot;q&quot;.exe</text>\n"
-        "<text x=\"238.0\" y=\"79.0\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">4 of 4 launches, median 0.3750 s</text>\n"
-        "<rect x=\"282.5\" y=\"55.0\" width=\"243.8\" height=\"24\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
-        "<line x1=\"363.8\" y1=\"51.0\" x2=\"363.8\" y2=\"83.0\" stroke=\"#1d3557\" stroke-width=\"2.5\"/>\n"
-        "<circle cx=\"445.0\" cy=\"56.0\" r=\"2.6\" fill=\"none\" stroke=\"#1d3557\" stroke-width=\"1.5\" fill-opacity=\"0.7\"><title>launch 1: 0.5000 s</title></circle>\n"
+        "<text x=\"238.0\" y=\"79.0\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">4 of 4 launches, 2 failed, median 0.6250 s</text>\n"
+        "<rect x=\"404.4\" y=\"55.0\" width=\"243.8\" height=\"24\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
+        "<line x1=\"526.2\" y1=\"51.0\" x2=\"526.2\" y2=\"83.0\" stroke=\"#1d3557\" stroke-width=\"2.5\"/>\n"
         "<circle cx=\"282.5\" cy=\"69.6\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 2: 0.2500 s</title></circle>\n"
         "<circle cx=\"770.0\" cy=\"61.2\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 3: 1.0000 s</title></circle>\n"
-        "<circle cx=\"282.5\" cy=\"74.8\" r=\"2.6\" fill=\"#2a6fb0\" fill-opacity=\"0.7\"><title>launch 4: 0.2500 s</title></circle>\n"
         "<text x=\"238.0\" y=\"110.0\" text-anchor=\"end\"><title>b.exe</title><tspan font-weight=\"bold\">Run 2</tspan>: b.exe</text>\n"
         "<text x=\"238.0\" y=\"125.0\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">1 of 2 launches, median 0.2000 s</text>\n"
         "<rect x=\"250.0\" y=\"101.0\" width=\"0.5\" height=\"24\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
@@ -254,6 +333,51 @@ TEST(Exports, SvgDrawsEachLaunchTheMedianAndTheMiddleHalf)
         "<rect x=\"565.0\" y=\"186.0\" width=\"16.0\" height=\"12.0\" fill=\"#dbe7f3\" stroke=\"#7d9cbf\"/>\n"
         "<text x=\"587.0\" y=\"196.0\">25th–75th percentile</text>\n"
         "</svg>\n");
+}
+
+TEST(Exports, SvgLeavesFailedLaunchesOffTheAxisUnlessCounted)
+{
+    // A search that gave up after 57 s would squeeze 0.2 and 0.4 s into the
+    // chart's first tick: left out, the axis ends at 0.40 s (steps of
+    // 0.05); counted, at 60 s (steps of 20).
+    const char log[] = "a.exe - 3 executions\nFailed to find window W\n57.3279\n0.2000\n0.4000\n";
+    struct {
+        bool include_failed;
+        const char* last_tick;
+        bool failed_drawn;
+    } cases[] = {
+        {false, ">0.40</text>", false},
+        {true, ">60</text>", true},
+    };
+    for (const auto& c : cases) {
+        Analysed analysed = Analyse(log, false, c.include_failed);
+        std::string svg = ExportSvg(analysed.runs);
+        EXPECT_NE(svg.find(c.last_tick), std::string::npos) << c.include_failed << "\n" << svg;
+        EXPECT_EQ(svg.find("<title>launch 1: 57.3279 s</title>") != std::string::npos,
+                  c.failed_drawn)
+            << c.include_failed;
+        EXPECT_NE(svg.find(">3 of 3 launches, 1 failed, median "), std::string::npos);
+    }
+}
+
+TEST(Exports, ARunWhoseEveryLaunchFailedHasNoFigures)
+{
+    Analysed failed = Analyse(
+        "a.exe - 2 executions\nFailed to find window W\n57.3279\n"
+        "Application exited with code 1 before it was ready\n0.0100\n",
+        false);
+    EXPECT_FALSE(failed.runs[0].summary);
+    EXPECT_EQ(ExportHyperfine(failed.runs), "{\n  \"results\": []\n}\n");
+    std::string svg = ExportSvg(failed.runs);
+    EXPECT_NE(svg.find(">2 of 2 launches, 2 failed</text>"), std::string::npos) << svg;
+    EXPECT_NE(svg.find(" fill=\"#888\">every launch failed</text>"), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("<title>launch "), std::string::npos);
+    std::string markdown = ExportMarkdown(failed.runs, nullptr);
+    EXPECT_NE(markdown.find("| 2 of 2 | – | – | – | – | – | – | 2 | 0 |\n"), std::string::npos)
+        << markdown;
+    nlohmann::json run = nlohmann::json::parse(ExportJson(failed.runs, nullptr))["runs"][0];
+    EXPECT_TRUE(run["mean"].is_null());
+    EXPECT_EQ(run["times"], nlohmann::json::parse("[57.3279, 0.01]"));
 }
 
 TEST(Exports, SvgOfNoLaunchesStillHasAnAxis)

@@ -51,6 +51,25 @@ TEST(LogLine, ClassifiesEveryKindOfLine)
         // Either a search for "x as visible" or a wait for "window x".
         {"Failed to find window x as visible", LogLineKind::NotFoundOrNotVisible},
         {"Failed to find window as visible", LogLineKind::NotFoundOrNotVisible},
+        // An exit code is a DWORD written with %lu: no sign, at most 2^32 - 1.
+        {"Application exited with code 0 before it was ready", LogLineKind::ExitedBeforeReady},
+        {"Application exited with code 4294967295 before it was ready",
+         LogLineKind::ExitedBeforeReady},
+        {"Application exited with code 4294967296 before it was ready", LogLineKind::Unknown},
+        {"Application exited with code 99999999999999999999 before it was ready",
+         LogLineKind::Unknown},
+        {"Application exited with code -1 before it was ready", LogLineKind::Unknown},
+        {"Application exited with code +1 before it was ready", LogLineKind::Unknown},
+        {"Application exited with code  before it was ready", LogLineKind::Unknown},
+        {"Application exited with code C0000005 before it was ready", LogLineKind::Unknown},
+        {"Application exited with code 1 before it was ready.", LogLineKind::Unknown},
+        {"Application exited with code 1", LogLineKind::Unknown},
+        {"Failed to close Untitled - Notepad", LogLineKind::CloseFailed},
+        {"Failed to close ", LogLineKind::CloseFailed},
+        {"Failed to close", LogLineKind::Unknown},
+        // A window named "x - 3 executions" is no header.
+        {"Failed to close x - 3 executions", LogLineKind::CloseFailed},
+        {"Failed to close window x as visible", LogLineKind::CloseFailed},
         {"C:\\Apps\\app.exe - 10 executions", LogLineKind::Header},
         {"C:\\Apps\\app.exe - 10 executions ", LogLineKind::Unknown},
         {"C:\\Apps\\app.exe - ten executions", LogLineKind::Unknown},
@@ -81,6 +100,25 @@ TEST(LogLine, ReadsTheHeaderFromItsEnd)
         ASSERT_EQ(line.kind, LogLineKind::Header) << c.line;
         EXPECT_EQ(line.application, c.application);
         EXPECT_EQ(line.executions, c.executions);
+    }
+}
+
+TEST(LogLine, ReadsTheExitCode)
+{
+    struct {
+        const char* line;
+        std::uint32_t exit_code;
+    } cases[] = {
+        {"Application exited with code 0 before it was ready", 0},
+        {"Application exited with code 1 before it was ready", 1},
+        {"Application exited with code 2147483648 before it was ready", 2147483648u},
+        {"Application exited with code 3221225477 before it was ready", 3221225477u},
+        {"Application exited with code 4294967295 before it was ready", 4294967295u},
+    };
+    for (const auto& c : cases) {
+        LogLine line = ClassifyLogLine(c.line);
+        ASSERT_EQ(line.kind, LogLineKind::ExitedBeforeReady) << c.line;
+        EXPECT_EQ(line.exit_code, c.exit_code) << c.line;
     }
 }
 

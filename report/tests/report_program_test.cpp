@@ -42,45 +42,72 @@ const char kNotes[] =
 
 TEST(ReportProgram, PrintsOneBlockPerRun)
 {
-    // Run 1 worked by hand: 0.5, 0.25, 1, 0.25 s (see the export tests);
-    // warm 0.25, 1, 0.25: mean 0.5, sd sqrt(0.1875) = 0.4330.
+    // Run 1 worked by hand (see the export tests): launches 1 and 4 failed,
+    // which leaves 0.25 and 1 s; with them, 0.5, 0.25, 1, 0.25 s, warm
+    // 0.25, 1, 0.25: mean 0.5, sd sqrt(0.1875) = 0.4330.
     TempFile log("program_blocks.log");
     log.Write("C:\\Apps\\a - b.exe - 4 executions\r\n"
               "Failed to find window W\r\n0.5000\r\n0.2500\r\n1.0000\r\n"
               "WaitForInputIdle call failed\r\n0.2500\r\n"
               "b.exe - 2 executions\r\n0.2000\r\n"
               "c.exe - 3 executions\r\n");
-    Outcome outcome = RunReport({log.path});
-    EXPECT_EQ(outcome.exit_code, kExitOk);
-    EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(outcome.out,
-              "Run 1: C:\\Apps\\a - b.exe\n"
-              "  Log:                    " + log.path + ", line 1\n"
-              "  Launches:               4 of 4 completed\n"
-              "  Failures:               window not found 1, input idle failed 1\n"
-              "  Time (mean +/- sd):     0.5000 s +/- 0.3536 s\n"
-              "  Median:                 0.3750 s\n"
-              "  Range (min .. max):     0.2500 s .. 1.0000 s\n"
-              "  Percentiles (5, 95):    0.2500 s, 0.9250 s\n"
-              "  Cold (launch 1):        0.5000 s (2.00 x the warm median)\n"
-              "  Warm (launches 2..4):   0.5000 s +/- 0.4330 s, median 0.2500 s\n"
-              "  Outliers:               0 of 4\n"
-              "  Warning: the standard deviation is 71% of the mean: the mean says little\n"
-              "  about a typical launch, the median more. Look at the outliers, the first\n"
-              "  launch, and at what else was running.\n"
-              "\n"
-              "Run 2: b.exe\n"
-              "  Log:                    " + log.path + ", line 8\n"
-              "  Launches:               1 of 2 completed (the run ended early)\n"
-              "  Failures:               none\n"
-              "  Time:                   0.2000 s (one launch: no spread)\n"
-              "\n"
-              "Run 3: c.exe\n"
-              "  Log:                    " + log.path + ", line 10\n"
-              "  Launches:               0 of 3 completed (the run ended before its first "
-              "launch completed)\n"
-              "  Failures:               none\n"
-              "\n" + kNotes);
+    const std::string head =
+        "Run 1: C:\\Apps\\a - b.exe\n"
+        "  Log:                    " + log.path + ", line 1\n"
+        "  Launches:               4 of 4 completed\n"
+        "  Failures:               window not found 1, input idle failed 1\n"
+        "  Failed launches:        2 of 4: launch 1 (0.5000 s: window not found), launch 4 "
+        "(0.2500 s: input idle failed)\n";
+    const std::string warning_end =
+        "% of the mean: the mean says little\n"
+        "  about a typical launch, the median more. Look at the outliers, the first\n"
+        "  launch, and at what else was running.\n"
+        "\n";
+    struct {
+        std::vector<std::string> args;
+        std::string run_1;
+    } cases[] = {
+        {{log.path},
+         head +
+             "  Counted:                2 of 4 launches (failed launches are left out)\n"
+             "  Time (mean +/- sd):     0.6250 s +/- 0.5303 s\n"
+             "  Median:                 0.6250 s\n"
+             "  Range (min .. max):     0.2500 s .. 1.0000 s\n"
+             "  Percentiles (5, 95):    0.2875 s, 0.9625 s\n"
+             "  Outliers:               0 of 2\n"
+             "  Warning: the standard deviation is 85" + warning_end},
+        {{log.path, "--include-failed"},
+         head +
+             "  Counted:                4 of 4 launches (failed launches are counted too)\n"
+             "  Time (mean +/- sd):     0.5000 s +/- 0.3536 s\n"
+             "  Median:                 0.3750 s\n"
+             "  Range (min .. max):     0.2500 s .. 1.0000 s\n"
+             "  Percentiles (5, 95):    0.2500 s, 0.9250 s\n"
+             "  Cold (launch 1):        0.5000 s (2.00 x the warm median)\n"
+             "  Warm (launches 2..4):   0.5000 s +/- 0.4330 s, median 0.2500 s\n"
+             "  Outliers:               0 of 4\n"
+             "  Warning: the standard deviation is 71" + warning_end},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        Outcome outcome = RunReport(c.args);
+        EXPECT_EQ(outcome.exit_code, kExitOk);
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(outcome.out,
+                  c.run_1 +
+                  "Run 2: b.exe\n"
+                  "  Log:                    " + log.path + ", line 8\n"
+                  "  Launches:               1 of 2 completed (the run ended early)\n"
+                  "  Failures:               none\n"
+                  "  Time:                   0.2000 s (one launch: no spread)\n"
+                  "\n"
+                  "Run 3: c.exe\n"
+                  "  Log:                    " + log.path + ", line 10\n"
+                  "  Launches:               0 of 3 completed (the run ended before its first "
+                  "launch completed)\n"
+                  "  Failures:               none\n"
+                  "\n" + kNotes);
+    }
 }
 
 TEST(ReportProgram, ComparesAndSkipsTheFirstLaunch)
@@ -226,6 +253,16 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
     two.Write("two.exe - 2 executions\r\n1.0000\r\n0.9000\r\n");
     TempFile none("gate_none.log");
     none.Write("none.exe - 3 executions\r\n");
+    // hung: slow's launches and a search that gave up after 57 s, which
+    // counted makes the mean 15.457 and p = 0.3765 (mpmath as above);
+    // crashed: one launch that crashed at once and one of 1 s.
+    TempFile hung("gate_hung.log");
+    hung.Write("hung.exe - 4 executions\r\n1.4375\r\n1.5000\r\nFailed to find window W\r\n"
+               "57.3279\r\n1.5625\r\n");
+    TempFile crashed("gate_crashed.log");
+    crashed.Write("crashed.exe - 2 executions\r\n"
+                  "Application exited with code 3221225477 before it was ready\r\n"
+                  "0.0312\r\n1.0000\r\n");
     TempFile flat("gate_flat.log");
     flat.Write("a.exe - 2 executions\r\n1.0000\r\n1.0000\r\nb.exe - 2 executions\r\n2.0000\r\n"
                "2.0000\r\n");
@@ -285,6 +322,18 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
         {{fast.path, once.path, "--fail-if-slower", "5", "--export-csv",
           "no-such-kairon-folder/gate.csv"},
          kExitWriteFailed, "Gate cannot judge: run 2.\n"},
+        // A failed launch neither hides a slowdown nor passes for a fast
+        // start, unless it is asked to be counted.
+        {{fast.path, hung.path, "--fail-if-slower", "5"}, kExitSlower,
+         rule("5") + fails + "Gate failed: run 2.\n"},
+        {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitOk,
+         rule("5") + "  Run 2: passes: 1445.7% slower, but p = 0.3765 is not significant\n"
+                     "Gate passed.\n"},
+        {{fast.path, crashed.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule("5") + "  Run 2: cannot be judged: it has 1 counted launch" + needs +
+             "Gate cannot judge: run 2.\n"},
+        {{fast.path, crashed.path, "--fail-if-slower", "5", "--include-failed"}, kExitOk,
+         rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
         // The limit and the level.
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "50"}, kExitOk,
          rule("50") + "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
@@ -344,6 +393,7 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
     Outcome help = RunReport({"--help"});
     EXPECT_EQ(help.exit_code, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);
+    EXPECT_NE(help.out.find("--include-failed"), std::string::npos);
     EXPECT_NE(help.out.find("Exit status: 0 done;"), std::string::npos);
     EXPECT_NE(help.out.find("; 4 a run\nfailed --fail-if-slower; 5 --fail-if-slower could not "
                             "judge a run. 3 wins over\n4 (the report is incomplete then), and "

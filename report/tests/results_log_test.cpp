@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -147,6 +148,72 @@ TEST(ResultsLog, AnAmbiguousFailureWithoutATimeCountsAsNotFound)
                                     "a");
     ASSERT_EQ(log.runs.size(), 1u);
     EXPECT_EQ(log.runs[0].failures, (FailureCounts{1, 0, 0}));
+}
+
+TEST(ResultsLog, AttachesExitsAndCloseFailuresToTheirLaunches)
+{
+    // An exit comes before its launch's time, a close failure after it.
+    struct ExpectedLaunch {
+        FailureCounts failures;
+        std::optional<std::uint32_t> exit_code;
+        int close_failures;
+    };
+    struct ExpectedRun {
+        FailureCounts failures;
+        int close_failures;
+        std::vector<ExpectedLaunch> launches;
+    };
+    struct {
+        const char* text;
+        std::vector<ExpectedRun> runs;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"a.exe - 3 executions\n"
+         "Application exited with code 3221225477 before it was ready\n0.0312\n"
+         "0.2000\nFailed to close A\n"
+         "0.2100\n",
+         {{{0, 0, 0, 1}, 1,
+           {{{0, 0, 0, 1}, 3221225477u, 0}, {{0, 0, 0, 0}, std::nullopt, 1},
+            {{0, 0, 0, 0}, std::nullopt, 0}}}},
+         {}},
+        // A close failure stays with its run; one before any launch of a
+        // run belongs to none.
+        {"a.exe - 1 executions\n0.2000\nFailed to close A\n"
+         "b.exe - 1 executions\nFailed to close B\n0.3000\n",
+         {{{0, 0, 0, 0}, 1, {{{0, 0, 0, 0}, std::nullopt, 1}}},
+          {{0, 0, 0, 0}, 0, {{{0, 0, 0, 0}, std::nullopt, 0}}}},
+         {"5: a close failure before any launch of its run, skipped: \"Failed to close B\""}},
+        // A run that ended inside a launch passes nothing on to the next run.
+        {"a.exe - 2 executions\nWaitForInputIdle call failed\n"
+         "Application exited with code 5 before it was ready\n"
+         "b.exe - 1 executions\n0.2000\n",
+         {{{0, 0, 1, 1}, 0, {}}, {{0, 0, 0, 0}, 0, {{{0, 0, 0, 0}, std::nullopt, 0}}}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ParsedLog log = ParseResultsLog(c.text, "a");
+        std::vector<std::string> problems;
+        for (const LogProblem& problem : log.problems)
+            problems.push_back(std::to_string(problem.line) + ": " + problem.message);
+        EXPECT_EQ(problems, c.problems);
+        ASSERT_EQ(log.runs.size(), c.runs.size());
+        for (size_t r = 0; r < c.runs.size(); ++r) {
+            const ::Run& run = log.runs[r];
+            EXPECT_EQ(run.failures, c.runs[r].failures) << "run " << r + 1;
+            EXPECT_EQ(run.close_failures, c.runs[r].close_failures) << "run " << r + 1;
+            ASSERT_EQ(run.launches.size(), c.runs[r].launches.size()) << "run " << r + 1;
+            for (size_t i = 0; i < run.launches.size(); ++i) {
+                const ExpectedLaunch& expected = c.runs[r].launches[i];
+                EXPECT_EQ(run.launches[i].failures, expected.failures) << "launch " << i + 1;
+                EXPECT_EQ(run.launches[i].exit_code, expected.exit_code) << "launch " << i + 1;
+                EXPECT_EQ(run.launches[i].close_failures, expected.close_failures)
+                    << "launch " << i + 1;
+                EXPECT_EQ(LaunchFailed(run.launches[i]), expected.failures != FailureCounts{})
+                    << "launch " << i + 1;
+            }
+        }
+    }
 }
 
 TEST(ResultsLog, TitleContinuationStopsAtTheNextWindowLine)

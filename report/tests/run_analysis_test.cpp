@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -16,6 +17,15 @@ namespace {
         launch.seconds = value;
         run.launches.push_back(launch);
     }
+    return run;
+}
+
+// A run whose launches at the given indices did not find their window.
+::Run RunWithFailures(const std::vector<double>& seconds, const std::vector<size_t>& failed)
+{
+    ::Run run = RunOf(seconds);
+    for (size_t index : failed)
+        run.launches[index].failures[kWindowNotFound] = 1;
     return run;
 }
 
@@ -52,6 +62,54 @@ TEST(RunAnalysis, SkippingTheFirstLaunchLeavesItOutOfEveryFigure)
     EXPECT_FALSE(only_cold.summary);
     ::Run none = RunOf({});
     EXPECT_FALSE(AnalyzeRun(none, 1, true).summary);
+}
+
+TEST(RunAnalysis, FailedLaunchesAreLeftOutOfEveryFigureUnlessIncluded)
+{
+    // Launch 2 gave up its search after 57 s; launch 6, at 5 s, is an
+    // outlier among the others. A failed first launch is no cold start.
+    ::Run second_failed = RunWithFailures({1.0, 57.0, 1.1, 0.9, 1.0, 5.0}, {1});
+    ::Run first_failed = RunWithFailures({57.0, 1.0, 1.1, 0.9}, {0});
+    struct {
+        const ::Run* run;
+        bool skip_first;
+        bool include_failed;
+        std::vector<bool> counted;
+        double max;
+        std::vector<size_t> outliers;
+        size_t warm;  // launches in the warm summary; 0 for none
+    } cases[] = {
+        {&second_failed, false, false, {true, false, true, true, true, true}, 5.0, {5}, 4},
+        {&second_failed, false, true, {true, true, true, true, true, true}, 57.0, {1, 5}, 5},
+        {&second_failed, true, false, {false, false, true, true, true, true}, 5.0, {5}, 4},
+        {&second_failed, true, true, {false, true, true, true, true, true}, 57.0, {1, 5}, 5},
+        {&first_failed, false, false, {false, true, true, true}, 1.1, {}, 0},
+        {&first_failed, false, true, {true, true, true, true}, 57.0, {0}, 3},
+    };
+    for (const auto& c : cases) {
+        RunAnalysis analysis = AnalyzeRun(*c.run, 1, c.skip_first, c.include_failed);
+        SCOPED_TRACE(testing::Message() << "launches " << c.run->launches.size() << ", skip "
+                                        << c.skip_first << ", include " << c.include_failed);
+        EXPECT_EQ(analysis.seconds.size(), c.run->launches.size());
+        EXPECT_EQ(analysis.failed_launches, 1u);
+        EXPECT_EQ(analysis.failed_counted, c.include_failed);
+        EXPECT_EQ(analysis.counted, c.counted);
+        ASSERT_TRUE(analysis.summary);
+        EXPECT_EQ(analysis.summary->count,
+                  static_cast<size_t>(std::count(c.counted.begin(), c.counted.end(), true)));
+        EXPECT_EQ(analysis.summary->max, c.max);
+        EXPECT_EQ(analysis.outliers, c.outliers);
+        EXPECT_EQ(analysis.warm ? analysis.warm->count : 0u, c.warm);
+    }
+    // Nothing left to count: no figures, so no comparison either.
+    ::Run all_failed = RunWithFailures({57.0, 58.0}, {0, 1});
+    ::Run fine = RunOf({1.0, 1.1});
+    std::vector<RunAnalysis> runs = {AnalyzeRun(all_failed, 1, false),
+                                     AnalyzeRun(fine, 2, false)};
+    EXPECT_FALSE(runs[0].summary);
+    ComparisonReport report = CompareRuns(runs, 0, 0.05);
+    EXPECT_EQ(report.reference, 2);
+    ASSERT_EQ(report.rows.size(), 1u);
 }
 
 TEST(RunAnalysis, WideSpreadAboveAQuarterOfTheMean)

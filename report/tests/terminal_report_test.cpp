@@ -1,10 +1,22 @@
 #include "report/terminal_report.h"
 
+#include "report/results_log.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
+
+// The line of a run block that starts with the label, or "" without one.
+std::string FieldLine(const std::string& block, const std::string& label)
+{
+    size_t start = block.find("\n  " + label + ":");
+    if (start == std::string::npos)
+        return "";
+    ++start;
+    return block.substr(start, block.find('\n', start) + 1 - start);
+}
 
 // The run block's outlier line, for a run of 40 launches of 1 s followed
 // by the given number of 9 s ones. With most times equal the MAD is 0 and
@@ -20,11 +32,7 @@ std::string OutlierLine(int slow_launches)
         run.launches.push_back(launch);
     }
     run.announced = static_cast<std::int64_t>(run.launches.size());
-    std::string block = FormatRunBlock(AnalyzeRun(run, 1, false));
-    size_t start = block.find("  Outliers:");
-    if (start == std::string::npos)
-        return block;
-    return block.substr(start, block.find('\n', start) + 1 - start);
+    return FieldLine(FormatRunBlock(AnalyzeRun(run, 1, false)), "Outliers");
 }
 
 }  // namespace
@@ -45,4 +53,67 @@ TEST(TerminalReport, OutlierListNamesTenThenCountsTheRest)
     };
     for (const auto& c : cases)
         EXPECT_EQ(OutlierLine(c.slow_launches), c.line) << c.slow_launches << " slow launches";
+}
+
+TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
+{
+    // Launch 1 gave up its search, launch 2 was left running, launch 3
+    // crashed: counted are launches 2 and 4, 0.2 and 0.21 s. With the
+    // failed ones, the warm median is 0.2 s.
+    const char failing[] =
+        "a.exe - 4 executions\n"
+        "Failed to find window W\n57.3279\n"
+        "0.2000\nFailed to close W\n"
+        "WaitForInputIdle call failed\n"
+        "Application exited with code 3221225477 before it was ready\n0.0312\n"
+        "0.2100\n";
+    const char clean[] = "a.exe - 3 executions\n0.2000\n0.2100\n0.2200\n";
+    const std::string failed_list =
+        "  Failed launches:        2 of 4: launch 1 (57.3279 s: window not found), launch 3 "
+        "(0.0312 s: input idle failed, exited with code 3221225477)\n";
+    struct {
+        const char* log;
+        bool skip_first;
+        bool include_failed;
+        const char* label;
+        std::string line;
+    } cases[] = {
+        {failing, false, false, "Failures",
+         "  Failures:               window not found 1, input idle failed 1, exited before "
+         "ready 1\n"},
+        {failing, false, false, "Failed launches", failed_list},
+        {failing, false, true, "Failed launches", failed_list},
+        {failing, false, false, "Failed to close", "  Failed to close:        1\n"},
+        {failing, false, false, "Counted",
+         "  Counted:                2 of 4 launches (failed launches are left out)\n"},
+        {failing, false, true, "Counted",
+         "  Counted:                4 of 4 launches (failed launches are counted too)\n"},
+        {failing, true, false, "Counted",
+         "  Counted:                2 of 4 launches (the first and failed launches are left "
+         "out)\n"},
+        {failing, true, true, "Counted",
+         "  Counted:                3 of 4 launches (the first is left out; failed launches "
+         "are counted too)\n"},
+        {failing, false, false, "Time (mean +/- sd)",
+         "  Time (mean +/- sd):     0.2050 s +/- 0.0071 s\n"},
+        {failing, false, true, "Range (min .. max)",
+         "  Range (min .. max):     0.0312 s .. 57.3279 s\n"},
+        // The first launch failed: no cold start to show.
+        {failing, false, false, "Cold (launch 1)", ""},
+        {failing, false, true, "Cold (launch 1)",
+         "  Cold (launch 1):        57.3279 s (286.64 x the warm median)\n"},
+        {clean, false, false, "Failed launches", ""},
+        {clean, false, false, "Failed to close", ""},
+        {clean, false, false, "Counted", ""},
+        {clean, false, true, "Counted", ""},
+        {clean, true, false, "Counted",
+         "  Counted:                launches 2..3 (the first is left out)\n"},
+    };
+    for (const auto& c : cases) {
+        ParsedLog log = ParseResultsLog(c.log, "t.log");
+        std::string block =
+            FormatRunBlock(AnalyzeRun(log.runs[0], 1, c.skip_first, c.include_failed));
+        EXPECT_EQ(FieldLine(block, c.label), c.line)
+            << "skip " << c.skip_first << ", include " << c.include_failed << "\n" << block;
+    }
 }

@@ -66,6 +66,7 @@ expect_log refuse 3 \
     timing "Failed to close Kairon Sample" \
     timing "Failed to close Kairon Sample"
 [ "$took" -ge 15 ] || fail "refuse: the run took $took s, less than three waits of 5 s"
+e2e_log "the refused run took $took s"
 
 # Hung at WM_CLOSE, with all three close messages on: the other two are
 # sent to a window that does not answer.

@@ -4,7 +4,9 @@
 # and only then waits for input: the wait lasts that long and the timing
 # line includes it. A console program (here one that runs 2 s) has no
 # message queue to wait on: the wait fails at once, and its failure line
-# precedes the timing line.
+# precedes the timing line. A program that dies at start-up (exit code 3)
+# ends the wait; that it ended before it was ready, with its code, precedes
+# the timing line.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
@@ -19,12 +21,17 @@ while read -r program arguments; do
 done <<EOF
 $app $(sample_args 400 "$E2E_DIR/record.txt" 5000)
 $console_app sleep 2000
+$app --exit-code 3 --record $(winpath "$E2E_DIR/exits.txt")
 EOF
 
 mapfile -t lines < <(log_lines results.txt)
-[ "${#lines[@]}" -eq 5 ] || fail "the log has ${#lines[@]} lines, not 5: $(printf '[%s]' "${lines[@]}")"
+[ "${#lines[@]}" -eq 8 ] || fail "the log has ${#lines[@]} lines, not 8: $(printf '[%s]' "${lines[@]}")"
 expect_same "sample: header" "$app - 1 executions" "${lines[0]}"
 expect_timing_line "${lines[1]}" 0.4 10
 expect_same "console: header" "$console_app - 1 executions" "${lines[2]}"
 expect_same "console: the failed wait" "WaitForInputIdle call failed" "${lines[3]}"
 expect_timing_line "${lines[4]}" 0 1.9
+expect_same "exits: header" "$app - 1 executions" "${lines[5]}"
+expect_same "exits: the early end" "Application exited with code 3 before it was ready" "${lines[6]}"
+expect_timing_line "${lines[7]}" 0 3
+expect_same "exits: the sample's events" start "$(events_by_process "$E2E_DIR/exits.txt")"

@@ -27,6 +27,10 @@ E2E_KAIRON_PID=""
 export KAIRON_EXIT=""
 E2E_DIR=""
 E2E_STARTED=$(date +%s)
+# Commands that undo what a test set up outside Wine (e2e_at_exit).
+E2E_AT_EXIT=()
+# The exit status that tells CTest a test was skipped (SKIP_RETURN_CODE).
+E2E_SKIPPED=77
 
 e2e_log() { printf '[%s] %s\n' "$(basename "$0" .sh)" "$*" >&2; }
 
@@ -35,15 +39,32 @@ fail() {
     exit 1
 }
 
+# Ends the test as skipped; the message says what was skipped and why.
+skip() {
+    e2e_log "skipped: $*"
+    exit "$E2E_SKIPPED"
+}
+
+# e2e_at_exit COMMAND [ARG...]: run when the test ends, however it ends,
+# after every Wine process is gone (so no file is held open) and before
+# the test's folder is removed.
+e2e_at_exit() {
+    E2E_AT_EXIT+=("$(printf '%q ' "$@")")
+}
+
 # Ends Wine (every process of this prefix), the X server and the folder.
 e2e_cleanup() {
     local status=$?
     trap - EXIT INT TERM
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
+    local undo
+    for undo in "${E2E_AT_EXIT[@]}"; do
+        eval "$undo" || e2e_log "at exit, failed: $undo"
+    done
     kairon_stop_xvfb
     if [ -n "$E2E_DIR" ]; then
-        if [ "$status" -ne 0 ] && [ -s "$E2E_DIR/wine.err" ]; then
+        if [ "$status" -ne 0 ] && [ "$status" -ne "$E2E_SKIPPED" ] && [ -s "$E2E_DIR/wine.err" ]; then
             e2e_log "Wine's messages:"
             tail -n 20 "$E2E_DIR/wine.err" >&2
         fi
@@ -53,7 +74,10 @@ e2e_cleanup() {
             rm -rf "$E2E_DIR"
         fi
     fi
-    e2e_log "$([ "$status" -eq 0 ] && echo passed || echo failed) in $(( $(date +%s) - E2E_STARTED )) s"
+    local outcome=failed
+    [ "$status" -eq 0 ] && outcome=passed
+    [ "$status" -eq "$E2E_SKIPPED" ] && outcome=skipped
+    e2e_log "$outcome in $(( $(date +%s) - E2E_STARTED )) s"
     exit "$status"
 }
 
@@ -142,6 +166,16 @@ wait_kairon_exit() {
 # Starts the sample application outside Kairon; its arguments are passed on.
 start_sample() {
     wine "$SAMPLE_APP" "$@" </dev/null >>"$E2E_DIR/wine.out" 2>>"$E2E_DIR/wine.err" &
+}
+
+# The sample application's record as one line per process, in the order
+# the processes started: the events it received, without process ids and
+# counter values ("start visible WM_CLOSE destroyed").
+events_by_process() {
+    awk '!($1 in seen) { seen[$1] = ++n; pid[n] = $1 }
+         { events[$1] = events[$1] (events[$1] == "" ? "" : " ") \
+               (($2 == "start" || $2 == "visible") ? $2 : substr($0, length($1) + 2)) }
+         END { for (i = 1; i <= n; ++i) print events[pid[i]] }' "$1"
 }
 
 # Runs the driver with the script on stdin; its output goes to stdout. A

@@ -3,6 +3,7 @@
 // Usage (every option may be left out):
 //   sample_app [--title TEXT] [--delay MS] [--show normal|min|max|hidden|never]
 //              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
+//              [--on-close close|refuse|hang|slow:MS] [--exit-code N]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -34,16 +35,37 @@
 //                     recording costs the window nothing.
 //   --exit-after MS   ends the process after MS milliseconds whatever else
 //                     happens (default: never), so that a window nobody
-//                     closes, or one that never appears, does not linger.
+//                     closes, one that never appears, or one whose thread
+//                     hangs, does not linger. A thread of its own ends the
+//                     process, so a main thread that no longer answers
+//                     cannot hold it up.
+//   --on-close HOW    what a close request does to the window:
+//                       close     closes it (default; see Closing below)
+//                       refuse    nothing: the request is recorded and
+//                                 ignored, as by a program whose "Save
+//                                 changes?" question nobody answers
+//                       hang      the window's thread stops answering for
+//                                 good at the first request, recorded first;
+//                                 only --exit-after ends the process then
+//                       slow:MS   the window stays, answering messages, and
+//                                 closes MS milliseconds after the first
+//                                 WM_CLOSE, as a program saving its work
+//                                 does; later requests are recorded only
+//   --exit-code N     ends the process with exit code N right after its
+//                     start line is recorded, before any window exists, as
+//                     a program that fails at start-up does.
 //
 // Closing: WM_CLOSE, WM_SYSCOMMAND/SC_CLOSE and WM_SYSKEYDOWN/VK_F4 with the
 // Alt context bit each close the window on their own, through the default
 // window procedure, exactly as an ordinary application would; each one is
 // recorded when it arrives, so a close that leads to another (Alt-F4 to
-// SC_CLOSE to WM_CLOSE) shows as several lines in the order received.
+// SC_CLOSE to WM_CLOSE) shows as several lines in the order received. With
+// refuse and slow it is WM_CLOSE that is held back, so the chain and its
+// lines are the same.
 //
-// Exit code: 0 after the window is closed or the time limit passes; 2 for a
-// command line it does not understand (shown in a message box).
+// Exit code: 0 after the window is closed or the time limit passes; N with
+// --exit-code N; 2 for a command line it does not understand (shown in a
+// message box).
 #include <windows.h>
 
 #include <cstdarg>
@@ -57,6 +79,11 @@ const char kWindowClass[] = "KaironSampleWindow";
 
 enum class ShowState { Normal, Minimised, Maximised, Hidden, Never };
 
+enum class OnClose { Close, Refuse, Hang, Slow };
+
+// The identifier of the slow close's window timer.
+const UINT_PTR kSlowCloseTimer = 1;
+
 struct Options {
     const char* title = "Kairon Sample";
     DWORD delayMs = 0;
@@ -65,11 +92,15 @@ struct Options {
     const char* recordPath = nullptr;
     const char* stampsName = nullptr;
     DWORD exitAfterMs = 0;  // 0: no limit
+    OnClose onClose = OnClose::Close;
+    DWORD slowCloseMs = 0;
+    bool exitAtOnce = false;
+    DWORD exitCode = 0;
 };
 
 Options g_options;
 
-bool ParseMilliseconds(const char* text, DWORD* value)
+bool ParseNumber(const char* text, DWORD* value)
 {
     char* end = nullptr;
     const unsigned long parsed = std::strtoul(text, &end, 10);
@@ -98,6 +129,24 @@ bool ParseShowState(const char* text, ShowState* show)
     return false;
 }
 
+bool ParseOnClose(const char* text, Options* options)
+{
+    static const char kSlowPrefix[] = "slow:";
+    const size_t slowPrefixLength = sizeof kSlowPrefix - 1;
+    if (std::strcmp(text, "close") == 0)
+        options->onClose = OnClose::Close;
+    else if (std::strcmp(text, "refuse") == 0)
+        options->onClose = OnClose::Refuse;
+    else if (std::strcmp(text, "hang") == 0)
+        options->onClose = OnClose::Hang;
+    else if (std::strncmp(text, kSlowPrefix, slowPrefixLength) == 0 &&
+             ParseNumber(text + slowPrefixLength, &options->slowCloseMs))
+        options->onClose = OnClose::Slow;
+    else
+        return false;
+    return true;
+}
+
 // Returns the offending argument, or null when the whole line was understood.
 const char* ParseOptions(int argc, char** argv, Options* options)
 {
@@ -110,7 +159,7 @@ const char* ParseOptions(int argc, char** argv, Options* options)
         if (std::strcmp(name, "--title") == 0)
             options->title = value;
         else if (std::strcmp(name, "--delay") == 0)
-            understood = ParseMilliseconds(value, &options->delayMs);
+            understood = ParseNumber(value, &options->delayMs);
         else if (std::strcmp(name, "--show") == 0)
             understood = ParseShowState(value, &options->show);
         else if (std::strcmp(name, "--event") == 0)
@@ -120,7 +169,13 @@ const char* ParseOptions(int argc, char** argv, Options* options)
         else if (std::strcmp(name, "--stamps") == 0)
             options->stampsName = value;
         else if (std::strcmp(name, "--exit-after") == 0)
-            understood = ParseMilliseconds(value, &options->exitAfterMs);
+            understood = ParseNumber(value, &options->exitAfterMs);
+        else if (std::strcmp(name, "--on-close") == 0)
+            understood = ParseOnClose(value, options);
+        else if (std::strcmp(name, "--exit-code") == 0) {
+            understood = ParseNumber(value, &options->exitCode);
+            options->exitAtOnce = true;
+        }
         else
             understood = false;
         if (!understood)
@@ -189,19 +244,70 @@ void SignalVisible()
     }
 }
 
+// The time limit: ends the process from a thread of its own, whatever the
+// window's thread is doing. TerminateProcess rather than ExitProcess: a
+// hung thread may hold a C runtime lock that an orderly exit would wait for.
+DWORD WINAPI EndAfterTimeLimit(void*)
+{
+    Sleep(g_options.exitAfterMs);
+    TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
+
+// A close request has arrived (already recorded): with --on-close hang the
+// thread stops answering from here on.
+void HangIfAsked()
+{
+    if (g_options.onClose == OnClose::Hang)
+        Sleep(INFINITE);
+}
+
+// Whether WM_CLOSE may go on to the default window procedure, which
+// destroys the window; a slow close starts its timer on the first one.
+bool ClosesNow(HWND window)
+{
+    static bool slowCloseStarted = false;
+    switch (g_options.onClose) {
+    case OnClose::Refuse:
+        return false;
+    case OnClose::Slow:
+        if (!slowCloseStarted) {
+            slowCloseStarted = true;
+            SetTimer(window, kSlowCloseTimer, g_options.slowCloseMs, nullptr);
+        }
+        return false;
+    default:
+        return true;
+    }
+}
+
 LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CLOSE:
         Record("WM_CLOSE");
+        HangIfAsked();
+        if (!ClosesNow(window))
+            return 0;
         break;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE)
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
             Record("WM_SYSCOMMAND SC_CLOSE");
+            HangIfAsked();
+        }
         break;
     case WM_SYSKEYDOWN:
-        if (wParam == VK_F4)
+        if (wParam == VK_F4) {
             Record("WM_SYSKEYDOWN VK_F4 0x%08lX", static_cast<unsigned long>(lParam));
+            HangIfAsked();
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == kSlowCloseTimer) {
+            KillTimer(window, kSlowCloseTimer);
+            DestroyWindow(window);
+            return 0;
+        }
         break;
     case WM_DESTROY:
         Record("destroyed");
@@ -259,19 +365,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         std::snprintf(text, sizeof text,
                       "Not understood: %.500s\n\nUsage: sample_app [--title TEXT] [--delay MS] "
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
-                      "[--stamps NAME] [--exit-after MS]",
+                      "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
+                      "[--exit-code N]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;
     }
     Record("start %lld", CounterNow());
+    if (g_options.exitAtOnce)
+        return static_cast<int>(g_options.exitCode);
     Stamps* stamps = OpenStamps();
 
-    // The limit runs from the process start, so it is a thread timer that
-    // exists before any window does.
-    UINT_PTR exitTimer = 0;
-    if (g_options.exitAfterMs != 0)
-        exitTimer = SetTimer(nullptr, 0, g_options.exitAfterMs, nullptr);
+    // The limit runs from the process start, before any window exists.
+    if (g_options.exitAfterMs != 0) {
+        HANDLE limit = CreateThread(nullptr, 0, EndAfterTimeLimit, nullptr, 0, nullptr);
+        if (!limit)
+            return 1;
+        CloseHandle(limit);
+    }
 
     // A slow application: nothing to find until the delay has passed.
     if (g_options.delayMs != 0)
@@ -298,10 +409,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // The time limit's timer has no window, so it arrives here.
-        if (message.message == WM_TIMER && message.hwnd == nullptr &&
-            message.wParam == exitTimer)
-            break;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -1,4 +1,5 @@
 #include "config/config_file.h"
+#include "ui/config_fields.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

@@ -1,4 +1,6 @@
 #include "config/run_settings.h"
+#include "ui/settings_capture.h"
+#include "ui/settings_warning.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

@@ -150,6 +150,34 @@ TEST(Validation, ChecksComeInOrderAsEachIsFixed)
     EXPECT_EQ(shown, expected);
 }
 
+// The checks as the core names them, for a front end with no dialog.
+TEST(Validation, TheCoreNamesEachFailedCheckInOrder)
+{
+    RunSettings s{};
+    s.waitVisible = true;
+    const std::vector<std::function<void()>> fixes = {
+        [&] { std::strcpy(s.appPath, "a.exe"); },
+        [&] { std::strcpy(s.logPath, "log.txt"); },
+        [&] { std::strcpy(s.windowName, "A"); },
+        [&] { s.executions = 2; },
+        [&] { s.delayMs = 5; },
+        [&] { s.closeByWmClose = true; },
+        [&] { s.waitVisible = false; },
+        [&] { s.detectByWindowName = true; },
+    };
+    std::vector<SettingsCheck> named;
+    for (const auto& fix : fixes) {
+        named.push_back(FirstFailedCheck(s));
+        fix();
+    }
+    named.push_back(FirstFailedCheck(s));
+    const std::vector<SettingsCheck> expected = {
+        kCheckApplication, kCheckLogFile,      kCheckWindowName,       kCheckExecutions,
+        kCheckDelay,       kCheckCloseMethod,  kCheckVisibleDetection, kCheckCloseDetection,
+        kSettingsValid};
+    EXPECT_EQ(named, expected);
+}
+
 TEST(Capture, ReadsEveryFieldInOrderAndLeavesAutoRunAlone)
 {
     FakePlatform fake;

@@ -1,4 +1,4 @@
-// Whoever watches a timing run: the main dialog today, a console tomorrow.
+// Whoever watches a timing run: the main dialog, or a console front end.
 // The run tells it what a person would want to know and never how to show
 // it, so the same engine serves every front end. Called on the run's own
 // thread, always after the run has withdrawn its timer request when the

@@ -125,7 +125,7 @@ void ReportLaunchFailure(Platform& platform, RunObserver& observer)
 
 // The end of a run whose log cannot be written (a full disk, a share gone):
 // a time that cannot be kept is not worth measuring. Kairon stays open, even
-// in an unattended run, so that the box is there for whoever looks.
+// in an unattended run, so that the error is there for whoever looks.
 int StopOnWriteFailure(Platform& platform, RunObserver& observer, LogSink* log)
 {
     platform.process.EndTimerPeriod(kTimerPeriodMs);

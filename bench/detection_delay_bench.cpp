@@ -125,27 +125,17 @@ private:
     std::int64_t endCount_ = 0;
 };
 
-// No dialog: the status texts go nowhere; a message box (a failed launch)
-// is written out.
-class NoDialog : public DialogPort {
+// No dialog: the status texts go nowhere; an error (a failed launch) is
+// written out.
+class ErrorsToStderr : public RunObserver {
 public:
-    void FieldText(int, char* buffer, int size) override
-    {
-        if (size > 0)
-            buffer[0] = '\0';
-    }
-    void SetFieldText(int, const char*) override {}
-    unsigned FieldNumber(int) override { return 0; }
-    void SetFieldNumber(int, unsigned) override {}
-    bool IsChecked(int) override { return false; }
-    void Check(int) override {}
-    void EnableControl(int, bool) override {}
-    int ShowMessageBox(const char* text, const char* caption, unsigned) override
+    void ShowStatus(const char*) override {}
+    void ShowError(const char* text, const char* caption) override
     {
         std::fprintf(stderr, "%s: %s\n", caption, text);
-        return 1;
     }
-    void PostClose() override {}
+    void RunEnded(RunOutcome) override {}
+    void CloseProgram() override {}
 };
 
 // Median time of one pass of Kairon's search over the desktop as it is, for
@@ -211,14 +201,14 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     settings.detectByWindowName = true;
     settings.exactMatch = true;
     settings.waitVisible = visible;
-    settings.autoRun = true;  // no "Finished" box at the end
+    settings.autoRun = true;  // as unattended runs are
     DeleteFileA(kLogName);
 
     RecordingProcess process(stamps);
     Win32Windows windows;
-    NoDialog dialog;
-    Platform platform{process, windows, dialog};
-    TimingRun(settings, platform);
+    ErrorsToStderr observer;
+    Platform platform{process, windows};
+    TimingRun(settings, platform, observer);
 
     const double frequency = static_cast<double>(process.CounterFrequency());
     std::vector<double> fromCreated;

@@ -1,7 +1,5 @@
 #include "config/config_file.h"
 
-#include "resources/control_ids.h"
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -97,15 +95,6 @@ int FlagLine(const char* line)
     return value;
 }
 
-// Sets an option from the file and ticks its check box when it is on; a
-// box is never cleared here, since every box starts clear.
-void SetOption(DialogPort& dialog, bool* option, int value, int checkBoxId)
-{
-    *option = value != 0;
-    if (*option)
-        dialog.Check(checkBoxId);
-}
-
 }  // namespace
 
 ConfigText ConfigTextOfBytes(const char* bytes, std::size_t size)
@@ -148,78 +137,65 @@ bool ReadConfigLine(ConfigText* text, char* line, int size)
     return true;
 }
 
-void ApplyConfigText(DialogPort& dialog, RunSettings* settings, ConfigText* text)
+void ReadConfigText(ConfigText* text, ConfigValues* values)
 {
-    char buffer[kPathSize];
-    // The next line, cut to `size` bytes, or null once the file has ended.
-    auto nextLine = [&](int size) -> char* {
-        return ReadConfigLine(text, buffer, size) ? buffer : nullptr;
+    *values = ConfigValues();
+    char line[kPathSize];
+    // The next line, cut to `size` bytes; false once the file has ended,
+    // and for every line after that.
+    auto nextLine = [&](int size) {
+        if (!ReadConfigLine(text, line, size))
+            return false;
+        ++values->lineCount;
+        return true;
     };
 
-    if (char* line = nextLine(kPathSize)) {
+    if (nextLine(kPathSize)) {
         RemoveQuotesAroundPath(line);
-        dialog.SetFieldText(IDC_APP_PATH, line);
+        std::strcpy(values->appPath, line);
     }
-    const struct {
-        int id;
-        int size;
-    } textFields[] = {
-        {IDC_CMD_LINE, kArgumentsSize},
-        {IDC_LOG_PATH, kPathSize},
-        {IDC_WINDOW_NAME, kWindowNameSize},
-    };
-    for (const auto& field : textFields) {
-        if (const char* line = nextLine(field.size))
-            dialog.SetFieldText(field.id, line);
+    char* const texts[] = {values->cmdLineArgs, values->logPath, values->windowName};
+    const int textSizes[] = {kArgumentsSize, kPathSize, kWindowNameSize};
+    for (int i = 0; i < 3 && nextLine(textSizes[i]); ++i)
+        std::strcpy(texts[i], line);
+
+    if (nextLine(kConfigLineSize))
+        values->executions = static_cast<unsigned>(LeadingInteger(line));
+    if (nextLine(kConfigLineSize))
+        values->delayMs = static_cast<unsigned>(LeadingInteger(line));
+
+    if (nextLine(kConfigLineSize)) {
+        int flags[4] = {0, 0, 0, 0};
+        ScanIntegers(line, flags, 4);
+        values->waitInputIdle = flags[0] != 0;
+        values->detectByWindowName = flags[1] != 0;
+        values->exactMatch = flags[2] != 0;
+        values->waitVisible = flags[3] != 0;
     }
-
-    // Shown without sign, as the fields are read back: -1 shows as 4294967295.
-    const int numberFields[] = {IDC_EXECUTIONS, IDC_DELAY};
-    for (int field : numberFields) {
-        if (const char* line = nextLine(kConfigLineSize))
-            dialog.SetFieldNumber(field, static_cast<unsigned>(LeadingInteger(line)));
+    if (nextLine(kConfigLineSize)) {
+        int flags[3] = {0, 0, 0};
+        ScanIntegers(line, flags, 3);
+        values->closeByWmClose = flags[0] != 0;
+        values->closeBySysCommand = flags[1] != 0;
+        values->closeByAltF4 = flags[2] != 0;
     }
-
-    if (const char* line = nextLine(kConfigLineSize)) {
-        int values[4] = {0, 0, 0, 0};
-        ScanIntegers(line, values, 4);
-        SetOption(dialog, &settings->waitInputIdle, values[0], IDC_INPUT_IDLE);
-        SetOption(dialog, &settings->detectByWindowName, values[1], IDC_DETECT_WINDOW_NAME);
-        // Exact Match only means something while windows are searched by name.
-        dialog.EnableControl(IDC_EXACT_MATCH, settings->detectByWindowName);
-        SetOption(dialog, &settings->exactMatch, values[2], IDC_EXACT_MATCH);
-        SetOption(dialog, &settings->waitVisible, values[3], IDC_VISIBLE);
-    }
-
-    if (const char* line = nextLine(kConfigLineSize)) {
-        int values[3] = {0, 0, 0};
-        ScanIntegers(line, values, 3);
-        SetOption(dialog, &settings->closeByWmClose, values[0], IDC_CLOSE_WM_CLOSE);
-        SetOption(dialog, &settings->closeBySysCommand, values[1], IDC_CLOSE_SYSCOMMAND);
-        SetOption(dialog, &settings->closeByAltF4, values[2], IDC_CLOSE_ALT_F4);
-    }
-
-    if (const char* line = nextLine(kConfigLineSize))
-        SetOption(dialog, &settings->debugLog, FlagLine(line), IDC_DEBUG);
-    if (const char* line = nextLine(kConfigLineSize))
-        SetOption(dialog, &settings->newWindowsOnly, FlagLine(line), IDC_NEW_WINDOWS_ONLY);
-
-    // Unattended only when the file's last line asks for it.
-    settings->autoRun = false;
-    if (const char* line = nextLine(kConfigLineSize))
-        settings->autoRun = FlagLine(line) != 0;
+    if (nextLine(kConfigLineSize))
+        values->debugLog = FlagLine(line) != 0;
+    if (nextLine(kConfigLineSize))
+        values->newWindowsOnly = FlagLine(line) != 0;
+    if (nextLine(kConfigLineSize))
+        values->autoRun = FlagLine(line) != 0;
 }
 
-void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings, const char* bytes,
-                      std::size_t size)
+void ReadConfigBytes(const char* bytes, std::size_t size, ConfigValues* values)
 {
     ConfigText text = ConfigTextOfBytes(bytes, size);
-    ApplyConfigText(dialog, settings, &text);
+    ReadConfigText(&text, values);
 }
 
-bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path)
+bool ReadConfigFile(const char* path, ConfigValues* values)
 {
-    settings->autoRun = false;
+    *values = ConfigValues();
     // Binary, so that the text rules above are Kairon's own and not the C
     // library's, which differ between systems.
     std::FILE* file = std::fopen(path, "rb");
@@ -227,14 +203,7 @@ bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path)
         return false;
     char buffer[kFileBufferSize];
     ConfigText text = ConfigTextOfFile(file, buffer, sizeof buffer);
-    ApplyConfigText(dialog, settings, &text);
+    ReadConfigText(&text, values);
     std::fclose(file);
     return true;
-}
-
-void ApplyDefaults(DialogPort& dialog, RunSettings* settings)
-{
-    dialog.SetFieldNumber(IDC_EXECUTIONS, 1);
-    dialog.SetFieldNumber(IDC_DELAY, 1000);
-    LoadConfigFile(dialog, settings, kConfigFileName);
 }

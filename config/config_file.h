@@ -1,5 +1,6 @@
 // The settings file, config.txt: up to eleven lines that pre-fill the main
-// dialog at start-up and can ask for an unattended run.
+// dialog at start-up and can ask for an unattended run. This reads them
+// into values; ui/config_fields.h puts them into the dialog.
 //
 //   1 application path        5 executions (a number)   9  debug log (0/1)
 //   2 command-line arguments  6 delay in ms (a number)  10 new windows only
@@ -23,7 +24,6 @@
 #define KAIRON_CONFIG_CONFIG_FILE_H
 
 #include "config/run_settings.h"
-#include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -34,14 +34,43 @@ const char kConfigFileName[] = "config.txt";
 // The buffer of a line that holds numbers, the terminating NUL included.
 const int kConfigLineSize = 512;
 
-// Puts the dialog's defaults (1 execution, a delay of 1000 ms) into the
-// main dialog, then loads config.txt from the current directory over them.
-void ApplyDefaults(DialogPort& dialog, RunSettings* settings);
+// What the file's lines say. Only the first `lineCount` lines are there;
+// the values of the others are zero and mean nothing.
+struct ConfigValues {
+    int lineCount;
+    char appPath[kPathSize];  // without quotes around it
+    char cmdLineArgs[kArgumentsSize];
+    char logPath[kPathSize];
+    char windowName[kWindowNameSize];
+    // As the dialog shows them, without sign: -1 becomes 4294967295.
+    unsigned executions;
+    unsigned delayMs;
+    bool waitInputIdle;
+    bool detectByWindowName;
+    bool exactMatch;
+    bool waitVisible;
+    bool closeByWmClose;
+    bool closeBySysCommand;
+    bool closeByAltF4;
+    bool debugLog;
+    bool newWindowsOnly;
+    bool autoRun;
+};
 
-// Loads the settings file at `path` into the dialog and `settings`.
-// Returns whether the file could be opened; a missing file changes nothing
-// except that no unattended run is asked for.
-bool LoadConfigFile(DialogPort& dialog, RunSettings* settings, const char* path);
+// Which line holds what, counting from 1.
+enum ConfigLine {
+    kLineAppPath = 1,
+    kLineArguments,
+    kLineLogPath,
+    kLineWindowName,
+    kLineExecutions,
+    kLineDelay,
+    kLineDetection,
+    kLineCloseMethods,
+    kLineDebugLog,
+    kLineNewWindowsOnly,
+    kLineUnattended,
+};
 
 // The file's bytes, consumed line by line: those in [next, end), then, when
 // `file` is set, the rest of the file read into `buffer` a piece at a time.
@@ -68,11 +97,14 @@ ConfigText ConfigTextOfFile(std::FILE* file, char* buffer, std::size_t bufferSiz
 // leaving `line` empty, once the file has ended.
 bool ReadConfigLine(ConfigText* text, char* line, int size);
 
-// Fills the dialog and `settings` from the lines of `text`.
-void ApplyConfigText(DialogPort& dialog, RunSettings* settings, ConfigText* text);
+// Reads `values` from the lines of `text`.
+void ReadConfigText(ConfigText* text, ConfigValues* values);
 
 // The same, for the file's raw bytes.
-void ApplyConfigBytes(DialogPort& dialog, RunSettings* settings,
-                      const char* bytes, std::size_t size);
+void ReadConfigBytes(const char* bytes, std::size_t size, ConfigValues* values);
+
+// The same, for the file at `path`. False, with no lines, when it cannot
+// be opened.
+bool ReadConfigFile(const char* path, ConfigValues* values);
 
 #endif

@@ -1,9 +1,7 @@
-// The values that drive one timing run, how the Run App command reads them
-// from the main dialog, and the checks they must pass before a run starts.
+// The values that drive one timing run and the checks they must pass
+// before a run starts.
 #ifndef KAIRON_CONFIG_RUN_SETTINGS_H
 #define KAIRON_CONFIG_RUN_SETTINGS_H
-
-#include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,14 +66,26 @@ inline void RemoveQuotesAroundPath(char* path)
     path[length] = '\0';
 }
 
-// Reads every field of the main dialog into `settings` in the dialog's
-// capture order, the application path without quotes around it. Numbers
-// are read without sign and then held as signed 32-bit values, so
-// 2147483648 and above become negative. `autoRun` is left as it is.
-void CaptureRunSettings(DialogPort& dialog, RunSettings* settings);
+// What a run does when nothing says otherwise.
+const std::int32_t kDefaultExecutions = 1;
+const std::int32_t kDefaultDelayMs = 1000;
 
-// Runs the eight checks in order. On the first that fails, shows its
-// warning box (owned by the main dialog) and returns false.
-bool ValidateRunSettings(const RunSettings& settings, DialogPort& dialog);
+// The checks a run's settings must pass, in the order the user meets them.
+enum SettingsCheck {
+    kSettingsValid,
+    kCheckApplication,       // an application to run
+    kCheckLogFile,           // a log to save results to
+    kCheckWindowName,        // a window name, unless windows are searched by name
+    kCheckExecutions,        // executions above 0
+    kCheckDelay,             // a delay above 0
+    kCheckCloseMethod,       // a close method for two executions or more
+    kCheckVisibleDetection,  // "visible" needs windows searched by name
+    kCheckCloseDetection,    // closing needs windows searched by name
+};
+const SettingsCheck kFirstCheck = kCheckApplication;
+const SettingsCheck kLastCheck = kCheckCloseDetection;
+
+// The first check `settings` fails, or kSettingsValid.
+SettingsCheck FirstFailedCheck(const RunSettings& settings);
 
 #endif

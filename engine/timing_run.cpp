@@ -4,7 +4,6 @@
 #include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/window_detection.h"
-#include "resources/control_ids.h"
 
 #include <cstdio>
 #include <string>
@@ -42,19 +41,20 @@ Delay SplitDelay(std::int32_t delayMs)
     return delay;
 }
 
-void SetStatus(DialogPort& dialog, const char* format, int iteration, int seconds)
+void SetStatus(RunObserver& observer, const char* format, int iteration, int seconds)
 {
     char status[kStatusSize];
     std::snprintf(status, sizeof status, format, iteration, seconds);
-    dialog.SetFieldText(IDC_STATUS, status);
+    observer.ShowStatus(status);
 }
 
 // Shows the whole seconds left, one a second, then sleeps the rest, so the
 // countdown lasts the full delay.
-void Countdown(Platform& platform, const char* format, int iteration, const Delay& delay)
+void Countdown(Platform& platform, RunObserver& observer, const char* format, int iteration,
+               const Delay& delay)
 {
     for (int seconds = delay.wholeSeconds; seconds >= 1; --seconds) {
-        SetStatus(platform.dialog, format, iteration, seconds);
+        SetStatus(observer, format, iteration, seconds);
         platform.process.Sleep(1000);
     }
     platform.process.Sleep(static_cast<unsigned>(delay.remainderMs));
@@ -111,7 +111,7 @@ bool WaitUntilClosed(Platform& platform, WindowHandle window, std::int64_t sentC
     }
 }
 
-void ReportLaunchFailure(Platform& platform)
+void ReportLaunchFailure(Platform& platform, RunObserver& observer)
 {
     const unsigned long code = platform.process.LastError();
     std::string text = platform.process.SystemErrorText(code);
@@ -120,18 +120,18 @@ void ReportLaunchFailure(Platform& platform)
         std::snprintf(fallback, sizeof fallback, "Unknown error %lu", code);
         text = fallback;
     }
-    platform.dialog.ShowMessageBox(text.c_str(), "Error - Unable to launch process", kBoxOk);
+    observer.ShowError(text.c_str(), "Error - Unable to launch process");
 }
 
 // The end of a run whose log cannot be written (a full disk, a share gone):
 // a time that cannot be kept is not worth measuring. Kairon stays open, even
-// in an unattended run, so that the box is there for whoever looks.
-int StopOnWriteFailure(Platform& platform, LogSink* log)
+// in an unattended run, so that the error is there for whoever looks.
+int StopOnWriteFailure(Platform& platform, RunObserver& observer, LogSink* log)
 {
     platform.process.EndTimerPeriod(kTimerPeriodMs);
     CloseLog(log);
-    platform.dialog.ShowMessageBox("Unable to write to log file", "Error", kBoxOk);
-    platform.dialog.EnableControl(IDC_RUN, true);
+    observer.ShowError("Unable to write to log file", "Error");
+    observer.RunEnded(kRunStopped);
     return 1;
 }
 
@@ -143,7 +143,7 @@ float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_
                               static_cast<double>(frequency));
 }
 
-int TimingRun(const RunSettings& settings, Platform& platform)
+int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer)
 {
     // Where the system cannot keep the ticks, the pauses are merely longer.
     platform.process.KeepTimerPeriodWhileHidden();
@@ -151,8 +151,8 @@ int TimingRun(const RunSettings& settings, Platform& platform)
     LogSink log;
     if (!OpenLog(&log, settings.logPath)) {
         platform.process.EndTimerPeriod(kTimerPeriodMs);
-        platform.dialog.ShowMessageBox("Unable to open log file", "Error", kBoxOk);
-        platform.dialog.EnableControl(IDC_RUN, true);
+        observer.ShowError("Unable to open log file", "Error");
+        observer.RunEnded(kRunStopped);
         return 1;
     }
     const Delay delay = SplitDelay(settings.delayMs);
@@ -170,17 +170,17 @@ int TimingRun(const RunSettings& settings, Platform& platform)
     // find out before anything is launched.
     FlushLog(&log);
     if (LogWriteFailed(log))
-        return StopOnWriteFailure(platform, &log);
+        return StopOnWriteFailure(platform, observer, &log);
 
     for (int iteration = 1; iteration <= settings.executions; ++iteration) {
         if (settings.debugLog) {
             WriteLog(&log, kLoopBannerFormat, iteration);
             FlushLog(&log);
             if (LogWriteFailed(log))
-                return StopOnWriteFailure(platform, &log);
+                return StopOnWriteFailure(platform, observer, &log);
         }
-        Countdown(platform, kCountdownBeforeLaunch, iteration, delay);
-        SetStatus(platform.dialog, "Iteration: %d - Launching Application", iteration, 0);
+        Countdown(platform, observer, kCountdownBeforeLaunch, iteration, delay);
+        SetStatus(observer, "Iteration: %d - Launching Application", iteration, 0);
         if (settings.detectByWindowName)
             ListWindowsBeforeLaunch(&detection);
 
@@ -189,9 +189,9 @@ int TimingRun(const RunSettings& settings, Platform& platform)
         LaunchedProcess launched;
         if (!platform.process.LaunchProcess(commandLine, &launched)) {
             platform.process.EndTimerPeriod(kTimerPeriodMs);
-            ReportLaunchFailure(platform);
+            ReportLaunchFailure(platform, observer);
             CloseLog(&log);
-            platform.dialog.EnableControl(IDC_RUN, true);
+            observer.RunEnded(kRunStopped);
             return 1;
         }
         if (settings.waitInputIdle && platform.process.WaitForInputIdle(launched) != 0) {
@@ -219,10 +219,10 @@ int TimingRun(const RunSettings& settings, Platform& platform)
             if (window != 0)
                 SendCloseMessages(settings, platform.windows, window);
             platform.process.CloseProcessHandles(launched);
-            return StopOnWriteFailure(platform, &log);
+            return StopOnWriteFailure(platform, observer, &log);
         }
 
-        Countdown(platform, kCountdownBeforeClose, iteration, delay);
+        Countdown(platform, observer, kCountdownBeforeClose, iteration, delay);
         const bool closing = window != 0 && AnyCloseMethod(settings);
         bool answered = true;
         std::int64_t sentCount = 0;
@@ -231,24 +231,23 @@ int TimingRun(const RunSettings& settings, Platform& platform)
             sentCount = platform.process.CounterNow();
         }
 
-        Countdown(platform, kCountdownBeforeNext, iteration, delay);
+        Countdown(platform, observer, kCountdownBeforeNext, iteration, delay);
         if (closing && !(answered && WaitUntilClosed(platform, window, sentCount, frequency))) {
             WriteLog(&log, kCloseFailedFormat, settings.windowName);
             FlushLog(&log);
         }
         platform.process.CloseProcessHandles(launched);
         if (LogWriteFailed(log))
-            return StopOnWriteFailure(platform, &log);
+            return StopOnWriteFailure(platform, observer, &log);
     }
     platform.process.EndTimerPeriod(kTimerPeriodMs);
 
-    platform.dialog.EnableControl(IDC_RUN, true);
     if (settings.autoRun) {
+        observer.RunEnded(kRunFinishedUnattended);
         CloseLog(&log);
-        platform.dialog.PostClose();
+        observer.CloseProgram();
     } else {
-        platform.dialog.SetFieldText(IDC_STATUS, "Finished executions");
-        platform.dialog.ShowMessageBox("Finished executions", "Finished", kBoxOk);
+        observer.RunEnded(kRunFinished);
         CloseLog(&log);
     }
     return 1;

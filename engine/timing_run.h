@@ -5,13 +5,15 @@
 #define KAIRON_ENGINE_TIMING_RUN_H
 
 #include "config/run_settings.h"
+#include "engine/run_observer.h"
 #include "platform/platform.h"
 
 const int kStatusSize = 256;
 
 // Performs the run described by `settings` (a copy the UI cannot change while
-// the run reads it). Re-enables Run App on every way out. Returns 1.
-int TimingRun(const RunSettings& settings, Platform& platform);
+// the run reads it), telling `observer` how it goes. Every way out ends
+// with RunEnded. Returns 1.
+int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer);
 
 // The elapsed seconds as the log states them: the counter difference over
 // the frequency, held in single precision.

@@ -1,7 +1,7 @@
 // The Windows operations Kairon's logic needs, as a few small interfaces.
 //
-// The settings, the settings-file reader, the timing run, window detection
-// and the results log talk to Windows only through these classes, so the
+// The timing run, window detection, the results log and the dialog's
+// settings code talk to Windows only through these classes, so the
 // same logic runs against the real system (win32_platform.cpp) and against
 // a scripted fake with a virtual clock in the unit tests. Nothing here may
 // include <windows.h>; the constants below carry the Win32 values, and the
@@ -107,10 +107,10 @@ public:
     virtual bool ContainsIgnoringCase(const char* text, const char* needle) = 0;
 };
 
-// The main dialog, as the logic sees it: its fields (read by the capture,
-// set by the settings file) and what a run may touch from its worker
-// thread: the status line, the Run App button, owned message boxes and a
-// posted WM_CLOSE.
+// The main dialog, as ui/ sees it: its fields (read by the capture, set
+// from the settings file) and what a run's observer may touch from the
+// worker thread: the status line, the Run App button, owned message boxes
+// and a posted WM_CLOSE. The engine never sees it.
 class DialogPort {
 public:
     virtual ~DialogPort() {}
@@ -136,11 +136,10 @@ public:
     virtual void PostClose() = 0;
 };
 
-// Everything a timing run uses, handed to it as one bundle.
+// Everything of Windows a timing run uses, handed to it as one bundle.
 struct Platform {
     ProcessPort& process;
     WindowPort& windows;
-    DialogPort& dialog;
 };
 
 #endif

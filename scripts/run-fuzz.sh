@@ -20,6 +20,7 @@ mkdir -p "$out/corpus" "$out/artifacts"
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -fno-omit-frame-pointer -I "$here" \
     "$here/fuzz/config_file_fuzz.cpp" "$here/config/config_file.cpp" \
+    "$here/ui/config_fields.cpp" \
     "$here/tests/fake_platform.cpp" \
     -o "$out/config_file_fuzz"
 

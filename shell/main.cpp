@@ -1,11 +1,11 @@
 // Kairon's entry: register the main dialog's window class, create the
 // dialog, fill it from the defaults and config.txt, show it, start an
 // unattended run if asked, and pump messages until the dialog is destroyed.
-#include "config/config_file.h"
 #include "config/run_settings.h"
 #include "platform/win32_platform.h"
 #include "resources/control_ids.h"
 #include "shell/app_state.h"
+#include "ui/config_fields.h"
 #include "ui/main_window.h"
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 #include "config/config_file.h"
+#include "ui/config_fields.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
@@ -432,6 +433,36 @@ TEST(ConfigFile, LineElevenAfterVeryLongLinesIsRead)
     EXPECT_EQ(loaded.events, Join(TextEvents(text, "0" + std::string(510, ' '), text,
                                              "0" + std::string(510, ' ')),
                                   {"number 1006 0", "number 1011 0", "enable 1023 0"}));
+}
+
+// What the reader hands any front end, dialog or none: the lines it found
+// and their values, the application path unquoted, numbers without sign.
+TEST(ConfigFile, TheReaderGivesValuesWithoutADialog)
+{
+    ConfigValues values;
+    const std::string bytes =
+        Lines({"\"C:\\A B\\editor.exe\"", "-n", "log.txt", "Editor", "-1", "250", "0 1 1 0",
+               "0 0 1"});
+    ReadConfigBytes(bytes.data(), bytes.size(), &values);
+    EXPECT_EQ(values.lineCount, 8);
+    EXPECT_STREQ(values.appPath, "C:\\A B\\editor.exe");
+    EXPECT_STREQ(values.cmdLineArgs, "-n");
+    EXPECT_STREQ(values.logPath, "log.txt");
+    EXPECT_STREQ(values.windowName, "Editor");
+    EXPECT_EQ(values.executions, 4294967295u);
+    EXPECT_EQ(values.delayMs, 250u);
+    const bool flags[] = {values.waitInputIdle, values.detectByWindowName, values.exactMatch,
+                          values.waitVisible,   values.closeByWmClose,     values.closeBySysCommand,
+                          values.closeByAltF4,  values.debugLog,           values.newWindowsOnly,
+                          values.autoRun};
+    const bool expected[] = {false, true, true, false, false, false, true, false, false, false};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(flags[i], expected[i]) << i;
+
+    // A file that cannot be opened has no lines, whatever came before.
+    values.lineCount = 11;
+    EXPECT_FALSE(ReadConfigFile("kairon_no_such_config.txt", &values));
+    EXPECT_EQ(values.lineCount, 0);
 }
 
 TEST(ConfigFile, FileAndBytesReadAlike)

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-FakePlatform::FakePlatform() : platform{*this, *this, *this} {}
+FakePlatform::FakePlatform() : platform{*this, *this} {}
 
 const FakeWindow* FakePlatform::WindowAt(WindowHandle handle) const
 {

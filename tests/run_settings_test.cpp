@@ -1,4 +1,6 @@
 #include "config/run_settings.h"
+#include "ui/settings_capture.h"
+#include "ui/settings_warning.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
@@ -146,6 +148,34 @@ TEST(Validation, ChecksComeInOrderAsEachIsFixed)
     const std::vector<std::string> expected = {kCheck1, kCheck2, kCheck3, kCheck4,
                                                kCheck5, kCheck6, kCheck7, kCheck8};
     EXPECT_EQ(shown, expected);
+}
+
+// The checks as the core names them, for a front end with no dialog.
+TEST(Validation, TheCoreNamesEachFailedCheckInOrder)
+{
+    RunSettings s{};
+    s.waitVisible = true;
+    const std::vector<std::function<void()>> fixes = {
+        [&] { std::strcpy(s.appPath, "a.exe"); },
+        [&] { std::strcpy(s.logPath, "log.txt"); },
+        [&] { std::strcpy(s.windowName, "A"); },
+        [&] { s.executions = 2; },
+        [&] { s.delayMs = 5; },
+        [&] { s.closeByWmClose = true; },
+        [&] { s.waitVisible = false; },
+        [&] { s.detectByWindowName = true; },
+    };
+    std::vector<SettingsCheck> named;
+    for (const auto& fix : fixes) {
+        named.push_back(FirstFailedCheck(s));
+        fix();
+    }
+    named.push_back(FirstFailedCheck(s));
+    const std::vector<SettingsCheck> expected = {
+        kCheckApplication, kCheckLogFile,      kCheckWindowName,       kCheckExecutions,
+        kCheckDelay,       kCheckCloseMethod,  kCheckVisibleDetection, kCheckCloseDetection,
+        kSettingsValid};
+    EXPECT_EQ(named, expected);
 }
 
 TEST(Capture, ReadsEveryFieldInOrderAndLeavesAutoRunAlone)

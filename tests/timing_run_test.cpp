@@ -3,6 +3,7 @@
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
+#include "ui/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +31,11 @@ struct Scenario {
         settings.executions = 1;
         settings.delayMs = 1;
     }
-    int Start() { return TimingRun(settings, fake.platform); }
+    int Start() { return TimingRun(settings, fake.platform, dialog); }
     TempFile log;
     RunSettings settings{};
     FakePlatform fake;
+    DialogRunObserver dialog{fake};
 };
 
 // The application's window, created the instant its process is.
@@ -364,7 +366,8 @@ TEST(TimingRun, ASecondRunAppendsToTheSameLog)
     Scenario run("twice.txt");
     run.Start();
     FakePlatform again;
-    TimingRun(run.settings, again.platform);
+    DialogRunObserver againDialog(again);
+    TimingRun(run.settings, again.platform, againDialog);
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0000\n"
                                       "C:\\Apps\\sample.exe - 1 executions\n0.0000\n"));
 }

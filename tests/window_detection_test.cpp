@@ -3,6 +3,7 @@
 #include "engine/timing_run.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
+#include "ui/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 
@@ -305,7 +306,8 @@ TEST(ResultsLog, EveryLineOfADebugRun)
         late.closesOnMessage = true;
         fake.windows.insert(fake.windows.begin(), late);
     };
-    TimingRun(settings, fake.platform);
+    DialogRunObserver dialog(fake);
+    TimingRun(settings, fake.platform, dialog);
 
     std::string expected =
         "C:\\Apps\\sample.exe - 2 executions\n"

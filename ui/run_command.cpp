@@ -1,6 +1,8 @@
 #include "ui/run_command.h"
 
 #include "resources/control_ids.h"
+#include "ui/settings_capture.h"
+#include "ui/settings_warning.h"
 
 bool RunAppCommand(DialogPort& dialog, RunSettings* settings, RunStarter start, void* context)
 {

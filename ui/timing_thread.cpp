@@ -2,6 +2,7 @@
 
 #include "engine/timing_run.h"
 #include "platform/win32_platform.h"
+#include "ui/dialog_run_observer.h"
 
 #include <memory>
 
@@ -18,8 +19,9 @@ DWORD WINAPI TimingRunThread(LPVOID parameter)
     Win32Process process;
     Win32Windows windows;
     Win32Dialog dialog(arguments->mainDialog);
-    Platform platform{process, windows, dialog};
-    return static_cast<DWORD>(TimingRun(arguments->settings, platform));
+    DialogRunObserver observer(dialog);
+    Platform platform{process, windows};
+    return static_cast<DWORD>(TimingRun(arguments->settings, platform, observer));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "report/report_files.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
+#include "ui/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,8 @@ void WriteTimingRun(const std::string& log_path, const std::string& window_name)
         if (launch == 3)
             fake.windows.push_back({0xC0DE, window_name, 1, false, fake.NowMs(), -1, {}, true});
     };
-    TimingRun(settings, fake.platform);
+    DialogRunObserver dialog(fake);
+    TimingRun(settings, fake.platform, dialog);
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// Whoever watches a timing run: the main dialog, or a console front end.
+// The run tells it what a person would want to know and never how to show
+// it, so the same engine serves every front end. Called on the run's own
+// thread, always after the run has withdrawn its timer request when the
+// call may wait for someone (an error, the end).
+#ifndef KAIRON_ENGINE_RUN_OBSERVER_H
+#define KAIRON_ENGINE_RUN_OBSERVER_H
+
+// How a run came to its end.
+enum RunOutcome {
+    kRunStopped,              // an error stopped it; ShowError has said which
+    kRunFinished,             // every execution ran; someone is there to be told
+    kRunFinishedUnattended,   // every execution ran; CloseProgram follows
+};
+
+class RunObserver {
+public:
+    virtual ~RunObserver() {}
+    // What the run is doing now, one line; replaces the previous one.
+    virtual void ShowStatus(const char* text) = 0;
+    // Something went wrong; the run stops after it and waits until it has
+    // been seen. `caption` names the kind of failure.
+    virtual void ShowError(const char* text, const char* caption) = 0;
+    // The run is over (after any ShowError); a new one may be started.
+    virtual void RunEnded(RunOutcome outcome) = 0;
+    // An unattended run is done and the results log closed: end the program.
+    virtual void CloseProgram() = 0;
+};
+
+#endif

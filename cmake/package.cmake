@@ -1,4 +1,4 @@
-# The release: one zip of the 32-bit product, its report tool, a user's
+# The release: one zip of the 32-bit product, its console timer, its report tool, a user's
 # guide, an example config.txt and the licence, made by CPack from these
 # install rules (scripts/package.sh). Text files get CR LF line ends, as
 # Windows users' editors expect.
@@ -11,10 +11,10 @@ foreach(text README.txt config-example.txt LICENSE.txt)
   configure_file(${source} ${KAIRON_PACKAGE_TEXT}/${text} @ONLY NEWLINE_STYLE CRLF)
 endforeach()
 
-install(TARGETS Kairon kairon-report RUNTIME DESTINATION .)
+install(TARGETS Kairon kairon-report kairon-time RUNTIME DESTINATION .)
 install(FILES ${KAIRON_PACKAGE_TEXT}/README.txt ${KAIRON_PACKAGE_TEXT}/config-example.txt
               ${KAIRON_PACKAGE_TEXT}/LICENSE.txt DESTINATION .)
-# Installing packs only these two programs; it need not build the tests.
+# Installing packs only these three programs; it need not build the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
 set(CPACK_GENERATOR ZIP)

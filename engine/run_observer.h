@@ -13,6 +13,17 @@ enum RunOutcome {
     kRunFinishedUnattended,   // every execution ran; CloseProgram follows
 };
 
+// One launch, as the log has it once its timing line is written.
+struct LaunchResult {
+    int launch;               // from 1
+    int launches;             // the run's executions
+    double seconds;           // the time its timing line states
+    // The first line the log gave this launch for missing what it waited
+    // for (window not found or not visible, input idle failed, exited before
+    // it was ready), without its line end; null when it reached it.
+    const char* failureLine;
+};
+
 class RunObserver {
 public:
     virtual ~RunObserver() {}
@@ -21,6 +32,10 @@ public:
     // Something went wrong; the run stops after it and waits until it has
     // been seen. `caption` names the kind of failure.
     virtual void ShowError(const char* text, const char* caption) = 0;
+    // A launch's time is in the log; its application is not closed yet.
+    // The dialog shows nothing for it: its countdowns already say where
+    // the run is.
+    virtual void LaunchTimed(const LaunchResult& result) { (void)result; }
     // The run is over (after any ShowError); a new one may be started.
     virtual void RunEnded(RunOutcome outcome) = 0;
     // An unattended run is done and the results log closed: end the program.

@@ -5,7 +5,9 @@
 #include "engine/log_sink.h"
 #include "engine/window_detection.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -135,6 +137,29 @@ int StopOnWriteFailure(Platform& platform, RunObserver& observer, LogSink* log)
     return 1;
 }
 
+// Long enough for a failure line with the longest window name.
+const int kFailureLineSize = kWindowNameSize + 64;
+
+// Keeps the first failure line of a launch, formatted as the log has it,
+// without its line end.
+void NoteFailure(char* failureLine, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+void NoteFailure(char* failureLine, const char* format, ...)
+{
+    if (failureLine[0] != '\0')
+        return;
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(failureLine, kFailureLineSize, format, arguments);
+    va_end(arguments);
+    const std::size_t length = std::strlen(failureLine);
+    if (length > 0 && failureLine[length - 1] == '\n')
+        failureLine[length - 1] = '\0';
+}
+
 }  // namespace
 
 float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_t frequency)
@@ -194,22 +219,31 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
             observer.RunEnded(kRunStopped);
             return 1;
         }
+        // The first failure line of this launch, for the observer.
+        char failureLine[kFailureLineSize] = "";
         if (settings.waitInputIdle && platform.process.WaitForInputIdle(launched) != 0) {
             WriteLog(&log, kInputIdleFailedFormat);
             FlushLog(&log);
+            NoteFailure(failureLine, kInputIdleFailedFormat);
         }
-        if (settings.detectByWindowName)
+        if (settings.detectByWindowName) {
             SearchForWindow(&detection);
-        if (settings.waitVisible && detection.foundWindow.handle != 0)
-            WaitUntilVisible(&detection);
+            if (detection.foundWindow.handle == 0)
+                NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+        }
+        if (settings.waitVisible && detection.foundWindow.handle != 0 &&
+            !WaitUntilVisible(&detection))
+            NoteFailure(failureLine, kNotVisibleFormat, settings.windowName);
         const std::int64_t endCount = platform.process.CounterNow();
         const WindowHandle window = detection.foundWindow.handle;
 
         // Input idle returns at once for a process that has ended, so without
         // a window of its own to show for it a dead process looks started.
         unsigned long exitCode = 0;
-        if (window == 0 && platform.process.HasExited(launched, &exitCode))
+        if (window == 0 && platform.process.HasExited(launched, &exitCode)) {
             WriteLog(&log, kExitedBeforeReadyFormat, exitCode);
+            NoteFailure(failureLine, kExitedBeforeReadyFormat, exitCode);
+        }
         // On disk before anything that could hang or end Kairon: closing a
         // window that does not answer, or the user closing Kairon.
         const float seconds = ElapsedSeconds(startCount, endCount, frequency);
@@ -221,6 +255,8 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
             platform.process.CloseProcessHandles(launched);
             return StopOnWriteFailure(platform, observer, &log);
         }
+        observer.LaunchTimed({iteration, settings.executions, static_cast<double>(seconds),
+                              failureLine[0] != '\0' ? failureLine : nullptr});
 
         Countdown(platform, observer, kCountdownBeforeClose, iteration, delay);
         const bool closing = window != 0 && AnyCloseMethod(settings);

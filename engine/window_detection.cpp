@@ -129,16 +129,16 @@ void SearchForWindow(Detection* detection)
     }
 }
 
-void WaitUntilVisible(Detection* detection)
+bool WaitUntilVisible(Detection* detection)
 {
     for (int tests = 0;; ++tests) {
         if (tests >= kVisibilityTestLimit) {
             WriteLog(&detection->log, kNotVisibleFormat, detection->settings.windowName);
             FlushLog(&detection->log);
-            return;
+            return false;
         }
         if (!IsHiddenOrMinimized(detection->windows.ShowState(detection->foundWindow.handle)))
-            return;
+            return true;
         detection->process.Sleep(kVisibilitySleepMs);
     }
 }

@@ -53,8 +53,8 @@ void ListWindowsBeforeLaunch(Detection* detection);
 void SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,
-// until it is neither hidden nor minimised.
-void WaitUntilVisible(Detection* detection);
+// until it is neither hidden nor minimised. False when it never was.
+bool WaitUntilVisible(Detection* detection);
 
 // Whether a title matches the window name: equal (lstrcmpA) in exact mode,
 // contained ignoring case otherwise. An empty name matches nothing.

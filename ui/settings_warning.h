@@ -2,18 +2,8 @@
 #ifndef KAIRON_UI_SETTINGS_WARNING_H
 #define KAIRON_UI_SETTINGS_WARNING_H
 
-#include "config/run_settings.h"
+#include "config/settings_check_text.h"
 #include "platform/platform.h"
-
-struct SettingsWarning {
-    SettingsCheck check;
-    const char* text;
-    const char* caption;
-};
-
-// The warning for a failed check; null for kSettingsValid (or a check
-// nobody has written a warning for).
-const SettingsWarning* WarningForCheck(SettingsCheck check);
 
 // Runs the checks in order. On the first that fails, shows its warning box
 // (owned by the main dialog) and returns false.

@@ -1,0 +1,13 @@
+// kairon-time's exit statuses, from the best outcome to the worst kind of
+// mistake; scripts branch on these numbers, so they never change.
+#ifndef KAIRON_CONSOLE_EXIT_STATUS_H
+#define KAIRON_CONSOLE_EXIT_STATUS_H
+
+enum TimeExitStatus {
+    kTimeExitReady = 0,     // every launch reached what it waited for
+    kTimeExitFailed = 1,    // a launch failed, or the log could not be opened or written
+    kTimeExitUsage = 2,     // bad command line or invalid settings; nothing was written
+    kTimeExitNotReady = 3,  // some launch missed its condition; the log has every line
+};
+
+#endif

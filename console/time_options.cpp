@@ -1,0 +1,192 @@
+#include "console/time_options.h"
+
+#include "config/settings_check_text.h"
+#include "console/exit_status.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool CopyText(const char* option, const char* value, char* field, std::size_t size,
+              std::string* error)
+{
+    if (std::strlen(value) >= size) {
+        *error = std::string(option) + ": longer than " + std::to_string(size - 1) +
+                 " characters";
+        return false;
+    }
+    std::strcpy(field, value);
+    return true;
+}
+
+// A whole decimal number that fits in 32 bits; the range the run accepts is
+// the settings checks' business, so that they say it in the dialog's words.
+bool ReadNumber(const char* option, const char* value, std::int32_t* number, std::string* error)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long long read = std::strtoll(value, &end, 10);
+    if (value[0] == '\0' || *end != '\0' || errno == ERANGE || read < INT32_MIN ||
+        read > INT32_MAX) {
+        *error = std::string(option) + ": '" + value + "' is not a whole number";
+        return false;
+    }
+    *number = static_cast<std::int32_t>(read);
+    return true;
+}
+
+bool ReadCloseMethod(const char* value, RunSettings* settings, std::string* error)
+{
+    if (std::strcmp(value, "wm_close") == 0)
+        settings->closeByWmClose = true;
+    else if (std::strcmp(value, "syscommand") == 0)
+        settings->closeBySysCommand = true;
+    else if (std::strcmp(value, "altf4") == 0)
+        settings->closeByAltF4 = true;
+    else {
+        *error = std::string("--close: '") + value + "' is not wm_close, syscommand or altf4";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
+                                     TimeOptions* options, std::string* error)
+{
+    *settings = RunSettings{};
+    *options = TimeOptions{};
+    settings->executions = kTimeDefaultRuns;
+    settings->delayMs = kDefaultDelayMs;
+    std::strcpy(settings->logPath, kTimeDefaultLog);
+    bool closeGiven = false;
+    bool appGiven = false;
+
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        const auto flag = [argument](const char* name) { return std::strcmp(argument, name) == 0; };
+        if (flag("--help") || flag("-h"))
+            return kTimeHelp;
+        if (flag("--exact")) {
+            settings->exactMatch = true;
+        } else if (flag("--visible")) {
+            settings->waitVisible = true;
+        } else if (flag("--input-idle")) {
+            settings->waitInputIdle = true;
+        } else if (flag("--new-only")) {
+            settings->newWindowsOnly = true;
+        } else if (flag("--debug")) {
+            settings->debugLog = true;
+        } else if (flag("--quiet")) {
+            options->quiet = true;
+        } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
+                   flag("--delay") || flag("--log")) {
+            if (i + 1 >= argc) {
+                *error = std::string(argument) + ": a value must follow";
+                return kTimeBadCommand;
+            }
+            const char* value = argv[++i];
+            bool read = true;
+            if (flag("--window")) {
+                settings->detectByWindowName = true;
+                // An empty title matches no window: every search would
+                // give up after its full time.
+                if (value[0] == '\0') {
+                    *error = "--window: the title must not be empty";
+                    return kTimeBadCommand;
+                }
+                read = CopyText(argument, value, settings->windowName, kWindowNameSize, error);
+            } else if (flag("--args")) {
+                read = CopyText(argument, value, settings->cmdLineArgs, kArgumentsSize, error);
+            } else if (flag("--close")) {
+                closeGiven = true;
+                read = ReadCloseMethod(value, settings, error);
+            } else if (flag("--runs")) {
+                read = ReadNumber(argument, value, &settings->executions, error);
+            } else if (flag("--delay")) {
+                read = ReadNumber(argument, value, &settings->delayMs, error);
+            } else {
+                read = CopyText(argument, value, settings->logPath, kPathSize, error);
+            }
+            if (!read)
+                return kTimeBadCommand;
+        } else if (argument[0] == '-' && argument[1] != '\0') {
+            *error = std::string("unknown option ") + argument;
+            return kTimeBadCommand;
+        } else if (appGiven) {
+            *error = std::string("one application only; '") + argument +
+                     "' follows it (its arguments go in --args)";
+            return kTimeBadCommand;
+        } else {
+            appGiven = true;
+            if (!CopyText("APP", argument, settings->appPath, kPathSize, error))
+                return kTimeBadCommand;
+        }
+    }
+    if (!appGiven) {
+        *error = "no application to time";
+        return kTimeBadCommand;
+    }
+    // Only a window can be closed; without one, a single launch needs no
+    // closing and more are refused by the checks.
+    if (!closeGiven && settings->detectByWindowName)
+        settings->closeByWmClose = true;
+    return kTimeRun;
+}
+
+SettingsCheck FirstFailedTimeCheck(const RunSettings& settings)
+{
+    const SettingsCheck failed = FirstFailedCheck(settings);
+    // The dialog asks for a window name so that the run has something to
+    // wait for; input idle is that too.
+    if (failed != kCheckWindowName || !settings.waitInputIdle)
+        return failed;
+    RunSettings named = settings;
+    std::strcpy(named.windowName, "input idle");
+    return FirstFailedCheck(named);
+}
+
+std::string TimeCheckMessage(SettingsCheck check)
+{
+    const SettingsWarning* warning = WarningForCheck(check);
+    if (warning == nullptr)
+        return "Invalid settings: Please check the settings";
+    return std::string(warning->caption) + ": " + warning->text;
+}
+
+std::string TimeUsage()
+{
+    return "Usage: kairon-time [options] APP\n"
+           "Launches APP again and again and appends each start-up time to a results log.\n"
+           "\n"
+           "  --window TITLE  wait for a top-level window whose title contains TITLE\n"
+           "                  (ignoring case)\n"
+           "  --exact         the whole title must match, case included\n"
+           "  --visible       also wait until that window is neither hidden nor minimised\n"
+           "  --input-idle    also wait until APP is idle for input\n"
+           "  --new-only      ignore windows that existed before the run\n"
+           "  --args \"ARGS\"   APP's command line, passed as it stands\n"
+           "  --close HOW     wm_close (default), syscommand or altf4; may be repeated\n"
+           "  --runs N        measured launches (default " +
+           std::to_string(kTimeDefaultRuns) +
+           ")\n"
+           "  --delay MS      pause before each launch, before closing, before the next\n"
+           "                  (default " +
+           std::to_string(kDefaultDelayMs) +
+           ")\n"
+           "  --log FILE      results log, appended to (default " + kTimeDefaultLog +
+           ")\n"
+           "  --debug         the debug lines in the log, as Kairon writes them\n"
+           "  --quiet         no progress lines\n"
+           "\n"
+           "At least one of --window and --input-idle.\n"
+           "Exit status: " +
+           std::to_string(kTimeExitReady) + " every launch reached what it waited for; " +
+           std::to_string(kTimeExitFailed) +
+           " a launch failed or the log\ncould not be written; " +
+           std::to_string(kTimeExitUsage) + " bad command line or settings; " +
+           std::to_string(kTimeExitNotReady) + " a launch missed its condition.\n";
+}

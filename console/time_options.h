@@ -1,0 +1,39 @@
+// kairon-time's command line, read into the same settings the dialog fills.
+#ifndef KAIRON_CONSOLE_TIME_OPTIONS_H
+#define KAIRON_CONSOLE_TIME_OPTIONS_H
+
+#include "config/run_settings.h"
+
+#include <string>
+
+// What the command line asks for beyond the run's settings.
+struct TimeOptions {
+    bool quiet = false;
+};
+
+enum TimeCommandLine {
+    kTimeRun,          // settings filled; check them, then run
+    kTimeHelp,         // --help: print TimeUsage() and stop
+    kTimeBadCommand,   // *error says what is wrong
+};
+
+// The defaults of a console run: ten launches, a second's pause, results.txt,
+// closing by WM_CLOSE when a window is waited for.
+const std::int32_t kTimeDefaultRuns = 10;
+const char kTimeDefaultLog[] = "results.txt";
+
+// Reads argv[1..argc-1] into `settings` (cleared first; never autoRun) and
+// `options`.
+TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
+                                     TimeOptions* options, std::string* error);
+
+// The dialog's checks, except that --input-idle counts as something to wait
+// for where the dialog asks for a window name.
+SettingsCheck FirstFailedTimeCheck(const RunSettings& settings);
+
+// "Caption: text" of the dialog's warning for a failed check.
+std::string TimeCheckMessage(SettingsCheck check);
+
+std::string TimeUsage();
+
+#endif

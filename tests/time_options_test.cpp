@@ -1,0 +1,171 @@
+#include "console/time_options.h"
+
+#include "console/exit_status.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    TimeCommandLine result;
+    RunSettings settings;
+    TimeOptions options;
+    std::string error;
+};
+
+Parsed Parse(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "kairon-time");
+    Parsed parsed{};
+    parsed.result = ParseTimeCommandLine(static_cast<int>(arguments.size()), arguments.data(),
+                                         &parsed.settings, &parsed.options, &parsed.error);
+    return parsed;
+}
+
+TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClose)
+{
+    const Parsed p = Parse({"--window", "Sample", "C:\\Apps\\sample.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;
+    EXPECT_STREQ(p.settings.appPath, "C:\\Apps\\sample.exe");
+    EXPECT_STREQ(p.settings.windowName, "Sample");
+    EXPECT_TRUE(p.settings.detectByWindowName);
+    EXPECT_STREQ(p.settings.logPath, "results.txt");
+    EXPECT_STREQ(p.settings.cmdLineArgs, "");
+    EXPECT_EQ(p.settings.executions, 10);
+    EXPECT_EQ(p.settings.delayMs, 1000);
+    EXPECT_TRUE(p.settings.closeByWmClose);
+    EXPECT_FALSE(p.settings.closeBySysCommand);
+    EXPECT_FALSE(p.settings.closeByAltF4);
+    EXPECT_FALSE(p.settings.exactMatch);
+    EXPECT_FALSE(p.settings.waitVisible);
+    EXPECT_FALSE(p.settings.waitInputIdle);
+    EXPECT_FALSE(p.settings.newWindowsOnly);
+    EXPECT_FALSE(p.settings.debugLog);
+    EXPECT_FALSE(p.settings.autoRun);
+    EXPECT_FALSE(p.options.quiet);
+    EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
+}
+
+TEST(TimeOptions, EveryOptionSetsItsSetting)
+{
+    const Parsed p =
+        Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet",
+               "--args", "-x \"a b\"", "--runs", "3", "--delay", "250", "--log", "out.txt",
+               "--window", "Main", "--close", "altf4", "--close", "syscommand", "app.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;
+    EXPECT_TRUE(p.settings.exactMatch);
+    EXPECT_TRUE(p.settings.waitVisible);
+    EXPECT_TRUE(p.settings.waitInputIdle);
+    EXPECT_TRUE(p.settings.newWindowsOnly);
+    EXPECT_TRUE(p.settings.debugLog);
+    EXPECT_TRUE(p.options.quiet);
+    EXPECT_STREQ(p.settings.cmdLineArgs, "-x \"a b\"");
+    EXPECT_EQ(p.settings.executions, 3);
+    EXPECT_EQ(p.settings.delayMs, 250);
+    EXPECT_STREQ(p.settings.logPath, "out.txt");
+    // Close methods given replace the default.
+    EXPECT_FALSE(p.settings.closeByWmClose);
+    EXPECT_TRUE(p.settings.closeBySysCommand);
+    EXPECT_TRUE(p.settings.closeByAltF4);
+    EXPECT_STREQ(p.settings.appPath, "app.exe");
+}
+
+TEST(TimeOptions, HelpWinsWherever)
+{
+    EXPECT_EQ(Parse({"--help"}).result, kTimeHelp);
+    EXPECT_EQ(Parse({"app.exe", "-h"}).result, kTimeHelp);
+    EXPECT_NE(TimeUsage().find("--close HOW"), std::string::npos);
+}
+
+TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
+{
+    const std::string longTitle(kWindowNameSize, 'w');
+    const std::string longestTitle(kWindowNameSize - 1, 'w');
+    const std::string longPath(kPathSize, 'p');
+    const struct {
+        std::vector<const char*> arguments;
+        const char* error;
+    } cases[] = {
+        {{}, "no application to time"},
+        {{"--window", "W"}, "no application to time"},
+        {{"app.exe", "other.exe"},
+         "one application only; 'other.exe' follows it (its arguments go in --args)"},
+        {{"--frobnicate", "app.exe"}, "unknown option --frobnicate"},
+        {{"-w", "app.exe"}, "unknown option -w"},
+        {{"app.exe", "--window"}, "--window: a value must follow"},
+        {{"app.exe", "--runs"}, "--runs: a value must follow"},
+        {{"--window", "", "app.exe"}, "--window: the title must not be empty"},
+        {{"--runs", "ten", "app.exe"}, "--runs: 'ten' is not a whole number"},
+        {{"--runs", "", "app.exe"}, "--runs: '' is not a whole number"},
+        {{"--runs", "3x", "app.exe"}, "--runs: '3x' is not a whole number"},
+        {{"--runs", "2147483648", "app.exe"}, "--runs: '2147483648' is not a whole number"},
+        {{"--delay", "-2147483649", "app.exe"},
+         "--delay: '-2147483649' is not a whole number"},
+        {{"--delay", "1.5", "app.exe"}, "--delay: '1.5' is not a whole number"},
+        {{"--close", "WM_CLOSE", "app.exe"},
+         "--close: 'WM_CLOSE' is not wm_close, syscommand or altf4"},
+        {{"--window", longTitle.c_str(), "app.exe"}, "--window: longer than 511 characters"},
+        {{longPath.c_str()}, "APP: longer than 515 characters"},
+        {{"--log", longPath.c_str(), "app.exe"}, "--log: longer than 515 characters"},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = Parse(c.arguments);
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(p.result, kTimeBadCommand);
+        EXPECT_EQ(p.error, c.error);
+    }
+    // The limits themselves are fine.
+    EXPECT_EQ(Parse({"--window", longestTitle.c_str(), "app.exe"}).result, kTimeRun);
+    EXPECT_EQ(Parse({"--runs", "2147483647", "--delay", "-2147483648", "a"}).result, kTimeRun);
+}
+
+// Numbers the run cannot use are the checks' business, in the dialog's words.
+TEST(TimeOptions, TheDialogsChecksJudgeTheSettings)
+{
+    const struct {
+        std::vector<const char*> arguments;
+        SettingsCheck check;
+    } cases[] = {
+        {{"--window", "W", "app.exe"}, kSettingsValid},
+        {{"app.exe"}, kCheckWindowName},
+        {{"--runs", "1", "app.exe"}, kCheckWindowName},
+        {{"--input-idle", "--runs", "1", "app.exe"}, kSettingsValid},
+        {{"--input-idle", "--window", "W", "app.exe"}, kSettingsValid},
+        // Without a window nothing can be closed, so more than one launch
+        // is refused, as the dialog refuses it.
+        {{"--input-idle", "app.exe"}, kCheckCloseMethod},
+        {{"--input-idle", "--close", "wm_close", "app.exe"}, kCheckCloseDetection},
+        {{"--input-idle", "--runs", "1", "--visible", "app.exe"}, kCheckVisibleDetection},
+        {{"--window", "W", "--runs", "0", "app.exe"}, kCheckExecutions},
+        {{"--window", "W", "--runs", "-1", "app.exe"}, kCheckExecutions},
+        {{"--window", "W", "--delay", "0", "app.exe"}, kCheckDelay},
+        {{"--window", "W", "--log", "", "app.exe"}, kCheckLogFile},
+        {{"--window", "W", ""}, kCheckApplication},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = Parse(c.arguments);
+        ASSERT_EQ(p.result, kTimeRun) << p.error;
+        EXPECT_EQ(FirstFailedTimeCheck(p.settings), c.check) << p.settings.appPath;
+    }
+}
+
+TEST(TimeOptions, ACheckIsToldInTheDialogsWords)
+{
+    EXPECT_EQ(TimeCheckMessage(kCheckWindowName),
+              "No window name: Please enter the main window name so application can be "
+              "closed automatically.");
+    EXPECT_EQ(TimeCheckMessage(kCheckDelay), "Invalid delay: Please enter a delay time above 0");
+}
+
+TEST(TimeOptions, ExitStatusesNeverChange)
+{
+    EXPECT_EQ(kTimeExitReady, 0);
+    EXPECT_EQ(kTimeExitFailed, 1);
+    EXPECT_EQ(kTimeExitUsage, 2);
+    EXPECT_EQ(kTimeExitNotReady, 3);
+}
+
+}  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks the release zip as a user would get it: exactly the five files,
-# Kairon.exe a 32-bit Windows GUI program and kairon-report.exe a 32-bit
-# console program, the text files in CR LF, the checksum file right, and
+# Checks the release zip as a user would get it: exactly the six files,
+# Kairon.exe a 32-bit Windows GUI program, kairon-time.exe and
+# kairon-report.exe 32-bit console programs, the text files in CR LF, the checksum file right, and
 # kairon-report.exe reading an example log as the native build does (the
 # zip's own under 32-bit Wine; where only 64-bit Wine starts, the windows64
 # build's).
@@ -30,14 +30,16 @@ python3 -m zipfile -e "$zip" "$work/unpacked"
 cd "$work/unpacked"
 
 entries="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")"
-check "the zip holds exactly the five files" \
-  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe)" ]
+check "the zip holds exactly the six files" \
+  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-time.exe)" ]
 
 # objdump's "Magic" and "Subsystem" lines of a program's PE header.
 pe_kind() { i686-w64-mingw32-objdump -p "$1" | awk '/^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print m, s}'; }
 check "Kairon.exe is a PE32 GUI program" [ "$(pe_kind Kairon.exe)" = "(PE32) (Windows GUI)" ]
 check "kairon-report.exe is a PE32 console program" \
   [ "$(pe_kind kairon-report.exe)" = "(PE32) (Windows CUI)" ]
+check "kairon-time.exe is a PE32 console program" \
+  [ "$(pe_kind kairon-time.exe)" = "(PE32) (Windows CUI)" ]
 
 crlf_only() { [ -s "$1" ] && ! LC_ALL=C grep -qv $'\r$' "$1"; }
 for text in README.txt config-example.txt LICENSE.txt; do

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# kairon-time.exe on the command line: bad options and invalid settings
+# give status 2 and write nothing; two launches of the sample application
+# give status 0, a line per launch, Kairon's log and the run's summary; a
+# program that cannot be launched gives 1 at once with the system's message;
+# a window that never appears gives 3 once the search has given up, with
+# every line in the log.
+. "$(dirname "$0")/lib.sh"
+: "${KAIRON_TIME:?}"
+e2e_begin
+
+app=$(winpath "$SAMPLE_APP")
+run_time() {  # run_time ARGS...: sets STATUS; output in out.txt and err.txt
+    STATUS=0
+    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt || STATUS=$?
+    tr -d '\r' <out.txt >out.lf && mv out.lf out.txt
+    tr -d '\r' <err.txt >err.lf && mv err.lf err.txt
+}
+
+run_time --window 'Kairon Sample' --runs ten "$app"
+expect_same "bad --runs: status" 2 "$STATUS"
+expect_same "bad --runs: message" \
+    "$(printf '%s\n' "kairon-time: --runs: 'ten' is not a whole number" 'Try kairon-time --help')" \
+    "$(cat err.txt)"
+run_time --runs 1 "$app"
+expect_same "no window, no input idle: status" 2 "$STATUS"
+expect_same "no window, no input idle: the dialog's words" \
+    "kairon-time: No window name: Please enter the main window name so application can be closed automatically." \
+    "$(cat err.txt)"
+[ ! -e results.txt ] || fail "a refused command line wrote results.txt"
+
+record="$E2E_DIR/record.txt"
+run_time --window 'Kairon Sample' --exact --runs 2 --delay 300 \
+    --args "$(sample_args 200 "$record" 30000)" "$app"
+expect_same "two launches: status (stderr: $(cat err.txt))" 0 "$STATUS"
+mapfile -t lines < <(log_lines results.txt)
+[ "${#lines[@]}" = 3 ] || fail "expected a header and two timing lines: ${lines[*]}"
+expect_same "log header" "$app - 2 executions" "${lines[0]}"
+expect_timing_line "${lines[1]}" 0.2 5
+expect_timing_line "${lines[2]}" 0.2 5
+expect_same "progress" "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "${lines[1]}" "${lines[2]}")" \
+    "$(cat err.txt)"
+grep -qxF "Run 1: $app" out.txt || fail "no summary of the run: $(cat out.txt)"
+[ "$(grep -c ' start ' "$record")" = 2 ] || fail "the sample application was not launched twice"
+
+started=$(date +%s)
+run_time --window 'Kairon Sample' --runs 2 --log missing.txt 'Z:\no\such\program.exe'
+took=$(( $(date +%s) - started ))
+expect_same "unlaunchable: status" 1 "$STATUS"
+[ $took -le 30 ] || fail "an unlaunchable program took $took s"
+[[ "$(cat err.txt)" =~ ^"kairon-time: Error - Unable to launch process: ".+ ]] ||
+    fail "no system message: $(cat err.txt)"
+
+started=$(date +%s)
+run_time --window 'Kairon Sample' --runs 1 --delay 100 --log never.txt \
+    --args "--show never --record $(winpath "$record") --exit-after 70000" "$app"
+took=$(( $(date +%s) - started ))
+expect_same "never appears: status (stderr: $(cat err.txt))" 3 "$STATUS"
+[ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
+mapfile -t lines < <(log_lines never.txt)
+expect_same "never appears: log" "$(printf '%s\n' "$app - 1 executions" 'Failed to find window Kairon Sample')" \
+    "$(printf '%s\n' "${lines[@]:0:2}")"
+expect_timing_line "${lines[2]}" 50.0 150
+expect_same "never appears: progress" "launch 1/1: Failed to find window Kairon Sample" "$(cat err.txt)"

@@ -15,18 +15,20 @@
 
 namespace {
 
-// Three launches of "Sample": the first and the last show their window at
+// Four launches of "Sample": the first and the third show their window at
 // once (found after the search's first 10 ms pause); the second's never
-// appears, and its process reports input idle failed and ends with code 7.
-void ScriptThreeLaunches(FakePlatform& fake)
+// appears, and its process reports input idle failed and ends with code 7;
+// the fourth's never appears either, and that is all that goes wrong.
+void ScriptLaunches(FakePlatform& fake)
 {
     fake.launches.push_back({true, 0, 0, 0, 30});
     fake.launches.push_back({true, 0, 0, 1, 10});
     fake.launches.back().exitsAfterMs = 5;
     fake.launches.back().exitCode = 7;
     fake.launches.push_back({true, 0, 0, 0, 20});
+    fake.launches.push_back({true, 0, 0, 0, 10});
     fake.onLaunch = [&fake](int launch) {
-        if (launch == 2)
+        if (launch == 2 || launch == 4)
             return;
         FakeWindow window;
         window.handle = 0x5000 + static_cast<WindowHandle>(launch);
@@ -37,7 +39,7 @@ void ScriptThreeLaunches(FakePlatform& fake)
     };
 }
 
-RunSettings ThreeLaunchSettings(const std::string& logPath)
+RunSettings LaunchSettings(const std::string& logPath)
 {
     RunSettings settings{};
     std::strcpy(settings.appPath, "C:\\Apps\\sample.exe");
@@ -47,15 +49,16 @@ RunSettings ThreeLaunchSettings(const std::string& logPath)
     settings.waitInputIdle = true;
     settings.closeByWmClose = true;
     settings.debugLog = true;
-    settings.executions = 3;
+    settings.executions = 4;
     settings.delayMs = 1;
     return settings;
 }
 
-const char kThreeLaunchProgress[] =
-    "launch 1/3: 0.0400 s\n"
-    "launch 2/3: WaitForInputIdle call failed\n"
-    "launch 3/3: 0.0300 s\n";
+const char kLaunchProgress[] =
+    "launch 1/4: 0.0400 s\n"
+    "launch 2/4: WaitForInputIdle call failed\n"
+    "launch 3/4: 0.0300 s\n"
+    "launch 4/4: Failed to find window sample\n";
 
 // Whoever watches, the log is the same: scripts that read Kairon's logs
 // read kairon-time's.
@@ -63,16 +66,16 @@ TEST(ConsoleRunObserver, TheLogHasTheBytesTheDialogWrites)
 {
     TempFile dialogLog("dialog_observer.txt");
     FakePlatform dialogFake;
-    ScriptThreeLaunches(dialogFake);
+    ScriptLaunches(dialogFake);
     DialogRunObserver dialog(dialogFake);
-    TimingRun(ThreeLaunchSettings(dialogLog.path), dialogFake.platform, dialog);
+    TimingRun(LaunchSettings(dialogLog.path), dialogFake.platform, dialog);
 
     TempFile consoleLog("console_observer.txt");
     FakePlatform consoleFake;
-    ScriptThreeLaunches(consoleFake);
+    ScriptLaunches(consoleFake);
     std::ostringstream err;
     ConsoleRunObserver console(err, false);
-    TimingRun(ThreeLaunchSettings(consoleLog.path), consoleFake.platform, console);
+    TimingRun(LaunchSettings(consoleLog.path), consoleFake.platform, console);
 
     const std::string bytes = dialogLog.Read();
     EXPECT_NE(bytes.find(Native("WaitForInputIdle call failed\n")), std::string::npos) << bytes;
@@ -81,7 +84,7 @@ TEST(ConsoleRunObserver, TheLogHasTheBytesTheDialogWrites)
               std::string::npos)
         << bytes;
     EXPECT_EQ(consoleLog.Read(), bytes);
-    EXPECT_EQ(err.str(), kThreeLaunchProgress);
+    EXPECT_EQ(err.str(), kLaunchProgress);
     EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
     // Nothing ever waits for a person.
     EXPECT_TRUE(consoleFake.EventsStartingWith("box").empty());
@@ -92,10 +95,10 @@ TEST(ConsoleRunObserver, QuietKeepsProgressButNotErrorsOrTheStatus)
 {
     TempFile log("quiet_observer.txt");
     FakePlatform fake;
-    ScriptThreeLaunches(fake);
+    ScriptLaunches(fake);
     std::ostringstream err;
     ConsoleRunObserver console(err, true);
-    TimingRun(ThreeLaunchSettings(log.path), fake.platform, console);
+    TimingRun(LaunchSettings(log.path), fake.platform, console);
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
 
@@ -153,7 +156,7 @@ TEST(ConsoleRunObserver, ALaunchThatFailsEndsTheRunWithTheSystemsText)
     fake.errorTexts[2] = "The system cannot find the file specified.\r\n";
     std::ostringstream err;
     ConsoleRunObserver console(err, false);
-    TimingRun(ThreeLaunchSettings(log.path), fake.platform, console);
+    TimingRun(LaunchSettings(log.path), fake.platform, console);
     EXPECT_EQ(err.str(),
               "kairon-time: Error - Unable to launch process: The system cannot find the file "
               "specified.\n");

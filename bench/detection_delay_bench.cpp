@@ -96,6 +96,8 @@ public:
         launches.push_back({endCount_, stamps_->created, stamps_->shown});
         real_.CloseProcessHandles(launched);
     }
+    void Terminate(const LaunchedProcess& launched) override { real_.Terminate(launched); }
+    bool StopRequested() override { return false; }
     // Each iteration reads the frequency, then the start count, then the
     // end count.
     std::int64_t CounterFrequency() override

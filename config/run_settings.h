@@ -30,6 +30,15 @@ struct RunSettings {
     bool waitVisible;
     // Set only by the settings file: start by itself, close Kairon at the end.
     bool autoRun;
+    // Set only by kairon-time; the dialog and the settings file leave them
+    // 0. Launches before the measured ones, timed and closed the same way
+    // but kept out of the log: the first start-ups after a build or a
+    // reboot read from a cold disk and would weigh on the statistics.
+    std::int32_t warmups;
+    // Read the counter as each phase of a start-up is reached (input idle,
+    // window found, window visible), for the observer. Off, the run reads
+    // it at the start and the end only.
+    bool markPhases;
 };
 
 // The settings shared by the dialog, the settings file and the Run App

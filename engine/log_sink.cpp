@@ -52,7 +52,7 @@ bool IsLogOpen(const LogSink& log)
 
 void WriteLog(LogSink* log, const char* format, ...)
 {
-    if (!log->stream)
+    if (!log->stream || log->muted)
         return;
     va_list args;
     va_start(args, format);

@@ -11,6 +11,8 @@ struct LogSink {
     // Set by the first write or flush that fails (a full disk, a share that
     // went away) and kept until the log is closed.
     bool failed = false;
+    // Writes are dropped while set: a warm-up launch leaves no line.
+    bool muted = false;
 };
 
 // fopen(path, "a"). False when the file cannot be opened. A file whose last
@@ -18,7 +20,8 @@ struct LogSink {
 // that this run's header starts a line of its own.
 bool OpenLog(LogSink* log, const char* path);
 bool IsLogOpen(const LogSink& log);
-// Writes one printf-formatted line; does nothing while the log is closed.
+// Writes one printf-formatted line; does nothing while the log is closed
+// or muted.
 void WriteLog(LogSink* log, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))

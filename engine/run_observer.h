@@ -11,10 +11,24 @@ enum RunOutcome {
     kRunStopped,              // an error stopped it; ShowError has said which
     kRunFinished,             // every execution ran; someone is there to be told
     kRunFinishedUnattended,   // every execution ran; CloseProgram follows
+    kRunInterrupted,          // someone asked it to stop; the application is closed
+};
+
+// Seconds from the start count to each phase of a start-up; negative for
+// one that was not asked for, or not reached. Filled when the settings ask
+// for marks. The last phase asked for ends at the timing line's count.
+struct PhaseMarks {
+    double inputIdle = -1;   // WaitForInputIdle returned
+    double window = -1;      // the window was found
+    double visible = -1;     // it was neither hidden nor minimised
 };
 
 // One launch, as the log has it once its timing line is written.
 struct LaunchResult {
+    LaunchResult(int launch_, int launches_, double seconds_, const char* failureLine_)
+        : launch(launch_), launches(launches_), seconds(seconds_), failureLine(failureLine_)
+    {
+    }
     int launch;               // from 1
     int launches;             // the run's executions
     double seconds;           // the time its timing line states
@@ -22,6 +36,10 @@ struct LaunchResult {
     // for (window not found or not visible, input idle failed, exited before
     // it was ready), without its line end; null when it reached it.
     const char* failureLine;
+    // A warm-up launch: counted apart (`launch` of `launches` warm-ups),
+    // and nothing of it is in the log.
+    bool warmup = false;
+    PhaseMarks marks;
 };
 
 class RunObserver {

@@ -12,9 +12,25 @@
 
 namespace {
 
-const char kCountdownBeforeLaunch[] = "Iteration: %d - %d seconds until application is launched";
-const char kCountdownBeforeClose[] = "Iteration: %d - %d seconds until application is closed";
-const char kCountdownBeforeNext[] = "Iteration: %d - %d seconds until next iteration";
+// The status lines of a launch's steps: a measured launch's, and a warm-up's.
+struct StepTexts {
+    const char* beforeLaunch;
+    const char* launching;
+    const char* beforeClose;
+    const char* beforeNext;
+};
+const StepTexts kIterationTexts = {
+    "Iteration: %d - %d seconds until application is launched",
+    "Iteration: %d - Launching Application",
+    "Iteration: %d - %d seconds until application is closed",
+    "Iteration: %d - %d seconds until next iteration",
+};
+const StepTexts kWarmupTexts = {
+    "Warm-up: %d - %d seconds until application is launched",
+    "Warm-up: %d - Launching Application",
+    "Warm-up: %d - %d seconds until application is closed",
+    "Warm-up: %d - %d seconds until next iteration",
+};
 
 // Windows rounds a Sleep up to the system timer's tick, 15.6 ms unless some
 // program asked for less, so each 10 ms pause of the window search would
@@ -51,15 +67,19 @@ void SetStatus(RunObserver& observer, const char* format, int iteration, int sec
 }
 
 // Shows the whole seconds left, one a second, then sleeps the rest, so the
-// countdown lasts the full delay.
-void Countdown(Platform& platform, RunObserver& observer, const char* format, int iteration,
+// countdown lasts the full delay. False when a stop was asked for, at the
+// end of the second it came in.
+bool Countdown(Platform& platform, RunObserver& observer, const char* format, int iteration,
                const Delay& delay)
 {
     for (int seconds = delay.wholeSeconds; seconds >= 1; --seconds) {
         SetStatus(observer, format, iteration, seconds);
         platform.process.Sleep(1000);
+        if (platform.process.StopRequested())
+            return false;
     }
     platform.process.Sleep(static_cast<unsigned>(delay.remainderMs));
+    return !platform.process.StopRequested();
 }
 
 // Sends the chosen close messages in order, each allowed kCloseMessageTimeoutMs.
@@ -111,6 +131,54 @@ bool WaitUntilClosed(Platform& platform, WindowHandle window, std::int64_t sentC
         platform.process.Sleep(static_cast<unsigned>(leftMs < kCloseCheckMs ? leftMs
                                                                              : kCloseCheckMs));
     }
+}
+
+// The application of the launch under way, and how far its closing got.
+struct Launch {
+    LaunchedProcess process;
+    WindowHandle window = 0;
+    bool closeSent = false;   // its close messages have been sent
+    bool answered = true;     // and it handled each of them in time
+    std::int64_t sentCount = 0;
+};
+
+void SendClose(const RunSettings& settings, Platform& platform, Launch* launch)
+{
+    launch->answered = SendCloseMessages(settings, platform.windows, launch->window);
+    launch->sentCount = platform.process.CounterNow();
+    launch->closeSent = true;
+}
+
+// Whether the window that was sent its close messages is gone in time.
+bool WindowClosed(Platform& platform, const Launch& launch, std::int64_t frequency)
+{
+    return launch.answered && WaitUntilClosed(platform, launch.window, launch.sentCount, frequency);
+}
+
+// The end of a run someone stopped (Ctrl-C). The log keeps the lines it
+// has; an interrupted launch has no timing line, since it was not timed to
+// the end. Its application is closed the way every launch's is, and ended
+// when it has no window to close or its window stays: a CI job that is
+// cancelled must not leave it running.
+int StopOnInterrupt(const RunSettings& settings, Platform& platform, RunObserver& observer,
+                    LogSink* log, Launch* launch, std::int64_t frequency)
+{
+    if (launch != nullptr) {
+        bool closed = false;
+        if (launch->window != 0 && AnyCloseMethod(settings)) {
+            if (!launch->closeSent)
+                SendClose(settings, platform, launch);
+            closed = WindowClosed(platform, *launch, frequency);
+        }
+        unsigned long exitCode = 0;
+        if (!closed && !platform.process.HasExited(launch->process, &exitCode))
+            platform.process.Terminate(launch->process);
+        platform.process.CloseProcessHandles(launch->process);
+    }
+    platform.process.EndTimerPeriod(kTimerPeriodMs);
+    CloseLog(log);
+    observer.RunEnded(kRunInterrupted);
+    return 1;
 }
 
 void ReportLaunchFailure(Platform& platform, RunObserver& observer)
@@ -197,22 +265,28 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
     if (LogWriteFailed(log))
         return StopOnWriteFailure(platform, observer, &log);
 
-    for (int iteration = 1; iteration <= settings.executions; ++iteration) {
+    const std::int64_t launches = static_cast<std::int64_t>(settings.warmups) + settings.executions;
+    for (std::int64_t number = 1; number <= launches; ++number) {
+        const bool warmup = number <= settings.warmups;
+        const int iteration = static_cast<int>(warmup ? number : number - settings.warmups);
+        const StepTexts& texts = warmup ? kWarmupTexts : kIterationTexts;
+        log.muted = warmup;
         if (settings.debugLog) {
             WriteLog(&log, kLoopBannerFormat, iteration);
             FlushLog(&log);
             if (LogWriteFailed(log))
                 return StopOnWriteFailure(platform, observer, &log);
         }
-        Countdown(platform, observer, kCountdownBeforeLaunch, iteration, delay);
-        SetStatus(observer, "Iteration: %d - Launching Application", iteration, 0);
+        if (!Countdown(platform, observer, texts.beforeLaunch, iteration, delay))
+            return StopOnInterrupt(settings, platform, observer, &log, nullptr, 0);
+        SetStatus(observer, texts.launching, iteration, 0);
         if (settings.detectByWindowName)
             ListWindowsBeforeLaunch(&detection);
 
         const std::int64_t frequency = platform.process.CounterFrequency();
         const std::int64_t startCount = platform.process.CounterNow();
-        LaunchedProcess launched;
-        if (!platform.process.LaunchProcess(commandLine, &launched)) {
+        Launch launch;
+        if (!platform.process.LaunchProcess(commandLine, &launch.process)) {
             platform.process.EndTimerPeriod(kTimerPeriodMs);
             ReportLaunchFailure(platform, observer);
             CloseLog(&log);
@@ -221,28 +295,49 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
         }
         // The first failure line of this launch, for the observer.
         char failureLine[kFailureLineSize] = "";
-        if (settings.waitInputIdle && platform.process.WaitForInputIdle(launched) != 0) {
-            WriteLog(&log, kInputIdleFailedFormat);
-            FlushLog(&log);
-            NoteFailure(failureLine, kInputIdleFailedFormat);
+        // The counts at the phases that a later phase follows; the last
+        // phase asked for ends at endCount.
+        bool idleReached = false;
+        std::int64_t idleCount = 0;
+        std::int64_t windowCount = 0;
+        bool visibleReached = false;
+        if (settings.waitInputIdle) {
+            if (platform.process.WaitForInputIdle(launch.process) != 0) {
+                WriteLog(&log, kInputIdleFailedFormat);
+                FlushLog(&log);
+                NoteFailure(failureLine, kInputIdleFailedFormat);
+            } else {
+                idleReached = true;
+                if (settings.markPhases && settings.detectByWindowName)
+                    idleCount = platform.process.CounterNow();
+            }
         }
         if (settings.detectByWindowName) {
             SearchForWindow(&detection);
             if (detection.foundWindow.handle == 0)
                 NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+            else if (settings.markPhases && settings.waitVisible)
+                windowCount = platform.process.CounterNow();
         }
-        if (settings.waitVisible && detection.foundWindow.handle != 0 &&
-            !WaitUntilVisible(&detection))
-            NoteFailure(failureLine, kNotVisibleFormat, settings.windowName);
+        if (settings.waitVisible && detection.foundWindow.handle != 0) {
+            if (WaitUntilVisible(&detection))
+                visibleReached = true;
+            else
+                NoteFailure(failureLine, kNotVisibleFormat, settings.windowName);
+        }
+        launch.window = detection.foundWindow.handle;
+        if (platform.process.StopRequested())
+            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
         const std::int64_t endCount = platform.process.CounterNow();
-        const WindowHandle window = detection.foundWindow.handle;
+        const WindowHandle window = launch.window;
 
         // Input idle returns at once for a process that has ended, so without
         // a window of its own to show for it a dead process looks started.
         unsigned long exitCode = 0;
-        if (window == 0 && platform.process.HasExited(launched, &exitCode)) {
+        if (window == 0 && platform.process.HasExited(launch.process, &exitCode)) {
             WriteLog(&log, kExitedBeforeReadyFormat, exitCode);
             NoteFailure(failureLine, kExitedBeforeReadyFormat, exitCode);
+            idleReached = false;
         }
         // On disk before anything that could hang or end Kairon: closing a
         // window that does not answer, or the user closing Kairon.
@@ -252,27 +347,39 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
         if (LogWriteFailed(log)) {
             if (window != 0)
                 SendCloseMessages(settings, platform.windows, window);
-            platform.process.CloseProcessHandles(launched);
+            platform.process.CloseProcessHandles(launch.process);
             return StopOnWriteFailure(platform, observer, &log);
         }
-        observer.LaunchTimed({iteration, settings.executions, static_cast<double>(seconds),
-                              failureLine[0] != '\0' ? failureLine : nullptr});
-
-        Countdown(platform, observer, kCountdownBeforeClose, iteration, delay);
-        const bool closing = window != 0 && AnyCloseMethod(settings);
-        bool answered = true;
-        std::int64_t sentCount = 0;
-        if (closing) {
-            answered = SendCloseMessages(settings, platform.windows, window);
-            sentCount = platform.process.CounterNow();
+        LaunchResult result{iteration, warmup ? settings.warmups : settings.executions,
+                            static_cast<double>(seconds),
+                            failureLine[0] != '\0' ? failureLine : nullptr};
+        result.warmup = warmup;
+        if (settings.markPhases) {
+            const auto since = [&](std::int64_t count) {
+                return static_cast<double>(count - startCount) / static_cast<double>(frequency);
+            };
+            if (idleReached)
+                result.marks.inputIdle = since(settings.detectByWindowName ? idleCount : endCount);
+            if (window != 0)
+                result.marks.window = since(settings.waitVisible ? windowCount : endCount);
+            if (visibleReached)
+                result.marks.visible = since(endCount);
         }
+        observer.LaunchTimed(result);
 
-        Countdown(platform, observer, kCountdownBeforeNext, iteration, delay);
-        if (closing && !(answered && WaitUntilClosed(platform, window, sentCount, frequency))) {
+        if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
+            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
+        const bool closing = window != 0 && AnyCloseMethod(settings);
+        if (closing)
+            SendClose(settings, platform, &launch);
+
+        if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
+            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
+        if (closing && !WindowClosed(platform, launch, frequency)) {
             WriteLog(&log, kCloseFailedFormat, settings.windowName);
             FlushLog(&log);
         }
-        platform.process.CloseProcessHandles(launched);
+        platform.process.CloseProcessHandles(launch.process);
         if (LogWriteFailed(log))
             return StopOnWriteFailure(platform, observer, &log);
     }

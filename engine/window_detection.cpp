@@ -124,7 +124,7 @@ void SearchForWindow(Detection* detection)
             WriteLog(&detection->log, kSearchBannerFormat, passes, kSearchPassLimit);
             FlushLog(&detection->log);
         }
-        if (detection->foundWindow.found)
+        if (detection->foundWindow.found || detection->process.StopRequested())
             return;
     }
 }
@@ -140,5 +140,7 @@ bool WaitUntilVisible(Detection* detection)
         if (!IsHiddenOrMinimized(detection->windows.ShowState(detection->foundWindow.handle)))
             return true;
         detection->process.Sleep(kVisibilitySleepMs);
+        if (detection->process.StopRequested())
+            return false;
     }
 }

@@ -49,11 +49,13 @@ void ListWindowsBeforeLaunch(Detection* detection);
 // title matches the window name and that did not exist before this launch
 // (nor, with "new windows only", before the run). Another process's window
 // counts: a launcher or a broker may own the application's window. Sets
-// detection->foundWindow or leaves it 0.
+// detection->foundWindow or leaves it 0. A stop that was asked for ends the
+// search after its pass, with no line in the log.
 void SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,
-// until it is neither hidden nor minimised. False when it never was.
+// until it is neither hidden nor minimised. False when it never was, or a
+// stop was asked for (then without a line in the log).
 bool WaitUntilVisible(Detection* detection);
 
 // Whether a title matches the window name: equal (lstrcmpA) in exact mode,

@@ -60,6 +60,13 @@ public:
     virtual bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) = 0;
     // CloseHandle on the process handle, then on the thread handle.
     virtual void CloseProcessHandles(const LaunchedProcess& launched) = 0;
+    // TerminateProcess with exit code 1: the last resort for an application
+    // left running by a run that was interrupted.
+    virtual void Terminate(const LaunchedProcess& launched) = 0;
+    // Whether someone has asked the run to stop (Ctrl-C or Ctrl-Break at
+    // kairon-time's console); once true, it stays true. Cheap: asked after
+    // every pause. The dialog never asks.
+    virtual bool StopRequested() = 0;
     // QueryPerformanceFrequency / QueryPerformanceCounter.
     virtual std::int64_t CounterFrequency() = 0;
     virtual std::int64_t CounterNow() = 0;

@@ -95,6 +95,36 @@ void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
     CloseHandle(reinterpret_cast<HANDLE>(launched.thread));
 }
 
+void Win32Process::Terminate(const LaunchedProcess& launched)
+{
+    TerminateProcess(reinterpret_cast<HANDLE>(launched.process), 1);
+}
+
+namespace {
+
+// Set by the console's handler thread, read by the run's.
+volatile LONG g_stopRequested = 0;
+
+BOOL WINAPI OnConsoleBreak(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;
+    InterlockedExchange(&g_stopRequested, 1);
+    return TRUE;
+}
+
+}  // namespace
+
+bool Win32Process::StopRequested()
+{
+    return InterlockedCompareExchange(&g_stopRequested, 0, 0) != 0;
+}
+
+bool StopRunOnConsoleBreak()
+{
+    return SetConsoleCtrlHandler(OnConsoleBreak, TRUE) != 0;
+}
+
 std::int64_t Win32Process::CounterFrequency()
 {
     LARGE_INTEGER frequency;

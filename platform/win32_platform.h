@@ -14,6 +14,8 @@ public:
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
+    void Terminate(const LaunchedProcess& launched) override;
+    bool StopRequested() override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
     void Sleep(unsigned milliseconds) override;
@@ -52,6 +54,12 @@ public:
 private:
     HWND dialog_;
 };
+
+// From now on, Ctrl-C and Ctrl-Break at the console no longer end the
+// process: they make StopRequested true, so that the run can close the
+// application it launched and keep its log whole. False when the system
+// refused the handler.
+bool StopRunOnConsoleBreak();
 
 HWND ToHwnd(WindowHandle window);
 WindowHandle FromHwnd(HWND window);

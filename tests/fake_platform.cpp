@@ -121,6 +121,23 @@ void FakePlatform::CloseProcessHandles(const LaunchedProcess& launched)
     events.push_back(event);
 }
 
+void FakePlatform::Terminate(const LaunchedProcess& launched)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "terminate 0x%X", static_cast<unsigned>(launched.process));
+    events.push_back(event);
+    auto found = processes_.find(launched.process);
+    if (found != processes_.end() && found->second.second.exitsAfterMs < 0) {
+        found->second.second.exitsAfterMs = NowMs() - found->second.first;
+        found->second.second.exitCode = 1;
+    }
+}
+
+bool FakePlatform::StopRequested()
+{
+    return stopAtMs >= 0 && NowMs() >= stopAtMs;
+}
+
 std::int64_t FakePlatform::CounterFrequency()
 {
     events.push_back("frequency");

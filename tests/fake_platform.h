@@ -66,6 +66,9 @@ public:
     // pauses, where a test can look at what the run has left on disk.
     std::function<void(unsigned milliseconds)> onSleep;
 
+    // The virtual time from which StopRequested says yes (Ctrl-C); -1 never.
+    std::int64_t stopAtMs = -1;
+
     // --- what happened ---
     std::vector<std::string> events;
     std::vector<std::string> commandLines;
@@ -100,6 +103,8 @@ public:
     unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
+    void Terminate(const LaunchedProcess& launched) override;
+    bool StopRequested() override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
     void Sleep(unsigned milliseconds) override;

@@ -3,14 +3,31 @@
 #include <cstdio>
 #include <string>
 
-void ConsoleRunObserver::ShowStatus(const char*)
+void ConsoleRunObserver::ShowStatus(const char* text)
 {
-    // The countdowns are for someone watching a dialog; a console gets a
-    // line per launch instead, which a CI log can keep.
+    // The countdowns are for someone watching; a file or a CI log gets a
+    // line per launch instead.
+    if (!countdown_)
+        return;
+    const std::string line = text;
+    err_ << '\r' << line;
+    if (line.size() < statusWidth_)
+        err_ << std::string(statusWidth_ - line.size(), ' ') << '\r' << line;
+    statusWidth_ = line.size();
+    err_.flush();
+}
+
+void ConsoleRunObserver::ClearStatus()
+{
+    if (statusWidth_ == 0)
+        return;
+    err_ << '\r' << std::string(statusWidth_, ' ') << '\r';
+    statusWidth_ = 0;
 }
 
 void ConsoleRunObserver::ShowError(const char* text, const char* caption)
 {
+    ClearStatus();
     // The system's messages end in CR LF, which would leave a blank line.
     std::string message = text;
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
@@ -22,12 +39,17 @@ void ConsoleRunObserver::ShowError(const char* text, const char* caption)
 
 void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
 {
-    if (result.failureLine != nullptr)
+    const bool reached = result.failureLine == nullptr;
+    if (!reached)
         missed_ = true;
+    launches_.push_back({result.launch, result.warmup, result.seconds, reached, result.marks,
+                         reached ? std::string() : std::string(result.failureLine)});
     if (quiet_)
         return;
-    err_ << "launch " << result.launch << "/" << result.launches << ": ";
-    if (result.failureLine != nullptr) {
+    ClearStatus();
+    err_ << (result.warmup ? "warmup " : "launch ") << result.launch << "/" << result.launches
+         << ": ";
+    if (!reached) {
         err_ << result.failureLine << "\n";
     } else {
         char seconds[32];
@@ -39,7 +61,13 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
 
 void ConsoleRunObserver::RunEnded(RunOutcome outcome)
 {
+    ClearStatus();
     stopped_ = outcome == kRunStopped;
+    interrupted_ = outcome == kRunInterrupted;
+    if (interrupted_) {
+        err_ << "kairon-time: interrupted; the application it launched is closed\n";
+        err_.flush();
+    }
 }
 
 void ConsoleRunObserver::CloseProgram()
@@ -51,5 +79,7 @@ TimeExitStatus ConsoleRunObserver::ExitStatus() const
 {
     if (stopped_)
         return kTimeExitFailed;
+    if (interrupted_)
+        return kTimeExitInterrupted;
     return missed_ ? kTimeExitNotReady : kTimeExitReady;
 }

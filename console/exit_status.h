@@ -8,6 +8,9 @@ enum TimeExitStatus {
     kTimeExitFailed = 1,    // a launch failed, or the log could not be opened or written
     kTimeExitUsage = 2,     // bad command line or invalid settings; nothing was written
     kTimeExitNotReady = 3,  // some launch missed its condition; the log has every line
+    // Ctrl-C or Ctrl-Break: the application is closed, the log keeps every
+    // whole line. 128 + SIGINT, as shells report an interrupted command.
+    kTimeExitInterrupted = 130,
 };
 
 #endif

@@ -1,12 +1,17 @@
 // kairon-time: Kairon's timing run from a command line, for scripts and CI.
 #include "console/console_run_observer.h"
 #include "console/exit_status.h"
+#include "console/launch_json.h"
 #include "console/new_run_report.h"
+#include "console/phase_summary.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
 #include "platform/win32_platform.h"
 #include "report/report_files.h"
 
+#include <io.h>
+
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -31,19 +36,45 @@ int main(int argc, char** argv)
         return kTimeExitUsage;
     }
 
+    // Opened before anything is launched: a run whose phases cannot be
+    // kept is found out at once, not after its last launch.
+    std::FILE* json = nullptr;
+    if (!options.jsonPath.empty()) {
+        json = std::fopen(options.jsonPath.c_str(), "wb");
+        if (json == nullptr) {
+            std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath
+                      << "\n";
+            return kTimeExitFailed;
+        }
+    }
+
     // A log that does not exist yet reads as empty: the run starts it.
     std::string before;
     ReadWholeFile(settings.logPath, &before);
 
+    // Ctrl-C from here on closes the application before kairon-time ends.
+    StopRunOnConsoleBreak();
     Win32Process process;
     Win32Windows windows;
     Platform platform{process, windows};
-    ConsoleRunObserver observer(std::cerr, options.quiet);
+    ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
     TimingRun(settings, platform, observer);
 
+    int status = observer.ExitStatus();
+    if (json != nullptr) {
+        const std::string text = LaunchesJson(settings, observer.Launches());
+        const bool written = std::fwrite(text.data(), 1, text.size(), json) == text.size();
+        if (std::fclose(json) != 0 || !written) {
+            std::cerr << "kairon-time: Error: Unable to write JSON file " << options.jsonPath
+                      << "\n";
+            if (status == kTimeExitReady || status == kTimeExitNotReady)
+                status = kTimeExitFailed;
+        }
+    }
     std::string after;
     if (ReadWholeFile(settings.logPath, &after))
         std::cout << NewRunReport(settings.logPath, after, before.size());
+    std::cout << PhaseSummary(settings, observer.Launches());
     std::cout.flush();
-    return observer.ExitStatus();
+    return status;
 }

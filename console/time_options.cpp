@@ -62,6 +62,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     settings->executions = kTimeDefaultRuns;
     settings->delayMs = kDefaultDelayMs;
     std::strcpy(settings->logPath, kTimeDefaultLog);
+    settings->markPhases = true;
     bool closeGiven = false;
     bool appGiven = false;
 
@@ -83,7 +84,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         } else if (flag("--quiet")) {
             options->quiet = true;
         } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
-                   flag("--delay") || flag("--log")) {
+                   flag("--warmup") || flag("--delay") || flag("--log") || flag("--json")) {
             if (i + 1 >= argc) {
                 *error = std::string(argument) + ": a value must follow";
                 return kTimeBadCommand;
@@ -106,8 +107,20 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                 read = ReadCloseMethod(value, settings, error);
             } else if (flag("--runs")) {
                 read = ReadNumber(argument, value, &settings->executions, error);
+            } else if (flag("--warmup")) {
+                read = ReadNumber(argument, value, &settings->warmups, error);
+                if (read && settings->warmups < 0) {
+                    *error = std::string("--warmup: '") + value + "' is below 0";
+                    read = false;
+                }
             } else if (flag("--delay")) {
                 read = ReadNumber(argument, value, &settings->delayMs, error);
+            } else if (flag("--json")) {
+                if (value[0] == '\0') {
+                    *error = "--json: a file name must follow";
+                    return kTimeBadCommand;
+                }
+                options->jsonPath = value;
             } else {
                 read = CopyText(argument, value, settings->logPath, kPathSize, error);
             }
@@ -139,12 +152,17 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
 
 SettingsCheck FirstFailedTimeCheck(const RunSettings& settings)
 {
-    const SettingsCheck failed = FirstFailedCheck(settings);
+    RunSettings counted = settings;
+    if (settings.executions > 0 && settings.warmups > INT32_MAX - settings.executions)
+        counted.executions = INT32_MAX;
+    else if (settings.executions > 0)
+        counted.executions += settings.warmups;
+    const SettingsCheck failed = FirstFailedCheck(counted);
     // The dialog asks for a window name so that the run has something to
     // wait for; input idle is that too.
     if (failed != kCheckWindowName || !settings.waitInputIdle)
         return failed;
-    RunSettings named = settings;
+    RunSettings named = counted;
     std::strcpy(named.windowName, "input idle");
     return FirstFailedCheck(named);
 }
@@ -173,6 +191,8 @@ std::string TimeUsage()
            "  --runs N        measured launches (default " +
            std::to_string(kTimeDefaultRuns) +
            ")\n"
+           "  --warmup N      launches before them, timed and closed the same way, not in\n"
+           "                  the log (default 0)\n"
            "  --delay MS      pause before each launch, before closing, before the next\n"
            "                  (default " +
            std::to_string(kDefaultDelayMs) +
@@ -180,6 +200,7 @@ std::string TimeUsage()
            "  --log FILE      results log, appended to (default " + kTimeDefaultLog +
            ")\n"
            "  --debug         the debug lines in the log, as Kairon writes them\n"
+           "  --json FILE     every launch with the time of each phase of its start-up\n"
            "  --quiet         no progress lines\n"
            "\n"
            "At least one of --window and --input-idle.\n"
@@ -188,5 +209,6 @@ std::string TimeUsage()
            std::to_string(kTimeExitFailed) +
            " a launch failed or the log\ncould not be written; " +
            std::to_string(kTimeExitUsage) + " bad command line or settings; " +
-           std::to_string(kTimeExitNotReady) + " a launch missed its condition.\n";
+           std::to_string(kTimeExitNotReady) + " a launch missed its condition; " +
+           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C.\n";
 }

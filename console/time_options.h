@@ -9,6 +9,7 @@
 // What the command line asks for beyond the run's settings.
 struct TimeOptions {
     bool quiet = false;
+    std::string jsonPath;  // --json FILE; empty without it
 };
 
 enum TimeCommandLine {
@@ -22,13 +23,14 @@ enum TimeCommandLine {
 const std::int32_t kTimeDefaultRuns = 10;
 const char kTimeDefaultLog[] = "results.txt";
 
-// Reads argv[1..argc-1] into `settings` (cleared first; never autoRun) and
-// `options`.
+// Reads argv[1..argc-1] into `settings` (cleared first; never autoRun;
+// always with phase marks) and `options`.
 TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
                                      TimeOptions* options, std::string* error);
 
 // The dialog's checks, except that --input-idle counts as something to wait
-// for where the dialog asks for a window name.
+// for where the dialog asks for a window name, and that warm-ups count as
+// launches that must be closed before the next.
 SettingsCheck FirstFailedTimeCheck(const RunSettings& settings);
 
 // "Caption: text" of the dialog's warning for a failed check.

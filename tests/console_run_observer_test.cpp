@@ -1,6 +1,8 @@
 #include "console/console_run_observer.h"
 
+#include "console/launch_json.h"
 #include "console/new_run_report.h"
+#include "console/phase_summary.h"
 #include "engine/timing_run.h"
 #include "report/report_program.h"
 #include "tests/fake_platform.h"
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -161,6 +164,312 @@ TEST(ConsoleRunObserver, ALaunchThatFailsEndsTheRunWithTheSystemsText)
               "kairon-time: Error - Unable to launch process: The system cannot find the file "
               "specified.\n");
     EXPECT_EQ(console.ExitStatus(), kTimeExitFailed);
+}
+
+// Warm-ups: launched, timed and closed like the measured launches, told
+// apart in the progress, and not a byte of them in the log. The first
+// warm-up's window never appears: that is missed, though no line says so.
+TEST(ConsoleRunObserver, WarmupsAreClosedAndCountedButLeaveTheLogAsWithoutThem)
+{
+    const auto script = [](FakePlatform& fake, int warmups) {
+        fake.onLaunch = [&fake, warmups](int launch) {
+            if (launch == 1 && warmups > 0)
+                return;
+            FakeWindow window;
+            window.handle = launch <= warmups ? 0x6000 + static_cast<WindowHandle>(launch)
+                                              : 0x5000 + static_cast<WindowHandle>(launch - warmups);
+            window.title = "Sample";
+            window.appearsAtMs = fake.NowMs();
+            window.closesOnMessage = true;
+            fake.windows.insert(fake.windows.begin(), window);
+        };
+    };
+    TempFile plainLog("no_warmups.txt");
+    RunSettings plain = LaunchSettings(plainLog.path);
+    plain.waitInputIdle = false;
+    plain.executions = 2;
+    FakePlatform plainFake;
+    script(plainFake, 0);
+    std::ostringstream plainErr;
+    ConsoleRunObserver plainConsole(plainErr, false);
+    TimingRun(plain, plainFake.platform, plainConsole);
+
+    TempFile warmLog("warmups.txt");
+    RunSettings warm = plain;
+    std::strcpy(warm.logPath, warmLog.path.c_str());
+    warm.warmups = 2;
+    FakePlatform warmFake;
+    script(warmFake, 2);
+    std::ostringstream err;
+    ConsoleRunObserver console(err, false, true);
+    TimingRun(warm, warmFake.platform, console);
+
+    EXPECT_EQ(warmLog.Read(), plainLog.Read());
+    EXPECT_NE(err.str().find("\rWarm-up: 2 - Launching Application"), std::string::npos)
+        << err.str();
+    for (const char* line : {"warmup 1/2: Failed to find window sample\n",
+                                    "warmup 2/2: 0.0100 s\n", "launch 1/2: 0.0100 s\n",
+                                    "launch 2/2: 0.0100 s\n"}) {
+        EXPECT_NE(err.str().find(std::string("\r") + line), std::string::npos)
+            << line << err.str();
+    }
+    EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
+    ASSERT_EQ(console.Launches().size(), 4u);
+    EXPECT_TRUE(console.Launches()[1].warmup);
+    EXPECT_FALSE(console.Launches()[2].warmup);
+    EXPECT_EQ(warmFake.EventsStartingWith("send 0x6002 0x10").size(), 1u);
+    EXPECT_EQ(warmFake.EventsStartingWith("create").size(), 4u);
+}
+
+// On a terminal the countdown is one line rewritten in place, blanked out
+// before a launch's line or the end; elsewhere it is not written at all.
+TEST(ConsoleRunObserver, OnATerminalTheCountdownIsRewrittenInPlace)
+{
+    std::ostringstream err;
+    ConsoleRunObserver console(err, false, true);
+    console.ShowStatus("Iteration: 1 - 10 seconds");
+    console.ShowStatus("Iteration: 1 - 9 s");
+    console.LaunchTimed({1, 1, 0.5, nullptr});
+    console.ShowStatus("next");
+    console.RunEnded(kRunFinished);
+    EXPECT_EQ(err.str(),
+              "\rIteration: 1 - 10 seconds"
+              "\rIteration: 1 - 9 s       \rIteration: 1 - 9 s"
+              "\r                  \rlaunch 1/1: 0.5000 s\n"
+              "\rnext\r    \r");
+    std::ostringstream quietErr;
+    ConsoleRunObserver quiet(quietErr, true, true);
+    quiet.ShowStatus("Iteration: 1 - 10 seconds");
+    EXPECT_EQ(quietErr.str(), "");
+}
+
+struct MarksCase {
+    const char* what;
+    bool inputIdle, window, visible, marked;
+    FakeLaunch launch;
+    std::int64_t appearsAfterMs;  // -1: never
+    std::int64_t visibleAfterMs;  // shown this long after the launch; hidden before
+    PhaseMarks marks;
+    double seconds;
+};
+
+// Each phase asked for and reached has its time from the start count; the
+// last one ends where the timing line does. With the virtual clock: input
+// idle after 30 ms, the search's pass then finds a window that is there and
+// sleeps 10 ms, and the visibility test looks every 100 ms.
+TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
+{
+    FakeLaunch idle30{true, 0, 0, 0, 30};
+    FakeLaunch idleFails{true, 0, 0, 1, 30};
+    FakeLaunch endsAt20{true, 0, 0, 0, 55};
+    endsAt20.exitsAfterMs = 20;
+    const MarksCase cases[] = {
+        {"input idle alone", true, false, false, true, idle30, -1, 0, {0.030, -1, -1}, 0.030},
+        {"idle, then the window", true, true, false, true, idle30, 0, 0, {0.030, 0.040, -1}, 0.040},
+        {"idle, window, visible", true, true, true, true, idle30, 0, 200, {0.030, 0.040, 0.240},
+         0.240},
+        {"a window found late", false, true, false, true, {}, 95, 0, {-1, 0.110, -1}, 0.110},
+        {"never found", false, true, true, true, {}, -1, 0, {-1, -1, -1}, 50.0},
+        {"never visible", false, true, true, true, {}, 0, 99999, {-1, 0.010, -1}, 5.010},
+        {"idle failed", true, true, false, true, idleFails, 0, 0, {-1, 0.040, -1}, 0.040},
+        {"ended before it was ready", true, false, false, true, endsAt20, -1, 0, {-1, -1, -1},
+         0.055},
+        {"marks not asked for", true, true, true, false, idle30, 0, 0, {-1, -1, -1}, 0.040},
+    };
+    for (const MarksCase& c : cases) {
+        TempFile log("marks.txt");
+        RunSettings settings = LaunchSettings(log.path);
+        settings.executions = 1;
+        settings.debugLog = false;
+        settings.waitInputIdle = c.inputIdle;
+        settings.detectByWindowName = c.window;
+        settings.closeByWmClose = c.window;
+        settings.waitVisible = c.visible;
+        settings.markPhases = c.marked;
+        FakePlatform fake;
+        fake.launches.push_back(c.launch);
+        fake.onLaunch = [&fake, &c](int) {
+            if (c.appearsAfterMs < 0)
+                return;
+            FakeWindow window;
+            window.handle = 0x5001;
+            window.title = "sample";
+            window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
+            window.showState = c.visibleAfterMs > 0 ? kShowHide : 1;
+            window.showChanges = {{fake.NowMs() + c.visibleAfterMs, 1}};
+            window.closesOnMessage = true;
+            fake.windows.insert(fake.windows.begin(), window);
+        };
+        std::ostringstream err;
+        ConsoleRunObserver console(err, true);
+        TimingRun(settings, fake.platform, console);
+        ASSERT_EQ(console.Launches().size(), 1u) << c.what;
+        const LaunchRecord& launch = console.Launches()[0];
+        EXPECT_NEAR(launch.seconds, c.seconds, 1e-6) << c.what;
+        EXPECT_NEAR(launch.marks.inputIdle, c.marks.inputIdle, 1e-9) << c.what;
+        EXPECT_NEAR(launch.marks.window, c.marks.window, 1e-9) << c.what;
+        EXPECT_NEAR(launch.marks.visible, c.marks.visible, 1e-9) << c.what;
+    }
+}
+
+struct StopCase {
+    const char* what;
+    std::int64_t stopAtMs;
+    bool closes;                 // the window goes at its close message
+    std::int64_t exitsAfterMs;   // the process ends by itself; -1 never
+    const char* logged;          // after the header
+    size_t closeMessages;
+    bool terminated;
+    bool hidden = false;         // the window stays hidden, and --visible waits for it
+};
+
+// Ctrl-C: the run stops at the end of the pause it came in, closes the
+// application of the launch under way as a launch's always is, ends it when
+// it has no window or its window stays, keeps the log's whole lines and
+// ends with status 130. Two launches, a second's delay: the window appears
+// 100 ms after the launch at 1000 ms, the close messages go at 2110 ms.
+TEST(ConsoleRunObserver, CtrlCClosesTheApplicationAndKeepsTheLogsWholeLines)
+{
+    const StopCase cases[] = {
+        {"before the first launch", 500, true, -1, "", 0, false},
+        {"while its window is searched for", 1050, true, -1, "", 0, true},
+        {"searched for, its process gone", 1050, true, 10, "", 0, false},
+        {"before the close, it closes", 1500, true, -1, "0.1100\n", 1, false},
+        {"before the close, it stays", 1500, false, -1, "0.1100\n", 1, true},
+        {"after the close was sent", 2500, true, -1, "0.1100\n", 1, false},
+        {"before the second launch", 3200, true, -1, "0.1100\n", 1, false},
+        {"while it is waited for to show", 1500, true, -1, "", 1, false, true},
+    };
+    for (const StopCase& c : cases) {
+        TempFile log("stopped.txt");
+        RunSettings settings = LaunchSettings(log.path);
+        settings.executions = 2;
+        settings.delayMs = 1000;
+        settings.debugLog = false;
+        settings.waitInputIdle = false;
+        settings.waitVisible = c.hidden;
+        FakePlatform fake;
+        fake.stopAtMs = c.stopAtMs;
+        FakeLaunch launch;
+        launch.exitsAfterMs = c.exitsAfterMs;
+        fake.launches.push_back(launch);
+        fake.onLaunch = [&fake, &c](int) {
+            FakeWindow window;
+            window.handle = 0x5001;
+            window.title = "sample";
+            window.appearsAtMs = fake.NowMs() + 100;
+            window.closesOnMessage = c.closes;
+            window.showState = c.hidden ? kShowHide : 1;
+            fake.windows.insert(fake.windows.begin(), window);
+        };
+        std::ostringstream err;
+        ConsoleRunObserver console(err, true);
+        TimingRun(settings, fake.platform, console);
+        EXPECT_EQ(console.ExitStatus(), kTimeExitInterrupted) << c.what;
+        EXPECT_EQ(err.str(), "kairon-time: interrupted; the application it launched is closed\n")
+            << c.what;
+        EXPECT_EQ(log.Read(),
+                  Native(std::string("C:\\Apps\\sample.exe - 2 executions\n") + c.logged))
+            << c.what;
+        EXPECT_EQ(fake.EventsStartingWith("create").size(), c.stopAtMs < 1000 ? 0u : 1u)
+            << c.what;
+        EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), c.closeMessages) << c.what;
+        EXPECT_EQ(fake.EventsStartingWith("terminate 0x101").size(), c.terminated ? 1u : 0u)
+            << c.what;
+        // Each launch's handles are released, after its application is
+        // dealt with.
+        const std::vector<std::string> handles = fake.EventsStartingWith("close handles");
+        EXPECT_EQ(handles.size(), fake.EventsStartingWith("create").size()) << c.what;
+        if (c.terminated) {
+            const auto at = [&fake](const char* event) {
+                return std::find(fake.events.begin(), fake.events.end(), event);
+            };
+            EXPECT_LT(at("terminate 0x101"), at("close handles 0x101 0x201")) << c.what;
+        }
+        EXPECT_EQ(fake.timerPeriods, (std::vector<std::string>{"begin 1", "end 1"})) << c.what;
+    }
+}
+
+// A warm-up, a launch that reached every phase, one whose window never
+// appeared; the log's numbers, ANSI text as UTF-8, marks only as reached.
+std::vector<LaunchRecord> ThreeLaunches()
+{
+    return {
+        {1, true, 0.91, true, {0.5, 0.9, -1}, ""},
+        {1, false, 0.42857, true, {0.11, 0.41, 0.42857}, ""},
+        {2, false, 50.01, false, {0.12, -1, -1}, "Failed to find window Caf\xE9"},
+    };
+}
+
+TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\Apps\\caf\xE9.exe");
+    std::strcpy(settings.cmdLineArgs, "--open \"a b\"");
+    std::strcpy(settings.windowName, "Caf\xE9");
+    settings.detectByWindowName = true;
+    EXPECT_EQ(LaunchesJson(settings, ThreeLaunches()),
+              "{\n"
+              "  \"application\": \"C:\\\\Apps\\\\caf\xC3\xA9.exe\",\n"
+              "  \"arguments\": \"--open \\\"a b\\\"\",\n"
+              "  \"window\": \"Caf\xC3\xA9\",\n"
+              "  \"launches\": [\n"
+              "    {\n"
+              "      \"launch\": 1,\n"
+              "      \"warmup\": true,\n"
+              "      \"seconds\": 0.91,\n"
+              "      \"reached\": true,\n"
+              "      \"marks\": {\n"
+              "        \"input_idle\": 0.5,\n"
+              "        \"window\": 0.9\n"
+              "      }\n"
+              "    },\n"
+              "    {\n"
+              "      \"launch\": 1,\n"
+              "      \"warmup\": false,\n"
+              "      \"seconds\": 0.4286,\n"
+              "      \"reached\": true,\n"
+              "      \"marks\": {\n"
+              "        \"input_idle\": 0.11,\n"
+              "        \"window\": 0.41,\n"
+              "        \"visible\": 0.4286\n"
+              "      }\n"
+              "    },\n"
+              "    {\n"
+              "      \"launch\": 2,\n"
+              "      \"warmup\": false,\n"
+              "      \"seconds\": 50.01,\n"
+              "      \"reached\": false,\n"
+              "      \"marks\": {\n"
+              "        \"input_idle\": 0.12\n"
+              "      },\n"
+              "      \"failure\": \"Failed to find window Caf\xC3\xA9\"\n"
+              "    }\n"
+              "  ]\n"
+              "}\n");
+    settings.detectByWindowName = false;
+    // Without --window there is no title to wait for.
+    const std::string none = LaunchesJson(settings, {});
+    EXPECT_NE(none.find("\"window\": null,\n  \"launches\": []\n}\n"), std::string::npos)
+        << none;
+}
+
+TEST(PhaseSummary, GivesTheMedianOfEachPhaseAskedForOverTheMeasuredLaunches)
+{
+    RunSettings settings{};
+    settings.waitInputIdle = settings.detectByWindowName = settings.waitVisible = true;
+    std::vector<LaunchRecord> launches = ThreeLaunches();
+    launches.push_back({3, false, 0.5, true, {0.20, 0.45, 0.5}, ""});
+    EXPECT_EQ(PhaseSummary(settings, launches),
+              "Phases, median from the launch of those that reached it:\n"
+              "  input idle  0.1200 s  (3 of 3)\n"
+              "  window      0.4300 s  (2 of 3)\n"
+              "  visible     0.4643 s  (2 of 3)\n");
+    settings.waitInputIdle = settings.waitVisible = false;
+    EXPECT_EQ(PhaseSummary(settings, {launches[0], launches[2]}),
+              "Phases, median from the launch of those that reached it:\n"
+              "  window      not reached  (0 of 1)\n");
+    EXPECT_EQ(PhaseSummary(settings, {launches[0]}), "");
 }
 
 // The summary at the end is kairon-report's for the run just appended,

@@ -46,6 +46,10 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     EXPECT_FALSE(p.settings.debugLog);
     EXPECT_FALSE(p.settings.autoRun);
     EXPECT_FALSE(p.options.quiet);
+    EXPECT_EQ(p.settings.warmups, 0);
+    EXPECT_EQ(p.options.jsonPath, "");
+    // The phases are always marked: the summary gives their medians.
+    EXPECT_TRUE(p.settings.markPhases);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 
@@ -54,7 +58,8 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
     const Parsed p =
         Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet",
                "--args", "-x \"a b\"", "--runs", "3", "--delay", "250", "--log", "out.txt",
-               "--window", "Main", "--close", "altf4", "--close", "syscommand", "app.exe"});
+               "--window", "Main", "--close", "altf4", "--close", "syscommand", "--warmup", "2",
+               "--json", "phases.json", "app.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
     EXPECT_TRUE(p.settings.exactMatch);
     EXPECT_TRUE(p.settings.waitVisible);
@@ -71,6 +76,8 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
     EXPECT_TRUE(p.settings.closeBySysCommand);
     EXPECT_TRUE(p.settings.closeByAltF4);
     EXPECT_STREQ(p.settings.appPath, "app.exe");
+    EXPECT_EQ(p.settings.warmups, 2);
+    EXPECT_EQ(p.options.jsonPath, "phases.json");
 }
 
 TEST(TimeOptions, HelpWinsWherever)
@@ -110,6 +117,10 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--window", longTitle.c_str(), "app.exe"}, "--window: longer than 511 characters"},
         {{longPath.c_str()}, "APP: longer than 515 characters"},
         {{"--log", longPath.c_str(), "app.exe"}, "--log: longer than 515 characters"},
+        {{"--warmup", "-1", "app.exe"}, "--warmup: '-1' is below 0"},
+        {{"--warmup", "x", "app.exe"}, "--warmup: 'x' is not a whole number"},
+        {{"--json", "", "app.exe"}, "--json: a file name must follow"},
+        {{"app.exe", "--json"}, "--json: a value must follow"},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(c.arguments);
@@ -120,6 +131,7 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     // The limits themselves are fine.
     EXPECT_EQ(Parse({"--window", longestTitle.c_str(), "app.exe"}).result, kTimeRun);
     EXPECT_EQ(Parse({"--runs", "2147483647", "--delay", "-2147483648", "a"}).result, kTimeRun);
+    EXPECT_EQ(Parse({"--warmup", "0", "a"}).result, kTimeRun);
 }
 
 // Numbers the run cannot use are the checks' business, in the dialog's words.
@@ -139,6 +151,12 @@ TEST(TimeOptions, TheDialogsChecksJudgeTheSettings)
         {{"--input-idle", "app.exe"}, kCheckCloseMethod},
         {{"--input-idle", "--close", "wm_close", "app.exe"}, kCheckCloseDetection},
         {{"--input-idle", "--runs", "1", "--visible", "app.exe"}, kCheckVisibleDetection},
+        // A warm-up is a launch to close before the next one too.
+        {{"--input-idle", "--runs", "1", "--warmup", "1", "app.exe"}, kCheckCloseMethod},
+        {{"--input-idle", "--runs", "1", "--warmup", "0", "app.exe"}, kSettingsValid},
+        {{"--window", "W", "--runs", "2147483647", "--warmup", "2147483647", "app.exe"},
+         kSettingsValid},
+        {{"--window", "W", "--runs", "0", "--warmup", "3", "app.exe"}, kCheckExecutions},
         {{"--window", "W", "--runs", "0", "app.exe"}, kCheckExecutions},
         {{"--window", "W", "--runs", "-1", "app.exe"}, kCheckExecutions},
         {{"--window", "W", "--delay", "0", "app.exe"}, kCheckDelay},
@@ -166,6 +184,7 @@ TEST(TimeOptions, ExitStatusesNeverChange)
     EXPECT_EQ(kTimeExitFailed, 1);
     EXPECT_EQ(kTimeExitUsage, 2);
     EXPECT_EQ(kTimeExitNotReady, 3);
+    EXPECT_EQ(kTimeExitInterrupted, 130);
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+#include "console/launch_json.h"
+
+#include "report/text_format.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+// Seconds as the log states them, four decimals, so that "seconds" reads
+// as the log's number and not as the float it was held in.
+Json Seconds(double seconds)
+{
+    return Json(std::strtod(FormatFixed(seconds, 4).c_str(), nullptr));
+}
+
+Json Marks(const PhaseMarks& marks)
+{
+    Json object = Json::object();
+    if (marks.inputIdle >= 0)
+        object["input_idle"] = Seconds(marks.inputIdle);
+    if (marks.window >= 0)
+        object["window"] = Seconds(marks.window);
+    if (marks.visible >= 0)
+        object["visible"] = Seconds(marks.visible);
+    return object;
+}
+
+}  // namespace
+
+std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches)
+{
+    Json document = Json::object();
+    document["application"] = ToUtf8(settings.appPath);
+    document["arguments"] = ToUtf8(settings.cmdLineArgs);
+    document["window"] = settings.detectByWindowName ? Json(ToUtf8(settings.windowName))
+                                                     : Json(nullptr);
+    Json list = Json::array();
+    for (const LaunchRecord& launch : launches) {
+        Json entry = Json::object();
+        entry["launch"] = launch.launch;
+        entry["warmup"] = launch.warmup;
+        entry["seconds"] = Seconds(launch.seconds);
+        entry["reached"] = launch.reached;
+        entry["marks"] = Marks(launch.marks);
+        if (!launch.reached)
+            entry["failure"] = ToUtf8(launch.failure);
+        list.push_back(entry);
+    }
+    document["launches"] = list;
+    return document.dump(2) + "\n";
+}

@@ -1,0 +1,16 @@
+// The end of kairon-time's summary: where the start-up time goes, as the
+// median time of each phase the run waited for.
+#ifndef KAIRON_CONSOLE_PHASE_SUMMARY_H
+#define KAIRON_CONSOLE_PHASE_SUMMARY_H
+
+#include "config/run_settings.h"
+#include "console/console_run_observer.h"
+
+#include <string>
+#include <vector>
+
+// A line per phase the settings ask for, over the measured launches (not
+// the warm-ups) that reached it; empty when no launch was measured.
+std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRecord>& launches);
+
+#endif

@@ -4,7 +4,8 @@
 # give status 0, a line per launch, Kairon's log and the run's summary; a
 # program that cannot be launched gives 1 at once with the system's message;
 # a window that never appears gives 3 once the search has given up, with
-# every line in the log.
+# every line in the log; warm-ups and phases reach the JSON but not the
+# log; Ctrl-C ends the run with 130 and closes the application first.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -71,3 +72,75 @@ expect_same "never appears: log" "$(printf '%s\n' "$app - 1 executions" 'Failed 
     "$(printf '%s\n' "${lines[@]:0:2}")"
 expect_timing_line "${lines[2]}" 50.0 150
 expect_same "never appears: progress" "launch 1/1: Failed to find window Kairon Sample" "$(cat err.txt)"
+
+# A warm-up and two measured launches, waiting for input idle, the window
+# and its showing: the warm-up is launched but not logged, and the JSON
+# has every launch with the time of each phase, in order, the last phase
+# ending where the logged time does.
+: >"$record"
+run_time --window 'Kairon Sample' --exact --input-idle --visible --warmup 1 --runs 2 \
+    --delay 300 --json phases.json --log phases.txt \
+    --args "$(sample_args 200 "$record" 30000)" "$app"
+expect_same "phases: status (stderr: $(cat err.txt))" 0 "$STATUS"
+mapfile -t lines < <(log_lines phases.txt)
+[ "${#lines[@]}" = 3 ] || fail "expected a header and two timing lines: ${lines[*]}"
+[ "$(grep -c ' start ' "$record")" = 3 ] || fail "expected a warm-up and two launches"
+[[ "$(sed -n 1p err.txt)" =~ ^"warmup 1/1: "[0-9]+\.[0-9]{4}" s"$ ]] ||
+    fail "no warm-up line: $(cat err.txt)"
+expect_same "phases: progress" "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "${lines[1]}" "${lines[2]}")" \
+    "$(sed 1d err.txt)"
+for phase in 'input idle' window visible; do
+    grep -qE "^  $phase +[0-9]+\.[0-9]{4} s  \(2 of 2\)$" out.txt || fail "no median of $phase: $(cat out.txt)"
+done
+python3 - phases.json "${lines[1]}" "${lines[2]}" <<'EOF' || fail "phases.json: $(cat phases.json)"
+import json, sys
+with open(sys.argv[1]) as file:
+    doc = json.load(file)
+assert doc["window"] == "Kairon Sample", doc["window"]
+launches = doc["launches"]
+assert [(l["launch"], l["warmup"]) for l in launches] == [(1, True), (1, False), (2, False)], launches
+for launch, logged in zip(launches[1:], sys.argv[2:]):
+    assert launch["seconds"] == float(logged), (launch, logged)
+for launch in launches:
+    marks = launch["marks"]
+    assert launch["reached"] and "failure" not in launch, launch
+    assert list(marks) == ["input_idle", "window", "visible"], marks
+    assert marks["input_idle"] <= marks["window"] <= marks["visible"], marks
+    assert 0.2 <= marks["window"], marks
+    assert abs(marks["visible"] - launch["seconds"]) < 0.0002, launch
+EOF
+
+# Ctrl-C once the first launch is timed, while its window waits to be
+# closed: the window refuses WM_CLOSE, so after the close wait the
+# application is ended; the log keeps its whole lines, and the status is 130.
+record="$E2E_DIR/stopped-record.txt"
+STATUS=0
+wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 3 --delay 2000 --log stopped.txt \
+    --args "--on-close refuse $(sample_args 0 "$record" 60000)" "$app" \
+    </dev/null >out.txt 2>err.txt &
+time_pid=$!
+for _ in $(seq 300); do
+    grep -q '^launch 1/3: ' err.txt && break
+    sleep 0.1
+done
+grep -q '^launch 1/3: ' err.txt || fail "the first launch was never timed: $(cat err.txt)"
+started=$(date +%s)
+kill -INT "$time_pid"
+wait "$time_pid" || STATUS=$?
+took=$(( $(date +%s) - started ))
+sed -i -e '/^wine: /d' -e 's/\r$//' err.txt
+expect_same "Ctrl-C: status (stderr: $(cat err.txt))" 130 "$STATUS"
+[ $took -le 20 ] || fail "Ctrl-C took $took s to end the run"
+mapfile -t lines < <(log_lines stopped.txt)
+[ "${#lines[@]}" = 2 ] || fail "expected the header and one timing line: ${lines[*]}"
+expect_timing_line "${lines[1]}" 0.0 5
+expect_same "Ctrl-C: the application asked to close, once" 1 "$(grep -c ' WM_CLOSE$' "$record")"
+[ "$(grep -c ' start ' "$record")" = 1 ] || fail "a second launch followed Ctrl-C"
+grep -q ' destroyed$' "$record" && fail "the window that refused to close was destroyed"
+# Its process, found by the record file its command line names, is gone.
+running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(winpath "$record")" | grep -v '^Z'; }
+if running >/dev/null; then
+    fail "the application is still running after Ctrl-C: $(running)"
+fi
+grep -qx 'kairon-time: interrupted; the application it launched is closed' err.txt ||
+    fail "no word of the interruption: $(cat err.txt)"

@@ -4,6 +4,7 @@
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
 #include "console/phase_summary.h"
+#include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
 #include "platform/win32_platform.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
     case kTimeRun:
         break;
     }
+    if (!options.saveConfigPath.empty())
+        return SaveConfig(settings, options, std::cerr);
     const SettingsCheck failed = FirstFailedTimeCheck(settings);
     if (failed != kSettingsValid) {
         std::cerr << "kairon-time: " << TimeCheckMessage(failed) << "\n";

@@ -83,8 +83,11 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
             settings->debugLog = true;
         } else if (flag("--quiet")) {
             options->quiet = true;
+        } else if (flag("--attended")) {
+            options->attended = true;
         } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
-                   flag("--warmup") || flag("--delay") || flag("--log") || flag("--json")) {
+                   flag("--warmup") || flag("--delay") || flag("--log") || flag("--json") ||
+                   flag("--save-config")) {
             if (i + 1 >= argc) {
                 *error = std::string(argument) + ": a value must follow";
                 return kTimeBadCommand;
@@ -121,6 +124,12 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                     return kTimeBadCommand;
                 }
                 options->jsonPath = value;
+            } else if (flag("--save-config")) {
+                if (value[0] == '\0') {
+                    *error = "--save-config: a file name must follow";
+                    return kTimeBadCommand;
+                }
+                options->saveConfigPath = value;
             } else {
                 read = CopyText(argument, value, settings->logPath, kPathSize, error);
             }
@@ -141,6 +150,17 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     }
     if (!appGiven) {
         *error = "no application to time";
+        return kTimeBadCommand;
+    }
+    // config.txt has a line for every setting of Kairon's dialog, and for
+    // nothing that only kairon-time does.
+    if (!options->saveConfigPath.empty() && (settings->warmups != 0 || !options->jsonPath.empty())) {
+        *error = std::string("--save-config: config.txt has no line for ") +
+                 (settings->warmups != 0 ? "--warmup" : "--json");
+        return kTimeBadCommand;
+    }
+    if (options->attended && options->saveConfigPath.empty()) {
+        *error = "--attended: only with --save-config";
         return kTimeBadCommand;
     }
     // Only a window can be closed; without one, a single launch needs no
@@ -202,6 +222,9 @@ std::string TimeUsage()
            "  --debug         the debug lines in the log, as Kairon writes them\n"
            "  --json FILE     every launch with the time of each phase of its start-up\n"
            "  --quiet         no progress lines\n"
+           "  --save-config FILE  write Kairon's config.txt for these options, for an\n"
+           "                  unattended run, and exit; with --attended, Kairon opens\n"
+           "                  filled in and waits for Run App\n"
            "\n"
            "At least one of --window and --input-idle.\n"
            "Exit status: " +

@@ -10,6 +10,11 @@
 struct TimeOptions {
     bool quiet = false;
     std::string jsonPath;  // --json FILE; empty without it
+    // --save-config FILE: write config.txt for these options instead of
+    // running; --attended: with its last line 0, so that Kairon opens
+    // filled in and waits for Run App.
+    std::string saveConfigPath;
+    bool attended = false;
 };
 
 enum TimeCommandLine {

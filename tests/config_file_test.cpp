@@ -1,4 +1,5 @@
 #include "config/config_file.h"
+#include "config/config_writer.h"
 #include "ui/config_fields.h"
 
 #include "resources/control_ids.h"
@@ -672,6 +673,78 @@ TEST(ConfigFile, DefaultsComeBeforeTheFileOfTheWorkingDirectory)
         EXPECT_EQ(fake.texts[IDC_DELAY], "1000");
         EXPECT_EQ(fake.texts[IDC_APP_PATH], "a.exe");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever the writer writes, the reader reads back as the same settings.
+TEST(ConfigWriter, WhatItWritesReadsBackAsTheSameSettings)
+{
+    RunSettings full{};
+    std::strcpy(full.appPath, "C:\\Program Files\\App\\app.exe");
+    std::strcpy(full.cmdLineArgs, " -x \"a b\" ");
+    std::strcpy(full.logPath, "D:\\logs\\r\xE9sultats.txt");
+    std::strcpy(full.windowName, "Main Window ");
+    full.executions = 25;
+    full.delayMs = 1500;
+    full.waitInputIdle = full.detectByWindowName = full.exactMatch = full.waitVisible = true;
+    full.closeBySysCommand = full.closeByAltF4 = true;
+    full.debugLog = full.newWindowsOnly = true;
+    RunSettings sparse{};
+    std::strcpy(sparse.appPath, "app.exe");
+    std::strcpy(sparse.logPath, "results.txt");
+    sparse.executions = 1;
+    sparse.delayMs = 1;
+    sparse.closeByWmClose = true;
+    for (const RunSettings& settings : {full, sparse}) {
+        for (bool unattended : {true, false}) {
+            std::string bytes;
+            std::string why;
+            ASSERT_TRUE(ConfigTextOf(settings, unattended, &bytes, &why)) << why;
+            ConfigValues read;
+            ReadConfigBytes(bytes.data(), bytes.size(), &read);
+            SCOPED_TRACE(bytes);
+            EXPECT_EQ(read.lineCount, 11);
+            EXPECT_STREQ(read.appPath, settings.appPath);
+            EXPECT_STREQ(read.cmdLineArgs, settings.cmdLineArgs);
+            EXPECT_STREQ(read.logPath, settings.logPath);
+            EXPECT_STREQ(read.windowName, settings.windowName);
+            EXPECT_EQ(read.executions, static_cast<unsigned>(settings.executions));
+            EXPECT_EQ(read.delayMs, static_cast<unsigned>(settings.delayMs));
+            EXPECT_EQ(read.waitInputIdle, settings.waitInputIdle);
+            EXPECT_EQ(read.detectByWindowName, settings.detectByWindowName);
+            EXPECT_EQ(read.exactMatch, settings.exactMatch);
+            EXPECT_EQ(read.waitVisible, settings.waitVisible);
+            EXPECT_EQ(read.closeByWmClose, settings.closeByWmClose);
+            EXPECT_EQ(read.closeBySysCommand, settings.closeBySysCommand);
+            EXPECT_EQ(read.closeByAltF4, settings.closeByAltF4);
+            EXPECT_EQ(read.debugLog, settings.debugLog);
+            EXPECT_EQ(read.newWindowsOnly, settings.newWindowsOnly);
+            EXPECT_EQ(read.autoRun, unattended);
+        }
+    }
+    std::string bytes;
+    std::string why;
+    ASSERT_TRUE(ConfigTextOf(sparse, true, &bytes, &why));
+    EXPECT_EQ(bytes, "app.exe\r\n\r\nresults.txt\r\n\r\n1\r\n1\r\n0 0 0 0\r\n1 0 0\r\n0\r\n0\r\n1\r\n");
+}
+
+// A line end inside a field would move every later line up by one.
+TEST(ConfigWriter, RefusesAFieldWithALineEnd)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "app.exe");
+    std::string bytes = "unchanged";
+    std::string why;
+    std::strcpy(settings.windowName, "two\nlines");
+    EXPECT_FALSE(ConfigTextOf(settings, true, &bytes, &why));
+    EXPECT_EQ(why, "a line end in the window name, which config.txt cannot hold");
+    std::strcpy(settings.windowName, "one");
+    std::strcpy(settings.cmdLineArgs, "a\rb");
+    EXPECT_FALSE(ConfigTextOf(settings, true, &bytes, &why));
+    EXPECT_EQ(why, "a line end in the arguments, which config.txt cannot hold");
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "console/time_options.h"
 
 #include "console/exit_status.h"
+#include "console/save_config.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -121,6 +125,12 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--warmup", "x", "app.exe"}, "--warmup: 'x' is not a whole number"},
         {{"--json", "", "app.exe"}, "--json: a file name must follow"},
         {{"app.exe", "--json"}, "--json: a value must follow"},
+        {{"--save-config", "", "app.exe"}, "--save-config: a file name must follow"},
+        {{"--save-config", "c.txt", "--warmup", "1", "app.exe"},
+         "--save-config: config.txt has no line for --warmup"},
+        {{"--save-config", "c.txt", "--json", "j", "app.exe"},
+         "--save-config: config.txt has no line for --json"},
+        {{"--attended", "--window", "W", "app.exe"}, "--attended: only with --save-config"},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(c.arguments);
@@ -176,6 +186,44 @@ TEST(TimeOptions, ACheckIsToldInTheDialogsWords)
               "No window name: Please enter the main window name so application can be "
               "closed automatically.");
     EXPECT_EQ(TimeCheckMessage(kCheckDelay), "Invalid delay: Please enter a delay time above 0");
+}
+
+// --save-config writes the config.txt Kairon's dialog reads for the same
+// options, checked as the dialog will check them, and runs nothing.
+TEST(TimeOptions, SaveConfigWritesWhatTheDialogWouldRun)
+{
+    TempFile config("save_config.txt");
+    Parsed p = Parse({"--save-config", config.path.c_str(), "--window", "Main", "--visible",
+                      "--runs", "3", "--delay", "250", "--log", "out.txt", "--args", "-a",
+                      "C:\\Apps\\app.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;
+    std::ostringstream err;
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitReady);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(config.Read(),
+              "C:\\Apps\\app.exe\r\n-a\r\nout.txt\r\nMain\r\n3\r\n250\r\n0 1 0 1\r\n1 0 0\r\n"
+              "0\r\n0\r\n1\r\n");
+
+    p = Parse({"--save-config", config.path.c_str(), "--attended", "--window", "Main", "a.exe"});
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitReady);
+    EXPECT_EQ(config.Read().substr(config.Read().size() - 3), "0\r\n");
+
+    // Input idle alone passes kairon-time's checks, not the dialog's.
+    TempFile refused("save_config_refused.txt");
+    p = Parse({"--save-config", refused.path.c_str(), "--input-idle", "--runs", "1", "a.exe"});
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitUsage);
+    EXPECT_EQ(err.str(),
+              "kairon-time: No window name: Please enter the main window name so application "
+              "can be closed automatically.\n");
+    std::FILE* written = std::fopen(refused.path.c_str(), "rb");
+    EXPECT_EQ(written, nullptr) << "a refused config.txt was written";
+    if (written != nullptr)
+        std::fclose(written);
+
+    err.str("");
+    p = Parse({"--save-config", "no-such-folder/config.txt", "--window", "W", "a.exe"});
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitFailed);
+    EXPECT_EQ(err.str(), "kairon-time: Error: Unable to write no-such-folder/config.txt\n");
 }
 
 TEST(TimeOptions, ExitStatusesNeverChange)

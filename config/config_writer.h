@@ -1,0 +1,18 @@
+// Writing config.txt: the eleven lines the reader (config_file.h) reads,
+// in its order, from a run's settings. kairon-time --save-config writes
+// with it, and so every script that prepares a run for Kairon's dialog.
+#ifndef KAIRON_CONFIG_CONFIG_WRITER_H
+#define KAIRON_CONFIG_CONFIG_WRITER_H
+
+#include "config/run_settings.h"
+
+#include <string>
+
+// The file's bytes, each line ending in CR LF as Windows editors write
+// them; the last line asks for an unattended run when `unattended`. False,
+// with `why` set, when a text field holds a line end, which would shift
+// every line after it.
+bool ConfigTextOf(const RunSettings& settings, bool unattended, std::string* bytes,
+                  std::string* why);
+
+#endif

@@ -36,7 +36,7 @@ passes="${KAIRON_BENCH_PASSES:-300}"
 runs="${KAIRON_BENCH_RUNS:-5}"
 pass_windows=300
 delay_ms=100
-targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher)
+targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher kairon-time)
 
 # The 32-bit product where this host starts 32-bit programs, else the 64-bit
 # build of the same sources (scripts/wine-env.sh decides and says why).
@@ -71,7 +71,7 @@ product="$root/build/windows/Kairon.exe"
 work="$build/bench-run"
 rm -rf "$work"
 mkdir -p "$work"
-cp "$build/Kairon.exe" "$build/tools/sample_app.exe" "$build/bench/detection_delay_bench.exe" \
+cp "$build/Kairon.exe" "$build/console/kairon-time.exe" "$build/tools/sample_app.exe" "$build/bench/detection_delay_bench.exe" \
   "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" "$work/"
 cd "$work"
 
@@ -202,8 +202,9 @@ echo "== footprint: $runs unattended Kairon runs"
 # An unattended config.txt: one execution, window detection by the exact
 # title, closed with WM_CLOSE, new windows only.
 title="Kairon Bench Sample"
-printf '%s\r\n' "$app_path" "--title \"$title\" --exit-after 30000" 'results.txt' "$title" \
-  '1' "$delay_ms" '0 1 1 0' '1 0 0' '0' '1' '1' > config.txt
+wine kairon-time.exe --save-config config.txt --window "$title" --exact --new-only --runs 1 \
+  --delay "$delay_ms" --log results.txt --args "--title \"$title\" --exit-after 30000" \
+  "$app_path" </dev/null
 for run in $(seq "$runs"); do
   rm -f results.txt
   report="$(wine footprint_launcher.exe Kairon.exe | tr -d '\r')"

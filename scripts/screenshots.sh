@@ -3,13 +3,14 @@
 # as Windows draws them: Kairon.exe runs under Wine in a virtual desktop
 # (which gives windows their frames and caption bars) on a private Xvfb,
 # the GUI driver opens the About box, and ImageMagick takes each window
-# from the screen. Builds nothing.
+# from the screen. kairon-time writes the config.txt that fills the dialog
+# in. Builds nothing.
 #
 #   scripts/screenshots.sh [BUILD_DIR_OR_KAIRON_EXE]
 #
 # The default is the build this host runs (build/windows, or build/windows64
 # where 32-bit programs cannot start); the GUI driver is taken from the tools/
-# folder beside Kairon.exe. Writes docs/main-dialog.png and
+# folder beside Kairon.exe, kairon-time from its console/ folder. Writes docs/main-dialog.png and
 # docs/about-box.png.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -28,7 +29,8 @@ fi
 build="$(cd "$(dirname "$kairon")" && pwd)"
 kairon="$build/$(basename "$kairon")"
 driver="$build/tools/gui_driver.exe"
-for file in "$kairon" "$driver"; do
+kairon_time="$build/console/kairon-time.exe"
+for file in "$kairon" "$driver" "$kairon_time"; do
     [ -f "$file" ] || { echo "screenshots: $file is missing; build the Windows preset first" >&2; exit 1; }
 done
 command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing" >&2; exit 1; }
@@ -56,8 +58,8 @@ wineserver -w
 
 # A filled-in dialog, as a user would see it before pressing Run App.
 cd "$work"
-printf '%s\r\n' 'C:\Apps\editor.exe' '' 'C:\Logs\results.txt' 'Editor' 10 5000 \
-    '1 1 0 1' '1 0 0' 0 1 0 >config.txt
+wine "$kairon_time" --save-config config.txt --attended --window Editor --input-idle --visible \
+    --new-only --runs 10 --delay 5000 --log 'C:\Logs\results.txt' 'C:\Apps\editor.exe' </dev/null
 
 wine explorer "/desktop=kairon,$desktop_size" "$kairon" </dev/null >/dev/null 2>&1 &
 drive() { wine "$driver" "$@" </dev/null 2>/dev/null; }

@@ -1,7 +1,5 @@
 #include "config/run_settings.h"
 
-RunSettings g_runSettings;
-
 namespace {
 
 bool AnyCloseMethod(const RunSettings& s)

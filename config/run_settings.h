@@ -41,11 +41,6 @@ struct RunSettings {
     bool markPhases;
 };
 
-// The settings shared by the dialog, the settings file and the Run App
-// command. Written only on the UI thread while no run is active; a run gets
-// its own copy.
-extern RunSettings g_runSettings;
-
 // Explorer's "Copy as path" puts double quotes around a path, and the run
 // puts its own around the application's path on the command line, where
 // doubled quotes fail. When `path`, leaving aside blanks (spaces, tabs)

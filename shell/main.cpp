@@ -4,15 +4,11 @@
 #include "config/run_settings.h"
 #include "platform/win32_platform.h"
 #include "resources/control_ids.h"
-#include "shell/app_state.h"
+#include "ui/app_state.h"
 #include "ui/config_fields.h"
 #include "ui/main_window.h"
 
 #include <windows.h>
-
-HINSTANCE g_instance = nullptr;
-HICON g_programIcon = nullptr;
-HWND g_mainDialog = nullptr;
 
 namespace {
 
@@ -50,21 +46,21 @@ void DispatchOne(HWND dialog, MSG* message)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    g_programIcon = static_cast<HICON>(LoadImageA(instance, kClassName, IMAGE_ICON, 48, 48, 0));
-    g_instance = instance;
+    g_app.programIcon = static_cast<HICON>(LoadImageA(instance, kClassName, IMAGE_ICON, 48, 48, 0));
+    g_app.instance = instance;
 
     RegisterMainWindowClass(instance);
 
-    g_mainDialog = CreateDialogParamA(instance, kClassName, nullptr, nullptr, 0);
-    if (!g_mainDialog) {
+    g_app.mainDialog = CreateDialogParamA(instance, kClassName, nullptr, nullptr, 0);
+    if (!g_app.mainDialog) {
         MessageBoxA(nullptr, "Could not create Kairon Dialog.", "Error starting Kairon", MB_OK);
         return 1;
     }
 
-    Win32Dialog dialog(g_mainDialog);
-    ApplyDefaults(dialog, &g_runSettings);
+    Win32Dialog dialog(g_app.mainDialog);
+    ApplyDefaults(dialog, &g_app.runSettings);
 
-    ShowWindow(g_mainDialog, showCommand);
+    ShowWindow(g_app.mainDialog, showCommand);
 
     MSG message;
     ZeroMemory(&message, sizeof message);
@@ -74,17 +70,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         // process would wait on without a window.
         if (message.message == WM_QUIT)
             return static_cast<int>(message.wParam);
-        DispatchOne(g_mainDialog, &message);
+        DispatchOne(g_app.mainDialog, &message);
     }
 
-    if (g_runSettings.autoRun) {
+    if (g_app.runSettings.autoRun) {
         // Give the dialog a moment on screen; the posted command then goes
         // through the same validation as a click on Run App.
         Sleep(1000);
-        PostMessageA(g_mainDialog, WM_COMMAND, IDC_RUN, 0);
+        PostMessageA(g_app.mainDialog, WM_COMMAND, IDC_RUN, 0);
     }
 
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchOne(g_mainDialog, &message);
+        DispatchOne(g_app.mainDialog, &message);
     return static_cast<int>(message.wParam);
 }

@@ -2,7 +2,7 @@
 
 #include "resources/control_ids.h"
 #include "resources/version.h"
-#include "shell/app_state.h"
+#include "ui/app_state.h"
 #include "ui/center_window.h"
 #include "ui/program_icon.h"
 
@@ -18,7 +18,7 @@ const char kBuild[] = KAIRON_BUILD_TEXT;
 
 void OnInitDialog(HWND dialog)
 {
-    CenterOverParent(dialog, g_mainDialog);
+    CenterOverParent(dialog, g_app.mainDialog);
     SetDlgItemTextA(dialog, IDC_ABOUT_MAKER, kMakerLine);
     char versionLine[256];
     std::snprintf(versionLine, sizeof versionLine, "%s %s Build: %s", kProductName, kVersion,

@@ -3,7 +3,7 @@
 #include "config/run_settings.h"
 #include "platform/win32_platform.h"
 #include "resources/control_ids.h"
-#include "shell/app_state.h"
+#include "ui/app_state.h"
 #include "ui/about_box.h"
 #include "ui/file_dialog.h"
 #include "ui/program_icon.h"
@@ -32,7 +32,7 @@ bool StartRunThread(const RunSettings& settings, void* dialog)
 void OnRun(HWND dialog)
 {
     Win32Dialog port(dialog);
-    RunAppCommand(port, &g_runSettings, StartRunThread, dialog);
+    RunAppCommand(port, &g_app.runSettings, StartRunThread, dialog);
 }
 
 void OnDetectWindowNameClicked(HWND dialog)
@@ -62,7 +62,7 @@ void OnCommand(HWND dialog, int controlId)
         OnDetectWindowNameClicked(dialog);
         break;
     case IDC_ABOUT:
-        DialogBoxParamA(g_instance, "AboutBox", dialog, AboutBoxProc, 0);
+        DialogBoxParamA(g_app.instance, "AboutBox", dialog, AboutBoxProc, 0);
         break;
     default:
         break;

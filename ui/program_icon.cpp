@@ -1,7 +1,7 @@
 #include "ui/program_icon.h"
 
 #include "resources/control_ids.h"
-#include "shell/app_state.h"
+#include "ui/app_state.h"
 
 void PaintProgramIcon(HWND dialog)
 {
@@ -11,7 +11,7 @@ void PaintProgramIcon(HWND dialog)
     InvalidateRect(frame, nullptr, TRUE);
     UpdateWindow(frame);
     HDC dc = GetDC(frame);
-    if (g_programIcon)
-        DrawIconEx(dc, 0, 0, g_programIcon, 0, 0, 0, nullptr, DI_NORMAL);
+    if (g_app.programIcon)
+        DrawIconEx(dc, 0, 0, g_app.programIcon, 0, 0, 0, nullptr, DI_NORMAL);
     ReleaseDC(frame, dc);
 }

@@ -2,7 +2,6 @@
 
 #include "report/text_format.h"
 
-
 namespace {
 
 // RFC 4180: a field holding a comma, a quote or a line break is quoted,
@@ -22,7 +21,7 @@ std::string CsvField(const std::string& text)
 
 }  // namespace
 
-std::string ExportCsv(const std::vector<RunAnalysis>& runs)
+std::string ExportCsv(const std::vector<RunAnalysis>& runs, const ComparisonReport*)
 {
     std::string out = "run,log,header_line,application,launch,line,seconds,counted,outlier";
     for (int kind = 0; kind < kFailureKinds; ++kind)

@@ -53,7 +53,7 @@ Json HyperfineResult(const RunAnalysis& analysis)
 
 }  // namespace
 
-std::string ExportHyperfine(const std::vector<RunAnalysis>& runs)
+std::string ExportHyperfine(const std::vector<RunAnalysis>& runs, const ComparisonReport*)
 {
     Json results = Json::array();
     for (const RunAnalysis& analysis : runs)

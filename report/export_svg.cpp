@@ -205,7 +205,7 @@ std::string Legend(double y)
 
 }  // namespace
 
-std::string ExportSvg(const std::vector<RunAnalysis>& runs)
+std::string ExportSvg(const std::vector<RunAnalysis>& runs, const ComparisonReport*)
 {
     Axis axis = ChooseAxis(runs);
     double bottom = kTop + static_cast<double>(std::max<size_t>(runs.size(), 1)) * kRowHeight;

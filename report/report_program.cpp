@@ -1,6 +1,6 @@
 #include "report/report_program.h"
 
-#include "report/exports.h"
+#include "report/export_formats.h"
 #include "report/regression_gate.h"
 #include "report/report_files.h"
 #include "report/results_log.h"
@@ -9,8 +9,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -26,11 +28,8 @@ struct Options {
     double significance_level = 0.05;
     bool gate = false;
     double slower_limit_percent = 0.0;
-    std::string csv_path;
-    std::string json_path;
-    std::string hyperfine_path;
-    std::string markdown_path;
-    std::string svg_path;
+    // Where to write each of kExportFormats; empty: not asked for.
+    std::array<std::string, std::size(kExportFormats)> export_paths;
 };
 
 // CLI11's Range lets "nan" through, since every comparison with NaN is
@@ -88,20 +87,10 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
                              "a percentage of 0 or more"))
         ->type_name("PCT");
-    app->add_option("--export-csv", options->csv_path, "Write every launch time as CSV")
-        ->type_name("FILE");
-    app->add_option("--export-json", options->json_path,
-                    "Write every launch time and the summaries as JSON")
-        ->type_name("FILE");
-    app->add_option("--export-hyperfine", options->hyperfine_path,
-                    "Write the runs in the JSON layout of hyperfine's --export-json")
-        ->type_name("FILE");
-    app->add_option("--export-markdown", options->markdown_path,
-                    "Write the summary table as Markdown")
-        ->type_name("FILE");
-    app->add_option("--export-svg", options->svg_path,
-                    "Write a chart of the launches of every run as SVG")
-        ->type_name("FILE");
+    for (size_t i = 0; i < std::size(kExportFormats); ++i) {
+        const ExportFormat& format = kExportFormats[i];
+        app->add_option(format.option, options->export_paths[i], format.help)->type_name("FILE");
+    }
     app->footer(
         "Runs are numbered 1, 2, ... across the logs in the order given.\n"
         "Exit status: " + Status(kExitOk) + " done; " + Status(kExitUsage) +
@@ -228,16 +217,11 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
 
     const ComparisonReport* compared = compare ? &comparison : nullptr;
     bool written = true;
-    if (!options.csv_path.empty())
-        written = Export(options.csv_path, ExportCsv(runs), err) && written;
-    if (!options.json_path.empty())
-        written = Export(options.json_path, ExportJson(runs, compared), err) && written;
-    if (!options.hyperfine_path.empty())
-        written = Export(options.hyperfine_path, ExportHyperfine(runs), err) && written;
-    if (!options.markdown_path.empty())
-        written = Export(options.markdown_path, ExportMarkdown(runs, compared), err) && written;
-    if (!options.svg_path.empty())
-        written = Export(options.svg_path, ExportSvg(runs), err) && written;
+    for (size_t i = 0; i < std::size(kExportFormats); ++i) {
+        const std::string& path = options.export_paths[i];
+        if (!path.empty())
+            written = Export(path, kExportFormats[i].write(runs, compared), err) && written;
+    }
     if (!written)
         return kExitWriteFailed;
     if (gate.failed)

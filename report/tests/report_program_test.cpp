@@ -211,6 +211,37 @@ TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
         << unwritable.err;
 }
 
+TEST(ReportProgram, ListsTheExportsAndWritesThemInThatOrder)
+{
+    Outcome help = RunReport({"--help"});
+    EXPECT_NE(help.out.find(
+                  "  --export-csv FILE           Write every launch time as CSV\n"
+                  "  --export-json FILE          Write every launch time and the summaries as "
+                  "JSON\n"
+                  "  --export-hyperfine FILE     Write the runs in the JSON layout of "
+                  "hyperfine's --export-json\n"
+                  "  --export-markdown FILE      Write the summary table as Markdown\n"
+                  "  --export-svg FILE           Write a chart of the launches of every run as "
+                  "SVG\n\n"),
+              std::string::npos)
+        << help.out;
+
+    // An export that cannot be written stops none of the others, and each
+    // failure is reported in the usage's order, not the command line's.
+    TempFile log("program_order.log");
+    log.Write("app.exe - 2 executions\n0.1000\n0.2000\n");
+    TempFile markdown("program_order.md");
+    Outcome outcome = RunReport({log.path, "--export-svg", "no-such-kairon-folder/order.svg",
+                                 "--export-markdown", markdown.path, "--export-csv",
+                                 "no-such-kairon-folder/order.csv"});
+    EXPECT_EQ(outcome.exit_code, kExitWriteFailed);
+    const size_t csv = outcome.err.find("no-such-kairon-folder/order.csv: cannot be written: ");
+    const size_t svg = outcome.err.find("\nno-such-kairon-folder/order.svg: cannot be written: ");
+    EXPECT_EQ(csv, 0u) << outcome.err;
+    EXPECT_NE(svg, std::string::npos) << outcome.err;
+    EXPECT_EQ(markdown.Read().find("| Run | Application |"), 0u);
+}
+
 TEST(ReportProgram, RefusesWhatCannotBeCompared)
 {
     TempFile log("program_compare.log");

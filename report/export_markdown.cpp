@@ -49,21 +49,23 @@ std::string SummaryRow(const RunAnalysis& analysis)
 
 std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
 {
+    const ComparisonVerdict verdict = JudgeComparison(row);
     std::string text = "| " + std::to_string(row.number) + " | " + Number(run.summary->mean) +
                        " | ";
-    if (!row.ratio)
+    if (verdict == kVerdictNoRatio)
         return text + "– | – | – |\n";
     text += FormatFixed(*row.ratio, 2);
-    if (row.is_reference)
+    if (verdict == kVerdictReference)
         return text + " | – | reference |\n";
     if (row.ratio_uncertainty)
         text += " ± " + FormatFixed(*row.ratio_uncertainty, 2);
-    if (!row.welch)
+    if (verdict == kVerdictNotTestable)
         return text + " | – | not testable |\n";
     text += " | " + FormatPValue(row.welch->p) + " | ";
-    if (!row.significant)
+    if (verdict == kVerdictNotSignificant)
         return text + "not significant |\n";
-    return text + (*row.ratio > 1.0 ? "significantly slower" : "significantly faster") + " |\n";
+    return text + (verdict == kVerdictSlower ? "significantly slower" : "significantly faster") +
+           " |\n";
 }
 
 }  // namespace

@@ -67,6 +67,19 @@ const RunAnalysis* FindReference(const std::vector<RunAnalysis>& runs, int refer
 
 }  // namespace
 
+ComparisonVerdict JudgeComparison(const RunComparison& row)
+{
+    if (!row.ratio)
+        return kVerdictNoRatio;
+    if (row.is_reference)
+        return kVerdictReference;
+    if (!row.welch)
+        return kVerdictNotTestable;
+    if (!row.significant)
+        return kVerdictNotSignificant;
+    return *row.ratio > 1.0 ? kVerdictSlower : kVerdictFaster;
+}
+
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
                              double significance_level)
 {

@@ -60,6 +60,19 @@ struct ComparisonReport {
     std::vector<RunComparison> rows; // runs with launches, in run order
 };
 
+// What a comparison row says of its run. Each report words it its own way;
+// this is where the decision is made, so that they all say the same.
+enum ComparisonVerdict {
+    kVerdictNoRatio,         // the reference's mean is 0
+    kVerdictReference,       // the row is the reference itself
+    kVerdictNotTestable,     // Welch's test could not run
+    kVerdictNotSignificant,
+    kVerdictSlower,          // significantly
+    kVerdictFaster,          // significantly
+};
+
+ComparisonVerdict JudgeComparison(const RunComparison& row);
+
 // Compares every run with launches against the reference: the run with the
 // given number, or the one with the lowest mean when reference is 0. The
 // ratio's uncertainty propagates both standard deviations:

@@ -190,22 +190,23 @@ const RunAnalysis* FindRun(const std::vector<RunAnalysis>& runs, int number)
 
 std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
 {
+    const ComparisonVerdict verdict = JudgeComparison(row);
     std::string text = "  Run " + std::to_string(row.number) + ": " +
                        Seconds(run.summary->mean) + "  ";
-    if (!row.ratio)
+    if (verdict == kVerdictNoRatio)
         return text + "no ratio: the reference's mean is 0\n";
     text += FormatFixed(*row.ratio, 2);
-    if (row.is_reference)
+    if (verdict == kVerdictReference)
         return text + " (reference)\n";
     if (row.ratio_uncertainty)
         text += " +/- " + FormatFixed(*row.ratio_uncertainty, 2);
     text += " x reference  ";
-    if (!row.welch)
+    if (verdict == kVerdictNotTestable)
         return text + "no test: needs two launches each and some spread\n";
     text += "p = " + FormatPValue(row.welch->p) + ": ";
-    if (!row.significant)
+    if (verdict == kVerdictNotSignificant)
         return text + "no significant difference\n";
-    return text + (*row.ratio > 1.0 ? "significantly slower\n" : "significantly faster\n");
+    return text + (verdict == kVerdictSlower ? "significantly slower\n" : "significantly faster\n");
 }
 
 }  // namespace

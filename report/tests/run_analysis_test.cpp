@@ -166,3 +166,37 @@ TEST(RunAnalysis, NoRatioAgainstAMeanOfZero)
     EXPECT_FALSE(report.rows[1].ratio);
     ASSERT_TRUE(report.rows[1].welch);
 }
+
+TEST(RunAnalysis, VerdictOfAComparisonRow)
+{
+    const WelchResult welch = {3.0, 4.0, 0.01};
+    struct {
+        std::optional<double> ratio;
+        bool isReference;
+        std::optional<WelchResult> welch;
+        bool significant;
+        ComparisonVerdict verdict;
+    } cases[] = {
+        // Checked in this order: a missing ratio outweighs everything.
+        {std::nullopt, true, std::nullopt, false, kVerdictNoRatio},
+        {std::nullopt, false, welch, true, kVerdictNoRatio},
+        {1.0, true, std::nullopt, false, kVerdictReference},
+        {2.0, false, std::nullopt, false, kVerdictNotTestable},
+        {2.0, false, welch, false, kVerdictNotSignificant},
+        {0.5, false, welch, false, kVerdictNotSignificant},
+        {2.0, false, welch, true, kVerdictSlower},
+        {1.0001, false, welch, true, kVerdictSlower},
+        {0.5, false, welch, true, kVerdictFaster},
+        {1.0, false, welch, true, kVerdictFaster},  // only a ratio above 1 is slower
+    };
+    for (const auto& c : cases) {
+        RunComparison row;
+        row.ratio = c.ratio;
+        row.is_reference = c.isReference;
+        row.welch = c.welch;
+        row.significant = c.significant;
+        EXPECT_EQ(JudgeComparison(row), c.verdict)
+            << (c.ratio ? *c.ratio : -1.0) << " " << c.isReference << " " << bool(c.welch) << " "
+            << c.significant;
+    }
+}

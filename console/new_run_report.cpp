@@ -10,7 +10,7 @@ std::string NewRunReport(const std::string& logPath, const std::string& logBytes
     if (logBytes.size() <= sizeBefore)
         return std::string();
     const ParsedLog log = ParseResultsLog(logBytes, logPath);
-    if (!log.is_results_log || log.runs.empty())
+    if (!log.isResultsLog || log.runs.empty())
         return std::string();
     const RunAnalysis analysis =
         AnalyzeRun(log.runs.back(), static_cast<int>(log.runs.size()), false);

@@ -26,13 +26,13 @@ Json HyperfineResult(const RunAnalysis& analysis)
 {
     const Summary& summary = *analysis.summary;
     std::vector<double> times;
-    std::vector<std::int32_t> exit_codes;
+    std::vector<std::int32_t> exitCodes;
     for (size_t i = 0; i < analysis.seconds.size(); ++i) {
         if (!analysis.counted[i])
             continue;
         times.push_back(analysis.seconds[i]);
-        const std::optional<std::uint32_t>& code = analysis.run->launches[i].exit_code;
-        exit_codes.push_back(code ? AsHyperfineExitCode(*code) : 0);
+        const std::optional<std::uint32_t>& code = analysis.run->launches[i].exitCode;
+        exitCodes.push_back(code ? AsHyperfineExitCode(*code) : 0);
     }
     Json result;
     result["command"] = ToUtf8(analysis.run->application);
@@ -47,7 +47,7 @@ Json HyperfineResult(const RunAnalysis& analysis)
     result["times"] = times;
     // Kairon closes the application itself: only one that exited before it
     // was ready has an exit code of its own.
-    result["exit_codes"] = exit_codes;
+    result["exit_codes"] = exitCodes;
     return result;
 }
 

@@ -47,33 +47,33 @@ Json RunObject(const RunAnalysis& analysis)
     Json object;
     object["run"] = analysis.number;
     object["log"] = ToUtf8(run.source);
-    object["header_line"] = run.header_line;
+    object["header_line"] = run.headerLine;
     object["application"] = ToUtf8(run.application);
     object["announced"] = run.announced;
     object["completed"] = run.launches.size();
     object["failures"] = FailureObject(run.failures);
     object["times"] = analysis.seconds;
-    object["counted_from"] = analysis.counted_from + 1;
-    object["failed_counted"] = analysis.failed_counted;
+    object["counted_from"] = analysis.countedFrom + 1;
+    object["failed_counted"] = analysis.failedCounted;
     Json outliers = Json::array();
     for (size_t index : analysis.outliers)
         outliers.push_back(index + 1);
     object["outliers"] = outliers;
     Json failed = Json::array();
-    Json not_closed = Json::array();
+    Json notClosed = Json::array();
     for (size_t i = 0; i < run.launches.size(); ++i) {
         const Launch& launch = run.launches[i];
-        if (launch.close_failures > 0)
-            not_closed.push_back(i + 1);
+        if (launch.closeFailures > 0)
+            notClosed.push_back(i + 1);
         if (!analysis.failed[i])
             continue;
         Json entry = {{"launch", i + 1}};
         entry.update(FailureObject(launch.failures));
-        entry["exit_code"] = launch.exit_code ? Json(*launch.exit_code) : Json(nullptr);
+        entry["exit_code"] = launch.exitCode ? Json(*launch.exitCode) : Json(nullptr);
         failed.push_back(entry);
     }
     object["failed_launches"] = failed;
-    object["close_failed_launches"] = not_closed;
+    object["close_failed_launches"] = notClosed;
     AddSummary(analysis.summary, &object);
     if (analysis.warm) {
         object["cold"] = analysis.seconds.front();
@@ -84,7 +84,7 @@ Json RunObject(const RunAnalysis& analysis)
         object["cold"] = nullptr;
         object["warm"] = nullptr;
     }
-    object["wide_spread"] = analysis.wide_spread;
+    object["wide_spread"] = analysis.wideSpread;
     return object;
 }
 
@@ -93,9 +93,9 @@ Json ComparisonObject(const ComparisonReport& comparison)
     Json rows = Json::array();
     for (const RunComparison& row : comparison.rows) {
         Json object = {{"run", row.number},
-                       {"reference", row.is_reference},
+                       {"reference", row.isReference},
                        {"ratio", OptionalNumber(row.ratio)},
-                       {"ratio_uncertainty", OptionalNumber(row.ratio_uncertainty)}};
+                       {"ratio_uncertainty", OptionalNumber(row.ratioUncertainty)}};
         if (row.welch) {
             object["t"] = row.welch->t;
             object["df"] = row.welch->df;
@@ -109,9 +109,9 @@ Json ComparisonObject(const ComparisonReport& comparison)
         rows.push_back(object);
     }
     return {{"reference", comparison.reference},
-            {"reference_is_fastest", comparison.reference_is_fastest},
+            {"reference_is_fastest", comparison.referenceIsFastest},
             {"test", "Welch's t-test, two-sided"},
-            {"significance_level", comparison.significance_level},
+            {"significance_level", comparison.significanceLevel},
             {"runs", rows}};
 }
 

@@ -28,11 +28,11 @@ std::string Number(double value)
 std::string SummaryRow(const RunAnalysis& analysis)
 {
     const Run& run = *analysis.run;
-    std::string failures = std::to_string(analysis.failed_launches) + " | " +
-                           std::to_string(run.close_failures);
+    std::string failures = std::to_string(analysis.failedLaunches) + " | " +
+                           std::to_string(run.closeFailures);
     std::string row = "| " + std::to_string(analysis.number) + " | " +
                       CodeSpan(ToUtf8(run.application)) + " | " +
-                      CodeSpan(ToUtf8(run.source)) + ":" + std::to_string(run.header_line) +
+                      CodeSpan(ToUtf8(run.source)) + ":" + std::to_string(run.headerLine) +
                       " | " + std::to_string(run.launches.size()) + " of " +
                       std::to_string(run.announced) + " | ";
     if (!analysis.summary)
@@ -57,8 +57,8 @@ std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
     text += FormatFixed(*row.ratio, 2);
     if (verdict == kVerdictReference)
         return text + " | – | reference |\n";
-    if (row.ratio_uncertainty)
-        text += " ± " + FormatFixed(*row.ratio_uncertainty, 2);
+    if (row.ratioUncertainty)
+        text += " ± " + FormatFixed(*row.ratioUncertainty, 2);
     if (verdict == kVerdictNotTestable)
         return text + " | – | not testable |\n";
     text += " | " + FormatPValue(row.welch->p) + " | ";
@@ -89,16 +89,16 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
     }
     out += "\nσ: sample standard deviation (n − 1); " + std::string(kPercentileRule) +
            "; outliers: " + kOutlierRule + ".";
-    if (!runs.empty() && runs.front().counted_from == 1)
+    if (!runs.empty() && runs.front().countedFrom == 1)
         out += " The first launch of each run is left out of its figures.";
-    bool any_failed = false;
+    bool anyFailed = false;
     for (const RunAnalysis& analysis : runs)
-        any_failed = any_failed || analysis.failed_launches > 0;
-    if (any_failed)
-        out += runs.front().failed_counted ? " Failed launches are counted in the figures."
-                                           : " Failed launches are left out of the figures.";
+        anyFailed = anyFailed || analysis.failedLaunches > 0;
+    if (anyFailed)
+        out += runs.front().failedCounted ? " Failed launches are counted in the figures."
+                                          : " Failed launches are left out of the figures.";
     if (comparison && comparison->reference != 0)
         out += " p-values: Welch's t-test, two-sided; significant when p < " +
-               FormatShortest(comparison->significance_level) + ".";
+               FormatShortest(comparison->significanceLevel) + ".";
     return out + "\n";
 }

@@ -86,13 +86,13 @@ double Jitter(size_t index)
 std::string PathTail(const std::string& path, size_t limit)
 {
     size_t points = 0;
-    size_t kept_from = path.size();
+    size_t keptFrom = path.size();
     for (size_t i = path.size(); i-- > 0;) {
         if ((static_cast<unsigned char>(path[i]) & 0xC0) == 0x80)
             continue;
         if (++points > limit)
-            return "…" + path.substr(kept_from);
-        kept_from = i;
+            return "…" + path.substr(keptFrom);
+        keptFrom = i;
     }
     return path;
 }
@@ -109,18 +109,18 @@ std::string RunRow(const RunAnalysis& analysis, const Axis& axis, size_t row)
            "</tspan>: " + EscapeXml(PathTail(application, 28)) + "</text>\n";
     std::string detail = std::to_string(run.launches.size()) + " of " +
                          std::to_string(run.announced) + " launches";
-    if (analysis.failed_launches > 0)
-        detail += ", " + std::to_string(analysis.failed_launches) + " failed";
+    if (analysis.failedLaunches > 0)
+        detail += ", " + std::to_string(analysis.failedLaunches) + " failed";
     if (analysis.summary)
         detail += ", median " + FormatFixed(analysis.summary->median, 4) + " s";
     out += "<text x=\"" + N(kPlotLeft - 12) + "\" y=\"" + N(middle + 12) +
            "\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">" + EscapeXml(detail) +
            "</text>\n";
     if (!analysis.summary) {
-        bool all_failed = !analysis.failed_counted && !analysis.seconds.empty() &&
-                          analysis.failed_launches == analysis.seconds.size();
+        bool allFailed = !analysis.failedCounted && !analysis.seconds.empty() &&
+                         analysis.failedLaunches == analysis.seconds.size();
         out += "<text x=\"" + N(kPlotLeft + 8) + "\" y=\"" + N(middle + 4) + "\" fill=\"#888\">" +
-               (all_failed ? "every launch failed" : "no launches") + "</text>\n";
+               (allFailed ? "every launch failed" : "no launches") + "</text>\n";
         return out;
     }
     const Summary& summary = *analysis.summary;

@@ -52,7 +52,7 @@ const int kMaxFormatNumbers = 2;
 struct FormatLine {
     FormatPiece pieces[kMaxFormatPieces];
     int count = 0;
-    int text_at = -1;  // the piece that is %s; -1 when there is none
+    int textAt = -1;  // the piece that is %s; -1 when there is none
 };
 
 // What a line that matched a format carried in its conversions.
@@ -75,9 +75,9 @@ bool SplitFormatLine(std::string_view format, FormatLine* line)
         if (rest[0] != '%') {
             piece.literal = rest.substr(0, rest.find('%'));
             at += piece.literal.size();
-        } else if (StartsWith(rest, "%s") && line->text_at < 0) {
+        } else if (StartsWith(rest, "%s") && line->textAt < 0) {
             piece.conversion = Conversion::Text;
-            line->text_at = line->count - 1;
+            line->textAt = line->count - 1;
             at += 2;
         } else if ((StartsWith(rest, "%d") || StartsWith(rest, "%X")) &&
                    numbers < kMaxFormatNumbers) {
@@ -98,18 +98,18 @@ bool SplitFormatLine(std::string_view format, FormatLine* line)
     return true;
 }
 
-size_t CountDigits(std::string_view text, bool (*is_digit)(char))
+size_t CountDigits(std::string_view text, bool (*isDigit)(char))
 {
     size_t n = 0;
-    while (n < text.size() && is_digit(text[n]))
+    while (n < text.size() && isDigit(text[n]))
         ++n;
     return n;
 }
 
-size_t CountDigitsBefore(std::string_view text, bool (*is_digit)(char))
+size_t CountDigitsBefore(std::string_view text, bool (*isDigit)(char))
 {
     size_t n = 0;
-    while (n < text.size() && is_digit(text[text.size() - 1 - n]))
+    while (n < text.size() && isDigit(text[text.size() - 1 - n]))
         ++n;
     return n;
 }
@@ -231,15 +231,15 @@ bool MatchesFormat(std::string_view line, std::string_view format,
             end = format.size();
         FormatLine pieces;
         if (end > start && SplitFormatLine(format.substr(start, end - start), &pieces)) {
-            if (pieces.text_at < 0) {
+            if (pieces.textAt < 0) {
                 if (MatchFrom(pieces, 0, pieces.count, line, fields) == line.size())
                     return true;
             } else {
-                const size_t head = MatchFrom(pieces, 0, pieces.text_at, line, fields);
+                const size_t head = MatchFrom(pieces, 0, pieces.textAt, line, fields);
                 if (head != std::string_view::npos) {
                     const std::string_view rest = line.substr(head);
                     const size_t tail =
-                        MatchBefore(pieces, pieces.text_at + 1, pieces.count, rest, fields);
+                        MatchBefore(pieces, pieces.textAt + 1, pieces.count, rest, fields);
                     if (tail != std::string_view::npos) {
                         fields->text = rest.substr(0, rest.size() - tail);
                         return true;
@@ -253,19 +253,19 @@ bool MatchesFormat(std::string_view line, std::string_view format,
 }
 
 // The window-list formats cut at their title: the part before it, or after.
-bool MatchesWindowListPart(std::string_view line, bool before_title)
+bool MatchesWindowListPart(std::string_view line, bool beforeTitle)
 {
     for (std::string_view format : {std::string_view(kSearchWindowFormat),
                                     std::string_view(kInitialScanWindowFormat)}) {
         FormatLine pieces;
         if (EndsWith(format, "\n"))
             format.remove_suffix(1);
-        if (!SplitFormatLine(format, &pieces) || pieces.text_at < 0)
+        if (!SplitFormatLine(format, &pieces) || pieces.textAt < 0)
             continue;
         FormatFields fields;
         const size_t matched =
-            before_title ? MatchFrom(pieces, 0, pieces.text_at, line, &fields)
-                         : MatchBefore(pieces, pieces.text_at + 1, pieces.count, line, &fields);
+            beforeTitle ? MatchFrom(pieces, 0, pieces.textAt, line, &fields)
+                        : MatchBefore(pieces, pieces.textAt + 1, pieces.count, line, &fields);
         if (matched != std::string_view::npos)
             return true;
     }
@@ -314,7 +314,7 @@ LogLine ClassifyLogLine(std::string_view line)
         parsed.kind = LogLineKind::NotVisible;
     } else if (MatchesFormat(line, kExitedBeforeReadyFormat, &fields)) {
         parsed.kind = LogLineKind::ExitedBeforeReady;
-        parsed.exit_code = static_cast<std::uint32_t>(fields.numbers[0]);
+        parsed.exitCode = static_cast<std::uint32_t>(fields.numbers[0]);
     } else if (MatchesFormat(line, kCloseFailedFormat)) {
         parsed.kind = LogLineKind::CloseFailed;
     } else if (MatchesFormat(line, kHeaderFormat, &fields)) {

@@ -28,7 +28,7 @@ struct LogLine {
     std::string_view application;  // Header only
     std::int64_t executions = 0;   // Header only
     double seconds = 0.0;          // Timing only
-    std::uint32_t exit_code = 0;   // ExitedBeforeReady only
+    std::uint32_t exitCode = 0;    // ExitedBeforeReady only
 };
 
 // Classifies one line, given without its line end (LF or CR LF).

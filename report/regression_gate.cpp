@@ -35,18 +35,18 @@ void ExplainDoubt(const RunAnalysis& run, const RunAnalysis* reference, GateRun*
 }  // namespace
 
 GateReport ApplyRegressionGate(const ComparisonReport& comparison,
-                               const std::vector<RunAnalysis>& runs, double limit_percent)
+                               const std::vector<RunAnalysis>& runs, double limitPercent)
 {
     GateReport gate;
-    gate.limit_percent = limit_percent;
+    gate.limitPercent = limitPercent;
     gate.reference = comparison.reference;
-    gate.significance_level = comparison.significance_level;
+    gate.significanceLevel = comparison.significanceLevel;
     const RunAnalysis* reference = nullptr;
     for (const RunAnalysis& run : runs)
         if (run.number == comparison.reference && run.summary)
             reference = &run;
-    double reference_mean = reference ? reference->summary->mean : 0.0;
-    double limit = reference_mean * (1.0 + limit_percent / 100.0);
+    double referenceMean = reference ? reference->summary->mean : 0.0;
+    double limit = referenceMean * (1.0 + limitPercent / 100.0);
     for (const RunAnalysis& run : runs) {
         if (&run == reference)
             continue;
@@ -56,14 +56,14 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
         if (!row || !row->welch) {
             judged.outcome = kGateCannotJudge;
             ExplainDoubt(run, reference, &judged);
-            gate.cannot_judge = true;
+            gate.cannotJudge = true;
             gate.runs.push_back(judged);
             continue;
         }
         if (!(row->mean > limit))
             continue;
         if (row->ratio)
-            judged.percent_slower = (*row->ratio - 1.0) * 100.0;
+            judged.percentSlower = (*row->ratio - 1.0) * 100.0;
         judged.p = row->welch->p;
         judged.outcome = row->significant ? kGateFailed : kGateNotSignificant;
         gate.failed = gate.failed || judged.outcome == kGateFailed;

@@ -32,26 +32,26 @@ enum GateDoubt {
 struct GateRun {
     int number = 0;
     GateOutcome outcome = kGateFailed;
-    std::optional<double> percent_slower;  // none when the reference's mean is 0
+    std::optional<double> percentSlower;  // none when the reference's mean is 0
     std::optional<double> p;
     GateDoubt doubt = kDoubtNone;
     size_t launches = 0;  // with kDoubtFew...: the counted launches of the side short of them
 };
 
 struct GateReport {
-    double limit_percent = 0.0;
+    double limitPercent = 0.0;
     int reference = 0;
-    double significance_level = 0.05;
+    double significanceLevel = 0.05;
     // The runs over the limit and those that cannot be judged, in run order.
     std::vector<GateRun> runs;
     bool failed = false;
-    bool cannot_judge = false;
+    bool cannotJudge = false;
 };
 
 // A run is over the limit when its mean exceeds the reference's mean times
-// (1 + limit_percent / 100); exactly at the limit is not over it. Every run
+// (1 + limitPercent / 100); exactly at the limit is not over it. Every run
 // but the reference is judged, those without launches too.
 GateReport ApplyRegressionGate(const ComparisonReport& comparison,
-                               const std::vector<RunAnalysis>& runs, double limit_percent);
+                               const std::vector<RunAnalysis>& runs, double limitPercent);
 
 #endif

@@ -22,14 +22,14 @@ namespace {
 struct Options {
     std::vector<std::string> logs;
     bool compare = false;
-    bool skip_first = false;
-    bool include_failed = false;
+    bool skipFirst = false;
+    bool includeFailed = false;
     int reference = 0;
-    double significance_level = 0.05;
+    double significanceLevel = 0.05;
     bool gate = false;
-    double slower_limit_percent = 0.0;
+    double slowerLimitPercent = 0.0;
     // Where to write each of kExportFormats; empty: not asked for.
-    std::array<std::string, std::size(kExportFormats)> export_paths;
+    std::array<std::string, std::size(kExportFormats)> exportPaths;
 };
 
 // CLI11's Range lets "nan" through, since every comparison with NaN is
@@ -58,9 +58,9 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("LOG");
     app->add_flag("-c,--compare", options->compare,
                   "Compare the runs' mean times: relative speed and Welch's t-test");
-    app->add_flag("--skip-first", options->skip_first,
+    app->add_flag("--skip-first", options->skipFirst,
                   "Leave each run's first (cold) launch out of its figures and comparisons");
-    app->add_flag("--include-failed", options->include_failed,
+    app->add_flag("--include-failed", options->includeFailed,
                   "Count the launches that failed (window not found or not visible, input\n"
                   "idle failed, exited before it was ready) in the figures, comparisons and\n"
                   "the gate; by default they are listed and left out");
@@ -69,7 +69,7 @@ void DescribeOptions(CLI::App* app, Options* options)
                     "with --fail-if-slower, run 1)")
         ->check(CLI::PositiveNumber)
         ->type_name("RUN");
-    app->add_option("--significance", options->significance_level,
+    app->add_option("--significance", options->significanceLevel,
                     "With --compare: the p-value below which a difference counts (default 0.05)")
         ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
         ->type_name("P");
@@ -77,7 +77,7 @@ void DescribeOptions(CLI::App* app, Options* options)
            "--fail-if-slower",
            [options](const double& limit) {
                options->gate = true;
-               options->slower_limit_percent = limit;
+               options->slowerLimitPercent = limit;
            },
            "Implies --compare: exit with status " + Status(kExitSlower) +
                " when a run's mean is more than PCT\n"
@@ -89,7 +89,7 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("PCT");
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
         const ExportFormat& format = kExportFormats[i];
-        app->add_option(format.option, options->export_paths[i], format.help)->type_name("FILE");
+        app->add_option(format.option, options->exportPaths[i], format.help)->type_name("FILE");
     }
     app->footer(
         "Runs are numbered 1, 2, ... across the logs in the order given.\n"
@@ -126,12 +126,12 @@ void ReportProblems(const ParsedLog& log, std::ostream& err)
 
 bool CanCompare(const Options& options, const std::vector<RunAnalysis>& runs, std::ostream& err)
 {
-    int with_launches = 0;
+    int withLaunches = 0;
     for (const RunAnalysis& run : runs)
-        with_launches += run.summary ? 1 : 0;
-    if (with_launches < 2) {
+        withLaunches += run.summary ? 1 : 0;
+    if (withLaunches < 2) {
         err << "kairon-report: comparing needs at least two runs with launches; there "
-            << (with_launches == 1 ? "is 1" : "are " + std::to_string(with_launches)) << "\n";
+            << (withLaunches == 1 ? "is 1" : "are " + std::to_string(withLaunches)) << "\n";
         return false;
     }
     if (options.reference == 0)
@@ -172,25 +172,25 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         options.logs.push_back("-");
 
     std::vector<ParsedLog> logs;
-    bool inputs_ok = true;
+    bool inputsOk = true;
     for (const std::string& name : options.logs) {
         std::string bytes;
         if (!ReadLog(name, input, &bytes, err)) {
-            inputs_ok = false;
+            inputsOk = false;
             continue;
         }
         logs.push_back(ParseResultsLog(bytes, name == "-" ? "<stdin>" : name));
         ReportProblems(logs.back(), err);
-        inputs_ok = inputs_ok && logs.back().is_results_log;
+        inputsOk = inputsOk && logs.back().isResultsLog;
     }
-    if (!inputs_ok)
+    if (!inputsOk)
         return kExitBadInput;
 
     std::vector<RunAnalysis> runs;
     for (const ParsedLog& log : logs)
         for (const Run& run : log.runs)
-            runs.push_back(AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skip_first,
-                                      options.include_failed));
+            runs.push_back(AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skipFirst,
+                                      options.includeFailed));
 
     // The gate judges a candidate against its baseline, whichever is faster:
     // against the fastest run, a baseline would fail for the candidate's
@@ -202,10 +202,10 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         return kExitUsage;
     ComparisonReport comparison;
     if (compare)
-        comparison = CompareRuns(runs, options.reference, options.significance_level);
+        comparison = CompareRuns(runs, options.reference, options.significanceLevel);
     GateReport gate;
     if (options.gate)
-        gate = ApplyRegressionGate(comparison, runs, options.slower_limit_percent);
+        gate = ApplyRegressionGate(comparison, runs, options.slowerLimitPercent);
 
     for (const RunAnalysis& run : runs)
         out << FormatRunBlock(run) << "\n";
@@ -218,7 +218,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
     const ComparisonReport* compared = compare ? &comparison : nullptr;
     bool written = true;
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
-        const std::string& path = options.export_paths[i];
+        const std::string& path = options.exportPaths[i];
         if (!path.empty())
             written = Export(path, kExportFormats[i].write(runs, compared), err) && written;
     }
@@ -226,5 +226,5 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         return kExitWriteFailed;
     if (gate.failed)
         return kExitSlower;
-    return gate.cannot_judge ? kExitCannotJudge : kExitOk;
+    return gate.cannotJudge ? kExitCannotJudge : kExitOk;
 }

@@ -68,22 +68,22 @@ std::string Shorten(std::string_view line)
 
 struct RunBuilder {
     FailureCounts pending = {};  // failure lines waiting for their launch's time
-    int pending_either = 0;      // "Failed to find window <x> as visible"
-    std::optional<std::uint32_t> pending_exit_code;
+    int pendingEither = 0;       // "Failed to find window <x> as visible"
+    std::optional<std::uint32_t> pendingExitCode;
 
-    void Count(Run* run, int kind, int how_many)
+    void Count(Run* run, int kind, int howMany)
     {
-        pending[kind] += how_many;
-        run->failures[kind] += how_many;
+        pending[kind] += howMany;
+        run->failures[kind] += howMany;
     }
 
     // The ambiguous line names a search that gave up when the launch took
     // as long as a search that gives up, and a window that stayed hidden
     // otherwise.
-    void ResolveEither(Run* run, bool took_whole_search)
+    void ResolveEither(Run* run, bool tookWholeSearch)
     {
-        Count(run, took_whole_search ? kWindowNotFound : kNotVisible, pending_either);
-        pending_either = 0;
+        Count(run, tookWholeSearch ? kWindowNotFound : kNotVisible, pendingEither);
+        pendingEither = 0;
     }
 
     void AddLaunch(Run* run, double seconds, int line)
@@ -93,16 +93,16 @@ struct RunBuilder {
         launch.seconds = seconds;
         launch.line = line;
         launch.failures = pending;
-        launch.exit_code = pending_exit_code;
+        launch.exitCode = pendingExitCode;
         pending = {};
-        pending_exit_code.reset();
+        pendingExitCode.reset();
         run->launches.push_back(launch);
     }
 
-    void AddExit(Run* run, std::uint32_t exit_code)
+    void AddExit(Run* run, std::uint32_t exitCode)
     {
         Count(run, kExitedBeforeReady, 1);
-        pending_exit_code = exit_code;
+        pendingExitCode = exitCode;
     }
 
     // False when the run has no launch yet that the close could belong to.
@@ -110,8 +110,8 @@ struct RunBuilder {
     {
         if (run->launches.empty())
             return false;
-        ++run->launches.back().close_failures;
-        ++run->close_failures;
+        ++run->launches.back().closeFailures;
+        ++run->closeFailures;
         return true;
     }
 
@@ -120,7 +120,7 @@ struct RunBuilder {
         // Failure lines with no time after them: the run ended inside a launch.
         ResolveEither(run, true);
         pending = {};
-        pending_exit_code.reset();
+        pendingExitCode.reset();
     }
 };
 
@@ -190,10 +190,10 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
         log.problems.push_back({source, first.kind == LogLineKind::Blank ? 0 : lines.number, why});
         return log;
     }
-    log.is_results_log = true;
+    log.isResultsLog = true;
 
     RunBuilder builder;
-    int foreign_lines = 0;
+    int foreignLines = 0;
     LogLine parsed = first;
     do {
         switch (parsed.kind) {
@@ -202,7 +202,7 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
                 builder.Finish(&log.runs.back());
             Run run;
             run.source = source;
-            run.header_line = lines.number;
+            run.headerLine = lines.number;
             run.application = std::string(parsed.application);
             run.announced = parsed.executions;
             log.runs.push_back(run);
@@ -221,10 +221,10 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
             builder.Count(&log.runs.back(), kInputIdleFailed, 1);
             break;
         case LogLineKind::NotFoundOrNotVisible:
-            ++builder.pending_either;
+            ++builder.pendingEither;
             break;
         case LogLineKind::ExitedBeforeReady:
-            builder.AddExit(&log.runs.back(), parsed.exit_code);
+            builder.AddExit(&log.runs.back(), parsed.exitCode);
             break;
         case LogLineKind::CloseFailed:
             if (!builder.AddCloseFailure(&log.runs.back()))
@@ -239,7 +239,7 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
         case LogLineKind::Debug:
             break;
         case LogLineKind::Unknown:
-            if (++foreign_lines <= kMaxReportedForeignLines)
+            if (++foreignLines <= kMaxReportedForeignLines)
                 log.problems.push_back({source, lines.number,
                                         "not a line of a results log, skipped: \"" +
                                             Shorten(line) + "\""});
@@ -251,10 +251,10 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
     } while (true);
     builder.Finish(&log.runs.back());
 
-    if (foreign_lines > kMaxReportedForeignLines)
+    if (foreignLines > kMaxReportedForeignLines)
         log.problems.push_back(
             {source, 0,
-             std::to_string(foreign_lines - kMaxReportedForeignLines) +
+             std::to_string(foreignLines - kMaxReportedForeignLines) +
                  " more lines that are not lines of a results log, skipped"});
     return log;
 }

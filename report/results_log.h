@@ -30,18 +30,18 @@ struct Launch {
     double seconds = 0.0;
     int line = 0;                  // line number of its timing line, from 1
     FailureCounts failures = {};   // failure lines of this launch
-    std::optional<std::uint32_t> exit_code;  // when it exited before it was ready
-    int close_failures = 0;        // the application was left running after it
+    std::optional<std::uint32_t> exitCode;  // when it exited before it was ready
+    int closeFailures = 0;         // the application was left running after it
 };
 
 struct Run {
     std::string source;            // the log's name as given, or "<stdin>"
-    int header_line = 0;
+    int headerLine = 0;
     std::string application;       // as written in the header (ANSI bytes)
     std::int64_t announced = 0;    // executions the header announced
     std::vector<Launch> launches;
     FailureCounts failures = {};   // every failure line of the run
-    int close_failures = 0;        // those that follow a launch of the run
+    int closeFailures = 0;         // those that follow a launch of the run
 };
 
 struct LogProblem {
@@ -51,7 +51,7 @@ struct LogProblem {
 };
 
 struct ParsedLog {
-    bool is_results_log = false;   // false: nothing of it should be used
+    bool isResultsLog = false;     // false: nothing of it should be used
     std::vector<Run> runs;
     std::vector<LogProblem> problems;  // lines skipped, or why it is no log
 };

@@ -7,30 +7,30 @@
 const double kWideSpreadRatio = 0.25;
 const size_t kMinLaunchesForColdWarm = 3;
 
-RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first, bool include_failed)
+RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst, bool includeFailed)
 {
     RunAnalysis analysis;
     analysis.run = &run;
     analysis.number = number;
-    analysis.failed_counted = include_failed;
+    analysis.failedCounted = includeFailed;
     for (const Launch& launch : run.launches) {
         analysis.seconds.push_back(launch.seconds);
         analysis.failed.push_back(LaunchFailed(launch));
-        analysis.failed_launches += analysis.failed.back() ? 1 : 0;
+        analysis.failedLaunches += analysis.failed.back() ? 1 : 0;
     }
     const std::vector<double>& all = analysis.seconds;
-    analysis.counted_from = skip_first && !all.empty() ? 1 : 0;
+    analysis.countedFrom = skipFirst && !all.empty() ? 1 : 0;
     std::vector<double> counted;
-    std::vector<size_t> counted_index;
+    std::vector<size_t> countedIndex;
     std::vector<double> measured;
     for (size_t i = 0; i < all.size(); ++i) {
-        const bool is_measured = IsMeasured(analysis, i);
-        analysis.counted.push_back(is_measured && i >= analysis.counted_from);
+        const bool isMeasured = IsMeasured(analysis, i);
+        analysis.counted.push_back(isMeasured && i >= analysis.countedFrom);
         if (analysis.counted.back()) {
             counted.push_back(all[i]);
-            counted_index.push_back(i);
+            countedIndex.push_back(i);
         }
-        if (is_measured)
+        if (isMeasured)
             measured.push_back(all[i]);
     }
     analysis.summary = Summarize(counted);
@@ -38,16 +38,16 @@ RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first, bool include
     if (!all.empty() && IsMeasured(analysis, 0) && measured.size() >= kMinLaunchesForColdWarm)
         analysis.warm = Summarize(std::vector<double>(measured.begin() + 1, measured.end()));
     for (size_t index : OutlierIndices(counted))
-        analysis.outliers.push_back(counted_index[index]);
+        analysis.outliers.push_back(countedIndex[index]);
     const std::optional<Summary>& summary = analysis.summary;
-    analysis.wide_spread = summary && summary->stddev && summary->mean > 0.0 &&
-                           *summary->stddev > kWideSpreadRatio * summary->mean;
+    analysis.wideSpread = summary && summary->stddev && summary->mean > 0.0 &&
+                          *summary->stddev > kWideSpreadRatio * summary->mean;
     return analysis;
 }
 
 bool IsMeasured(const RunAnalysis& analysis, size_t launch)
 {
-    return analysis.failed_counted || !analysis.failed[launch];
+    return analysis.failedCounted || !analysis.failed[launch];
 }
 
 namespace {
@@ -71,7 +71,7 @@ ComparisonVerdict JudgeComparison(const RunComparison& row)
 {
     if (!row.ratio)
         return kVerdictNoRatio;
-    if (row.is_reference)
+    if (row.isReference)
         return kVerdictReference;
     if (!row.welch)
         return kVerdictNotTestable;
@@ -81,16 +81,16 @@ ComparisonVerdict JudgeComparison(const RunComparison& row)
 }
 
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
-                             double significance_level)
+                             double significanceLevel)
 {
     ComparisonReport report;
-    report.significance_level = significance_level;
+    report.significanceLevel = significanceLevel;
     const RunAnalysis* base = FindReference(runs, reference);
     if (!base)
         return report;
     report.reference = base->number;
-    report.reference_is_fastest = reference == 0;
-    const Summary& base_summary = *base->summary;
+    report.referenceIsFastest = reference == 0;
+    const Summary& baseSummary = *base->summary;
     for (const RunAnalysis& run : runs) {
         if (!run.summary)
             continue;
@@ -98,19 +98,19 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
         RunComparison row;
         row.number = run.number;
         row.mean = summary.mean;
-        row.is_reference = &run == base;
-        if (base_summary.mean > 0.0) {
-            double ratio = summary.mean / base_summary.mean;
+        row.isReference = &run == base;
+        if (baseSummary.mean > 0.0) {
+            double ratio = summary.mean / baseSummary.mean;
             row.ratio = ratio;
-            if (!row.is_reference && summary.stddev && base_summary.stddev &&
+            if (!row.isReference && summary.stddev && baseSummary.stddev &&
                 summary.mean > 0.0)
-                row.ratio_uncertainty =
+                row.ratioUncertainty =
                     ratio * std::hypot(*summary.stddev / summary.mean,
-                                       *base_summary.stddev / base_summary.mean);
+                                       *baseSummary.stddev / baseSummary.mean);
         }
-        if (!row.is_reference) {
-            row.welch = WelchTTest(summary, base_summary);
-            row.significant = row.welch && row.welch->p < significance_level;
+        if (!row.isReference) {
+            row.welch = WelchTTest(summary, baseSummary);
+            row.significant = row.welch && row.welch->p < significanceLevel;
         }
         report.rows.push_back(row);
     }

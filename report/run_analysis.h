@@ -21,24 +21,24 @@ struct RunAnalysis {
     int number = 0;                  // 1, 2, ... across all logs read
     std::vector<double> seconds;     // every launch, in log order, failed ones too
     std::vector<bool> failed;        // per launch: it did not reach its condition
-    size_t failed_launches = 0;
-    bool failed_counted = false;     // the failed launches are in the figures
-    size_t counted_from = 0;         // 1 when the first launch is left out
+    size_t failedLaunches = 0;
+    bool failedCounted = false;      // the failed launches are in the figures
+    size_t countedFrom = 0;          // 1 when the first launch is left out
     std::vector<bool> counted;       // per launch: in the summary and the outliers
     std::optional<Summary> summary;  // of the counted launches; none if none
     std::optional<Summary> warm;     // launches 2..n but failed ones, when the
                                      // first did not fail and there are enough
     std::vector<size_t> outliers;    // among the counted; indices into seconds
-    bool wide_spread = false;
+    bool wideSpread = false;
 };
 
 // The figures leave out the launches that failed, whose times measure a
-// time-out or a crash rather than a start-up, unless include_failed.
-// skip_first leaves the first (cold) launch out of the summary, the
+// time-out or a crash rather than a start-up, unless includeFailed.
+// skipFirst leaves the first (cold) launch out of the summary, the
 // outliers and so of any comparison, for when the warm start-up time is
 // what matters.
-RunAnalysis AnalyzeRun(const Run& run, int number, bool skip_first,
-                       bool include_failed = false);
+RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst,
+                       bool includeFailed = false);
 
 // Whether a launch's time belongs on a chart: its start-up was measured.
 bool IsMeasured(const RunAnalysis& analysis, size_t launch);
@@ -47,16 +47,16 @@ struct RunComparison {
     int number = 0;
     double mean = 0.0;               // of the counted launches
     std::optional<double> ratio;     // mean / reference mean
-    std::optional<double> ratio_uncertainty;
-    bool is_reference = false;
+    std::optional<double> ratioUncertainty;
+    bool isReference = false;
     std::optional<WelchResult> welch;  // against the reference
     bool significant = false;        // welch p below the level
 };
 
 struct ComparisonReport {
     int reference = 0;               // run number; 0 when none could serve
-    bool reference_is_fastest = false;
-    double significance_level = 0.05;
+    bool referenceIsFastest = false;
+    double significanceLevel = 0.05;
     std::vector<RunComparison> rows; // runs with launches, in run order
 };
 
@@ -78,6 +78,6 @@ ComparisonVerdict JudgeComparison(const RunComparison& row);
 // ratio's uncertainty propagates both standard deviations:
 // r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
-                             double significance_level);
+                             double significanceLevel);
 
 #endif

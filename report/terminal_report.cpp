@@ -76,8 +76,8 @@ std::string FailedLaunchText(const RunAnalysis& analysis, size_t index)
             continue;
         if (!why.empty())
             why += ", ";
-        if (kind == kExitedBeforeReady && launch.exit_code)
-            why += "exited with code " + std::to_string(*launch.exit_code);
+        if (kind == kExitedBeforeReady && launch.exitCode)
+            why += "exited with code " + std::to_string(*launch.exitCode);
         else
             why += FailureKindName(kind);
     }
@@ -109,18 +109,18 @@ std::vector<size_t> FailedLaunches(const RunAnalysis& analysis)
 // Which launches the figures cover, when not all of them; empty otherwise.
 std::string CountedLaunches(const RunAnalysis& analysis)
 {
-    const bool skipped_first = analysis.counted_from == 1;
+    const bool skippedFirst = analysis.countedFrom == 1;
     const std::string all = std::to_string(analysis.seconds.size());
-    if (analysis.failed_launches == 0)
-        return skipped_first ? "launches 2.." + all + " (the first is left out)" : "";
+    if (analysis.failedLaunches == 0)
+        return skippedFirst ? "launches 2.." + all + " (the first is left out)" : "";
     size_t counted = 0;
-    for (bool is_counted : analysis.counted)
-        counted += is_counted ? 1 : 0;
+    for (bool isCounted : analysis.counted)
+        counted += isCounted ? 1 : 0;
     std::string text = std::to_string(counted) + " of " + all + " launches (";
-    if (analysis.failed_counted)
-        return text + (skipped_first ? "the first is left out; " : "") +
+    if (analysis.failedCounted)
+        return text + (skippedFirst ? "the first is left out; " : "") +
                "failed launches are counted too)";
-    return text + (skipped_first ? "the first and " : "") + "failed launches are left out)";
+    return text + (skippedFirst ? "the first and " : "") + "failed launches are left out)";
 }
 
 }  // namespace
@@ -129,16 +129,16 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
 {
     const Run& run = *analysis.run;
     std::string out = "Run " + std::to_string(analysis.number) + ": " + run.application + "\n";
-    AddField(&out, "Log", run.source + ", line " + std::to_string(run.header_line));
+    AddField(&out, "Log", run.source + ", line " + std::to_string(run.headerLine));
     AddField(&out, "Launches", LaunchCount(run));
     AddField(&out, "Failures", FailureList(run.failures));
-    if (analysis.failed_launches > 0)
+    if (analysis.failedLaunches > 0)
         AddField(&out, "Failed launches",
                  LaunchList(analysis, FailedLaunches(analysis), analysis.seconds.size(),
                             FailedLaunchText));
-    if (run.close_failures > 0)
-        AddField(&out, "Failed to close", std::to_string(run.close_failures));
-    bool skipped_first = analysis.counted_from == 1;
+    if (run.closeFailures > 0)
+        AddField(&out, "Failed to close", std::to_string(run.closeFailures));
+    bool skippedFirst = analysis.countedFrom == 1;
     std::string counted = CountedLaunches(analysis);
     if (!counted.empty())
         AddField(&out, "Counted", counted);
@@ -161,7 +161,7 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
             cold += " (" + FormatFixed(analysis.seconds.front() / warm.median, 2) +
                     " x the warm median)";
         AddField(&out, "Cold (launch 1)", cold);
-        if (!skipped_first)
+        if (!skippedFirst)
             AddField(&out, "Warm (launches 2.." + std::to_string(analysis.seconds.size()) + ")",
                      MeanAndSpread(warm) + ", median " + Seconds(warm.median));
     }
@@ -169,7 +169,7 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
         return out;
     AddField(&out, "Outliers",
              LaunchList(analysis, analysis.outliers, summary.count, OutlierText));
-    if (analysis.wide_spread)
+    if (analysis.wideSpread)
         out += "  Warning: the standard deviation is " +
                FormatFixed(100.0 * *summary.stddev / summary.mean, 0) +
                "% of the mean: the mean says little\n"
@@ -198,8 +198,8 @@ std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
     text += FormatFixed(*row.ratio, 2);
     if (verdict == kVerdictReference)
         return text + " (reference)\n";
-    if (row.ratio_uncertainty)
-        text += " +/- " + FormatFixed(*row.ratio_uncertainty, 2);
+    if (row.ratioUncertainty)
+        text += " +/- " + FormatFixed(*row.ratioUncertainty, 2);
     text += " x reference  ";
     if (verdict == kVerdictNotTestable)
         return text + "no test: needs two launches each and some spread\n";
@@ -216,9 +216,9 @@ std::string FormatComparison(const ComparisonReport& comparison,
 {
     std::string out = "Comparison of mean times against run " +
                       std::to_string(comparison.reference) +
-                      (comparison.reference_is_fastest ? ", the fastest" : "") +
+                      (comparison.referenceIsFastest ? ", the fastest" : "") +
                       "\n(Welch's t-test, two-sided; significant when p < " +
-                      FormatShortest(comparison.significance_level) + "):\n";
+                      FormatShortest(comparison.significanceLevel) + "):\n";
     for (const RunComparison& row : comparison.rows)
         out += ComparisonRow(row, *FindRun(runs, row.number));
     for (const RunAnalysis& run : runs)
@@ -252,8 +252,8 @@ std::string GateRunLine(const GateRun& run)
     if (run.outcome == kGateCannotJudge)
         return text + "cannot be judged: " + GateDoubtText(run) + "\n";
     text += run.outcome == kGateFailed ? "fails: " : "passes: ";
-    text += run.percent_slower ? FormatFixed(*run.percent_slower, 1) + "% slower"
-                               : std::string("slower than a reference mean of 0 s");
+    text += run.percentSlower ? FormatFixed(*run.percentSlower, 1) + "% slower"
+                              : std::string("slower than a reference mean of 0 s");
     if (run.outcome == kGateFailed)
         return text + ", p = " + FormatPValue(*run.p) + "\n";
     return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
@@ -278,11 +278,11 @@ std::string RunsWith(const GateReport& gate, GateOutcome outcome)
 
 std::string FormatGate(const GateReport& gate)
 {
-    std::string limit = FormatShortest(gate.limit_percent) + "%";
+    std::string limit = FormatShortest(gate.limitPercent) + "%";
     std::string out = "Regression gate against run " + std::to_string(gate.reference) +
                       ", the reference: a run fails when its mean is\nmore than " + limit +
                       " slower and the difference is significant (p < " +
-                      FormatShortest(gate.significance_level) + "):\n";
+                      FormatShortest(gate.significanceLevel) + "):\n";
     if (gate.runs.empty())
         out += "  no run is more than " + limit + " slower\n";
     for (const GateRun& run : gate.runs)
@@ -290,7 +290,7 @@ std::string FormatGate(const GateReport& gate)
     // The verdict is the exit status's: a failure outweighs a doubt.
     if (gate.failed)
         return out + "Gate failed: " + RunsWith(gate, kGateFailed) + ".\n";
-    if (gate.cannot_judge)
+    if (gate.cannotJudge)
         return out + "Gate cannot judge: " + RunsWith(gate, kGateCannotJudge) + ".\n";
     return out + "Gate passed.\n";
 }

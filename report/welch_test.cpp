@@ -45,13 +45,13 @@ double RegularizedIncompleteBeta(double a, double b, double x)
         return 0.0;
     if (x >= 1.0)
         return 1.0;
-    double log_front = std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
-                       a * std::log(x) + b * std::log1p(-x);
+    double logFront = std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
+                      a * std::log(x) + b * std::log1p(-x);
     // The fraction converges fast only below the mean of the distribution;
     // above it, the symmetry I_x(a, b) = 1 - I_(1-x)(b, a) is used.
     if (x < (a + 1.0) / (a + b + 2.0))
-        return std::exp(log_front) * BetaContinuedFraction(a, b, x) / a;
-    return 1.0 - std::exp(log_front) * BetaContinuedFraction(b, a, 1.0 - x) / b;
+        return std::exp(logFront) * BetaContinuedFraction(a, b, x) / a;
+    return 1.0 - std::exp(logFront) * BetaContinuedFraction(b, a, 1.0 - x) / b;
 }
 
 double StudentTTwoSidedP(double t, double df)
@@ -65,16 +65,16 @@ std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b)
 {
     if (a.count < kWelchMinLaunches || b.count < kWelchMinLaunches || !a.stddev || !b.stddev)
         return std::nullopt;
-    double share_a = *a.stddev * *a.stddev / static_cast<double>(a.count);
-    double share_b = *b.stddev * *b.stddev / static_cast<double>(b.count);
-    double variance = share_a + share_b;
+    double shareA = *a.stddev * *a.stddev / static_cast<double>(a.count);
+    double shareB = *b.stddev * *b.stddev / static_cast<double>(b.count);
+    double variance = shareA + shareB;
     if (variance <= 0.0)
         return std::nullopt;
     WelchResult result;
     result.t = (a.mean - b.mean) / std::sqrt(variance);
     result.df = variance * variance /
-                (share_a * share_a / static_cast<double>(a.count - 1) +
-                 share_b * share_b / static_cast<double>(b.count - 1));
+                (shareA * shareA / static_cast<double>(a.count - 1) +
+                 shareB * shareB / static_cast<double>(b.count - 1));
     result.p = StudentTTwoSidedP(result.t, result.df);
     return result;
 }

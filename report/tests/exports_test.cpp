@@ -33,13 +33,13 @@ struct Analysed {
     ComparisonReport comparison;
 };
 
-Analysed Analyse(const char* text, bool compare, bool include_failed = false)
+Analysed Analyse(const char* text, bool compare, bool includeFailed = false)
 {
     Analysed analysed;
     analysed.log = ParseResultsLog(text, "small.log");
     int number = 0;
     for (const ::Run& run : analysed.log.runs)
-        analysed.runs.push_back(AnalyzeRun(run, ++number, false, include_failed));
+        analysed.runs.push_back(AnalyzeRun(run, ++number, false, includeFailed));
     if (compare)
         analysed.comparison = CompareRuns(analysed.runs, 0, 0.05);
     return analysed;
@@ -51,7 +51,7 @@ TEST(Exports, CsvHasOneQuotedRowPerLaunch)
 {
     // Failed launches keep their row; only "counted" tells the two apart.
     struct {
-        bool include_failed;
+        bool includeFailed;
         const char* csv;
     } cases[] = {
         {false,
@@ -70,8 +70,8 @@ TEST(Exports, CsvHasOneQuotedRowPerLaunch)
          "2,small.log,10,b.exe,1,11,0.2000,1,0,0,0,0,0,0,,0\n"},
     };
     for (const auto& c : cases) {
-        Analysed small = Analyse(kSmallLog, false, c.include_failed);
-        EXPECT_EQ(ExportCsv(small.runs), c.csv) << "include_failed " << c.include_failed;
+        Analysed small = Analyse(kSmallLog, false, c.includeFailed);
+        EXPECT_EQ(ExportCsv(small.runs), c.csv) << "include_failed " << c.includeFailed;
     }
 }
 
@@ -85,37 +85,37 @@ TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
     const std::string header =
         "| Run | Application | Log | Launches | Mean ± σ [s] | Median [s] | Min … Max [s] | P5 [s] | P95 [s] | Outliers | Failed | Failed to close |\n"
         "|---:|:---|:---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
-    const std::string run_2 =
+    const std::string run2 =
         "| 2 | `b.exe` | `small.log`:10 | 1 of 2 | 0.2000 | 0.2000 | 0.2000 … 0.2000 | 0.2000 | 0.2000 | 0 | 0 | 0 |\n"
         "\n"
         "| Run | Mean [s] | Relative to run 2 | p-value | Difference |\n"
         "|---:|---:|---:|---:|:---|\n";
     const std::string rules =
         "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin).";
-    const std::string p_values = " p-values: Welch's t-test, two-sided; significant when p < 0.05.\n";
+    const std::string pValues = " p-values: Welch's t-test, two-sided; significant when p < 0.05.\n";
     struct {
-        bool include_failed;
+        bool includeFailed;
         std::string markdown;
     } cases[] = {
         {false,
          header +
          "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.6250 ± 0.5303 | 0.6250 | 0.2500 … 1.0000 | 0.2875 | 0.9625 | 0 | 2 | 1 |\n" +
-         run_2 +
+         run2 +
          "| 1 | 0.6250 | 3.12 | – | not testable |\n"
          "| 2 | 0.2000 | 1.00 | – | reference |\n"
-         "\n" + rules + " Failed launches are left out of the figures." + p_values},
+         "\n" + rules + " Failed launches are left out of the figures." + pValues},
         {true,
          header +
          "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.5000 ± 0.3536 | 0.3750 | 0.2500 … 1.0000 | 0.2500 | 0.9250 | 0 | 2 | 1 |\n" +
-         run_2 +
+         run2 +
          "| 1 | 0.5000 | 2.50 | – | not testable |\n"
          "| 2 | 0.2000 | 1.00 | – | reference |\n"
-         "\n" + rules + " Failed launches are counted in the figures." + p_values},
+         "\n" + rules + " Failed launches are counted in the figures." + pValues},
     };
     for (const auto& c : cases) {
-        Analysed small = Analyse(kSmallLog, true, c.include_failed);
+        Analysed small = Analyse(kSmallLog, true, c.includeFailed);
         EXPECT_EQ(ExportMarkdown(small.runs, &small.comparison), c.markdown)
-            << "include_failed " << c.include_failed;
+            << "include_failed " << c.includeFailed;
     }
     // Without a failed launch in any run, nothing is said about them.
     Analysed clean = Analyse("b.exe - 2 executions\n0.2000\n", false);
@@ -176,24 +176,24 @@ TEST(Exports, JsonCarriesFailuresAndTheComparison)
     // Every launch stays in "times" and the failed ones are named, counted
     // in the figures or not. The failed first launch is no cold start.
     struct {
-        bool include_failed;
+        bool includeFailed;
         double mean;
         const char* cold;
-        const char* warm_median;
+        const char* warmMedian;
         double ratio;
     } cases[] = {
         {false, 0.625, "null", "null", 0.625 / 0.2},
         {true, 0.5, "0.5", "0.25", 2.5},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.include_failed ? "include_failed" : "failed left out");
-        Analysed small = Analyse(kSmallLog, true, c.include_failed);
+        SCOPED_TRACE(c.includeFailed ? "include_failed" : "failed left out");
+        Analysed small = Analyse(kSmallLog, true, c.includeFailed);
         nlohmann::json document =
             nlohmann::json::parse(ExportJson(small.runs, &small.comparison));
         const nlohmann::json& run = document["runs"][0];
         EXPECT_EQ(run["application"], "C:\\Apps\\a,b \"q\".exe");
         EXPECT_EQ(run["times"], nlohmann::json::parse("[0.5, 0.25, 1.0, 0.25]"));
-        EXPECT_EQ(run["failed_counted"], c.include_failed);
+        EXPECT_EQ(run["failed_counted"], c.includeFailed);
         EXPECT_EQ(run["failures"],
                   nlohmann::json::parse(R"({"window_not_found": 1, "not_visible": 0,
                                             "input_idle_failed": 1, "exited_before_ready": 1})"));
@@ -209,7 +209,7 @@ TEST(Exports, JsonCarriesFailuresAndTheComparison)
         EXPECT_EQ(run["mean"], c.mean);
         EXPECT_EQ(run["cold"], nlohmann::json::parse(c.cold));
         EXPECT_EQ(run["warm"].is_null() ? nlohmann::json(nullptr) : run["warm"]["median"],
-                  nlohmann::json::parse(c.warm_median));
+                  nlohmann::json::parse(c.warmMedian));
         const nlohmann::json& comparison = document["comparison"];
         EXPECT_EQ(comparison["reference"], 2);
         EXPECT_EQ(comparison["runs"][0]["ratio"], c.ratio);
@@ -342,20 +342,20 @@ TEST(Exports, SvgLeavesFailedLaunchesOffTheAxisUnlessCounted)
     // 0.05); counted, at 60 s (steps of 20).
     const char log[] = "a.exe - 3 executions\nFailed to find window W\n57.3279\n0.2000\n0.4000\n";
     struct {
-        bool include_failed;
-        const char* last_tick;
-        bool failed_drawn;
+        bool includeFailed;
+        const char* lastTick;
+        bool failedDrawn;
     } cases[] = {
         {false, ">0.40</text>", false},
         {true, ">60</text>", true},
     };
     for (const auto& c : cases) {
-        Analysed analysed = Analyse(log, false, c.include_failed);
+        Analysed analysed = Analyse(log, false, c.includeFailed);
         std::string svg = ExportSvg(analysed.runs);
-        EXPECT_NE(svg.find(c.last_tick), std::string::npos) << c.include_failed << "\n" << svg;
+        EXPECT_NE(svg.find(c.lastTick), std::string::npos) << c.includeFailed << "\n" << svg;
         EXPECT_EQ(svg.find("<title>launch 1: 57.3279 s</title>") != std::string::npos,
-                  c.failed_drawn)
-            << c.include_failed;
+                  c.failedDrawn)
+            << c.includeFailed;
         EXPECT_NE(svg.find(">3 of 3 launches, 1 failed, median "), std::string::npos);
     }
 }

@@ -107,7 +107,7 @@ TEST(LogLine, ReadsTheExitCode)
 {
     struct {
         const char* line;
-        std::uint32_t exit_code;
+        std::uint32_t exitCode;
     } cases[] = {
         {"Application exited with code 0 before it was ready", 0},
         {"Application exited with code 1 before it was ready", 1},
@@ -118,7 +118,7 @@ TEST(LogLine, ReadsTheExitCode)
     for (const auto& c : cases) {
         LogLine line = ClassifyLogLine(c.line);
         ASSERT_EQ(line.kind, LogLineKind::ExitedBeforeReady) << c.line;
-        EXPECT_EQ(line.exit_code, c.exit_code) << c.line;
+        EXPECT_EQ(line.exitCode, c.exitCode) << c.line;
     }
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 struct Outcome {
-    int exit_code;
+    int exitCode;
     std::string out;
     std::string err;
 };
@@ -22,13 +22,13 @@ Outcome RunReport(std::vector<std::string> args, const std::string& input = "")
     std::vector<const char*> argv;
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
-    std::FILE* stdin_like = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), stdin_like);
-    std::rewind(stdin_like);
+    std::FILE* stdinLike = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), stdinLike);
+    std::rewind(stdinLike);
     std::ostringstream out;
     std::ostringstream err;
-    int code = RunReportProgram(static_cast<int>(argv.size()), argv.data(), stdin_like, out, err);
-    std::fclose(stdin_like);
+    int code = RunReportProgram(static_cast<int>(argv.size()), argv.data(), stdinLike, out, err);
+    std::fclose(stdinLike);
     return {code, out.str(), err.str()};
 }
 
@@ -58,14 +58,14 @@ TEST(ReportProgram, PrintsOneBlockPerRun)
         "  Failures:               window not found 1, input idle failed 1\n"
         "  Failed launches:        2 of 4: launch 1 (0.5000 s: window not found), launch 4 "
         "(0.2500 s: input idle failed)\n";
-    const std::string warning_end =
+    const std::string warningEnd =
         "% of the mean: the mean says little\n"
         "  about a typical launch, the median more. Look at the outliers, the first\n"
         "  launch, and at what else was running.\n"
         "\n";
     struct {
         std::vector<std::string> args;
-        std::string run_1;
+        std::string run1;
     } cases[] = {
         {{log.path},
          head +
@@ -75,7 +75,7 @@ TEST(ReportProgram, PrintsOneBlockPerRun)
              "  Range (min .. max):     0.2500 s .. 1.0000 s\n"
              "  Percentiles (5, 95):    0.2875 s, 0.9625 s\n"
              "  Outliers:               0 of 2\n"
-             "  Warning: the standard deviation is 85" + warning_end},
+             "  Warning: the standard deviation is 85" + warningEnd},
         {{log.path, "--include-failed"},
          head +
              "  Counted:                4 of 4 launches (failed launches are counted too)\n"
@@ -86,15 +86,15 @@ TEST(ReportProgram, PrintsOneBlockPerRun)
              "  Cold (launch 1):        0.5000 s (2.00 x the warm median)\n"
              "  Warm (launches 2..4):   0.5000 s +/- 0.4330 s, median 0.2500 s\n"
              "  Outliers:               0 of 4\n"
-             "  Warning: the standard deviation is 71" + warning_end},
+             "  Warning: the standard deviation is 71" + warningEnd},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
         Outcome outcome = RunReport(c.args);
-        EXPECT_EQ(outcome.exit_code, kExitOk);
+        EXPECT_EQ(outcome.exitCode, kExitOk);
         EXPECT_EQ(outcome.err, "");
         EXPECT_EQ(outcome.out,
-                  c.run_1 +
+                  c.run1 +
                   "Run 2: b.exe\n"
                   "  Log:                    " + log.path + ", line 8\n"
                   "  Launches:               1 of 2 completed (the run ended early)\n"
@@ -121,7 +121,7 @@ TEST(ReportProgram, ComparesAndSkipsTheFirstLaunch)
     TempFile second("program_b.log");
     second.Write("b.exe - 4 executions\n9.0000\n2.0000\n2.2000\n1.8000\n");
     Outcome outcome = RunReport({"--compare", "--skip-first", first.path, second.path});
-    EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, kExitOk) << outcome.err;
     std::string expected =
         "Comparison of mean times against run 1, the fastest\n"
         "(Welch's t-test, two-sided; significant when p < 0.05):\n"
@@ -142,7 +142,7 @@ TEST(ReportProgram, ComparesAndSkipsTheFirstLaunch)
 TEST(ReportProgram, ReadsStandardInput)
 {
     Outcome outcome = RunReport({}, "app.exe - 1 executions\r\n0.7500\r\n");
-    EXPECT_EQ(outcome.exit_code, kExitOk);
+    EXPECT_EQ(outcome.exitCode, kExitOk);
     EXPECT_NE(outcome.out.find("  Log:                    <stdin>, line 1\n"), std::string::npos);
     Outcome dash = RunReport({"-"}, "app.exe - 1 executions\n0.7500\n");
     EXPECT_EQ(dash.out, outcome.out);
@@ -151,7 +151,7 @@ TEST(ReportProgram, ReadsStandardInput)
 TEST(ReportProgram, RejectsMissingAndForeignFiles)
 {
     Outcome missing = RunReport({"no-such-kairon-log.txt"});
-    EXPECT_EQ(missing.exit_code, kExitBadInput);
+    EXPECT_EQ(missing.exitCode, kExitBadInput);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err.find("no-such-kairon-log.txt: cannot be read: "), 0u) << missing.err;
 
@@ -159,17 +159,17 @@ TEST(ReportProgram, RejectsMissingAndForeignFiles)
     foreign.Write("Dear diary,\n1.2345\n");
     TempFile good("program_good.log");
     good.Write("app.exe - 1 executions\n0.1000\n");
-    Outcome not_a_log = RunReport({good.path, foreign.path});
-    EXPECT_EQ(not_a_log.exit_code, kExitBadInput);
-    EXPECT_EQ(not_a_log.out, "");
-    EXPECT_EQ(not_a_log.err, foreign.path +
-                                 ":1: not a results log: it does not start with a "
-                                 "\"<application> - <N> executions\" line\n");
+    Outcome notALog = RunReport({good.path, foreign.path});
+    EXPECT_EQ(notALog.exitCode, kExitBadInput);
+    EXPECT_EQ(notALog.out, "");
+    EXPECT_EQ(notALog.err, foreign.path +
+                               ":1: not a results log: it does not start with a "
+                               "\"<application> - <N> executions\" line\n");
 
     TempFile empty("program_empty.log");
     empty.Write("");
     Outcome nothing = RunReport({empty.path});
-    EXPECT_EQ(nothing.exit_code, kExitBadInput);
+    EXPECT_EQ(nothing.exitCode, kExitBadInput);
     EXPECT_EQ(nothing.err, empty.path + ": not a results log: it is empty\n");
 }
 
@@ -178,7 +178,7 @@ TEST(ReportProgram, SkipsForeignLinesWithTheirPlace)
     TempFile log("program_noise.log");
     log.Write("app.exe - 2 executions\r\n0.1000\r\nhello\r\n0.2000\r\n");
     Outcome outcome = RunReport({log.path});
-    EXPECT_EQ(outcome.exit_code, kExitOk);
+    EXPECT_EQ(outcome.exitCode, kExitOk);
     EXPECT_EQ(outcome.err,
               log.path + ":3: not a line of a results log, skipped: \"hello\"\n");
     EXPECT_NE(outcome.out.find("2 of 2 completed"), std::string::npos);
@@ -196,7 +196,7 @@ TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
     Outcome outcome = RunReport({log.path, "--export-csv", csv.path, "--export-json", json.path,
                                  "--export-hyperfine", hyperfine.path, "--export-markdown",
                                  markdown.path, "--export-svg", svg.path});
-    EXPECT_EQ(outcome.exit_code, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, kExitOk) << outcome.err;
     EXPECT_EQ(csv.Read().find("run,log,header_line,"), 0u);
     EXPECT_EQ(json.Read().find("{\n  \"unit\": \"seconds\","), 0u);
     EXPECT_EQ(hyperfine.Read().find("{\n  \"results\": [\n    {\n      \"command\": \"app.exe\","),
@@ -206,7 +206,7 @@ TEST(ReportProgram, WritesEveryExportAndFailsOnOneItCannotWrite)
 
     Outcome unwritable =
         RunReport({log.path, "--export-svg", "no-such-kairon-folder/chart.svg"});
-    EXPECT_EQ(unwritable.exit_code, kExitWriteFailed);
+    EXPECT_EQ(unwritable.exitCode, kExitWriteFailed);
     EXPECT_EQ(unwritable.err.find("no-such-kairon-folder/chart.svg: cannot be written: "), 0u)
         << unwritable.err;
 }
@@ -234,7 +234,7 @@ TEST(ReportProgram, ListsTheExportsAndWritesThemInThatOrder)
     Outcome outcome = RunReport({log.path, "--export-svg", "no-such-kairon-folder/order.svg",
                                  "--export-markdown", markdown.path, "--export-csv",
                                  "no-such-kairon-folder/order.csv"});
-    EXPECT_EQ(outcome.exit_code, kExitWriteFailed);
+    EXPECT_EQ(outcome.exitCode, kExitWriteFailed);
     const size_t csv = outcome.err.find("no-such-kairon-folder/order.csv: cannot be written: ");
     const size_t svg = outcome.err.find("\nno-such-kairon-folder/order.svg: cannot be written: ");
     EXPECT_EQ(csv, 0u) << outcome.err;
@@ -247,19 +247,19 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
     TempFile log("program_compare.log");
     log.Write("a.exe - 2 executions\n0.1000\n0.2000\nb.exe - 1 executions\n");
     for (const char* option : {"--compare", "--fail-if-slower=10"}) {
-        Outcome one_run = RunReport({option, log.path});
-        EXPECT_EQ(one_run.exit_code, kExitUsage) << option;
-        EXPECT_EQ(one_run.err,
+        Outcome oneRun = RunReport({option, log.path});
+        EXPECT_EQ(oneRun.exitCode, kExitUsage) << option;
+        EXPECT_EQ(oneRun.err,
                   "kairon-report: comparing needs at least two runs with launches; there is 1\n");
     }
     TempFile two("program_compare2.log");
     two.Write("a.exe - 1 executions\n0.1000\nb.exe - 1 executions\n0.3000\nc.exe - 1 executions\n");
-    Outcome no_launches = RunReport({"--reference", "3", two.path});
-    EXPECT_EQ(no_launches.exit_code, kExitUsage);
-    EXPECT_EQ(no_launches.err, "kairon-report: run 3 cannot be the reference: there is no "
-                               "such run with launches\n");
+    Outcome noLaunches = RunReport({"--reference", "3", two.path});
+    EXPECT_EQ(noLaunches.exitCode, kExitUsage);
+    EXPECT_EQ(noLaunches.err, "kairon-report: run 3 cannot be the reference: there is no "
+                              "such run with launches\n");
     Outcome fine = RunReport({"--reference", "2", two.path});
-    EXPECT_EQ(fine.exit_code, kExitOk);
+    EXPECT_EQ(fine.exitCode, kExitOk);
     EXPECT_NE(fine.out.find("  Run 1: 0.1000 s  0.33 x reference  no test: needs two launches "
                             "each and some spread\n"),
               std::string::npos)
@@ -306,7 +306,7 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
     const std::string needs = ", and the test needs 2\n";
     struct Case {
         std::vector<std::string> args;
-        int exit_code;
+        int exitCode;
         std::string gate;
     } cases[] = {
         // The baseline comes first: a faster candidate passes, whichever is fastest.
@@ -388,7 +388,7 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
         std::string args;
         for (const std::string& arg : c.args)
             args += " " + arg;
-        EXPECT_EQ(outcome.exit_code, c.exit_code) << args << "\n" << outcome.err;
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << args << "\n" << outcome.err;
         EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
     }
 }
@@ -396,15 +396,15 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
 TEST(ReportProgram, CommandLineErrorsAndHelp)
 {
     Outcome unknown = RunReport({"--frobnicate"});
-    EXPECT_EQ(unknown.exit_code, kExitUsage);
+    EXPECT_EQ(unknown.exitCode, kExitUsage);
     EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos);
-    Outcome bad_reference = RunReport({"--reference", "0", "x.log"});
-    EXPECT_EQ(bad_reference.exit_code, kExitUsage);
+    Outcome badReference = RunReport({"--reference", "0", "x.log"});
+    EXPECT_EQ(badReference.exitCode, kExitUsage);
     struct BadNumber {
         const char* option;
         const char* value;
         const char* expected;
-    } bad_numbers[] = {
+    } badNumbers[] = {
         {"--significance", "nan", "a number from 0.000001 to 0.5"},
         {"--significance", "0.6", "a number from 0.000001 to 0.5"},
         {"--fail-if-slower", "-5", "a percentage of 0 or more"},
@@ -412,9 +412,9 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
         {"--fail-if-slower", "inf", "a percentage of 0 or more"},
         {"--fail-if-slower", "10%", "a percentage of 0 or more"},
     };
-    for (const BadNumber& bad : bad_numbers) {
+    for (const BadNumber& bad : badNumbers) {
         Outcome outcome = RunReport({bad.option, bad.value, "x.log"});
-        EXPECT_EQ(outcome.exit_code, kExitUsage) << bad.option << " " << bad.value;
+        EXPECT_EQ(outcome.exitCode, kExitUsage) << bad.option << " " << bad.value;
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err.find(std::string(bad.option) + ": Value " + bad.value +
                                    " is not " + bad.expected + "\n"),
@@ -422,7 +422,7 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
             << outcome.err;
     }
     Outcome help = RunReport({"--help"});
-    EXPECT_EQ(help.exit_code, kExitOk);
+    EXPECT_EQ(help.exitCode, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);
     EXPECT_NE(help.out.find("--include-failed"), std::string::npos);
     EXPECT_NE(help.out.find("Exit status: 0 done;"), std::string::npos);

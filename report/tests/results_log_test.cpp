@@ -40,12 +40,12 @@ std::string WithoutCarriageReturns(std::string text)
 // launch fails input idle and finds its window minimised for good, the
 // second finds no window, the third finds it at once. A title in the
 // initial scan holds a line break and a time.
-void WriteTimingRun(const std::string& log_path, const std::string& window_name)
+void WriteTimingRun(const std::string& logPath, const std::string& windowName)
 {
     RunSettings settings{};
     std::strcpy(settings.appPath, "C:\\A - B\\app.exe");
-    std::strcpy(settings.logPath, log_path.c_str());
-    std::strcpy(settings.windowName, window_name.c_str());
+    std::strcpy(settings.logPath, logPath.c_str());
+    std::strcpy(settings.windowName, windowName.c_str());
     settings.executions = 3;
     settings.delayMs = 1;
     settings.debugLog = settings.waitInputIdle = settings.detectByWindowName = true;
@@ -53,12 +53,12 @@ void WriteTimingRun(const std::string& log_path, const std::string& window_name)
     FakePlatform fake;
     fake.windows.push_back({0x1A2B, "Inbox\n9.9999", 1, false, 0, -1, {}, false});
     fake.launches.push_back({true, 0, 0, 1, 0});
-    fake.onLaunch = [&fake, window_name](int launch) {
+    fake.onLaunch = [&fake, windowName](int launch) {
         if (launch == 1)
             fake.windows.push_back(
-                {0xBEEF, "My " + window_name, 2, false, fake.NowMs() + 490, -1, {}, true});
+                {0xBEEF, "My " + windowName, 2, false, fake.NowMs() + 490, -1, {}, true});
         if (launch == 3)
-            fake.windows.push_back({0xC0DE, window_name, 1, false, fake.NowMs(), -1, {}, true});
+            fake.windows.push_back({0xC0DE, windowName, 1, false, fake.NowMs(), -1, {}, true});
     };
     DialogRunObserver dialog(fake);
     TimingRun(settings, fake.platform, dialog);
@@ -69,27 +69,27 @@ void WriteTimingRun(const std::string& log_path, const std::string& window_name)
 TEST(ResultsLog, SplitsTheDemoLogIntoItsRuns)
 {
     ParsedLog log = ParseResultsLog(ReadTestData("demo.log"), "demo.log");
-    ASSERT_TRUE(log.is_results_log);
+    ASSERT_TRUE(log.isResultsLog);
     EXPECT_TRUE(log.problems.empty());
     ASSERT_EQ(log.runs.size(), 3u);
 
-    const ::Run& debug_run = log.runs[0];
-    EXPECT_EQ(debug_run.source, "demo.log");
-    EXPECT_EQ(debug_run.header_line, 1);
-    EXPECT_EQ(debug_run.application, "C:\\Program Files\\Quill - 2.3\\quill.exe");
-    EXPECT_EQ(debug_run.announced, 12);
-    EXPECT_EQ(SecondsOf(debug_run),
+    const ::Run& debugRun = log.runs[0];
+    EXPECT_EQ(debugRun.source, "demo.log");
+    EXPECT_EQ(debugRun.headerLine, 1);
+    EXPECT_EQ(debugRun.application, "C:\\Program Files\\Quill - 2.3\\quill.exe");
+    EXPECT_EQ(debugRun.announced, 12);
+    EXPECT_EQ(SecondsOf(debugRun),
               (std::vector<double>{1.3812, 0.3879, 0.3926, 0.4114, 0.4222, 0.4049, 0.3767,
                                    0.6904, 0.4054, 0.4233, 0.3951, 0.3772}));
-    EXPECT_EQ(debug_run.failures, (FailureCounts{0, 1, 0}));
+    EXPECT_EQ(debugRun.failures, (FailureCounts{0, 1, 0}));
     // The visibility failure belongs to the fifth launch, whose time follows it.
-    EXPECT_EQ(debug_run.launches[4].failures, (FailureCounts{0, 1, 0}));
-    EXPECT_EQ(debug_run.launches[3].failures, (FailureCounts{0, 0, 0}));
-    EXPECT_EQ(debug_run.launches[0].line, 21);
+    EXPECT_EQ(debugRun.launches[4].failures, (FailureCounts{0, 1, 0}));
+    EXPECT_EQ(debugRun.launches[3].failures, (FailureCounts{0, 0, 0}));
+    EXPECT_EQ(debugRun.launches[0].line, 21);
 
-    EXPECT_EQ(log.runs[1].header_line, 92);
+    EXPECT_EQ(log.runs[1].headerLine, 92);
     EXPECT_EQ(log.runs[1].launches.size(), 12u);
-    EXPECT_EQ(log.runs[2].header_line, 105);
+    EXPECT_EQ(log.runs[2].headerLine, 105);
     EXPECT_EQ(log.runs[2].announced, 12);
     EXPECT_EQ(SecondsOf(log.runs[2]), (std::vector<double>{1.1964, 0.3688, 0.3751}));
 }
@@ -99,17 +99,17 @@ TEST(ResultsLog, LineEndsMakeNoDifference)
     std::string crlf = ReadTestData("demo.log");
     ASSERT_NE(crlf.find("\r\n"), std::string::npos);
     std::string lf = WithoutCarriageReturns(crlf);
-    ParsedLog from_crlf = ParseResultsLog(crlf, "a");
-    ParsedLog from_lf = ParseResultsLog(lf, "a");
+    ParsedLog fromCrlf = ParseResultsLog(crlf, "a");
+    ParsedLog fromLf = ParseResultsLog(lf, "a");
     // And a last line without any line end.
     ParsedLog unterminated = ParseResultsLog(lf.substr(0, lf.size() - 1), "a");
-    ASSERT_EQ(from_lf.runs.size(), from_crlf.runs.size());
-    ASSERT_EQ(unterminated.runs.size(), from_crlf.runs.size());
-    for (size_t i = 0; i < from_crlf.runs.size(); ++i) {
-        EXPECT_EQ(SecondsOf(from_lf.runs[i]), SecondsOf(from_crlf.runs[i]));
-        EXPECT_EQ(SecondsOf(unterminated.runs[i]), SecondsOf(from_crlf.runs[i]));
-        EXPECT_EQ(from_lf.runs[i].header_line, from_crlf.runs[i].header_line);
-        EXPECT_EQ(from_lf.runs[i].application, from_crlf.runs[i].application);
+    ASSERT_EQ(fromLf.runs.size(), fromCrlf.runs.size());
+    ASSERT_EQ(unterminated.runs.size(), fromCrlf.runs.size());
+    for (size_t i = 0; i < fromCrlf.runs.size(); ++i) {
+        EXPECT_EQ(SecondsOf(fromLf.runs[i]), SecondsOf(fromCrlf.runs[i]));
+        EXPECT_EQ(SecondsOf(unterminated.runs[i]), SecondsOf(fromCrlf.runs[i]));
+        EXPECT_EQ(fromLf.runs[i].headerLine, fromCrlf.runs[i].headerLine);
+        EXPECT_EQ(fromLf.runs[i].application, fromCrlf.runs[i].application);
     }
 }
 
@@ -120,7 +120,7 @@ TEST(ResultsLog, WindowTitlesCannotPassForOtherLines)
     // whole search) and after one of 5.4 s; a line cut short by the end of
     // its run; failures with no time after them.
     ParsedLog log = ParseResultsLog(ReadTestData("hostile_titles.log"), "hostile.log");
-    ASSERT_TRUE(log.is_results_log);
+    ASSERT_TRUE(log.isResultsLog);
     ASSERT_EQ(log.runs.size(), 2u);
     const ::Run& first = log.runs[0];
     EXPECT_EQ(first.application, "C:\\Tools\\a - b\\app.exe");
@@ -132,7 +132,7 @@ TEST(ResultsLog, WindowTitlesCannotPassForOtherLines)
     EXPECT_EQ(first.failures, (FailureCounts{1, 1, 1}));
 
     const ::Run& second = log.runs[1];
-    EXPECT_EQ(second.header_line, 23);
+    EXPECT_EQ(second.headerLine, 23);
     EXPECT_EQ(second.announced, 2);
     EXPECT_TRUE(second.launches.empty());
     EXPECT_EQ(second.failures, (FailureCounts{1, 0, 0}));
@@ -157,12 +157,12 @@ TEST(ResultsLog, AttachesExitsAndCloseFailuresToTheirLaunches)
     // An exit comes before its launch's time, a close failure after it.
     struct ExpectedLaunch {
         FailureCounts failures;
-        std::optional<std::uint32_t> exit_code;
-        int close_failures;
+        std::optional<std::uint32_t> exitCode;
+        int closeFailures;
     };
     struct ExpectedRun {
         FailureCounts failures;
-        int close_failures;
+        int closeFailures;
         std::vector<ExpectedLaunch> launches;
     };
     struct {
@@ -203,13 +203,13 @@ TEST(ResultsLog, AttachesExitsAndCloseFailuresToTheirLaunches)
         for (size_t r = 0; r < c.runs.size(); ++r) {
             const ::Run& run = log.runs[r];
             EXPECT_EQ(run.failures, c.runs[r].failures) << "run " << r + 1;
-            EXPECT_EQ(run.close_failures, c.runs[r].close_failures) << "run " << r + 1;
+            EXPECT_EQ(run.closeFailures, c.runs[r].closeFailures) << "run " << r + 1;
             ASSERT_EQ(run.launches.size(), c.runs[r].launches.size()) << "run " << r + 1;
             for (size_t i = 0; i < run.launches.size(); ++i) {
                 const ExpectedLaunch& expected = c.runs[r].launches[i];
                 EXPECT_EQ(run.launches[i].failures, expected.failures) << "launch " << i + 1;
-                EXPECT_EQ(run.launches[i].exit_code, expected.exit_code) << "launch " << i + 1;
-                EXPECT_EQ(run.launches[i].close_failures, expected.close_failures)
+                EXPECT_EQ(run.launches[i].exitCode, expected.exitCode) << "launch " << i + 1;
+                EXPECT_EQ(run.launches[i].closeFailures, expected.closeFailures)
                     << "launch " << i + 1;
                 EXPECT_EQ(LaunchFailed(run.launches[i]), expected.failures != FailureCounts{})
                     << "launch " << i + 1;
@@ -253,7 +253,7 @@ TEST(ResultsLog, ReportsWhatIsNotAResultsLog)
     };
     for (const auto& c : cases) {
         ParsedLog log = ParseResultsLog(c.text, "x.txt");
-        EXPECT_FALSE(log.is_results_log) << c.text;
+        EXPECT_FALSE(log.isResultsLog) << c.text;
         EXPECT_TRUE(log.runs.empty());
         ASSERT_EQ(log.problems.size(), 1u);
         EXPECT_EQ(log.problems[0].line, c.line);
@@ -264,10 +264,10 @@ TEST(ResultsLog, ReportsWhatIsNotAResultsLog)
 TEST(ResultsLog, AcceptsAByteOrderMarkAndBlankLinesFirst)
 {
     ParsedLog log = ParseResultsLog("\xEF\xBB\xBF\r\napp.exe - 1 executions\r\n0.2500\r\n", "a");
-    ASSERT_TRUE(log.is_results_log);
+    ASSERT_TRUE(log.isResultsLog);
     ASSERT_EQ(log.runs.size(), 1u);
     EXPECT_EQ(log.runs[0].application, "app.exe");
-    EXPECT_EQ(log.runs[0].header_line, 2);
+    EXPECT_EQ(log.runs[0].headerLine, 2);
 }
 
 TEST(ResultsLog, CountsForeignLinesPastTheFirstTwenty)
@@ -277,7 +277,7 @@ TEST(ResultsLog, CountsForeignLinesPastTheFirstTwenty)
         text += "noise\x01\n";
     text += "0.1000\n";
     ParsedLog log = ParseResultsLog(text, "n.log");
-    ASSERT_TRUE(log.is_results_log);
+    ASSERT_TRUE(log.isResultsLog);
     ASSERT_EQ(log.problems.size(), 21u);
     EXPECT_EQ(log.problems[0].line, 2);
     EXPECT_EQ(log.problems[0].message, "not a line of a results log, skipped: \"noise?\"");

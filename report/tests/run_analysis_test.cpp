@@ -50,7 +50,7 @@ TEST(RunAnalysis, SkippingTheFirstLaunchLeavesItOutOfEveryFigure)
     ::Run run = RunOf({9.0, 1.0, 1.1, 0.9, 1.0, 5.0});
     RunAnalysis analysis = AnalyzeRun(run, 4, true);
     EXPECT_EQ(analysis.number, 4);
-    EXPECT_EQ(analysis.counted_from, 1u);
+    EXPECT_EQ(analysis.countedFrom, 1u);
     EXPECT_EQ(analysis.seconds.size(), 6u);
     EXPECT_EQ(analysis.summary->count, 5u);
     EXPECT_DOUBLE_EQ(analysis.summary->max, 5.0);
@@ -58,8 +58,8 @@ TEST(RunAnalysis, SkippingTheFirstLaunchLeavesItOutOfEveryFigure)
     EXPECT_EQ(analysis.outliers, (std::vector<size_t>{5}));
 
     ::Run one = RunOf({3.0});
-    RunAnalysis only_cold = AnalyzeRun(one, 1, true);
-    EXPECT_FALSE(only_cold.summary);
+    RunAnalysis onlyCold = AnalyzeRun(one, 1, true);
+    EXPECT_FALSE(onlyCold.summary);
     ::Run none = RunOf({});
     EXPECT_FALSE(AnalyzeRun(none, 1, true).summary);
 }
@@ -68,31 +68,31 @@ TEST(RunAnalysis, FailedLaunchesAreLeftOutOfEveryFigureUnlessIncluded)
 {
     // Launch 2 gave up its search after 57 s; launch 6, at 5 s, is an
     // outlier among the others. A failed first launch is no cold start.
-    ::Run second_failed = RunWithFailures({1.0, 57.0, 1.1, 0.9, 1.0, 5.0}, {1});
-    ::Run first_failed = RunWithFailures({57.0, 1.0, 1.1, 0.9}, {0});
+    ::Run secondFailed = RunWithFailures({1.0, 57.0, 1.1, 0.9, 1.0, 5.0}, {1});
+    ::Run firstFailed = RunWithFailures({57.0, 1.0, 1.1, 0.9}, {0});
     struct {
         const ::Run* run;
-        bool skip_first;
-        bool include_failed;
+        bool skipFirst;
+        bool includeFailed;
         std::vector<bool> counted;
         double max;
         std::vector<size_t> outliers;
         size_t warm;  // launches in the warm summary; 0 for none
     } cases[] = {
-        {&second_failed, false, false, {true, false, true, true, true, true}, 5.0, {5}, 4},
-        {&second_failed, false, true, {true, true, true, true, true, true}, 57.0, {1, 5}, 5},
-        {&second_failed, true, false, {false, false, true, true, true, true}, 5.0, {5}, 4},
-        {&second_failed, true, true, {false, true, true, true, true, true}, 57.0, {1, 5}, 5},
-        {&first_failed, false, false, {false, true, true, true}, 1.1, {}, 0},
-        {&first_failed, false, true, {true, true, true, true}, 57.0, {0}, 3},
+        {&secondFailed, false, false, {true, false, true, true, true, true}, 5.0, {5}, 4},
+        {&secondFailed, false, true, {true, true, true, true, true, true}, 57.0, {1, 5}, 5},
+        {&secondFailed, true, false, {false, false, true, true, true, true}, 5.0, {5}, 4},
+        {&secondFailed, true, true, {false, true, true, true, true, true}, 57.0, {1, 5}, 5},
+        {&firstFailed, false, false, {false, true, true, true}, 1.1, {}, 0},
+        {&firstFailed, false, true, {true, true, true, true}, 57.0, {0}, 3},
     };
     for (const auto& c : cases) {
-        RunAnalysis analysis = AnalyzeRun(*c.run, 1, c.skip_first, c.include_failed);
+        RunAnalysis analysis = AnalyzeRun(*c.run, 1, c.skipFirst, c.includeFailed);
         SCOPED_TRACE(testing::Message() << "launches " << c.run->launches.size() << ", skip "
-                                        << c.skip_first << ", include " << c.include_failed);
+                                        << c.skipFirst << ", include " << c.includeFailed);
         EXPECT_EQ(analysis.seconds.size(), c.run->launches.size());
-        EXPECT_EQ(analysis.failed_launches, 1u);
-        EXPECT_EQ(analysis.failed_counted, c.include_failed);
+        EXPECT_EQ(analysis.failedLaunches, 1u);
+        EXPECT_EQ(analysis.failedCounted, c.includeFailed);
         EXPECT_EQ(analysis.counted, c.counted);
         ASSERT_TRUE(analysis.summary);
         EXPECT_EQ(analysis.summary->count,
@@ -102,9 +102,9 @@ TEST(RunAnalysis, FailedLaunchesAreLeftOutOfEveryFigureUnlessIncluded)
         EXPECT_EQ(analysis.warm ? analysis.warm->count : 0u, c.warm);
     }
     // Nothing left to count: no figures, so no comparison either.
-    ::Run all_failed = RunWithFailures({57.0, 58.0}, {0, 1});
+    ::Run allFailed = RunWithFailures({57.0, 58.0}, {0, 1});
     ::Run fine = RunOf({1.0, 1.1});
-    std::vector<RunAnalysis> runs = {AnalyzeRun(all_failed, 1, false),
+    std::vector<RunAnalysis> runs = {AnalyzeRun(allFailed, 1, false),
                                      AnalyzeRun(fine, 2, false)};
     EXPECT_FALSE(runs[0].summary);
     ComparisonReport report = CompareRuns(runs, 0, 0.05);
@@ -117,7 +117,7 @@ TEST(RunAnalysis, WideSpreadAboveAQuarterOfTheMean)
     // 1 and 1 + d: mean 1 + d/2, sd d / sqrt(2).
     auto wide = [](double d) {
         ::Run run = RunOf({1.0, 1.0 + d});
-        return AnalyzeRun(run, 1, false).wide_spread;
+        return AnalyzeRun(run, 1, false).wideSpread;
     };
     EXPECT_FALSE(wide(0.4));  // sd 0.283 < 0.25 * 1.2 = 0.3
     EXPECT_TRUE(wide(0.5));   // sd 0.354 > 0.25 * 1.25 = 0.3125
@@ -133,25 +133,25 @@ TEST(RunAnalysis, ComparesAgainstTheFastestOrTheReferenceGiven)
                                      AnalyzeRun(fast, 3, false)};
     ComparisonReport fastest = CompareRuns(runs, 0, 0.05);
     EXPECT_EQ(fastest.reference, 3);
-    EXPECT_TRUE(fastest.reference_is_fastest);
+    EXPECT_TRUE(fastest.referenceIsFastest);
     ASSERT_EQ(fastest.rows.size(), 2u);  // the empty run has nothing to compare
     const RunComparison& slower = fastest.rows[0];
     EXPECT_EQ(slower.number, 1);
     EXPECT_DOUBLE_EQ(*slower.ratio, 2.0);
     // 2 * sqrt((0.2/2)^2 + (0.1/1)^2) = 2 * sqrt(0.02)
-    EXPECT_NEAR(*slower.ratio_uncertainty, 2.0 * std::sqrt(0.02), 1e-12);
+    EXPECT_NEAR(*slower.ratioUncertainty, 2.0 * std::sqrt(0.02), 1e-12);
     ASSERT_TRUE(slower.welch);
     EXPECT_TRUE(slower.significant);
-    EXPECT_TRUE(fastest.rows[1].is_reference);
+    EXPECT_TRUE(fastest.rows[1].isReference);
     EXPECT_FALSE(fastest.rows[1].welch);
-    EXPECT_FALSE(fastest.rows[1].ratio_uncertainty);
+    EXPECT_FALSE(fastest.rows[1].ratioUncertainty);
 
-    ComparisonReport against_slow = CompareRuns(runs, 1, 0.05);
-    EXPECT_EQ(against_slow.reference, 1);
-    EXPECT_FALSE(against_slow.reference_is_fastest);
-    EXPECT_DOUBLE_EQ(*against_slow.rows[1].ratio, 0.5);
+    ComparisonReport againstSlow = CompareRuns(runs, 1, 0.05);
+    EXPECT_EQ(againstSlow.reference, 1);
+    EXPECT_FALSE(againstSlow.referenceIsFastest);
+    EXPECT_DOUBLE_EQ(*againstSlow.rows[1].ratio, 0.5);
     // A level below the p-value makes the same difference not significant.
-    double p = against_slow.rows[1].welch->p;
+    double p = againstSlow.rows[1].welch->p;
     EXPECT_FALSE(CompareRuns(runs, 1, p / 2).rows[1].significant);
     EXPECT_EQ(CompareRuns(runs, 2, 0.05).reference, 0);  // no launches: cannot serve
 }
@@ -192,7 +192,7 @@ TEST(RunAnalysis, VerdictOfAComparisonRow)
     for (const auto& c : cases) {
         RunComparison row;
         row.ratio = c.ratio;
-        row.is_reference = c.isReference;
+        row.isReference = c.isReference;
         row.welch = c.welch;
         row.significant = c.significant;
         EXPECT_EQ(JudgeComparison(row), c.verdict)

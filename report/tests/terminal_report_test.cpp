@@ -22,11 +22,11 @@ std::string FieldLine(const std::string& block, const std::string& label)
 // by the given number of 9 s ones. With most times equal the MAD is 0 and
 // the mean absolute deviation stands in: 10 slow ones score
 // 8 / (1.253314 * 80 / 50) = 3.99, 11 score 3.70, both above 3.5.
-std::string OutlierLine(int slow_launches)
+std::string OutlierLine(int slowLaunches)
 {
     Run run;
     run.application = "app.exe";
-    for (int i = 0; i < 40 + slow_launches; ++i) {
+    for (int i = 0; i < 40 + slowLaunches; ++i) {
         Launch launch;
         launch.seconds = i < 40 ? 1.0 : 9.0;
         run.launches.push_back(launch);
@@ -45,14 +45,14 @@ TEST(TerminalReport, OutlierListNamesTenThenCountsTheRest)
         "launch 47 (9.0000 s), launch 48 (9.0000 s), launch 49 (9.0000 s), "
         "launch 50 (9.0000 s)";
     struct {
-        int slow_launches;
+        int slowLaunches;
         std::string line;
     } cases[] = {
         {10, "  Outliers:               10 of 50: " + ten + "\n"},
         {11, "  Outliers:               11 of 51: " + ten + " and 1 more\n"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(OutlierLine(c.slow_launches), c.line) << c.slow_launches << " slow launches";
+        EXPECT_EQ(OutlierLine(c.slowLaunches), c.line) << c.slowLaunches << " slow launches";
 }
 
 TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
@@ -68,21 +68,21 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
         "Application exited with code 3221225477 before it was ready\n0.0312\n"
         "0.2100\n";
     const char clean[] = "a.exe - 3 executions\n0.2000\n0.2100\n0.2200\n";
-    const std::string failed_list =
+    const std::string failedList =
         "  Failed launches:        2 of 4: launch 1 (57.3279 s: window not found), launch 3 "
         "(0.0312 s: input idle failed, exited with code 3221225477)\n";
     struct {
         const char* log;
-        bool skip_first;
-        bool include_failed;
+        bool skipFirst;
+        bool includeFailed;
         const char* label;
         std::string line;
     } cases[] = {
         {failing, false, false, "Failures",
          "  Failures:               window not found 1, input idle failed 1, exited before "
          "ready 1\n"},
-        {failing, false, false, "Failed launches", failed_list},
-        {failing, false, true, "Failed launches", failed_list},
+        {failing, false, false, "Failed launches", failedList},
+        {failing, false, true, "Failed launches", failedList},
         {failing, false, false, "Failed to close", "  Failed to close:        1\n"},
         {failing, false, false, "Counted",
          "  Counted:                2 of 4 launches (failed launches are left out)\n"},
@@ -112,8 +112,8 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
     for (const auto& c : cases) {
         ParsedLog log = ParseResultsLog(c.log, "t.log");
         std::string block =
-            FormatRunBlock(AnalyzeRun(log.runs[0], 1, c.skip_first, c.include_failed));
+            FormatRunBlock(AnalyzeRun(log.runs[0], 1, c.skipFirst, c.includeFailed));
         EXPECT_EQ(FieldLine(block, c.label), c.line)
-            << "skip " << c.skip_first << ", include " << c.include_failed << "\n" << block;
+            << "skip " << c.skipFirst << ", include " << c.includeFailed << "\n" << block;
     }
 }

@@ -89,9 +89,9 @@ TEST(WelchTest, NeedsTwoLaunchesEachAndSomeSpread)
     EXPECT_FALSE(WelchTTest(SummaryOf({1.0, 2.0}), SummaryOf({4.0})));
     EXPECT_FALSE(WelchTTest(SummaryOf({1.0, 1.0}), SummaryOf({2.0, 2.0})));
     // Spread on one side is enough; df is then that side's n - 1.
-    std::optional<WelchResult> one_sided =
+    std::optional<WelchResult> oneSided =
         WelchTTest(SummaryOf({1.0, 1.0, 1.0}), SummaryOf({1.0, 2.0, 3.0}));
-    ASSERT_TRUE(one_sided);
-    EXPECT_NEAR(one_sided->df, 2.0, 1e-12);
-    EXPECT_NEAR(one_sided->t, -1.0 / std::sqrt(1.0 / 3.0), 1e-12);
+    ASSERT_TRUE(oneSided);
+    EXPECT_NEAR(oneSided->df, 2.0, 1e-12);
+    EXPECT_NEAR(oneSided->t, -1.0 / std::sqrt(1.0 / 3.0), 1e-12);
 }

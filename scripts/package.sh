@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target Kairon kairon-report
+cmake --build --preset windows -j2 --target Kairon kairon-report kairon-time
 rm -rf build/package
 (cd build/windows && cpack --config CPackConfig.cmake >/dev/null)
 cd build/package

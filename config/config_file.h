@@ -1,6 +1,6 @@
 // The settings file, config.txt: up to eleven lines that pre-fill the main
 // dialog at start-up and can ask for an unattended run. This reads them
-// into values; ui/config_fields.h puts them into the dialog.
+// into values; dialog/config_fields.h puts them into the dialog.
 //
 //   1 application path        5 executions (a number)   9  debug log (0/1)
 //   2 command-line arguments  6 delay in ms (a number)  10 new windows only

@@ -9,7 +9,7 @@
 //    enabled state, a text longer than its field, a line end in a text, an
 //    application path still in quotes, or the checks disagree with the flags.
 #include "config/config_file.h"
-#include "ui/config_fields.h"
+#include "dialog/config_fields.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

@@ -5,7 +5,7 @@
 #include "platform/win32_platform.h"
 #include "resources/control_ids.h"
 #include "ui/app_state.h"
-#include "ui/config_fields.h"
+#include "dialog/config_fields.h"
 #include "ui/main_window.h"
 
 #include <windows.h>

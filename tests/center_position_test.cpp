@@ -1,4 +1,4 @@
-#include "ui/center_position.h"
+#include "dialog/center_position.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 #include "config/config_writer.h"
-#include "ui/config_fields.h"
+#include "dialog/config_fields.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

@@ -1,4 +1,4 @@
-#include "ui/file_dialog_flow.h"
+#include "dialog/file_dialog_flow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/run_command.h"
+#include "dialog/run_command.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

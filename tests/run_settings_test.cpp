@@ -1,6 +1,6 @@
 #include "config/run_settings.h"
-#include "ui/settings_capture.h"
-#include "ui/settings_warning.h"
+#include "dialog/settings_capture.h"
+#include "dialog/settings_warning.h"
 
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"

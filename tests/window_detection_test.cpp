@@ -3,7 +3,7 @@
 #include "engine/timing_run.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
-#include "ui/dialog_run_observer.h"
+#include "dialog/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 

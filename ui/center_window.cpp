@@ -1,6 +1,6 @@
 #include "ui/center_window.h"
 
-#include "ui/center_position.h"
+#include "dialog/center_position.h"
 
 void CenterOverParent(HWND window, HWND parent)
 {

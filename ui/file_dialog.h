@@ -2,7 +2,7 @@
 #ifndef KAIRON_UI_FILE_DIALOG_H
 #define KAIRON_UI_FILE_DIALOG_H
 
-#include "ui/file_dialog_flow.h"
+#include "dialog/file_dialog_flow.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 #include "ui/about_box.h"
 #include "ui/file_dialog.h"
 #include "ui/program_icon.h"
-#include "ui/run_command.h"
+#include "dialog/run_command.h"
 #include "ui/timing_thread.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "engine/timing_run.h"
 #include "platform/win32_platform.h"
-#include "ui/dialog_run_observer.h"
+#include "dialog/dialog_run_observer.h"
 
 #include <memory>
 

@@ -5,7 +5,7 @@
 #include "report/report_files.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
-#include "ui/dialog_run_observer.h"
+#include "dialog/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // starting name is refused. Portable (no <windows.h>) so the unit tests can
 // drive it; file_dialog.cpp supplies the real dialogs and checks the
 // constants against the system headers.
-#ifndef KAIRON_UI_FILE_DIALOG_FLOW_H
-#define KAIRON_UI_FILE_DIALOG_FLOW_H
+#ifndef KAIRON_DIALOG_FILE_DIALOG_FLOW_H
+#define KAIRON_DIALOG_FILE_DIALOG_FLOW_H
 
 #include "config/run_settings.h"
 

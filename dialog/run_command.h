@@ -1,8 +1,8 @@
 // What the Run App button does, apart from the Win32 calls: capture the
 // dialog into the settings, validate them, and start a run with Run App
 // disabled until it ends.
-#ifndef KAIRON_UI_RUN_COMMAND_H
-#define KAIRON_UI_RUN_COMMAND_H
+#ifndef KAIRON_DIALOG_RUN_COMMAND_H
+#define KAIRON_DIALOG_RUN_COMMAND_H
 
 #include "config/run_settings.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // Where to put a window so that it sits centred over another and stays on
 // the screen. Plain arithmetic, kept apart from Windows so it can be tested.
-#ifndef KAIRON_UI_CENTER_POSITION_H
-#define KAIRON_UI_CENTER_POSITION_H
+#ifndef KAIRON_DIALOG_CENTER_POSITION_H
+#define KAIRON_DIALOG_CENTER_POSITION_H
 
 // A rectangle in screen pixels.
 struct ScreenBox {

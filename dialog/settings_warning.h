@@ -1,6 +1,6 @@
 // What the main dialog says when a run's settings fail a check.
-#ifndef KAIRON_UI_SETTINGS_WARNING_H
-#define KAIRON_UI_SETTINGS_WARNING_H
+#ifndef KAIRON_DIALOG_SETTINGS_WARNING_H
+#define KAIRON_DIALOG_SETTINGS_WARNING_H
 
 #include "config/settings_check_text.h"
 #include "platform/platform.h"

@@ -1,6 +1,6 @@
 // The settings file's values put into the main dialog at start-up.
-#ifndef KAIRON_UI_CONFIG_FIELDS_H
-#define KAIRON_UI_CONFIG_FIELDS_H
+#ifndef KAIRON_DIALOG_CONFIG_FIELDS_H
+#define KAIRON_DIALOG_CONFIG_FIELDS_H
 
 #include "config/config_file.h"
 #include "config/run_settings.h"

@@ -1,6 +1,6 @@
 // Reading the main dialog's fields into a run's settings.
-#ifndef KAIRON_UI_SETTINGS_CAPTURE_H
-#define KAIRON_UI_SETTINGS_CAPTURE_H
+#ifndef KAIRON_DIALOG_SETTINGS_CAPTURE_H
+#define KAIRON_DIALOG_SETTINGS_CAPTURE_H
 
 #include "config/run_settings.h"
 #include "platform/platform.h"

@@ -1,4 +1,4 @@
-#include "ui/config_fields.h"
+#include "dialog/config_fields.h"
 
 #include "resources/control_ids.h"
 

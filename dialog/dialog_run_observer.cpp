@@ -1,4 +1,4 @@
-#include "ui/dialog_run_observer.h"
+#include "dialog/dialog_run_observer.h"
 
 #include "resources/control_ids.h"
 

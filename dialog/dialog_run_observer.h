@@ -1,8 +1,8 @@
 // The main dialog as a timing run's observer: the status line, Run App,
 // owned message boxes and, after an unattended run, a posted WM_CLOSE.
 // Plain DialogPort calls, so the unit tests watch it through the fake.
-#ifndef KAIRON_UI_DIALOG_RUN_OBSERVER_H
-#define KAIRON_UI_DIALOG_RUN_OBSERVER_H
+#ifndef KAIRON_DIALOG_DIALOG_RUN_OBSERVER_H
+#define KAIRON_DIALOG_DIALOG_RUN_OBSERVER_H
 
 #include "engine/run_observer.h"
 #include "platform/platform.h"

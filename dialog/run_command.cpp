@@ -1,8 +1,8 @@
-#include "ui/run_command.h"
+#include "dialog/run_command.h"
 
 #include "resources/control_ids.h"
-#include "ui/settings_capture.h"
-#include "ui/settings_warning.h"
+#include "dialog/settings_capture.h"
+#include "dialog/settings_warning.h"
 
 bool RunAppCommand(DialogPort& dialog, RunSettings* settings, RunStarter start, void* context)
 {

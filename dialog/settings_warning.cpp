@@ -1,4 +1,4 @@
-#include "ui/settings_warning.h"
+#include "dialog/settings_warning.h"
 
 bool ValidateRunSettings(const RunSettings& settings, DialogPort& dialog)
 {

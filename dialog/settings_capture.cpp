@@ -1,4 +1,4 @@
-#include "ui/settings_capture.h"
+#include "dialog/settings_capture.h"
 
 #include "resources/control_ids.h"
 

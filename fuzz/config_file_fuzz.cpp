@@ -119,11 +119,13 @@ void CheckDialog(const FakePlatform& fake, const RunSettings& s)
     for (const std::string& event : fake.events) {
         if (StartsWith(event, "text ")) {
             ++textEvents;
-        } else if (StartsWith(event, "number 1006 ") || StartsWith(event, "number 1011 ")) {
+        } else if (StartsWith(event, "number IDC_EXECUTIONS ") ||
+                   StartsWith(event, "number IDC_DELAY ")) {
             ++numberEvents;
-        } else if (StartsWith(event, "enable 1023 ")) {
+        } else if (StartsWith(event, "enable IDC_EXACT_MATCH ")) {
             ++enableEvents;
-            Require(event == (s.detectByWindowName ? "enable 1023 1" : "enable 1023 0"),
+            Require(event == (s.detectByWindowName ? "enable IDC_EXACT_MATCH 1"
+                                                   : "enable IDC_EXACT_MATCH 0"),
                     "Exact Match enabled against detection");
         } else {
             Require(StartsWith(event, "check "), "an unexpected dialog event");

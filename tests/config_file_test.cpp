@@ -77,7 +77,8 @@ void Load(const std::string& bytes, Loaded* loaded)
 Events TextEvents(const std::string& app, const std::string& args, const std::string& log,
                   const std::string& window)
 {
-    return {"text 1004 " + app, "text 1008 " + args, "text 1005 " + log, "text 1007 " + window};
+    return {"text IDC_APP_PATH " + app, "text IDC_CMD_LINE " + args, "text IDC_LOG_PATH " + log,
+            "text IDC_WINDOW_NAME " + window};
 }
 
 Events Join(Events first, const Events& then)
@@ -90,13 +91,14 @@ const std::string kExample = Lines({"C:\\Apps\\editor.exe", "", "C:\\Logs\\resul
                                     "10", "5000", "1 1 0 1", "1 0 0", "0", "1", "0"});
 const Events kExampleEvents = Join(
     TextEvents("C:\\Apps\\editor.exe", "", "C:\\Logs\\results.txt", "Editor"),
-    {"number 1006 10", "number 1011 5000", "check 1014", "check 1017", "enable 1023 1",
-     "check 1018", "check 1019", "check 1016"});
+    {"number IDC_EXECUTIONS 10", "number IDC_DELAY 5000", "check IDC_INPUT_IDLE",
+     "check IDC_DETECT_WINDOW_NAME", "enable IDC_EXACT_MATCH 1", "check IDC_VISIBLE",
+     "check IDC_CLOSE_WM_CLOSE", "check IDC_NEW_WINDOWS_ONLY"});
 
 // Lines 1 to 6 of a file whose options follow.
 const std::string kSixLines = Lines({"a.exe", "-x", "log.txt", "Win", "3", "250"});
 const Events kSixLinesEvents = Join(TextEvents("a.exe", "-x", "log.txt", "Win"),
-                                    {"number 1006 3", "number 1011 250"});
+                                    {"number IDC_EXECUTIONS 3", "number IDC_DELAY 250"});
 
 struct FileCase {
     const char* name;
@@ -118,57 +120,76 @@ const FileCase kFileCases[] = {
     {"complete example, CR LF", CrLf(kExample), kExampleEvents, "1101 100 0 1 0"},
     {"no newline after the last line", kExample.substr(0, kExample.size() - 1), kExampleEvents,
      "1101 100 0 1 0"},
-    {"one line", "only.exe", {"text 1004 only.exe"}, kNoFlags},
+    {"one line", "only.exe", {"text IDC_APP_PATH only.exe"}, kNoFlags},
     {"six lines set texts and numbers only", kSixLines, kSixLinesEvents, kNoFlags},
     {"all options zero: nothing checked, Exact Match disabled",
      kSixLines + Lines({"0 0 0 0", "0 0 0", "0", "0", "0"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"all options set", kSixLines + Lines({"1 1 1 1", "1 1 1", "1", "1", "1"}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
-                            "check 1018", "check 1019", "check 1020", "check 1021",
-                            "check 1015", "check 1016"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1", "check IDC_EXACT_MATCH",
+                            "check IDC_VISIBLE", "check IDC_CLOSE_WM_CLOSE",
+                            "check IDC_CLOSE_SYSCOMMAND", "check IDC_CLOSE_ALT_F4",
+                            "check IDC_DEBUG", "check IDC_NEW_WINDOWS_ONLY"}),
      "1111 111 1 1 1"},
     {"line 7 '0 1': detection only, Exact Match enabled", kSixLines + Lines({"0 1"}),
-     Join(kSixLinesEvents, {"check 1017", "enable 1023 1"}), "0100 000 0 0 0"},
+     Join(kSixLinesEvents, {"check IDC_DETECT_WINDOW_NAME", "enable IDC_EXACT_MATCH 1"}),
+     "0100 000 0 0 0"},
     {"detection off disables Exact Match, which is still checked",
      kSixLines + Lines({"1 0 1 1"}),
-     Join(kSixLinesEvents, {"check 1014", "enable 1023 0", "check 1023", "check 1018"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "enable IDC_EXACT_MATCH 0",
+                            "check IDC_EXACT_MATCH", "check IDC_VISIBLE"}),
      "1011 000 0 0 0"},
     {"empty line 7 disables Exact Match", kSixLines + Lines({""}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"line 7 that is not a number", kSixLines + Lines({"yes"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"line 7 stops at the first value that is not a number", kSixLines + Lines({"1 x 1 1"}),
-     Join(kSixLinesEvents, {"check 1014", "enable 1023 0"}), "1000 000 0 0 0"},
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "enable IDC_EXACT_MATCH 0"}),
+     "1000 000 0 0 0"},
     {"line 7 with tabs, signs and a fifth value", kSixLines + Lines({"  2\t-3   0 7 9"}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1018"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1", "check IDC_VISIBLE"}),
      "1101 000 0 0 0"},
     {"line 7 values without blanks between signs", kSixLines + Lines({"1-1+0-0"}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1"}), "1100 000 0 0 0"},
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1"}),
+     "1100 000 0 0 0"},
     {"line 8: Alt-F4 only", kSixLines + Lines({"0", "0 0 1"}),
-     Join(kSixLinesEvents, {"enable 1023 0", "check 1021"}), "0000 001 0 0 0"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0", "check IDC_CLOSE_ALT_F4"}),
+     "0000 001 0 0 0"},
     {"line 8 with a missing third value", kSixLines + Lines({"0", "5 -5"}),
-     Join(kSixLinesEvents, {"enable 1023 0", "check 1019", "check 1020"}), "0000 110 0 0 0"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0", "check IDC_CLOSE_WM_CLOSE",
+                            "check IDC_CLOSE_SYSCOMMAND"}),
+     "0000 110 0 0 0"},
     {"lines 9 and 10 set", kSixLines + Lines({"0", "0", "1", "1"}),
-     Join(kSixLinesEvents, {"enable 1023 0", "check 1015", "check 1016"}), "0000 000 1 1 0"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0", "check IDC_DEBUG",
+                            "check IDC_NEW_WINDOWS_ONLY"}),
+     "0000 000 1 1 0"},
     {"line 11 asks for an unattended run", kSixLines + Lines({"0", "0", "0", "0", "1"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), "0000 000 0 0 1"},
     {"file ends after line 8: later flags clear", kSixLines + Lines({"1 1 1 1", "1 1 1"}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
-                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1", "check IDC_EXACT_MATCH",
+                            "check IDC_VISIBLE", "check IDC_CLOSE_WM_CLOSE",
+                            "check IDC_CLOSE_SYSCOMMAND", "check IDC_CLOSE_ALT_F4"}),
      "1111 111 0 0 0"},
     // Lines 9 to 11 without a number must not inherit line 8's values.
     {"blank lines 9 to 11 clear their flags", kSixLines + Lines({"1 1 1 1", "1 1 1", "", "", ""}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
-                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1", "check IDC_EXACT_MATCH",
+                            "check IDC_VISIBLE", "check IDC_CLOSE_WM_CLOSE",
+                            "check IDC_CLOSE_SYSCOMMAND", "check IDC_CLOSE_ALT_F4"}),
      "1111 111 0 0 0"},
     {"notes on lines 9 to 11 clear their flags",
      kSixLines + Lines({"1 1 1 1", "1 1 1", "# debug", "none", "; unattended"}),
-     Join(kSixLinesEvents, {"check 1014", "check 1017", "enable 1023 1", "check 1023",
-                            "check 1018", "check 1019", "check 1020", "check 1021"}),
+     Join(kSixLinesEvents, {"check IDC_INPUT_IDLE", "check IDC_DETECT_WINDOW_NAME",
+                            "enable IDC_EXACT_MATCH 1", "check IDC_EXACT_MATCH",
+                            "check IDC_VISIBLE", "check IDC_CLOSE_WM_CLOSE",
+                            "check IDC_CLOSE_SYSCOMMAND", "check IDC_CLOSE_ALT_F4"}),
      "1111 111 0 0 0"},
     {"blank lines 1 to 4 set empty texts", Lines({"", "", "", "", "7"}),
-     Join(TextEvents("", "", "", ""), {"number 1006 7"}), kNoFlags},
+     Join(TextEvents("", "", "", ""), {"number IDC_EXECUTIONS 7"}), kNoFlags},
     {"blanks and tabs are kept", Lines({"  C:\\My Apps\\a b.exe  ", "\t-v ", " ", "Win "}),
      TextEvents("  C:\\My Apps\\a b.exe  ", "\t-v ", " ", "Win "), kNoFlags},
     {"mixed LF and CR LF", "app\r\nargs\nlog\r\nwin\n", TextEvents("app", "args", "log", "win"),
@@ -176,87 +197,91 @@ const FileCase kFileCases[] = {
     {"a lone CR ends a line", "a\rb\nc\rd\r\n", TextEvents("a", "b", "c", "d"), kNoFlags},
     {"complete example, CR only", Cr(kExample), kExampleEvents, "1101 100 0 1 0"},
     {"CR CR LF is a line, then an empty one", "app\r\r\nargs\n",
-     {"text 1004 app", "text 1008 ", "text 1005 args"}, kNoFlags},
+     {"text IDC_APP_PATH app", "text IDC_CMD_LINE ", "text IDC_LOG_PATH args"}, kNoFlags},
     {"LF CR is a line, then an empty one", "app\n\rargs\n",
-     {"text 1004 app", "text 1008 ", "text 1005 args"}, kNoFlags},
+     {"text IDC_APP_PATH app", "text IDC_CMD_LINE ", "text IDC_LOG_PATH args"}, kNoFlags},
     {"empty CR lines set empty texts", "\r\r\r\r7\r", Join(TextEvents("", "", "", ""),
-                                                         {"number 1006 7"}), kNoFlags},
-    {"CR at the end of the file", "app\r", {"text 1004 app"}, kNoFlags},
+                                                         {"number IDC_EXECUTIONS 7"}), kNoFlags},
+    {"CR at the end of the file", "app\r", {"text IDC_APP_PATH app"}, kNoFlags},
     {"CR-only line 11 asks for an unattended run", Cr(kSixLines + Lines({"0", "0", "0", "0", "1"})),
-     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
-    {"0x1A ends the file", "app\nargs\x1Alog\nwin\n", {"text 1004 app", "text 1008 args"},
-     kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), "0000 000 0 0 1"},
+    {"0x1A ends the file", "app\nargs\x1Alog\nwin\n",
+     {"text IDC_APP_PATH app", "text IDC_CMD_LINE args"}, kNoFlags},
     {"0x1A as the first byte", "\x1A" + kExample, {}, kNoFlags},
-    {"0x1A after a CR", "app\r\x1A\nargs\n", {"text 1004 app"}, kNoFlags},
-    {"0x1A between CR and LF", "app\r\x1A\n", {"text 1004 app"}, kNoFlags},
+    {"0x1A after a CR", "app\r\x1A\nargs\n", {"text IDC_APP_PATH app"}, kNoFlags},
+    {"0x1A between CR and LF", "app\r\x1A\n", {"text IDC_APP_PATH app"}, kNoFlags},
     {"0x1A before line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "\x1A" "1\n",
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"0x1A after line 11's number", kSixLines + Lines({"0", "0", "0", "0"}) + "1\x1A" "0\n",
-     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), "0000 000 0 0 1"},
     {"a NUL cuts the text but not the line", "ab\0cd\nargs\n"s,
-     {"text 1004 ab", "text 1008 args"}, kNoFlags},
+     {"text IDC_APP_PATH ab", "text IDC_CMD_LINE args"}, kNoFlags},
     {"a NUL first on a line gives an empty text", "\0xyz\nargs\n"s,
-     {"text 1004 ", "text 1008 args"}, kNoFlags},
+     {"text IDC_APP_PATH ", "text IDC_CMD_LINE args"}, kNoFlags},
     {"a NUL before line 11's number", kSixLines + Lines({"0", "0", "0", "0", "\0"s "1"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"a NUL after line 5's number", "a\nb\nc\nd\n12\0" "34\n5\n"s,
-     Join(TextEvents("a", "b", "c", "d"), {"number 1006 12", "number 1011 5"}), kNoFlags},
+     Join(TextEvents("a", "b", "c", "d"), {"number IDC_EXECUTIONS 12", "number IDC_DELAY 5"}),
+     kNoFlags},
     {"binary bytes pass through", "\xFF\xFE\x80\x01\x7F\x1B\n\x90\n",
-     {"text 1004 \xFF\xFE\x80\x01\x7F\x1B", "text 1008 \x90"}, kNoFlags},
+     {"text IDC_APP_PATH \xFF\xFE\x80\x01\x7F\x1B", "text IDC_CMD_LINE \x90"}, kNoFlags},
     {"binary bytes as numbers and options",
      Lines({"a", "b", "c", "d", "\xFF", "\x80" "9", "\x01", "\xFE"}),
      Join(TextEvents("a", "b", "c", "d"),
-          {"number 1006 0", "number 1011 0", "enable 1023 0"}),
+          {"number IDC_EXECUTIONS 0", "number IDC_DELAY 0", "enable IDC_EXACT_MATCH 0"}),
      kNoFlags},
-    {"a line of 510 characters fits", a510 + "\nargs\n", {"text 1004 " + a510, "text 1008 args"},
-     kNoFlags},
+    {"a line of 510 characters fits", a510 + "\nargs\n",
+     {"text IDC_APP_PATH " + a510, "text IDC_CMD_LINE args"}, kNoFlags},
     {"a line of 510 characters and CR LF fits", a510 + "\r\nargs\r\n",
-     {"text 1004 " + a510, "text 1008 args"}, kNoFlags},
+     {"text IDC_APP_PATH " + a510, "text IDC_CMD_LINE args"}, kNoFlags},
     {"a line of 511 characters is one line", a511 + "\nargs\nlog\n",
-     {"text 1004 " + a511, "text 1008 args", "text 1005 log"}, kNoFlags},
+     {"text IDC_APP_PATH " + a511, "text IDC_CMD_LINE args", "text IDC_LOG_PATH log"}, kNoFlags},
     {"a line of 511 characters and CR LF is one line", a511 + "\r\nargs\r\n",
-     {"text 1004 " + a511, "text 1008 args"}, kNoFlags},
+     {"text IDC_APP_PATH " + a511, "text IDC_CMD_LINE args"}, kNoFlags},
     {"texts as long as their fields are kept whole", Lines({p515, g511, l515, w511, "4"}),
-     Join(TextEvents(p515, g511, l515, w511), {"number 1006 4"}), kNoFlags},
+     Join(TextEvents(p515, g511, l515, w511), {"number IDC_EXECUTIONS 4"}), kNoFlags},
     {"texts one longer than their fields lose their last character",
      Lines({p516, g512, l516, w512, "4"}),
-     Join(TextEvents(p515, g511, l515, w511), {"number 1006 4"}), kNoFlags},
+     Join(TextEvents(p515, g511, l515, w511), {"number IDC_EXECUTIONS 4"}), kNoFlags},
     {"a line of 1100 characters is cut and the rest dropped", b1100 + "\nargs\nlog\nwin\n",
      TextEvents(std::string(515, 'b'), "args", "log", "win"), kNoFlags},
     {"5000 characters of arguments: the later lines keep their places",
      Lines({"C:\\Apps\\a.exe", std::string(5000, 'g'), "C:\\Logs\\r.txt", "Win", "3", "250",
             "0 1 0 0", "1 0 0", "0", "0", "1"}),
      Join(TextEvents("C:\\Apps\\a.exe", g511, "C:\\Logs\\r.txt", "Win"),
-          {"number 1006 3", "number 1011 250", "check 1017", "enable 1023 1", "check 1019"}),
+          {"number IDC_EXECUTIONS 3", "number IDC_DELAY 250", "check IDC_DETECT_WINDOW_NAME",
+           "enable IDC_EXACT_MATCH 1", "check IDC_CLOSE_WM_CLOSE"}),
      "0100 100 0 0 1"},
     {"a long number on line 5 is cut, not carried into line 6",
      "a\nb\nc\nd\n1" + std::string(600, '0') + "\n250\n",
-     Join(TextEvents("a", "b", "c", "d"), {"number 1006 2147483647", "number 1011 250"}), kNoFlags},
+     Join(TextEvents("a", "b", "c", "d"),
+          {"number IDC_EXECUTIONS 2147483647", "number IDC_DELAY 250"}),
+     kNoFlags},
     // Number lines keep 511 characters too: a number after them is dropped.
     {"line 11's number as its 511th character counts",
      kSixLines + Lines({"0", "0", "0", "0", std::string(510, ' ') + "1"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), "0000 000 0 0 1"},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), "0000 000 0 0 1"},
     {"line 11's number as its 512th character is dropped",
      kSixLines + Lines({"0", "0", "0", "0", std::string(511, ' ') + "1"}),
-     Join(kSixLinesEvents, {"enable 1023 0"}), kNoFlags},
+     Join(kSixLinesEvents, {"enable IDC_EXACT_MATCH 0"}), kNoFlags},
     {"a byte-order mark is skipped", kBom + kExample, kExampleEvents, "1101 100 0 1 0"},
     {"a byte-order mark alone", kBom, {}, kNoFlags},
     {"a byte-order mark before an empty line 1", kBom + "\nargs\n"s,
-     {"text 1004 ", "text 1008 args"}, kNoFlags},
+     {"text IDC_APP_PATH ", "text IDC_CMD_LINE args"}, kNoFlags},
     {"only the first byte-order mark is skipped", kBom + (kBom + "a.exe\n"s) + kBom + "-x\n",
-     {"text 1004 "s + kBom + "a.exe", "text 1008 "s + kBom + "-x"}, kNoFlags},
-    {"part of a byte-order mark is kept", "\xEF\xBB" "a.exe\n", {"text 1004 \xEF\xBB" "a.exe"},
-     kNoFlags},
+     {"text IDC_APP_PATH "s + kBom + "a.exe", "text IDC_CMD_LINE "s + kBom + "-x"}, kNoFlags},
+    {"part of a byte-order mark is kept", "\xEF\xBB" "a.exe\n",
+     {"text IDC_APP_PATH \xEF\xBB" "a.exe"}, kNoFlags},
     {"a byte-order mark cut by 0x1A is kept", "\xEF\xBB\x1A\xBF" "a.exe\n",
-     {"text 1004 \xEF\xBB"}, kNoFlags},
+     {"text IDC_APP_PATH \xEF\xBB"}, kNoFlags},
     {"quotes around the application path are removed",
      Lines({"\"C:\\A B\\app.exe\"", "\"x y.txt\"", "\"log.txt\"", "\"Win\""}),
      TextEvents("C:\\A B\\app.exe", "\"x y.txt\"", "\"log.txt\"", "\"Win\""), kNoFlags},
     {"blanks outside the quotes go, those inside stay", " \t\" C:\\x.exe \"\t \n",
-     {"text 1004  C:\\x.exe "}, kNoFlags},
-    {"a lone quote stays", "\"C:\\x.exe\n", {"text 1004 \"C:\\x.exe"}, kNoFlags},
-    {"quotes inside the path stay", "\"C:\\a\"b.exe\"\n", {"text 1004 \"C:\\a\"b.exe\""},
-     kNoFlags},
+     {"text IDC_APP_PATH  C:\\x.exe "}, kNoFlags},
+    {"a lone quote stays", "\"C:\\x.exe\n", {"text IDC_APP_PATH \"C:\\x.exe"}, kNoFlags},
+    {"quotes inside the path stay", "\"C:\\a\"b.exe\"\n",
+     {"text IDC_APP_PATH \"C:\\a\"b.exe\""}, kNoFlags},
 };
 
 TEST(ConfigFile, EachFileLeavesItsFieldsChecksAndFlags)
@@ -327,7 +352,7 @@ TEST(ConfigFile, NumberLinesShowAtoiWithoutSign)
             lines[lineNumber - 1] = c.line;
             Loaded loaded;
             Load(Lines(lines), &loaded);
-            const std::string field = lineNumber == 5 ? "1006" : "1011";
+            const std::string field = lineNumber == 5 ? "IDC_EXECUTIONS" : "IDC_DELAY";
             ASSERT_EQ(loaded.events.size(), 6u);
             EXPECT_EQ(loaded.events[lineNumber - 1],
                       "number " + field + " " + c.shown);
@@ -349,7 +374,7 @@ TEST(ConfigFile, FlagLinesSetTheirFlagOnlyForANonZeroNumber)
         // Out of range clamps, so a huge number still reads as non-zero.
         {"4294967296", true}, {"-4294967296", true}, {"99999999999999999999", true},
     };
-    const int boxes[] = {IDC_DEBUG, IDC_NEW_WINDOWS_ONLY, 0};
+    const char* const boxes[] = {"IDC_DEBUG", "IDC_NEW_WINDOWS_ONLY", nullptr};
     for (const auto& c : cases) {
         for (int i = 0; i < 3; ++i) {
             SCOPED_TRACE("line " + std::to_string(9 + i) + " '" + c.line + "'");
@@ -360,8 +385,8 @@ TEST(ConfigFile, FlagLinesSetTheirFlagOnlyForANonZeroNumber)
             std::string expected = "1111 111 0 0 0";
             expected[9 + 2 * i] = c.set ? '1' : '0';
             EXPECT_EQ(loaded.flags, expected);
-            if (boxes[i] != 0) {
-                const std::string check = "check " + std::to_string(boxes[i]);
+            if (boxes[i]) {
+                const std::string check = std::string("check ") + boxes[i];
                 EXPECT_EQ(loaded.fake.EventsStartingWith(check).size(), c.set ? 1u : 0u);
             }
         }
@@ -413,7 +438,7 @@ TEST(ConfigFile, OneHugeLine)
         SCOPED_TRACE(std::string(1, c));
         Loaded loaded;
         Load(std::string(1 << 20, c), &loaded);
-        EXPECT_EQ(loaded.events, Events({"text 1004 " + std::string(515, c)}));
+        EXPECT_EQ(loaded.events, Events({"text IDC_APP_PATH " + std::string(515, c)}));
         EXPECT_EQ(loaded.flags, kNoFlags);
     }
 }
@@ -433,7 +458,8 @@ TEST(ConfigFile, LineElevenAfterVeryLongLinesIsRead)
     const std::string text = "0" + std::string(514, ' ');
     EXPECT_EQ(loaded.events, Join(TextEvents(text, "0" + std::string(510, ' '), text,
                                              "0" + std::string(510, ' ')),
-                                  {"number 1006 0", "number 1011 0", "enable 1023 0"}));
+                                  {"number IDC_EXECUTIONS 0", "number IDC_DELAY 0",
+                                   "enable IDC_EXACT_MATCH 0"}));
 }
 
 // What the reader hands any front end, dialog or none: the lines it found
@@ -648,7 +674,7 @@ TEST(ConfigFile, DefaultsComeBeforeTheFileOfTheWorkingDirectory)
         RunSettings settings = {};
         settings.autoRun = true;
         ApplyDefaults(fake, &settings);
-        EXPECT_EQ(fake.events, Events({"number 1006 1", "number 1011 1000"}));
+        EXPECT_EQ(fake.events, Events({"number IDC_EXECUTIONS 1", "number IDC_DELAY 1000"}));
         EXPECT_EQ(fake.texts[IDC_EXECUTIONS], "1");
         EXPECT_EQ(fake.texts[IDC_DELAY], "1000");
         EXPECT_TRUE(fake.enabled.empty());
@@ -659,7 +685,8 @@ TEST(ConfigFile, DefaultsComeBeforeTheFileOfTheWorkingDirectory)
         FakePlatform fake;
         RunSettings settings = {};
         ApplyDefaults(fake, &settings);
-        EXPECT_EQ(fake.events, Join({"number 1006 1", "number 1011 1000"}, kExampleEvents));
+        EXPECT_EQ(fake.events,
+                  Join({"number IDC_EXECUTIONS 1", "number IDC_DELAY 1000"}, kExampleEvents));
         EXPECT_EQ(fake.texts[IDC_EXECUTIONS], "10");
         EXPECT_EQ(fake.texts[IDC_DELAY], "5000");
         EXPECT_EQ(Flags(settings), "1101 100 0 1 1");

@@ -1,5 +1,7 @@
 #include "tests/fake_platform.h"
 
+#include "resources/control_ids.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -276,7 +278,7 @@ bool FakePlatform::ContainsIgnoringCase(const char* text, const char* needle)
 
 void FakePlatform::FieldText(int controlId, char* buffer, int size)
 {
-    events.push_back("get text " + std::to_string(controlId));
+    events.push_back("get text " + ControlName(controlId));
     const std::string& text = texts[controlId];
     const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
     std::memcpy(buffer, text.data(), count);
@@ -286,37 +288,37 @@ void FakePlatform::FieldText(int controlId, char* buffer, int size)
 void FakePlatform::SetFieldText(int controlId, const char* text)
 {
     texts[controlId] = text;
-    events.push_back("text " + std::to_string(controlId) + " " + text);
+    events.push_back("text " + ControlName(controlId) + " " + text);
 }
 
 unsigned FakePlatform::FieldNumber(int controlId)
 {
-    events.push_back("get number " + std::to_string(controlId));
+    events.push_back("get number " + ControlName(controlId));
     return ParseUnsignedField(texts[controlId]);
 }
 
 void FakePlatform::SetFieldNumber(int controlId, unsigned value)
 {
     texts[controlId] = std::to_string(value);
-    events.push_back("number " + std::to_string(controlId) + " " + std::to_string(value));
+    events.push_back("number " + ControlName(controlId) + " " + std::to_string(value));
 }
 
 bool FakePlatform::IsChecked(int controlId)
 {
-    events.push_back("get check " + std::to_string(controlId));
+    events.push_back("get check " + ControlName(controlId));
     return checked[controlId];
 }
 
 void FakePlatform::Check(int controlId)
 {
     checked[controlId] = true;
-    events.push_back("check " + std::to_string(controlId));
+    events.push_back("check " + ControlName(controlId));
 }
 
 void FakePlatform::EnableControl(int controlId, bool enable)
 {
     enabled[controlId] = enable;
-    events.push_back("enable " + std::to_string(controlId) + (enable ? " 1" : " 0"));
+    events.push_back("enable " + ControlName(controlId) + (enable ? " 1" : " 0"));
 }
 
 int FakePlatform::ShowMessageBox(const char* text, const char* caption, unsigned type)

@@ -4,7 +4,9 @@
 // Sleep advances the clock and the performance counter reads it. Top-level
 // windows appear, change their show state and vanish at given virtual
 // times. Process creation and input idle answer from scripts. Everything
-// the logic does to the outside world is appended, in order, to `events`.
+// the logic does to the outside world is appended, in order, to `events`;
+// the dialog's controls appear there by name ("text IDC_STATUS Finished
+// executions"), the name control_ids.h gives them.
 #ifndef KAIRON_TESTS_FAKE_PLATFORM_H
 #define KAIRON_TESTS_FAKE_PLATFORM_H
 

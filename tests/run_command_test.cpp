@@ -43,7 +43,7 @@ TEST(RunAppCommand, StartsAValidRunWithRunAppDisabled)
     settings.autoRun = true;
     Starter starter;
     EXPECT_TRUE(RunAppCommand(fake, &settings, RecordStart, &starter));
-    EXPECT_EQ(fake.EventsNotStartingWith("get "), std::vector<std::string>{"enable 1010 0"});
+    EXPECT_EQ(fake.EventsNotStartingWith("get "), std::vector<std::string>{"enable IDC_RUN 0"});
     EXPECT_EQ(starter.calls, 1);
     EXPECT_STREQ(starter.handed.appPath, "app.exe");
     EXPECT_EQ(starter.handed.executions, 3);
@@ -72,7 +72,7 @@ TEST(RunAppCommand, AThreadThatCannotStartGivesRunAppBackAndSaysSo)
     starter.succeeds = false;
     EXPECT_FALSE(RunAppCommand(fake, &settings, RecordStart, &starter));
     EXPECT_EQ(fake.EventsNotStartingWith("get "),
-              (std::vector<std::string>{"enable 1010 0", "enable 1010 1",
+              (std::vector<std::string>{"enable IDC_RUN 0", "enable IDC_RUN 1",
                                         "box Error | Could not start the timing run. | 0x0"}));
 }
 

@@ -177,10 +177,14 @@ TEST(Capture, ReadsEveryFieldInOrderAndLeavesAutoRunAlone)
     CaptureRunSettings(fake, &s);
 
     const std::vector<std::string> expectedReads = {
-        "get text 1004",  "get text 1005",  "get text 1007",  "get text 1008",
-        "get number 1006", "get number 1011", "get check 1019", "get check 1020",
-        "get check 1021", "get check 1017", "get check 1023", "get check 1015",
-        "get check 1016", "get check 1014", "get check 1018"};
+        "get text IDC_APP_PATH",          "get text IDC_LOG_PATH",
+        "get text IDC_WINDOW_NAME",       "get text IDC_CMD_LINE",
+        "get number IDC_EXECUTIONS",      "get number IDC_DELAY",
+        "get check IDC_CLOSE_WM_CLOSE",   "get check IDC_CLOSE_SYSCOMMAND",
+        "get check IDC_CLOSE_ALT_F4",     "get check IDC_DETECT_WINDOW_NAME",
+        "get check IDC_EXACT_MATCH",      "get check IDC_DEBUG",
+        "get check IDC_NEW_WINDOWS_ONLY", "get check IDC_INPUT_IDLE",
+        "get check IDC_VISIBLE"};
     EXPECT_EQ(fake.events, expectedReads);
     EXPECT_STREQ(s.appPath, "C:\\Apps\\editor.exe");
     EXPECT_STREQ(s.logPath, "log.txt");

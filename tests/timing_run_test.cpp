@@ -76,7 +76,7 @@ TEST(TimingRun, OneQuietIterationStepByStep)
     EXPECT_EQ(run.Start(), 1);
     const Events expected = {
         "sleep 500",
-        "text 1012 Iteration: 1 - Launching Application",
+        "text IDC_STATUS Iteration: 1 - Launching Application",
         "frequency",
         "counter 507",
         "create \"C:\\Apps\\sample.exe\" ",
@@ -84,8 +84,8 @@ TEST(TimingRun, OneQuietIterationStepByStep)
         "sleep 500",
         "sleep 500",
         "close handles 0x101 0x201",
-        "enable 1010 1",
-        "text 1012 Finished executions",
+        "enable IDC_RUN 1",
+        "text IDC_STATUS Finished executions",
         "box Finished | Finished executions | 0x0",
     };
     EXPECT_EQ(run.fake.events, expected);
@@ -99,32 +99,33 @@ TEST(TimingRun, CountdownShowsWholeSecondsThenSleepsTheRest)
     run.settings.delayMs = 2500;
     run.settings.executions = 2;
     run.Start();
-    const Events statuses = run.fake.EventsStartingWith("text 1012");
+    const Events statuses = run.fake.EventsStartingWith("text IDC_STATUS");
     const Events expected = {
-        "text 1012 Iteration: 1 - 2 seconds until application is launched",
-        "text 1012 Iteration: 1 - 1 seconds until application is launched",
-        "text 1012 Iteration: 1 - Launching Application",
-        "text 1012 Iteration: 1 - 2 seconds until application is closed",
-        "text 1012 Iteration: 1 - 1 seconds until application is closed",
-        "text 1012 Iteration: 1 - 2 seconds until next iteration",
-        "text 1012 Iteration: 1 - 1 seconds until next iteration",
-        "text 1012 Iteration: 2 - 2 seconds until application is launched",
-        "text 1012 Iteration: 2 - 1 seconds until application is launched",
-        "text 1012 Iteration: 2 - Launching Application",
-        "text 1012 Iteration: 2 - 2 seconds until application is closed",
-        "text 1012 Iteration: 2 - 1 seconds until application is closed",
-        "text 1012 Iteration: 2 - 2 seconds until next iteration",
-        "text 1012 Iteration: 2 - 1 seconds until next iteration",
-        "text 1012 Finished executions",
+        "text IDC_STATUS Iteration: 1 - 2 seconds until application is launched",
+        "text IDC_STATUS Iteration: 1 - 1 seconds until application is launched",
+        "text IDC_STATUS Iteration: 1 - Launching Application",
+        "text IDC_STATUS Iteration: 1 - 2 seconds until application is closed",
+        "text IDC_STATUS Iteration: 1 - 1 seconds until application is closed",
+        "text IDC_STATUS Iteration: 1 - 2 seconds until next iteration",
+        "text IDC_STATUS Iteration: 1 - 1 seconds until next iteration",
+        "text IDC_STATUS Iteration: 2 - 2 seconds until application is launched",
+        "text IDC_STATUS Iteration: 2 - 1 seconds until application is launched",
+        "text IDC_STATUS Iteration: 2 - Launching Application",
+        "text IDC_STATUS Iteration: 2 - 2 seconds until application is closed",
+        "text IDC_STATUS Iteration: 2 - 1 seconds until application is closed",
+        "text IDC_STATUS Iteration: 2 - 2 seconds until next iteration",
+        "text IDC_STATUS Iteration: 2 - 1 seconds until next iteration",
+        "text IDC_STATUS Finished executions",
     };
     EXPECT_EQ(statuses, expected);
     // Each countdown: 1000, 1000, then the 500 ms remainder in silence.
     const Events first = {run.fake.events[0], run.fake.events[1], run.fake.events[2],
                           run.fake.events[3], run.fake.events[4]};
-    EXPECT_EQ(first, (Events{"text 1012 Iteration: 1 - 2 seconds until application is launched",
-                             "sleep 1000",
-                             "text 1012 Iteration: 1 - 1 seconds until application is launched",
-                             "sleep 1000", "sleep 500"}));
+    EXPECT_EQ(first,
+              (Events{"text IDC_STATUS Iteration: 1 - 2 seconds until application is launched",
+                      "sleep 1000",
+                      "text IDC_STATUS Iteration: 1 - 1 seconds until application is launched",
+                      "sleep 1000", "sleep 500"}));
     EXPECT_EQ(run.fake.NowMs(), 2 * 3 * 2500);
 }
 
@@ -176,7 +177,7 @@ TEST(TimingRun, MeasuresCreationAndTheEnabledWaitsOnly)
     // The countdowns (9 s in all) lie outside the interval.
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.3250\n"));
     const Events& e = run.fake.events;
-    const size_t launching = IndexOf(e, "text 1012 Iteration: 1 - Launching Application");
+    const size_t launching = IndexOf(e, "text IDC_STATUS Iteration: 1 - Launching Application");
     const size_t frequency = IndexOf(e, "frequency");
     const size_t create = IndexOf(e, "create \"C:\\Apps\\sample.exe\" ");
     EXPECT_LT(launching, frequency);
@@ -184,7 +185,8 @@ TEST(TimingRun, MeasuresCreationAndTheEnabledWaitsOnly)
     EXPECT_EQ(frequency + 2, create);
     EXPECT_EQ(e[create + 1], "idle 0x101");
     EXPECT_EQ(e[create + 2], "counter 3325");
-    EXPECT_EQ(e[create + 3], "text 1012 Iteration: 1 - 3 seconds until application is closed");
+    EXPECT_EQ(e[create + 3],
+              "text IDC_STATUS Iteration: 1 - 3 seconds until application is closed");
 }
 
 TEST(TimingRun, WithoutWaitsOnlyProcessCreationIsTimed)
@@ -250,7 +252,7 @@ TEST(TimingRun, SendsEachChosenCloseMessageInOrderAfterTheCloseCountdown)
         if (!c.sends.empty()) {
             const Events& e = run.fake.events;
             const size_t closeStatus =
-                IndexOf(e, "text 1012 Iteration: 1 - 1 seconds until application is closed");
+                IndexOf(e, "text IDC_STATUS Iteration: 1 - 1 seconds until application is closed");
             EXPECT_EQ(e[closeStatus + 1], "sleep 1000");
             EXPECT_EQ(e[closeStatus + 2], "sleep 500");
             EXPECT_EQ(e[closeStatus + 3], c.sends[0]);
@@ -283,7 +285,7 @@ TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
     const Events expectedTail = {
         "create \"C:\\Apps\\sample.exe\" ",
         "box Error - Unable to launch process | The system cannot find the file specified.\r\n | 0x0",
-        "enable 1010 1",
+        "enable IDC_RUN 1",
     };
     ASSERT_GE(run.fake.events.size(), expectedTail.size());
     EXPECT_EQ(Events(run.fake.events.end() - 3, run.fake.events.end()), expectedTail);
@@ -323,7 +325,7 @@ TEST(TimingRun, LogThatCannotBeOpenedStopsBeforeAnything)
     std::strcpy(run.settings.logPath, "no-such-folder-for-kairon/results.txt");
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.fake.events,
-              (Events{"box Error | Unable to open log file | 0x0", "enable 1010 1"}));
+              (Events{"box Error | Unable to open log file | 0x0", "enable IDC_RUN 1"}));
     ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
@@ -336,7 +338,7 @@ TEST(TimingRun, UnattendedRunClosesTheProgramInsteadOfTheFinishedBox)
     const Events& e = run.fake.events;
     ASSERT_GE(e.size(), 4u);
     EXPECT_EQ(Events(e.end() - 4, e.end()),
-              (Events{"sleep 1", "close handles 0x102 0x202", "enable 1010 1", "post close"}));
+              (Events{"sleep 1", "close handles 0x102 0x202", "enable IDC_RUN 1", "post close"}));
     EXPECT_TRUE(run.fake.EventsStartingWith("box").empty());
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 2 executions\n0.0000\n0.0000\n"));
     ExpectOneTimerPeriodAroundEveryPause(run.fake);
@@ -351,7 +353,8 @@ TEST(TimingRun, HandlesAreReleasedAfterTheNextIterationCountdown)
     const Events& e = run.fake.events;
     for (int i = 1; i <= 3; ++i) {
         char status[96], handles[64];
-        std::snprintf(status, sizeof status, "text 1012 Iteration: %d - 1 seconds until next iteration", i);
+        std::snprintf(status, sizeof status,
+                      "text IDC_STATUS Iteration: %d - 1 seconds until next iteration", i);
         std::snprintf(handles, sizeof handles, "close handles 0x%X 0x%X", 0x100 + i, 0x200 + i);
         const size_t at = IndexOf(e, status);
         ASSERT_LT(at + 3, e.size());
@@ -693,7 +696,7 @@ TEST(TimingRun, AWriteThatFailsStopsTheRunAndSaysSo)
         const Events& e = run.fake.events;
         ASSERT_GE(e.size(), 2u);
         EXPECT_EQ(Events(e.end() - 2, e.end()),
-                  (Events{"box Error | Unable to write to log file | 0x0", "enable 1010 1"}))
+                  (Events{"box Error | Unable to write to log file | 0x0", "enable IDC_RUN 1"}))
             << c.limit;
         EXPECT_TRUE(run.fake.EventsStartingWith("post close").empty()) << c.limit;
         ExpectOneTimerPeriodAroundEveryPause(run.fake);

@@ -13,66 +13,8 @@
 // for it to appear. A control ID is its name in resources/control_ids.h
 // (IDC_RUN) or a number; results name it as the command did.
 //
-//   find [MS]              wait for the main dialog; prints "dialog: <caption>"
-//   set ID TEXT            set a control's text (the rest of the line; may be empty)
-//   get ID                 prints "get ID: <text>"
-//   checked ID             prints "checked ID: 0|1"
-//   enabled ID             prints "enabled ID: 0|1"
-//   status                 prints "status: <text>" (the status line, IDC_STATUS)
-//   click ID               click a check box or button and wait until the
-//                          dialog has handled it (BM_CLICK, sent)
-//   press ID               click a button that opens something modal: posted,
-//                          returns at once
-//   command ID             post WM_COMMAND with ID to the dialog, as the
-//                          program's own unattended start does
-//   box [MS]               wait for a message box owned by the dialog; prints
-//                          "box: <caption> | <text>", presses its OK and waits
-//                          until it is gone
-//   no-box MS              fails if a message box owned by the dialog shows
-//                          up within MS
-//   wait-status MS TEXT    wait until the status line reads TEXT, printing
-//                          every text it shows on the way:
-//                          "status: <text> (run: 0|1)" with Run App's state
-//   wait-enabled ID 0|1 [MS]  wait until the control is enabled (1) or not
-//   about enter|escape|ok  press About, wait for the About box, print
-//                          "about caption|maker|version|web: <text>",
-//                          "about rect: L T R B", "dialog rect: L T R B" and
-//                          "screen: W H", then close it with the Enter key,
-//                          the Escape key or its OK button and wait until
-//                          it is gone
-//   about-open             press About, wait for the About box and print
-//                          "about rect: L T R B", leaving it open
-//   file-dialog ID         press the browse button ID, wait for the file
-//                          dialog it opens, print "file dialog: <title>",
-//                          cancel it and wait until it is gone; the same
-//                          for any further one that shows within 1 s
-//   browse ID              press the browse button ID, wait for the file
-//                          dialog it opens and print "file dialog: <title> |
-//                          <its OK button's text> | name: <the file name>",
-//                          leaving it open
-//   file-name TEXT         type TEXT (the rest of the line) as the file name
-//                          of the open file dialog
-//   file-press ok|cancel   press the file dialog's OK or Cancel button; posted,
-//                          returns at once
-//   prompt yes|no [MS]     wait for a message box owned by the file dialog
-//                          (the overwrite prompt), print "prompt: <caption> |
-//                          <text>", answer it and wait until it is gone
-//   file-gone [MS]         wait until no file dialog of the main dialog is left
-//   key enter|escape       the key, pressed in the main dialog's focused control
-//   close-box              WM_SYSCOMMAND SC_CLOSE to the main dialog, as its
-//                          caption's close box sends; posted
-//   wm-close               WM_CLOSE to the main dialog; posted
-//   read-file PATH         prints "file: <its bytes>", read through an open of
-//                          its own that lets others write meanwhile
-//   terminate              end the main dialog's process as Task Manager does
-//                          (TerminateProcess) and wait until it is gone
-//   move X Y               move the main dialog (size and Z order kept)
-//   rect                   prints "dialog rect: L T R B"
-//   wait-gone [MS]         wait until the main dialog no longer exists
-//   sleep MS               pause
-//   systext CODE           prints "systext CODE: <the system's message text>"
-//   windows                prints "window: <handle> <class> | <title>" for
-//                          every top-level window, for diagnosis
+// The commands, their arguments and what each prints are listed in
+// kCommands below; "gui_driver help" prints that list.
 #include "resources/control_ids.h"
 
 #include <windows.h>
@@ -90,28 +32,6 @@ namespace {
 
 const char kMainClass[] = "Kairon";
 const char kDialogClass[] = "#32770";
-// The names a command may give a control by, with their numbers from the
-// header that kairon.rc and Kairon's code use.
-#define KAIRON_CONTROL(name) {#name, name}
-const struct {
-    const char* name;
-    int id;
-} kControlNames[] = {
-    KAIRON_CONTROL(IDC_CLOSE),           KAIRON_CONTROL(IDC_BROWSE_APP),
-    KAIRON_CONTROL(IDC_BROWSE_LOG),      KAIRON_CONTROL(IDC_APP_PATH),
-    KAIRON_CONTROL(IDC_LOG_PATH),        KAIRON_CONTROL(IDC_EXECUTIONS),
-    KAIRON_CONTROL(IDC_WINDOW_NAME),     KAIRON_CONTROL(IDC_CMD_LINE),
-    KAIRON_CONTROL(IDC_ICON_FRAME),      KAIRON_CONTROL(IDC_RUN),
-    KAIRON_CONTROL(IDC_DELAY),           KAIRON_CONTROL(IDC_STATUS),
-    KAIRON_CONTROL(IDC_INPUT_IDLE),      KAIRON_CONTROL(IDC_DEBUG),
-    KAIRON_CONTROL(IDC_NEW_WINDOWS_ONLY), KAIRON_CONTROL(IDC_DETECT_WINDOW_NAME),
-    KAIRON_CONTROL(IDC_VISIBLE),         KAIRON_CONTROL(IDC_CLOSE_WM_CLOSE),
-    KAIRON_CONTROL(IDC_CLOSE_SYSCOMMAND), KAIRON_CONTROL(IDC_CLOSE_ALT_F4),
-    KAIRON_CONTROL(IDC_ABOUT),           KAIRON_CONTROL(IDC_EXACT_MATCH),
-    KAIRON_CONTROL(IDC_ABOUT_MAKER),     KAIRON_CONTROL(IDC_ABOUT_VERSION),
-    KAIRON_CONTROL(IDC_ABOUT_WEB),
-};
-#undef KAIRON_CONTROL
 
 // The file name field of a common file dialog: cmb13, a combo box whose
 // edit takes the name, or edt1, a plain edit, depending on the system.
@@ -398,12 +318,8 @@ Failure ReadId(const Command& command, size_t index, int* id)
     if (index >= command.words.size())
         return Fail(command.name + ": expected a control name or a number");
     const std::string& word = command.words[index];
-    for (const auto& control : kControlNames) {
-        if (word == control.name) {
-            *id = control.id;
-            return kOk;
-        }
-    }
+    if (ControlIdByName(word, id))
+        return kOk;
     long value = 0;
     if (!ParseNumber(word, &value))
         return Fail(command.name + ": no control named " + word);
@@ -439,10 +355,18 @@ Failure ReadTimeout(const Command& command, size_t index, DWORD* timeoutMs)
     return kOk;
 }
 
-Failure NeedControl(int id, HWND* control)
+Failure NeedDialog()
 {
     if (!DialogAlive())
         return Fail("the main dialog is not there");
+    return kOk;
+}
+
+Failure NeedControl(int id, HWND* control)
+{
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     *control = Control(id);
     if (!*control)
         return Fail("no control " + std::to_string(id));
@@ -450,10 +374,11 @@ Failure NeedControl(int id, HWND* control)
 }
 
 // The control named by the command's first word, in the live main dialog.
-Failure ReadControl(const Command& command, int* id, HWND* control)
+Failure ReadControl(const Command& command, HWND* control)
 {
-    const Failure failure = ReadId(command, 0, id);
-    return failure.failed ? failure : NeedControl(*id, control);
+    int id;
+    const Failure failure = ReadId(command, 0, &id);
+    return failure.failed ? failure : NeedControl(id, control);
 }
 
 Failure DoFind(const Command& command)
@@ -474,9 +399,8 @@ Failure DoFind(const Command& command)
 
 Failure DoSet(const Command& command)
 {
-    int id;
     HWND control;
-    const Failure failure = ReadControl(command, &id, &control);
+    const Failure failure = ReadControl(command, &control);
     if (failure.failed)
         return failure;
     const std::string text = TextAfterWords(command.rest, 1);
@@ -488,9 +412,8 @@ Failure DoSet(const Command& command)
 
 Failure DoGet(const Command& command)
 {
-    int id;
     HWND control;
-    const Failure failure = ReadControl(command, &id, &control);
+    const Failure failure = ReadControl(command, &control);
     if (failure.failed)
         return failure;
     Print("get " + command.words[0] + ": " + Escape(WindowText(control)));
@@ -499,9 +422,8 @@ Failure DoGet(const Command& command)
 
 Failure DoChecked(const Command& command)
 {
-    int id;
     HWND control;
-    const Failure failure = ReadControl(command, &id, &control);
+    const Failure failure = ReadControl(command, &control);
     if (failure.failed)
         return failure;
     DWORD_PTR state = 0;
@@ -512,9 +434,8 @@ Failure DoChecked(const Command& command)
 
 Failure DoEnabled(const Command& command)
 {
-    int id;
     HWND control;
-    const Failure failure = ReadControl(command, &id, &control);
+    const Failure failure = ReadControl(command, &control);
     if (failure.failed)
         return failure;
     Print("enabled " + command.words[0] + ": " + (IsWindowEnabled(control) ? "1" : "0"));
@@ -533,9 +454,8 @@ Failure DoStatus(const Command&)
 
 Failure DoClick(const Command& command, bool posted)
 {
-    int id;
     HWND control;
-    const Failure failure = ReadControl(command, &id, &control);
+    const Failure failure = ReadControl(command, &control);
     if (failure.failed)
         return failure;
     if (posted) {
@@ -554,10 +474,10 @@ Failure DoCommand(const Command& command)
 {
     int id;
     Failure failure = ReadId(command, 0, &id);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     PostMessageA(g_dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
     return kOk;
 }
@@ -566,10 +486,10 @@ Failure DoBox(const Command& command)
 {
     DWORD timeoutMs;
     Failure failure = ReadTimeout(command, 0, &timeoutMs);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     HWND box = nullptr;
     if (!WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
         return Fail("no message box within " + std::to_string(timeoutMs) + " ms");
@@ -584,10 +504,10 @@ Failure DoNoBox(const Command& command)
     Failure failure = NeedWords(command, 1);
     if (!failure.failed)
         failure = ReadTimeout(command, 0, &timeoutMs);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     HWND box = nullptr;
     if (WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
         return Fail("unexpected " + MessageBoxLine(box));
@@ -659,8 +579,9 @@ HWND OpenAbout()
 
 Failure DoAboutOpen(const Command&)
 {
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     HWND about = OpenAbout();
     if (!about)
         return Fail("no About box");
@@ -672,11 +593,11 @@ Failure DoAbout(const Command& command)
 {
     enum { kEnter, kEscape, kOkButton };
     size_t how;
-    const Failure failure = ReadChoice(command, 0, {"enter", "escape", "ok"}, &how);
+    Failure failure = ReadChoice(command, 0, {"enter", "escape", "ok"}, &how);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     HWND about = OpenAbout();
     if (!about)
         return Fail("no About box");
@@ -699,11 +620,8 @@ Failure DoAbout(const Command& command)
 
 Failure DoFileDialog(const Command& command)
 {
-    int id;
     HWND button;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &button);
+    Failure failure = ReadControl(command, &button);
     if (failure.failed)
         return failure;
     PostMessageA(button, BM_CLICK, 0, 0);
@@ -729,8 +647,9 @@ Failure DoFileDialog(const Command& command)
 // The file dialog that the main dialog shows, once it has its controls.
 Failure NeedFileDialog(HWND* picker, HWND* nameEdit)
 {
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     *picker = FindOwned(OwnedKind::FileDialog);
     if (!*picker)
         return Fail("no file dialog");
@@ -742,11 +661,8 @@ Failure NeedFileDialog(HWND* picker, HWND* nameEdit)
 
 Failure DoBrowse(const Command& command)
 {
-    int id;
     HWND button;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedControl(id, &button);
+    Failure failure = ReadControl(command, &button);
     if (failure.failed)
         return failure;
     PostMessageA(button, BM_CLICK, 0, 0);
@@ -825,10 +741,10 @@ Failure DoFileGone(const Command& command)
 {
     DWORD timeoutMs;
     Failure failure = ReadTimeout(command, 0, &timeoutMs);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     HWND last = FindOwned(OwnedKind::FileDialog);
     if (!WaitFor(timeoutMs, [&] {
             HWND shown = FindOwned(OwnedKind::FileDialog);
@@ -843,19 +759,20 @@ Failure DoFileGone(const Command& command)
 Failure DoKey(const Command& command)
 {
     size_t key;
-    const Failure failure = ReadChoice(command, 0, {"enter", "escape"}, &key);
+    Failure failure = ReadChoice(command, 0, {"enter", "escape"}, &key);
+    if (!failure.failed)
+        failure = NeedDialog();
     if (failure.failed)
         return failure;
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
     PostKey(g_dialog, key == 0 ? VK_RETURN : VK_ESCAPE);
     return kOk;
 }
 
 Failure DoPostToDialog(UINT message, WPARAM wParam)
 {
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     PostMessageA(g_dialog, message, wParam, 0);
     return kOk;
 }
@@ -880,8 +797,9 @@ Failure DoReadFile(const Command& command)
 
 Failure DoTerminate(const Command&)
 {
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     DWORD processId = 0;
     GetWindowThreadProcessId(g_dialog, &processId);
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
@@ -901,8 +819,9 @@ Failure DoMove(const Command& command)
     if (command.words.size() < 2 || !ParseNumber(command.words[0], &x) ||
         !ParseNumber(command.words[1], &y))
         return Fail("move: expected X Y");
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     SetWindowPos(g_dialog, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return kOk;
@@ -910,8 +829,9 @@ Failure DoMove(const Command& command)
 
 Failure DoRect(const Command&)
 {
-    if (!DialogAlive())
-        return Fail("the main dialog is not there");
+    const Failure failure = NeedDialog();
+    if (failure.failed)
+        return failure;
     Print("dialog rect: " + RectText(g_dialog));
     return kOk;
 }
@@ -973,42 +893,133 @@ Failure DoWindows(const Command&)
     return kOk;
 }
 
+// --- the command table -----------------------------------------------------
+
+struct CommandEntry {
+    const char* name;
+    Failure (*run)(const Command&);
+    const char* arguments;    // as help shows them
+    const char* description;  // its lines after the first go under the first
+};
+
+Failure DoHelp(const Command&);
+
+// Every command the driver takes: what carries it out and what help says.
+const CommandEntry kCommands[] = {
+    {"find", DoFind, "[MS]", "wait for the main dialog; prints \"dialog: <caption>\""},
+    {"set", DoSet, "ID TEXT", "set a control's text (the rest of the line; may be empty)"},
+    {"get", DoGet, "ID", "prints \"get ID: <text>\""},
+    {"checked", DoChecked, "ID", "prints \"checked ID: 0|1\""},
+    {"enabled", DoEnabled, "ID", "prints \"enabled ID: 0|1\""},
+    {"status", DoStatus, "", "prints \"status: <text>\" (the status line, IDC_STATUS)"},
+    {"click", [](const Command& command) { return DoClick(command, false); }, "ID",
+     "click a check box or button and wait until the\n"
+     "dialog has handled it (BM_CLICK, sent)"},
+    {"press", [](const Command& command) { return DoClick(command, true); }, "ID",
+     "click a button that opens something modal: posted,\n"
+     "returns at once"},
+    {"command", DoCommand, "ID",
+     "post WM_COMMAND with ID to the dialog, as the\n"
+     "program's own unattended start does"},
+    {"box", DoBox, "[MS]",
+     "wait for a message box owned by the dialog; prints\n"
+     "\"box: <caption> | <text>\", presses its OK and waits\n"
+     "until it is gone"},
+    {"no-box", DoNoBox, "MS",
+     "fails if a message box owned by the dialog shows\n"
+     "up within MS"},
+    {"wait-status", DoWaitStatus, "MS TEXT",
+     "wait until the status line reads TEXT, printing\n"
+     "every text it shows on the way:\n"
+     "\"status: <text> (run: 0|1)\" with Run App's state"},
+    {"wait-enabled", DoWaitEnabled, "ID 0|1 [MS]",
+     "wait until the control is enabled (1) or not"},
+    {"about", DoAbout, "enter|escape|ok",
+     "press About, wait for the About box, print\n"
+     "\"about caption|maker|version|web: <text>\",\n"
+     "\"about rect: L T R B\", \"dialog rect: L T R B\" and\n"
+     "\"screen: W H\", then close it with the Enter key,\n"
+     "the Escape key or its OK button and wait until\n"
+     "it is gone"},
+    {"about-open", DoAboutOpen, "",
+     "press About, wait for the About box and print\n"
+     "\"about rect: L T R B\", leaving it open"},
+    {"file-dialog", DoFileDialog, "ID",
+     "press the browse button ID, wait for the file\n"
+     "dialog it opens, print \"file dialog: <title>\",\n"
+     "cancel it and wait until it is gone; the same\n"
+     "for any further one that shows within 1 s"},
+    {"browse", DoBrowse, "ID",
+     "press the browse button ID, wait for the file\n"
+     "dialog it opens and print \"file dialog: <title> |\n"
+     "<its OK button's text> | name: <the file name>\",\n"
+     "leaving it open"},
+    {"file-name", DoFileName, "TEXT",
+     "type TEXT (the rest of the line) as the file name\n"
+     "of the open file dialog"},
+    {"file-press", DoFilePress, "ok|cancel",
+     "press the file dialog's OK or Cancel button; posted,\n"
+     "returns at once"},
+    {"prompt", DoPrompt, "yes|no [MS]",
+     "wait for a message box owned by the file dialog\n"
+     "(the overwrite prompt), print \"prompt: <caption> |\n"
+     "<text>\", answer it and wait until it is gone"},
+    {"file-gone", DoFileGone, "[MS]", "wait until no file dialog of the main dialog is left"},
+    {"key", DoKey, "enter|escape", "the key, pressed in the main dialog's focused control"},
+    {"close-box", [](const Command&) { return DoPostToDialog(WM_SYSCOMMAND, SC_CLOSE); }, "",
+     "WM_SYSCOMMAND SC_CLOSE to the main dialog, as its\n"
+     "caption's close box sends; posted"},
+    {"wm-close", [](const Command&) { return DoPostToDialog(WM_CLOSE, 0); }, "",
+     "WM_CLOSE to the main dialog; posted"},
+    {"read-file", DoReadFile, "PATH",
+     "prints \"file: <its bytes>\", read through an open of\n"
+     "its own that lets others write meanwhile"},
+    {"terminate", DoTerminate, "",
+     "end the main dialog's process as Task Manager does\n"
+     "(TerminateProcess) and wait until it is gone"},
+    {"move", DoMove, "X Y", "move the main dialog (size and Z order kept)"},
+    {"rect", DoRect, "", "prints \"dialog rect: L T R B\""},
+    {"wait-gone", DoWaitGone, "[MS]", "wait until the main dialog no longer exists"},
+    {"sleep", DoSleep, "MS", "pause"},
+    {"systext", DoSysText, "CODE", "prints \"systext CODE: <the system's message text>\""},
+    {"windows", DoWindows, "",
+     "prints \"window: <handle> <class> | <title>\" for\n"
+     "every top-level window, for diagnosis"},
+    {"help", DoHelp, "", "prints this list"},
+};
+
+// One line per command, and one for each further line of its description,
+// which starts in a column of its own.
+Failure DoHelp(const Command&)
+{
+    const size_t kDescriptionColumn = 23;
+    for (const CommandEntry& entry : kCommands) {
+        std::string line = entry.name;
+        if (*entry.arguments)
+            line += std::string(" ") + entry.arguments;
+        line.resize(line.size() + 2 > kDescriptionColumn ? line.size() + 2 : kDescriptionColumn,
+                    ' ');
+        for (const char* c = entry.description;; ++c) {
+            if (*c != '\n' && *c != '\0') {
+                line += *c;
+                continue;
+            }
+            Print(line);
+            if (*c == '\0')
+                break;
+            line.assign(kDescriptionColumn, ' ');
+        }
+    }
+    return kOk;
+}
+
 Failure Execute(const Command& command)
 {
-    const std::string& n = command.name;
-    if (n == "find") return DoFind(command);
-    if (n == "set") return DoSet(command);
-    if (n == "get") return DoGet(command);
-    if (n == "checked") return DoChecked(command);
-    if (n == "enabled") return DoEnabled(command);
-    if (n == "status") return DoStatus(command);
-    if (n == "click") return DoClick(command, false);
-    if (n == "press") return DoClick(command, true);
-    if (n == "command") return DoCommand(command);
-    if (n == "box") return DoBox(command);
-    if (n == "no-box") return DoNoBox(command);
-    if (n == "wait-status") return DoWaitStatus(command);
-    if (n == "wait-enabled") return DoWaitEnabled(command);
-    if (n == "about") return DoAbout(command);
-    if (n == "about-open") return DoAboutOpen(command);
-    if (n == "file-dialog") return DoFileDialog(command);
-    if (n == "browse") return DoBrowse(command);
-    if (n == "file-name") return DoFileName(command);
-    if (n == "file-press") return DoFilePress(command);
-    if (n == "prompt") return DoPrompt(command);
-    if (n == "file-gone") return DoFileGone(command);
-    if (n == "key") return DoKey(command);
-    if (n == "close-box") return DoPostToDialog(WM_SYSCOMMAND, SC_CLOSE);
-    if (n == "wm-close") return DoPostToDialog(WM_CLOSE, 0);
-    if (n == "read-file") return DoReadFile(command);
-    if (n == "terminate") return DoTerminate(command);
-    if (n == "move") return DoMove(command);
-    if (n == "rect") return DoRect(command);
-    if (n == "wait-gone") return DoWaitGone(command);
-    if (n == "sleep") return DoSleep(command);
-    if (n == "systext") return DoSysText(command);
-    if (n == "windows") return DoWindows(command);
-    return Fail("unknown command: " + n);
+    for (const CommandEntry& entry : kCommands) {
+        if (command.name == entry.name)
+            return entry.run(command);
+    }
+    return Fail("unknown command: " + command.name);
 }
 
 Command ParseLine(const std::string& line)

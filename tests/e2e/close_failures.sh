@@ -11,15 +11,16 @@ e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 
-# unattended_run NAME TITLE ON_CLOSE EXECUTIONS CLOSE_FLAGS LIMIT_S: the
+# unattended_run NAME TITLE ON_CLOSE EXECUTIONS CLOSE_OPTIONS LIMIT_S: the
 # sample, recording into NAME-record.txt, shows its window 300 ms after
 # its launch; the log is NAME.txt. Kairon must end by itself within
 # LIMIT_S seconds. Sets took, the run's whole seconds.
 unattended_run() {
     local name=$1 title=$2 on_close=$3 executions=$4 close_flags=$5 limit=$6 started
-    write_config "$app" \
-        "--title \"$title\" --delay 300 --record $(winpath "$E2E_DIR/$name-record.txt") --exit-after 90000 --on-close $on_close" \
-        "$name.txt" "$title" "$executions" 100 "0 1 1 0" "$close_flags" 0 0 1
+    # shellcheck disable=SC2086  # one option and its value, or three
+    save_config --window "$title" --exact --runs "$executions" --delay 100 --log "$name.txt" \
+        --args "--title \"$title\" --delay 300 --record $(winpath "$E2E_DIR/$name-record.txt") --exit-after 90000 --on-close $on_close" \
+        $close_flags "$app"
     started=$(date +%s)
     start_kairon
     wait_kairon_exit "$limit"
@@ -49,7 +50,7 @@ expect_log() {
 
 # Closed 1.5 s after WM_CLOSE: gone within the wait, so no failure line,
 # and Kairon ended only after it was gone.
-unattended_run slow "Kairon Slow Sample" slow:1500 1 "1 0 0" 30
+unattended_run slow "Kairon Slow Sample" slow:1500 1 "--close wm_close" 30
 expect_same "slow: the sample's events when Kairon ended" "start visible WM_CLOSE destroyed" \
     "$(events_by_process "$E2E_DIR/slow-record.txt")"
 expect_log slow 1 timing
@@ -57,7 +58,7 @@ expect_log slow 1 timing
 # Never closed: three launches, three windows left open, each of them timed
 # and sent WM_CLOSE once, each failure after its launch's time. Every
 # launch waited the whole 5 s for its window.
-unattended_run refuse "Kairon Sample" refuse 3 "1 0 0" 60
+unattended_run refuse "Kairon Sample" refuse 3 "--close wm_close" 60
 expect_same "refuse: the sample's events" \
     "$(printf 'start visible WM_CLOSE\n%.0s' 1 2 3)" \
     "$(events_by_process "$E2E_DIR/refuse-record.txt")"
@@ -70,7 +71,8 @@ e2e_log "the refused run took $took s"
 
 # Hung at WM_CLOSE, with all three close messages on: the other two are
 # sent to a window that does not answer.
-unattended_run hang "Kairon Hung Sample" hang 2 "1 1 1" 60
+unattended_run hang "Kairon Hung Sample" hang 2 \
+    "--close wm_close --close syscommand --close altf4" 60
 expect_same "hang: the sample's events" \
     "$(printf 'start visible WM_CLOSE\n%.0s' 1 2)" \
     "$(events_by_process "$E2E_DIR/hang-record.txt")"

@@ -15,10 +15,10 @@ events() {
 }
 
 run_with_close_flags() {
-    local flags=$1 record=$2
-    write_config "$app" \
-        "$(sample_args 200 "$record" 30000)" \
-        results.txt "Kairon Sample" 1 100 "0 1 1 0" "$flags" 0 0 1
+    local close=$1 record=$2
+    # shellcheck disable=SC2086  # one --close or several
+    save_config --window "Kairon Sample" --exact --runs 1 --delay 100 --log results.txt \
+        --args "$(sample_args 200 "$record" 30000)" $close "$app"
     start_kairon
     wait_kairon_exit 30
     [ "$KAIRON_EXIT" -eq 0 ] || fail "close flags $flags: exit code $KAIRON_EXIT"
@@ -26,23 +26,23 @@ run_with_close_flags() {
     wait_for_line "$record" 10 ' destroyed$'
 }
 
-run_with_close_flags "1 0 0" "$E2E_DIR/wm_close.txt"
+run_with_close_flags "--close wm_close" "$E2E_DIR/wm_close.txt"
 expect_same "WM_CLOSE alone" "$(printf '%s\n' start visible WM_CLOSE destroyed)" \
     "$(events "$E2E_DIR/wm_close.txt")"
 
-run_with_close_flags "0 1 0" "$E2E_DIR/sc_close.txt"
+run_with_close_flags "--close syscommand" "$E2E_DIR/sc_close.txt"
 expect_same "WM_SYSCOMMAND alone" \
     "$(printf '%s\n' start visible "WM_SYSCOMMAND SC_CLOSE" WM_CLOSE destroyed)" \
     "$(events "$E2E_DIR/sc_close.txt")"
 
-run_with_close_flags "0 0 1" "$E2E_DIR/alt_f4.txt"
+run_with_close_flags "--close altf4" "$E2E_DIR/alt_f4.txt"
 expect_same "Alt-F4 alone" \
     "$(printf '%s\n' start visible "WM_SYSKEYDOWN VK_F4 0x203E0001" "WM_SYSCOMMAND SC_CLOSE" \
         WM_CLOSE destroyed)" \
     "$(events "$E2E_DIR/alt_f4.txt")"
 
 # All three: the first closes the window; the others find it gone.
-run_with_close_flags "1 1 1" "$E2E_DIR/all.txt"
+run_with_close_flags "--close wm_close --close syscommand --close altf4" "$E2E_DIR/all.txt"
 expect_same "all three" "$(printf '%s\n' start visible WM_CLOSE destroyed)" \
     "$(events "$E2E_DIR/all.txt")"
 

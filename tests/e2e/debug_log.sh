@@ -9,8 +9,8 @@ e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 # The window appears after 1.2 s: more than 50 search passes of 10 ms.
-write_config "$app" "--title \"Kairon Sample\" --delay 1200 --exit-after 30000" \
-    results.txt "Kairon Sample" 1 100 "0 1 1 0" "1 0 0" 1 0 1
+save_config --window "Kairon Sample" --exact --debug --runs 1 --delay 100 --log results.txt \
+    --args "--title \"Kairon Sample\" --delay 1200 --exit-after 30000" "$app"
 start_kairon
 wait_kairon_exit 40
 [ "$KAIRON_EXIT" -eq 0 ] || fail "exit code $KAIRON_EXIT"

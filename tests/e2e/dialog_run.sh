@@ -9,9 +9,8 @@ e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
-write_config "$app" \
-    "$(sample_args 300 "$record" 30000)" \
-    results.txt "Kairon Sample" 1 2200 "0 1 1 0" "1 0 0" 0 0 0
+save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 2200 --log results.txt \
+    --args "$(sample_args 300 "$record" 30000)" "$app"
 start_kairon
 
 actual=$(drive <<'EOF'

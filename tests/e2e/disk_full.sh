@@ -50,8 +50,8 @@ dd if=/dev/zero of="$disk/filler" bs=$page 2>/dev/null || true
     fail "the small disk is not full: $(df -B1 "$disk" | tail -n 1)"
 
 record="$E2E_DIR/record.txt"
-write_config "$app" "$(sample_args 300 "$record" 30000)" \
-    "$(winpath "$disk/results.txt")" "Kairon Sample" 5 100 "0 1 1 0" "1 0 0" 0 0 1
+save_config --window "Kairon Sample" --exact --runs 5 --delay 100 \
+    --log "$(winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
 start_kairon
 actual=$(drive <<'EOF'
 find 20000
@@ -87,8 +87,8 @@ cut_off=$(tail -c +$(( earlier + 1 )) "$disk/results.txt")
 
 # Room again: one more launch, on a line of its own.
 rm "$disk/filler"
-write_config "$app" "$(sample_args 300 "$record" 30000)" \
-    "$(winpath "$disk/results.txt")" "Kairon Sample" 1 100 "0 1 1 0" "1 0 0" 0 0 1
+save_config --window "Kairon Sample" --exact --runs 1 --delay 100 \
+    --log "$(winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
 start_kairon
 wait_kairon_exit 30
 [ "$KAIRON_EXIT" -eq 0 ] || fail "the run with room again: exit code $KAIRON_EXIT"

@@ -10,9 +10,8 @@
 e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
-write_config "$app" \
-    "$(sample_args 0 "$E2E_DIR/record.txt" 30000)" \
-    results.txt "Kairon Sample" 2 1000 "0 1 1 0" "1 0 0" 0 0 1
+save_config --window "Kairon Sample" --exact --runs 2 --delay 1000 --log results.txt \
+    --args "$(sample_args 0 "$E2E_DIR/record.txt" 30000)" "$app"
 start_kairon
 
 # Read in the last second before the second launch and in the run's final

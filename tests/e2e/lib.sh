@@ -11,7 +11,7 @@
 
 set -euo pipefail
 
-: "${KAIRON_EXE:?}" "${SAMPLE_APP:?}" "${GUI_DRIVER:?}" "${E2E_WORK:?}"
+: "${KAIRON_EXE:?}" "${KAIRON_TIME:?}" "${SAMPLE_APP:?}" "${GUI_DRIVER:?}" "${E2E_WORK:?}"
 
 # The Wine of the build under test (KAIRON_WINE_BITS, set by the test's
 # CMake entry), its prefix in the build folder, and the X server helpers.
@@ -134,8 +134,19 @@ sample_args() {
         "$1" "$(winpath "$2")" "$3"
 }
 
+# config.txt in the current folder for kairon-time's options and APP, as
+# Kairon's own writer writes it (kairon-time --save-config): unattended
+# unless --attended. Settings the dialog would refuse are not written.
+save_config() {
+    wine "$KAIRON_TIME" --save-config config.txt "$@" </dev/null \
+        >>"$E2E_DIR/wine.out" 2>"$E2E_DIR/save_config.err" ||
+        fail "kairon-time --save-config $*: $(cat "$E2E_DIR/save_config.err")"
+}
+
 # config.txt in the current folder, one argument a line, CR LF line ends
-# as a Windows editor writes them.
+# as a Windows editor writes them: for the files the writer never writes
+# (settings the dialog refuses, or that only the dialog can hold), to see
+# how Kairon takes them.
 write_config() {
     : >config.txt
     local line

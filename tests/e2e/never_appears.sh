@@ -11,8 +11,8 @@ e2e_begin
 
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
-write_config "$app" "--show never --record $(winpath "$record") --exit-after 160000" \
-    results.txt Kairon 1 100 "0 1 0 0" "1 0 0" 0 0 1
+save_config --window Kairon --runs 1 --delay 100 --log results.txt \
+    --args "--show never --record $(winpath "$record") --exit-after 160000" "$app"
 started=$(date +%s)
 start_kairon
 wait_kairon_exit 170

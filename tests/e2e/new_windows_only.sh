@@ -14,11 +14,13 @@ app=$(winpath "$SAMPLE_APP")
 # run_against_old_window NEW_WINDOWS_ONLY EXACT_MATCH OLD_TITLE OLD_RECORD NEW_RECORD
 run_against_old_window() {
     local only=$1 exact=$2 title=$3 old=$4 new=$5
+    local options=()
+    [ "$only" = 1 ] && options+=(--new-only)
+    [ "$exact" = 1 ] && options+=(--exact)
     start_sample --title "$title" --record "$(winpath "$old")" --exit-after 60000
     wait_for_line "$old" 20 ' visible '
-    write_config "$app" \
-        "$(sample_args 1000 "$new" 8000)" \
-        results.txt "Kairon Sample" 1 100 "0 1 $exact 0" "1 0 0" 0 "$only" 1
+    save_config --window "Kairon Sample" "${options[@]}" --runs 1 --delay 100 --log results.txt \
+        --args "$(sample_args 1000 "$new" 8000)" "$app"
     start_kairon
     wait_kairon_exit 30
     [ "$KAIRON_EXIT" -eq 0 ] || fail "new windows only $only: exit code $KAIRON_EXIT"

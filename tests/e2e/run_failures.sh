@@ -9,8 +9,9 @@ e2e_begin
 app=$(winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 missing_app=$(winpath "$E2E_DIR/no-such-app.exe")
-write_config "$app" "--record $(winpath "$record") --exit-after 20000" \
-    "$(winpath "$E2E_DIR/no-such-folder/results.txt")" "Kairon Sample" 1 100 "0 1 1 0" "1 0 0" 0 0 0
+save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 100 \
+    --log "$(winpath "$E2E_DIR/no-such-folder/results.txt")" \
+    --args "--record $(winpath "$record") --exit-after 20000" "$app"
 start_kairon
 
 actual=$(drive <<EOF

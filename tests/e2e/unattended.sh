@@ -40,9 +40,8 @@ wait_kairon_exit 10
 [ "$KAIRON_EXIT" -eq 0 ] || fail "no executions: exit code $KAIRON_EXIT"
 [ ! -e invalid.txt ] || fail "no executions: a log was written"
 [ ! -e "$record" ] || fail "no executions: the application was launched"
-write_config "$app" \
-    "$(sample_args 300 "$record" 30000)" \
-    results.txt "Kairon Sample" 2 100 "0 1 1 0" "1 0 0" 0 0 1
+save_config --window "Kairon Sample" --exact --runs 2 --delay 100 --log results.txt \
+    --args "$(sample_args 300 "$record" 30000)" "$app"
 
 # The bytes a run must leave: the header, then each timing line as read
 # (which must have four decimals and include the sample's 300 ms).

@@ -9,9 +9,8 @@ app=$(winpath "$SAMPLE_APP")
 
 # run_showing STATE RECORD
 run_showing() {
-    write_config "$app" \
-        "--title \"Kairon Sample\" --show $1 --record $(winpath "$2") --exit-after 30000" \
-        results.txt "Kairon Sample" 1 100 "0 1 1 1" "1 0 0" 0 0 1
+    save_config --window "Kairon Sample" --exact --visible --runs 1 --delay 100 --log results.txt \
+        --args "--title \"Kairon Sample\" --show $1 --record $(winpath "$2") --exit-after 30000" "$app"
     start_kairon
     wait_kairon_exit 40
     [ "$KAIRON_EXIT" -eq 0 ] || fail "--show $1: exit code $KAIRON_EXIT"

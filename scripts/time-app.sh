@@ -3,7 +3,8 @@
 # runs kairon-time.exe in a work folder (in a private Xvfb unless --display)
 # and exits with kairon-time's own status. Its output is kairon-time's:
 # progress on standard error, the run's report on standard output.
-# --interactive opens Kairon's dialog instead, filled in through config.txt.
+# --interactive opens Kairon's dialog instead, filled in through the
+# config.txt that kairon-time writes for the same options.
 #
 # KAIRON_TIME names a kairon-time.exe, and KAIRON_EXE a Kairon.exe, to use
 # as they are (that one is not built then); KAIRON_TIME_APP_WORK the work
@@ -82,123 +83,86 @@ is_unix_path() {
   [ -f "$1" ] || { [[ "$1" == */* ]] && [[ "$1" != *\\* ]] && [[ ! "$1" =~ ^[A-Za-z]: ]]; }
 }
 
-app=""
-app_windows=""
+# kairon-time's command line, in the caller's order, its paths in Windows
+# form; kairon-time checks it. What the time limit needs is kept aside.
+forwarded=()
 app_given=0
-window=""
-app_args=""
 runs=""
 warmup=0
 delay=""
-exact=0
 visible=0
 input_idle=0
-new_only=0
-debug=0
-close_wm=0
-close_sys=0
-close_alt=0
 log=""
 use_display=0
 interactive=0
-# kairon-time's command line, in the caller's order, paths in Windows form.
-forwarded=()
-# Options only kairon-time has, which Kairon's dialog cannot be given.
-console_only=()
-# What else kairon-time refuses itself, but the dialog's config.txt cannot hold.
-unknown_close=""
-second_app=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --window|--args|--runs|--warmup|--delay|--close|--log|--json)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       case "$1" in
-        --window) window="$value" ;;
-        --args) app_args="$value" ;;
         --runs) runs="$value" ;;
-        --warmup) warmup="$value"; console_only+=("$1") ;;
+        --warmup) warmup="$value" ;;
         --delay) delay="$value" ;;
         --log) log="$value"; value="$(windows_path "$value")" ;;
-        --json) console_only+=("$1"); value="$(windows_path "$value")" ;;
-        --close)
-          case "$value" in
-            wm_close) close_wm=1 ;;
-            syscommand) close_sys=1 ;;
-            altf4) close_alt=1 ;;
-            *) unknown_close="$value" ;;
-          esac ;;
+        --json) value="$(windows_path "$value")" ;;
       esac
       forwarded+=("$1" "$value")
       shift 2 ;;
-    --exact) exact=1; forwarded+=("$1"); shift ;;
     --visible) visible=1; forwarded+=("$1"); shift ;;
     --input-idle) input_idle=1; forwarded+=("$1"); shift ;;
-    --new-only) new_only=1; forwarded+=("$1"); shift ;;
-    --debug) debug=1; forwarded+=("$1"); shift ;;
     --display) use_display=1; shift ;;
     --interactive) interactive=1; use_display=1; shift ;;
     -h|--help) usage; exit 0 ;;
-    -?*) console_only+=("$1"); forwarded+=("$1"); shift ;;
-    *) if [ "$app_given" = 0 ]; then
-         app_given=1
-         app="$1"
-         app_windows="$app"
-         if is_unix_path "$app"; then app_windows="$(windows_path "$app")"; fi
-         forwarded+=("$app_windows")
+    -?*) forwarded+=("$1"); shift ;;
+    *) # The first is the application; kairon-time refuses any other.
+       if [ "$app_given" = 0 ] && is_unix_path "$1"; then
+         forwarded+=("$(windows_path "$1")")
        else
-         second_app="$1"
          forwarded+=("$1")
        fi
+       app_given=1
        shift ;;
   esac
 done
 if [ "$use_display" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   bad_usage "--display and --interactive need \$DISPLAY"
 fi
-if [ "$interactive" = 1 ]; then
-  [ "${#console_only[@]}" = 0 ] || bad_usage "Kairon's dialog cannot take ${console_only[*]}"
-  [ "$app_given" = 1 ] || bad_usage "name the application to time"
-  [ -z "$second_app" ] || bad_usage "one application only ('$app', then '$second_app')"
-  [ -z "$unknown_close" ] || bad_usage "--close takes wm_close, syscommand or altf4, not '$unknown_close'"
-fi
 
-# The program the caller names, if any, is used as it is.
-if [ "$interactive" = 1 ]; then
-  program="${KAIRON_EXE:-}"
-else
-  program="${KAIRON_TIME:-}"
-fi
-[ -z "$program" ] || program="$(realpath -m "$program")"
+# The programs to build: kairon-time, and Kairon for its dialog, unless the
+# caller names them, to be used as they are.
+kairon_time="${KAIRON_TIME:-}"
+kairon_exe=""
+[ "$interactive" = 0 ] || kairon_exe="${KAIRON_EXE:-}"
+to_build=()
+if [ -n "$kairon_time" ]; then kairon_time="$(realpath -m "$kairon_time")"; else to_build+=(kairon-time); fi
+if [ -n "$kairon_exe" ]; then kairon_exe="$(realpath -m "$kairon_exe")"
+elif [ "$interactive" = 1 ]; then to_build+=(Kairon); fi
 [ -z "$log" ] || log="$(realpath -m "$log")"
 work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
 
 # Building needs the tools, and a fresh machine lacks Wine too. Standard
 # output is kept for kairon-time's report.
-[ -n "$program" ] || bash "$root/scripts/install-deps.sh" >&2
+[ "${#to_build[@]}" = 0 ] || bash "$root/scripts/install-deps.sh" >&2
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
 kairon_require_wine
 
-# Builds TARGET of this Wine's preset, saying nothing unless it fails.
-build_target() {
-  local output
+# This Wine's preset, built quietly: its output is shown if it fails.
+if [ "${#to_build[@]}" != 0 ]; then
   # cmake --build --preset reads the presets of the current folder only.
   if ! output=$(cd "$root" && cmake --preset "$KAIRON_WINE_PRESET" 2>&1 &&
-      cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "$1" 2>&1); then
+      cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "${to_build[@]}" 2>&1); then
     printf '%s\n' "$output" >&2
-    echo "time-app: building $1 failed" >&2
+    echo "time-app: building ${to_build[*]} failed" >&2
     exit 1
   fi
-}
-if [ -z "$program" ] && [ "$interactive" = 1 ]; then
-  build_target Kairon
-  program="$KAIRON_WINE_BUILD/Kairon.exe"
-elif [ -z "$program" ]; then
-  build_target kairon-time
-  program="$KAIRON_WINE_BUILD/console/kairon-time.exe"
+  [ -n "$kairon_time" ] || kairon_time="$KAIRON_WINE_BUILD/console/kairon-time.exe"
+  if [ "$interactive" = 1 ] && [ -z "$kairon_exe" ]; then kairon_exe="$KAIRON_WINE_BUILD/Kairon.exe"; fi
 fi
-[ -f "$program" ] || { echo "time-app: no $(basename "$program") at $program" >&2; exit 1; }
+for program in "$kairon_time" ${kairon_exe:+"$kairon_exe"}; do
+  [ -f "$program" ] || { echo "time-app: no $(basename "$program") at $program" >&2; exit 1; }
+done
 
 # The work folder may be the caller's own and holds the default log, which
 # runs append to: nothing in it is ours to remove, but the folders made here
@@ -228,22 +192,39 @@ cd "$work"
 # shellcheck source=wine-session.sh
 source "$root/scripts/wine-session.sh"
 
+# Runs kairon-time with these arguments, with a time limit of $1 seconds.
+# Wine writes CR LF; each stream keeps its own way, its CRs taken off, line
+# by line as they come (progress must not wait for the end of the run). The
+# filters ignore Ctrl-C so that kairon-time's last words still get through.
+strip_cr() { trap '' INT; sed -u 's/\r//g'; }
+run_kairon_time() {
+  local limit="$1"
+  shift
+  {
+    timeout --foreground "$limit" wine "$kairon_time" "$@" </dev/null 2>&1 1>&3 3>&- |
+      strip_cr >&2
+    exit "${PIPESTATUS[0]}"
+  } 3>&1 | strip_cr
+}
+# A command line kairon-time refused leaves nothing made, and is answered
+# with this script's usage, whose options it was given.
+refused() {
+  remove_made_folders
+  usage >&2
+}
+
+status=0
 if [ "$interactive" = 1 ]; then
-  # config.txt, CR LF, its eleven lines: application, arguments, log, window
-  # name, executions, delay, input idle / window name / exact match / visible,
-  # WM_CLOSE / WM_SYSCOMMAND / Alt-F4, debug, new windows only, unattended
-  # (0: the person starts the run). The counts not given are kairon-time's,
-  # so that both ways of timing start from the same settings.
-  [ -n "$runs" ] || runs=$(default_runs)
-  [ -n "$delay" ] || delay=$(default_delay)
-  if [ $((close_wm + close_sys + close_alt)) = 0 ]; then close_wm=1; fi
-  printf '%s\r\n' "$app_windows" "$app_args" "$(windows_path "$log")" "$window" "$runs" "$delay" \
-    "$input_idle $([ -n "$window" ] && echo 1 || echo 0) $exact $visible" \
-    "$close_wm $close_sys $close_alt" "$debug" "$new_only" 0 > config.txt
+  # kairon-time writes the config.txt that fills the dialog in, with the
+  # dialog's checks, and the person presses Run App.
+  run_kairon_time 60 --save-config config.txt --attended "${forwarded[@]}" || status=$?
+  if [ "$status" != 0 ]; then
+    [ "$status" != 2 ] || refused
+    exit "$status"
+  fi
   echo "time-app: Kairon's dialog is open on $DISPLAY: press Run App, close Kairon when it is done;" \
     "the log is $log" >&2
-  status=0
-  wine "$program" || status=$?
+  wine "$kairon_exe" || status=$?
   exit "$status"
 fi
 
@@ -260,19 +241,9 @@ per_launch=$(( (3 * delay_ms + 999) / 1000 + 10 + 2 * $(give_up_s kSearchPassLim
 [ "$input_idle" = 1 ] && per_launch=$(( per_launch + 60 ))
 time_limit=$(( 60 + launches * per_launch ))
 
-# Wine writes CR LF; each stream keeps its own way, its CRs taken off. The
-# filters ignore Ctrl-C so that kairon-time's last words still get through.
-strip_cr() { trap '' INT; tr -d '\r'; }
-status=0
-{
-  timeout --foreground "$time_limit" wine "$program" "${forwarded[@]}" </dev/null 2>&1 1>&3 3>&- |
-    strip_cr >&2
-  exit "${PIPESTATUS[0]}"
-} 3>&1 | strip_cr || status=$?
-
+run_kairon_time "$time_limit" "${forwarded[@]}" || status=$?
 case "$status" in
   124) echo "time-app: kairon-time did not finish within $time_limit s" >&2 ;;
-  2) remove_made_folders
-     usage >&2 ;;
+  2) refused ;;
 esac
 exit "$status"

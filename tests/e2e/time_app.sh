@@ -5,9 +5,9 @@
 # report without Wine's CRs, and the close method asked for. Run from
 # another folder with relative paths, in a work folder of the caller's, it
 # keeps what was there and appends each run to the default log, reporting
-# only that run; --interactive opens the dialog filled in from there. A
-# program that cannot be launched gives 1 at once with the system's message,
-# and a window that never appears gives 3.
+# only that run; --interactive opens the dialog filled in from there. Ctrl-C
+# gives kairon-time's 130, a program that cannot be launched 1 at once with
+# the system's message, and a window that never appears 3.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -85,8 +85,16 @@ if ! grep -qxF "Run 2: $(winpath "$SAMPLE_APP")" "$out" || grep -q '^Run 1:' "$o
 fi
 expect_same "the caller's file" "not time-app's" "$(cat work/notes.txt)"
 
-# --interactive: the dialog, filled in through config.txt, waits for a
-# person; closing it ends time-app with Kairon's status.
+# --interactive: the dialog, filled in through the config.txt kairon-time
+# writes, waits for a person; closing it ends time-app with Kairon's status.
+# What config.txt cannot hold is refused before any dialog opens.
+KAIRON_TIME_APP_WORK=refused run_time_app "$relative_app" --window 'Kairon Sample' --warmup 1 --interactive
+expect_same "--interactive --warmup: status" 2 "$STATUS"
+expect_same "--interactive --warmup: kairon-time's words, then the usage" \
+    "$(printf '%s\n' 'kairon-time: --save-config: config.txt has no line for --warmup' \
+        'Try kairon-time --help' 'usage: scripts/time-app.sh APP.exe --window TITLE [options]')" \
+    "$(head -n 3 "$err")"
+[ ! -e refused ] || fail "a refused --interactive left its work folder"
 KAIRON_EXE=$(realpath --relative-to=. "$KAIRON_EXE") KAIRON_TIME_APP_WORK=work \
     bash "$time_app" "$relative_app" --args "$(sample_args 100 "$record" 30000)" \
     --window 'Kairon Sample' --exact --runs 2 --delay 300 --close syscommand --new-only \
@@ -111,9 +119,36 @@ wait "$interactive" || STATUS=$?
 expect_same "--interactive: status once the dialog is closed" 0 "$STATUS"
 expect_same "config.txt" \
     "$(printf '%s\n' "$(winpath "$SAMPLE_APP")" "$(sample_args 100 "$record" 30000)" \
-        "$(winpath work/results.txt)" 'Kairon Sample' 2 300 '0 1 1 0' '0 1 0' 0 1 0)" \
+        results.txt 'Kairon Sample' 2 300 '0 1 1 0' '0 1 0' 0 1 0)" \
     "$(tr -d '\r' <work/config.txt)"
 expect_same "the default log, after the dialog" "$(printf '%s\n' "${both[@]}")" "$(log_lines work/results.txt)"
+
+# Ctrl-C, which a terminal sends to the whole command: kairon-time's 130 and
+# its last words come through, and nothing launched is left running. A
+# command started in the background ignores Ctrl-C; one typed does not.
+stopped_record="$E2E_DIR/stopped-record.txt"
+(
+    trap - INT
+    exec setsid bash "$time_app" "$relative_app" --window 'Kairon Sample' --runs 3 --delay 2000 \
+        --log stopped.txt --display --args "--on-close refuse $(sample_args 0 "$stopped_record" 60000)"
+) </dev/null >"$out" 2>"$err" &
+time_app_pid=$!
+for _ in $(seq 300); do
+    grep -q '^launch 1/3: ' "$err" && break
+    sleep 0.1
+done
+grep -q '^launch 1/3: ' "$err" || fail "the first launch's progress never came: $(cat "$err")"
+kill -INT -- "-$time_app_pid"
+STATUS=0
+wait "$time_app_pid" || STATUS=$?
+expect_same "Ctrl-C: status (stderr: $(cat "$err"))" 130 "$STATUS"
+expect_same "Ctrl-C: kairon-time's last words" 'kairon-time: interrupted; the application it launched is closed' \
+    "$(grep -v '^wine: ' "$err" | tail -n 1)"
+[ "$(grep -c ' start ' "$stopped_record")" = 1 ] || fail "a second launch followed Ctrl-C"
+# Its process is found by the record file its command line names.
+if pgrep -af "$(basename "$E2E_DIR").stopped-record\.txt"; then
+    fail "the application is still running after Ctrl-C"
+fi
 
 started=$(date +%s)
 run_time_app no/such/program.exe --window 'Kairon Sample' --runs 2 --log unlaunchable.txt --display

@@ -33,13 +33,13 @@ Times APP.exe's start-up with kairon-time under Wine. APP.exe is a file here,
 or a Windows path or program name (such as notepad.exe) that Wine finds.
 Exits with kairon-time's status: 0 every launch reached its condition, 1 a
 launch failed or the log could not be written, 2 bad command line or
-settings, 3 some launch missed its condition.
+settings, 3 some launch missed its condition, 130 interrupted by Ctrl-C.
 
   --window TITLE     the title of the window that shows APP has started
                      (any title containing it, ignoring case, unless --exact)
   --args "ARGS"      APP's command-line arguments
   --runs N           measured launches (default $(default_runs))
-  --warmup N         launches before those, not measured
+  --warmup N         launches before those, timed the same way, not in the log
   --delay MS         pause before each launch, before closing APP and
                      before the next launch (default $(default_delay))
   --exact            the whole title must match, case included
@@ -50,7 +50,7 @@ settings, 3 some launch missed its condition.
   --close HOW        wm_close (default), syscommand or altf4; may be repeated
   --log FILE         results log, appended to (default: results.txt in the
                      work folder)
-  --json FILE        the run's summary as JSON too
+  --json FILE        every launch with the time of each phase, as JSON
   --debug            the debug lines in the log
   --quiet            no progress lines
   --display          use \$DISPLAY instead of a private X server
@@ -93,6 +93,7 @@ delay=""
 visible=0
 input_idle=0
 log=""
+json=""
 use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
@@ -105,7 +106,7 @@ while [ $# -gt 0 ]; do
         --warmup) warmup="$value" ;;
         --delay) delay="$value" ;;
         --log) log="$value"; value="$(windows_path "$value")" ;;
-        --json) value="$(windows_path "$value")" ;;
+        --json) json="$value"; value="$(windows_path "$value")" ;;
       esac
       forwarded+=("$1" "$value")
       shift 2 ;;
@@ -139,6 +140,7 @@ if [ -n "$kairon_time" ]; then kairon_time="$(realpath -m "$kairon_time")"; else
 if [ -n "$kairon_exe" ]; then kairon_exe="$(realpath -m "$kairon_exe")"
 elif [ "$interactive" = 1 ]; then to_build+=(Kairon); fi
 [ -z "$log" ] || log="$(realpath -m "$log")"
+[ -z "$json" ] || json="$(realpath -m "$json")"
 work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
 
 # Building needs the tools, and a fresh machine lacks Wine too. Standard
@@ -166,7 +168,8 @@ done
 
 # The work folder may be the caller's own and holds the default log, which
 # runs append to: nothing in it is ours to remove, but the folders made here
-# for a command line that kairon-time then refuses, which stay empty.
+# (it, and those of the files asked for) for a command line that kairon-time
+# then refuses, which stay empty.
 made_folders=()
 make_folder() {
   local dir="$1" missing=()
@@ -186,6 +189,7 @@ remove_made_folders() {
 make_folder "$work"
 [ -n "$log" ] || log="$work/results.txt"
 make_folder "$(dirname "$log")"
+[ -z "$json" ] || make_folder "$(dirname "$json")"
 cd "$work"
 
 [ "$use_display" = 1 ] && export KAIRON_USE_DISPLAY=1

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # scripts/time-app.sh, the command-line way to time an application under
 # Wine, is kairon-time's: bad arguments give 2 and leave nothing made; two
-# launches of the sample application give 0, kairon-time's progress and
-# report without Wine's CRs, and the close method asked for. Run from
+# launches and a warm-up of the sample application give 0, kairon-time's
+# progress, report and JSON without Wine's CRs, and the close method asked
+# for. Run from
 # another folder with relative paths, in a work folder of the caller's, it
 # keeps what was there and appends each run to the default log, reporting
 # only that run; --interactive opens the dialog filled in from there. Ctrl-C
@@ -25,7 +26,8 @@ run_time_app() {  # run_time_app ARGS...: sets STATUS; its output in $out and $e
     if LC_ALL=C grep -q $'\r' "$out" "$err"; then fail "a CR in time-app's output: $(cat -A "$out" "$err")"; fi
 }
 
-run_time_app "$SAMPLE_APP" --window 'Kairon Sample' --close never --log logs/results.txt
+run_time_app "$SAMPLE_APP" --window 'Kairon Sample' --close never --log logs/results.txt \
+    --json json/launches.json
 expect_same "bad --close: status" 2 "$STATUS"
 expect_same "bad --close: kairon-time's words, then the usage" \
     "$(printf '%s\n' "kairon-time: --close: 'never' is not wm_close, syscommand or altf4" \
@@ -33,6 +35,7 @@ expect_same "bad --close: kairon-time's words, then the usage" \
     "$(head -n 3 "$err")"
 [ ! -e "$KAIRON_TIME_APP_WORK" ] || fail "bad arguments left the work folder"
 [ ! -e logs ] || fail "bad arguments left the log's folder"
+[ ! -e json ] || fail "bad arguments left the JSON's folder"
 run_time_app "$SAMPLE_APP" --window
 expect_same "--window without a title: status" 2 "$STATUS"
 expect_same "--window without a title: message" "time-app: --window needs a value" "$(head -n 1 "$err")"
@@ -40,18 +43,26 @@ expect_same "--window without a title: message" "time-app: --window needs a valu
 
 record="$E2E_DIR/record.txt"
 run_time_app "$SAMPLE_APP" --args "$(sample_args 200 "$record" 30000)" \
-    --window 'Kairon Sample' --exact --runs 2 --delay 300 --close syscommand --new-only \
-    --log logs/results.txt --display
+    --window 'Kairon Sample' --exact --runs 2 --warmup 1 --delay 300 --close syscommand --new-only \
+    --log logs/results.txt --json json/launches.json --display
 expect_same "two launches: status (stderr: $(cat "$err"))" 0 "$STATUS"
 mapfile -t lines < <(log_lines logs/results.txt)
 expect_same "log header" "$(winpath "$SAMPLE_APP") - 2 executions" "${lines[0]}"
 [ "${#lines[@]}" = 3 ] || fail "expected a header and two timing lines: ${lines[*]}"
 expect_timing_line "${lines[1]}" 0.2 5
 expect_timing_line "${lines[2]}" 0.2 5
+[[ "$(head -n 1 "$err")" =~ ^"warmup 1/1: "[0-9]+\.[0-9]{4}" s"$ ]] || fail "no warm-up: $(cat "$err")"
 expect_same "two launches: progress" \
-    "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "${lines[1]}" "${lines[2]}")" "$(cat "$err")"
+    "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "${lines[1]}" "${lines[2]}")" "$(tail -n +2 "$err")"
+python3 - json/launches.json "$(winpath "$SAMPLE_APP")" <<'EOF' || fail "json/launches.json: $(cat json/launches.json)"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert doc["application"] == sys.argv[2], doc["application"]
+assert [l["warmup"] for l in doc["launches"]] == [True, False, False], doc["launches"]
+EOF
 grep -qxF "Run 1: $(winpath "$SAMPLE_APP")" "$out" || fail "no report of the run: $(cat "$out")"
 expect_same "closed by WM_SYSCOMMAND" "$(printf '%s\n' \
+        'start visible WM_SYSCOMMAND SC_CLOSE WM_CLOSE destroyed' \
         'start visible WM_SYSCOMMAND SC_CLOSE WM_CLOSE destroyed' \
         'start visible WM_SYSCOMMAND SC_CLOSE WM_CLOSE destroyed')" \
     "$(events_by_process "$record")"

@@ -1,41 +1,63 @@
 #!/usr/bin/env bash
-# Times a Windows application's start-up with Kairon under Wine, from the
-# command line: writes an unattended config.txt in a work folder, runs
-# Kairon there (in a private Xvfb unless --display), waits for it with a
-# time limit worked out from the settings, then prints the results log and
-# kairon-report's report of it. Exits non-zero, saying why, when Kairon could
-# not run or wrote no timing line.
+# Times a Windows application's start-up under Wine, from the command line:
+# runs kairon-time.exe in a work folder (in a private Xvfb unless --display)
+# and exits with kairon-time's own status. Its output is kairon-time's:
+# progress on standard error, the run's report on standard output.
+# --interactive opens Kairon's dialog instead, filled in through the
+# config.txt that kairon-time writes for the same options.
 #
-# KAIRON_EXE names a Kairon.exe to use as it is (nothing is built then);
-# KAIRON_TIME_APP_WORK the work folder (default build/time-app), which is
-# kept from run to run with the default log in it. Relative paths are the
-# caller's, wherever the script is run from.
+# KAIRON_TIME names a kairon-time.exe, and KAIRON_EXE a Kairon.exe, to use
+# as they are (that one is not built then); KAIRON_TIME_APP_WORK the work
+# folder (default build/time-app), which is kept from run to run with the
+# default log in it. Relative paths are the caller's, wherever the script is
+# run from.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
+# A number Kairon's sources define, such as a default or a give-up limit:
+#   source_constant FILE NAME
+source_constant() {
+  local value
+  value=$(sed -n "s/^const [^=]* $2 = \([0-9]*\);.*/\1/p" "$root/$1")
+  [ -n "$value" ] || { echo "time-app: no $2 in $1" >&2; exit 1; }
+  echo "$value"
+}
+default_runs() { source_constant console/time_options.h kTimeDefaultRuns; }
+default_delay() { source_constant config/run_settings.h kDefaultDelayMs; }
+
 usage() {
-  cat <<'EOF'
+  cat <<EOF
 usage: scripts/time-app.sh APP.exe --window TITLE [options]
 
-Times APP.exe's start-up with Kairon under Wine. APP.exe is a file here, or
-a Windows path or program name (such as notepad.exe) that Wine finds.
+Times APP.exe's start-up with kairon-time under Wine. APP.exe is a file here,
+or a Windows path or program name (such as notepad.exe) that Wine finds.
+Exits with kairon-time's status: 0 every launch reached its condition, 1 a
+launch failed or the log could not be written, 2 bad command line or
+settings, 3 some launch missed its condition, 130 interrupted by Ctrl-C.
 
   --window TITLE     the title of the window that shows APP has started
                      (any title containing it, ignoring case, unless --exact)
   --args "ARGS"      APP's command-line arguments
-  --runs N           launches (default 5)
+  --runs N           measured launches (default $(default_runs))
+  --warmup N         launches before those, timed the same way, not in the log
   --delay MS         pause before each launch, before closing APP and
-                     before the next launch (default 1000)
+                     before the next launch (default $(default_delay))
   --exact            the whole title must match, case included
   --visible          also wait until the window is neither hidden nor minimised
-  --input-idle       also wait until APP is idle for input
+  --input-idle       also wait until APP is idle for input (alone, without
+                     --window, for a single launch)
   --new-only         ignore windows that existed before the run
   --close HOW        wm_close (default), syscommand or altf4; may be repeated
   --log FILE         results log, appended to (default: results.txt in the
                      work folder)
-  --display          use $DISPLAY instead of a private X server
-  --interactive      open Kairon's dialog, filled in, on $DISPLAY for you to
+  --json FILE        every launch with the time of each phase, as JSON
+  --debug            the debug lines in the log
+  --quiet            no progress lines
+  --display          use \$DISPLAY instead of a private X server
+  --interactive      open Kairon's dialog, filled in, on \$DISPLAY for you to
                      start the run; no time limit
+
+Any other option goes to kairon-time as it is (docs/kairon-time.md).
 EOF
 }
 
@@ -45,160 +67,187 @@ bad_usage() {
   exit 2
 }
 
-positive_number() { [[ "$1" =~ ^[1-9][0-9]{0,8}$ ]]; }
+# The Windows spelling of a caller's path, made while still in the caller's
+# folder: kairon-time runs in the work folder. An empty one stays empty, for
+# kairon-time to refuse.
+windows_path() {
+  [ -n "$1" ] || return 0
+  local path
+  path="$(realpath -m "$1")"
+  printf 'Z:%s' "${path//\//\\}"
+}
 
-app=""
-app_args=""
-window=""
-runs=5
-delay=1000
-exact=0
+# A file here, or a Unix path to one that is missing (for kairon-time to
+# report as unlaunchable), rather than a Windows path or a name Wine finds.
+is_unix_path() {
+  [ -f "$1" ] || { [[ "$1" == */* ]] && [[ "$1" != *\\* ]] && [[ ! "$1" =~ ^[A-Za-z]: ]]; }
+}
+
+# kairon-time's command line, in the caller's order, its paths in Windows
+# form; kairon-time checks it. What the time limit needs is kept aside.
+forwarded=()
+app_given=0
+runs=""
+warmup=0
+delay=""
 visible=0
 input_idle=0
-new_only=0
-close_wm=0
-close_sys=0
-close_alt=0
 log=""
+json=""
 use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --window|--args|--runs|--delay|--close|--log)
+    --window|--args|--runs|--warmup|--delay|--close|--log|--json)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       case "$1" in
-        --window) window="$value" ;;
-        --args) app_args="$value" ;;
-        --runs) positive_number "$value" || bad_usage "--runs takes a whole number from 1"; runs="$value" ;;
-        --delay) positive_number "$value" || bad_usage "--delay takes milliseconds from 1"; delay="$value" ;;
-        --log) [ -n "$value" ] || bad_usage "--log needs a file"; log="$value" ;;
-        --close)
-          case "$value" in
-            wm_close) close_wm=1 ;;
-            syscommand) close_sys=1 ;;
-            altf4) close_alt=1 ;;
-            *) bad_usage "--close takes wm_close, syscommand or altf4, not '$value'" ;;
-          esac ;;
+        --runs) runs="$value" ;;
+        --warmup) warmup="$value" ;;
+        --delay) delay="$value" ;;
+        --log) log="$value"; value="$(windows_path "$value")" ;;
+        --json) json="$value"; value="$(windows_path "$value")" ;;
       esac
+      forwarded+=("$1" "$value")
       shift 2 ;;
-    --exact) exact=1; shift ;;
-    --visible) visible=1; shift ;;
-    --input-idle) input_idle=1; shift ;;
-    --new-only) new_only=1; shift ;;
+    --visible) visible=1; forwarded+=("$1"); shift ;;
+    --input-idle) input_idle=1; forwarded+=("$1"); shift ;;
     --display) use_display=1; shift ;;
     --interactive) interactive=1; use_display=1; shift ;;
     -h|--help) usage; exit 0 ;;
-    -*) bad_usage "unknown option $1" ;;
-    *) [ -z "$app" ] || bad_usage "one application only ('$app', then '$1')"
-       app="$1"; shift ;;
+    -?*) forwarded+=("$1"); shift ;;
+    *) # The first is the application; kairon-time refuses any other.
+       if [ "$app_given" = 0 ] && is_unix_path "$1"; then
+         forwarded+=("$(windows_path "$1")")
+       else
+         forwarded+=("$1")
+       fi
+       app_given=1
+       shift ;;
   esac
 done
-[ -n "$app" ] || bad_usage "name the application to time"
-# A Unix path must name a file; a Windows path or a bare name is Wine's to find.
-if [[ "$app" == */* ]] && [ ! -f "$app" ]; then bad_usage "no file $app"; fi
-[ -n "$window" ] || bad_usage "--window TITLE is needed: Kairon knows the application has started by its window"
 if [ "$use_display" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   bad_usage "--display and --interactive need \$DISPLAY"
 fi
-if [ $((close_wm + close_sys + close_alt)) = 0 ]; then close_wm=1; fi
 
-# Kairon runs from the work folder and Wine resolves a relative path from
-# there, so every path the caller gave is made absolute while we are still
-# in the caller's folder.
-if [ -f "$app" ]; then app="$(realpath -m "$app")"; fi
+# The programs to build: kairon-time, and Kairon for its dialog, unless the
+# caller names them, to be used as they are.
+kairon_time="${KAIRON_TIME:-}"
+kairon_exe=""
+[ "$interactive" = 0 ] || kairon_exe="${KAIRON_EXE:-}"
+to_build=()
+if [ -n "$kairon_time" ]; then kairon_time="$(realpath -m "$kairon_time")"; else to_build+=(kairon-time); fi
+if [ -n "$kairon_exe" ]; then kairon_exe="$(realpath -m "$kairon_exe")"
+elif [ "$interactive" = 1 ]; then to_build+=(Kairon); fi
 [ -z "$log" ] || log="$(realpath -m "$log")"
-[ -z "${KAIRON_EXE:-}" ] || KAIRON_EXE="$(realpath -m "$KAIRON_EXE")"
+[ -z "$json" ] || json="$(realpath -m "$json")"
 work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
 
-# The time limit: three countdowns of the delay per launch, and each enabled
-# wait at its give-up limit (read from the log-format header, where Kairon's
-# own limits are defined), twice over for the work between its sleeps.
-limit_of() { sed -n "s/^const [a-z ]*$1 = \([0-9]*\);.*/\1/p" "$root/engine/log_format.h"; }
-search_s=$(( $(limit_of kSearchPassLimit) * $(limit_of kSearchPassSleepMs) / 1000 ))
-visible_s=$(( $(limit_of kVisibilityTestLimit) * $(limit_of kVisibilitySleepMs) / 1000 ))
-per_launch=$(( (3 * delay + 999) / 1000 + 10 + 2 * search_s ))
-[ "$visible" = 1 ] && per_launch=$(( per_launch + 2 * visible_s ))
-[ "$input_idle" = 1 ] && per_launch=$(( per_launch + 60 ))
-time_limit=$(( 60 + runs * per_launch ))
-
+# Building needs the tools, and a fresh machine lacks Wine too. Standard
+# output is kept for kairon-time's report.
+[ "${#to_build[@]}" = 0 ] || bash "$root/scripts/install-deps.sh" >&2
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
 kairon_require_wine
-if [ -z "${KAIRON_EXE:-}" ]; then
-  bash "$root/scripts/install-deps.sh"
-  # cmake --build --preset reads the presets of the current folder only.
-  (
-    cd "$root"
-    cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
-    cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target Kairon >/dev/null
-    cmake --preset native >/dev/null
-    cmake --build --preset native -j2 --target kairon-report >/dev/null
-  )
-  KAIRON_EXE="$KAIRON_WINE_BUILD/Kairon.exe"
-fi
-[ -f "$KAIRON_EXE" ] || { echo "time-app: no Kairon.exe at $KAIRON_EXE" >&2; exit 1; }
-report="$root/build/native/report/kairon-report"
 
-# Windows spellings: a file here by its Z: path, anything else as given.
-windows_path() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
-app_windows="$app"
-if [ -f "$app" ]; then app_windows="$(windows_path "$app")"; fi
+# This Wine's preset, built quietly: its output is shown if it fails.
+if [ "${#to_build[@]}" != 0 ]; then
+  # cmake --build --preset reads the presets of the current folder only.
+  if ! output=$(cd "$root" && cmake --preset "$KAIRON_WINE_PRESET" 2>&1 &&
+      cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "${to_build[@]}" 2>&1); then
+    printf '%s\n' "$output" >&2
+    echo "time-app: building ${to_build[*]} failed" >&2
+    exit 1
+  fi
+  [ -n "$kairon_time" ] || kairon_time="$KAIRON_WINE_BUILD/console/kairon-time.exe"
+  if [ "$interactive" = 1 ] && [ -z "$kairon_exe" ]; then kairon_exe="$KAIRON_WINE_BUILD/Kairon.exe"; fi
+fi
+for program in "$kairon_time" ${kairon_exe:+"$kairon_exe"}; do
+  [ -f "$program" ] || { echo "time-app: no $(basename "$program") at $program" >&2; exit 1; }
+done
 
 # The work folder may be the caller's own and holds the default log, which
-# runs append to: nothing in it but config.txt is ours to replace.
-mkdir -p "$work"
+# runs append to: nothing in it is ours to remove, but the folders made here
+# (it, and those of the files asked for) for a command line that kairon-time
+# then refuses, which stay empty.
+made_folders=()
+make_folder() {
+  local dir="$1" missing=()
+  while [ ! -d "$dir" ]; do
+    missing=("$dir" "${missing[@]}")
+    dir="$(dirname "$dir")"
+  done
+  mkdir -p "$1"
+  made_folders+=("${missing[@]}")
+}
+remove_made_folders() {
+  local i
+  for ((i = ${#made_folders[@]} - 1; i >= 0; i--)); do
+    rmdir "${made_folders[i]}" 2>/dev/null || true
+  done
+}
+make_folder "$work"
 [ -n "$log" ] || log="$work/results.txt"
-mkdir -p "$(dirname "$log")"
-log_size_before=0
-[ -f "$log" ] && log_size_before=$(stat -c %s "$log")
+make_folder "$(dirname "$log")"
+[ -z "$json" ] || make_folder "$(dirname "$json")"
 cd "$work"
 
 [ "$use_display" = 1 ] && export KAIRON_USE_DISPLAY=1
 # shellcheck source=wine-session.sh
 source "$root/scripts/wine-session.sh"
 
+# Runs kairon-time with these arguments, with a time limit of $1 seconds.
+# Wine writes CR LF; each stream keeps its own way, its CRs taken off, line
+# by line as they come (progress must not wait for the end of the run). The
+# filters ignore Ctrl-C so that kairon-time's last words still get through.
+strip_cr() { trap '' INT; sed -u 's/\r//g'; }
+run_kairon_time() {
+  local limit="$1"
+  shift
+  {
+    timeout --foreground "$limit" wine "$kairon_time" "$@" </dev/null 2>&1 1>&3 3>&- |
+      strip_cr >&2
+    exit "${PIPESTATUS[0]}"
+  } 3>&1 | strip_cr
+}
+# A command line kairon-time refused leaves nothing made, and is answered
+# with this script's usage, whose options it was given.
+refused() {
+  remove_made_folders
+  usage >&2
+}
 
-# config.txt, CR LF, its eleven lines: application, arguments, log, window
-# name, executions, delay, input idle / window name / exact match / visible,
-# WM_CLOSE / WM_SYSCOMMAND / Alt-F4, debug, new windows only, unattended.
-printf '%s\r\n' "$app_windows" "$app_args" "$(windows_path "$log")" "$window" "$runs" "$delay" \
-  "$input_idle 1 $exact $visible" "$close_wm $close_sys $close_alt" 0 "$new_only" \
-  "$([ "$interactive" = 1 ] && echo 0 || echo 1)" > config.txt
-
-echo "== Kairon ($KAIRON_WINE_CHOICE) times $app_windows, window \"$window\", $runs launches"
 status=0
 if [ "$interactive" = 1 ]; then
-  echo "== the dialog is open on $DISPLAY: press Run App, close Kairon when it is done"
-  wine "$KAIRON_EXE" || status=$?
-else
-  echo "== time limit ${time_limit} s"
-  timeout "$time_limit" wine "$KAIRON_EXE" </dev/null || status=$?
-fi
-if [ "$status" = 124 ]; then
-  echo "time-app: Kairon did not finish within $time_limit s" >&2
-elif [ "$status" != 0 ]; then
-  echo "time-app: Kairon exited with code $status" >&2
+  # kairon-time writes the config.txt that fills the dialog in, with the
+  # dialog's checks, and the person presses Run App.
+  run_kairon_time 60 --save-config config.txt --attended "${forwarded[@]}" || status=$?
+  if [ "$status" != 0 ]; then
+    [ "$status" != 2 ] || refused
+    exit "$status"
+  fi
+  echo "time-app: Kairon's dialog is open on $DISPLAY: press Run App, close Kairon when it is done;" \
+    "the log is $log" >&2
+  wine "$kairon_exe" || status=$?
+  exit "$status"
 fi
 
-if [ ! -f "$log" ] || [ "$(stat -c %s "$log")" -le "$log_size_before" ]; then
-  echo "time-app: Kairon wrote nothing to $log (a warning box in Kairon says why, or it could not start)" >&2
-  exit 1
-fi
-# Earlier runs' lines stay in the log; this run's output shows its own.
-this_run() { tail -c +$((log_size_before + 1)) "$log"; }
-echo "== $log (CR LF line ends), this run"
-this_run | tr -d '\r'
-timings=$(this_run | tr -d '\r' | grep -cE '^[0-9]+\.[0-9]{4}$' || true)
-if [ "$timings" = 0 ]; then
-  echo "time-app: Kairon wrote no timing line" >&2
-  exit 1
-fi
-if [ -x "$report" ]; then
-  echo "== kairon-report of this run's lines of $log"
-  this_run | "$report" -
-else
-  echo "== no report: build kairon-report with the native preset"
-fi
-echo "== $timings timing lines, timed with the $KAIRON_WINE_CHOICE"
+# A safety net, never what ends a run that fails: kairon-time gives up by
+# itself. Three countdowns of the delay per launch and each enabled wait at
+# its give-up limit, twice over for the work between its sleeps. Counts that
+# are not numbers do not matter: kairon-time refuses them at once.
+whole_or() { if [[ "$1" =~ ^[0-9]{1,6}$ ]]; then echo "$1"; else echo "$2"; fi; }
+launches=$(( $(whole_or "$runs" "$(default_runs)") + $(whole_or "$warmup" 0) ))
+delay_ms=$(whole_or "$delay" "$(default_delay)")
+give_up_s() { echo $(( $(source_constant engine/log_format.h "$1") * $(source_constant engine/log_format.h "$2") / 1000 )); }
+per_launch=$(( (3 * delay_ms + 999) / 1000 + 10 + 2 * $(give_up_s kSearchPassLimit kSearchPassSleepMs) ))
+[ "$visible" = 1 ] && per_launch=$(( per_launch + 2 * $(give_up_s kVisibilityTestLimit kVisibilitySleepMs) ))
+[ "$input_idle" = 1 ] && per_launch=$(( per_launch + 60 ))
+time_limit=$(( 60 + launches * per_launch ))
+
+run_kairon_time "$time_limit" "${forwarded[@]}" || status=$?
+case "$status" in
+  124) echo "time-app: kairon-time did not finish within $time_limit s" >&2 ;;
+  2) refused ;;
+esac
 exit "$status"

@@ -75,9 +75,9 @@ cp "$build/Kairon.exe" "$build/console/kairon-time.exe" "$build/tools/sample_app
   "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" "$work/"
 cd "$work"
 
-source "$root/scripts/wine-session.sh"
+kairon_session_begin
 
-app_path="$(winepath -w "$work/sample_app.exe" 2>/dev/null)"
+app_path="$(kairon_winpath "$work/sample_app.exe")"
 goals_met=1
 
 # Reads one field (name=value) of a benchmark program's result line.

@@ -34,10 +34,10 @@ work="$PWD/build/demo"
 mkdir -p "$work"
 cd "$work"
 rm -f results.txt
-source "$kairon_root/scripts/wine-session.sh"
+kairon_session_begin
 echo "== Kairon.exe times the sample application, with the $KAIRON_WINE_CHOICE"
 wine "$KAIRON_WINE_BUILD/console/kairon-time.exe" --save-config config.txt \
-  --log results.txt "${options[@]}" "Z:$(realpath "$sample" | tr / '\\')" </dev/null
+  --log results.txt "${options[@]}" "$(kairon_winpath "$sample")" </dev/null
 status=0
 # Five launches of about 3 s each; far less than this unless Kairon hangs.
 timeout 300 wine "$KAIRON_WINE_BUILD/Kairon.exe" </dev/null || status=$?

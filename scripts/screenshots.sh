@@ -38,23 +38,16 @@ command -v import >/dev/null || { echo "screenshots: ImageMagick's import is mis
 desktop_size=800x600
 work="$(mktemp -d)"
 finish() {
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-    kairon_stop_xvfb
+    kairon_session_end
     rm -rf "$work"
 }
 trap finish EXIT
 kairon_start_xvfb 1024x768
 
-wineserver -k >/dev/null 2>&1 || true
-wineboot -i </dev/null >/dev/null 2>&1
-wineserver -w
-bash "$root/scripts/wine-prefix-fonts.sh"
+kairon_wine_stop
+kairon_prefix_ready
 # Programs started without naming a desktop (the driver) join this one.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kairon /f </dev/null >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kairon /d "$desktop_size" /f \
-    </dev/null >/dev/null 2>&1
-wineserver -w
+kairon_virtual_desktop kairon "$desktop_size"
 
 # A filled-in dialog, as a user would see it before pressing Run App.
 cd "$work"

@@ -42,7 +42,9 @@ windows_tests() {
   (
     export KAIRON_WINE_BITS="$1"
     shift
-    source scripts/wine-session.sh
+    source scripts/wine-env.sh
+    export KAIRON_WINEPREFIX="$WINEPREFIX"
+    kairon_session_begin
     ctest --preset "$KAIRON_WINE_PRESET" "$@"
   )
 }

@@ -67,14 +67,18 @@ bad_usage() {
   exit 2
 }
 
-# The Windows spelling of a caller's path, made while still in the caller's
-# folder: kairon-time runs in the work folder. An empty one stays empty, for
-# kairon-time to refuse.
-windows_path() {
-  [ -n "$1" ] || return 0
-  local path
-  path="$(realpath -m "$1")"
-  printf 'Z:%s' "${path//\//\\}"
+# A caller's path made absolute while still in the caller's folder (kairon-
+# time runs in the work folder), its place in the command line kept for its
+# Windows spelling once Wine's library is loaded. An empty one stays empty,
+# for kairon-time to refuse.
+paths_at=()
+caller_path() {
+  if [ -n "$1" ]; then
+    paths_at+=("${#forwarded[@]}")
+    forwarded+=("$(realpath -m "$1")")
+  else
+    forwarded+=("")
+  fi
 }
 
 # A file here, or a Unix path to one that is missing (for kairon-time to
@@ -101,14 +105,18 @@ while [ $# -gt 0 ]; do
     --window|--args|--runs|--warmup|--delay|--close|--log|--json)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
+      forwarded+=("$1")
       case "$1" in
         --runs) runs="$value" ;;
         --warmup) warmup="$value" ;;
         --delay) delay="$value" ;;
-        --log) log="$value"; value="$(windows_path "$value")" ;;
-        --json) json="$value"; value="$(windows_path "$value")" ;;
+        --log) log="$value" ;;
+        --json) json="$value" ;;
       esac
-      forwarded+=("$1" "$value")
+      case "$1" in
+        --log|--json) caller_path "$value" ;;
+        *) forwarded+=("$value") ;;
+      esac
       shift 2 ;;
     --visible) visible=1; forwarded+=("$1"); shift ;;
     --input-idle) input_idle=1; forwarded+=("$1"); shift ;;
@@ -118,7 +126,7 @@ while [ $# -gt 0 ]; do
     -?*) forwarded+=("$1"); shift ;;
     *) # The first is the application; kairon-time refuses any other.
        if [ "$app_given" = 0 ] && is_unix_path "$1"; then
-         forwarded+=("$(windows_path "$1")")
+         caller_path "$1"
        else
          forwarded+=("$1")
        fi
@@ -149,6 +157,7 @@ work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
 kairon_require_wine
+for i in "${paths_at[@]}"; do forwarded[i]="$(kairon_winpath "${forwarded[i]}")"; done
 
 # This Wine's preset, built quietly: its output is shown if it fails.
 if [ "${#to_build[@]}" != 0 ]; then
@@ -193,8 +202,7 @@ make_folder "$(dirname "$log")"
 cd "$work"
 
 [ "$use_display" = 1 ] && export KAIRON_USE_DISPLAY=1
-# shellcheck source=wine-session.sh
-source "$root/scripts/wine-session.sh"
+kairon_session_begin
 
 # Runs kairon-time with these arguments, with a time limit of $1 seconds.
 # Wine writes CR LF; each stream keeps its own way, its CRs taken off, line

@@ -1,6 +1,7 @@
 # shellcheck shell=bash
-# Sourced by every script of Kairon's that runs Wine. The one place that
-# decides which Windows build and which Wine this host runs:
+# Sourced by every script and test of Kairon's that runs Wine or Xvfb: the
+# one library of it. It decides which Windows build and which Wine this
+# host runs:
 #
 #   the 32-bit build (the product) under 32-bit Wine where the host can start
 #   32-bit programs, else the 64-bit build of the same sources under 64-bit
@@ -18,7 +19,12 @@
 # starts), WINELOADER, WINEARCH, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, and
 # PATH with a folder first whose wine, wine-stable and wine64 run the chosen
 # loader (Debian's wineboot and winepath call wine-stable by name).
-# Functions: kairon_require_wine, kairon_start_xvfb, kairon_stop_xvfb.
+# Functions: kairon_require_wine; kairon_start_xvfb, kairon_stop_xvfb (a
+# private X server); kairon_prefix_ready (a booted prefix with the fonts
+# Wine draws with); kairon_virtual_desktop (programs in one Wine desktop);
+# kairon_winpath (a Unix path as Windows spells it); kairon_wine_stop (every
+# program of the prefix ended); kairon_session_begin,
+# kairon_session_end (all of it for one script, torn down on exit).
 
 kairon_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 kairon_wine32_loader=/usr/lib/wine/wine
@@ -158,6 +164,65 @@ kairon_stop_xvfb() {
     wait "$KAIRON_XVFB_PID" 2>/dev/null || true
     KAIRON_XVFB_PID=""
   fi
+}
+
+# Boots the prefix and puts the Marlett font into it: Wine draws the caption
+# buttons with it, and without it a fresh prefix shows the letter "r" where
+# the close box's cross belongs, in screenshots too. A cold boot takes
+# seconds; a warm one, a moment.
+kairon_prefix_ready() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  local font=/usr/share/wine/fonts/marlett.ttf
+  local fonts_dir="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$font" ] && [ -d "$fonts_dir" ] && [ ! -f "$fonts_dir/marlett.ttf" ]; then
+    cp "$font" "$fonts_dir/"
+  fi
+}
+
+# kairon_virtual_desktop NAME SIZE: programs started without naming a
+# desktop open in the Wine desktop NAME of SIZE (such as 1024x768), as on a
+# Windows screen: windows get their frames and caption bars, and hiding one
+# does not wait for a window manager that a private X server lacks.
+kairon_virtual_desktop() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$1" /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$1" /d "$2" /f \
+    </dev/null >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# The Windows spelling of a Unix path, on Wine's Z: drive; relative paths
+# are the caller's.
+kairon_winpath() {
+  local path
+  path=$(realpath -m "$1")
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# For a script that runs Windows programs: an X display (a private Xvfb of
+# size $1, default 1280x1024, unless KAIRON_USE_DISPLAY=1 and one is set)
+# and a ready prefix; kairon_session_end tears both down when the script
+# exits. Fails, saying why, when no Wine starts here.
+kairon_session_begin() {
+  kairon_require_wine || return 1
+  trap kairon_session_end EXIT
+  if [ "${KAIRON_USE_DISPLAY:-0}" != "1" ] || [ -z "${DISPLAY:-}" ]; then
+    kairon_start_xvfb "${1:-1280x1024}" || return 1
+  fi
+  kairon_prefix_ready
+}
+
+# Ends every program of the prefix and its server: at the end, and before a
+# start, since a server left from elsewhere would keep another X display.
+kairon_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+kairon_session_end() {
+  kairon_wine_stop
+  kairon_stop_xvfb
 }
 
 kairon_choose_wine || return 1

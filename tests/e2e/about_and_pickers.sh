@@ -10,8 +10,8 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
-log=$(winpath "$E2E_DIR/results.txt")
+app=$(kairon_winpath "$SAMPLE_APP")
+log=$(kairon_winpath "$E2E_DIR/results.txt")
 mkdir apps
 : >apps/picked.exe
 printf 'kept\r\n' >old.txt
@@ -30,13 +30,13 @@ get IDC_APP_PATH
 set IDC_LOG_PATH $log
 file-dialog IDC_BROWSE_LOG
 get IDC_LOG_PATH
-set IDC_APP_PATH $(winpath apps)\\
+set IDC_APP_PATH $(kairon_winpath apps)\\
 browse IDC_BROWSE_APP
 file-name picked.exe
 file-press ok
 file-gone
 get IDC_APP_PATH
-set IDC_LOG_PATH $(winpath .)\\
+set IDC_LOG_PATH $(kairon_winpath .)\\
 browse IDC_BROWSE_LOG
 file-name old.txt
 file-press ok
@@ -100,7 +100,7 @@ grep -q '^file dialog: .* | &Save | name: a|b$' <<<"$actual" &&
     e2e_log "the system took a|b as a starting name: no second dialog to see"
 
 pickers=$(grep -v -E "^(about|dialog rect|screen)|$prompt_re|$invalid_re" <<<"$actual")
-here=$(winpath .)
+here=$(kairon_winpath .)
 expected=$(cat <<EOF
 dialog: Veltrane Kairon
 file dialog: Select an application

@@ -9,7 +9,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 
 # unattended_run NAME TITLE ON_CLOSE EXECUTIONS CLOSE_OPTIONS LIMIT_S: the
 # sample, recording into NAME-record.txt, shows its window 300 ms after
@@ -19,7 +19,7 @@ unattended_run() {
     local name=$1 title=$2 on_close=$3 executions=$4 close_flags=$5 limit=$6 started
     # shellcheck disable=SC2086  # one option and its value, or three
     save_config --window "$title" --exact --runs "$executions" --delay 100 --log "$name.txt" \
-        --args "--title \"$title\" --delay 300 --record $(winpath "$E2E_DIR/$name-record.txt") --exit-after 90000 --on-close $on_close" \
+        --args "--title \"$title\" --delay 300 --record $(kairon_winpath "$E2E_DIR/$name-record.txt") --exit-after 90000 --on-close $on_close" \
         $close_flags "$app"
     started=$(date +%s)
     start_kairon

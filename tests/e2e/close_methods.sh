@@ -7,7 +7,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 
 # The events of one record without the process ids and counter values.
 events() {

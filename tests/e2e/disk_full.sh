@@ -12,7 +12,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 disk="$E2E_DIR/disk"
 mkdir "$disk"
 mount -t tmpfs -o size=64k tmpfs "$disk" 2>"$E2E_DIR/mount.err" ||
@@ -51,7 +51,7 @@ dd if=/dev/zero of="$disk/filler" bs=$page 2>/dev/null || true
 
 record="$E2E_DIR/record.txt"
 save_config --window "Kairon Sample" --exact --runs 5 --delay 100 \
-    --log "$(winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
+    --log "$(kairon_winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
 start_kairon
 actual=$(drive <<'EOF'
 find 20000
@@ -88,7 +88,7 @@ cut_off=$(tail -c +$(( earlier + 1 )) "$disk/results.txt")
 # Room again: one more launch, on a line of its own.
 rm "$disk/filler"
 save_config --window "Kairon Sample" --exact --runs 1 --delay 100 \
-    --log "$(winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
+    --log "$(kairon_winpath "$disk/results.txt")" --args "$(sample_args 300 "$record" 30000)" "$app"
 start_kairon
 wait_kairon_exit 30
 [ "$KAIRON_EXIT" -eq 0 ] || fail "the run with room again: exit code $KAIRON_EXIT"

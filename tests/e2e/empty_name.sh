@@ -7,10 +7,10 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 bystander="$E2E_DIR/bystander.txt"
 record="$E2E_DIR/record.txt"
-start_sample --title "Bystander" --record "$(winpath "$bystander")" --exit-after 170000
+start_sample --title "Bystander" --record "$(kairon_winpath "$bystander")" --exit-after 170000
 wait_for_line "$bystander" 20 ' visible '
 
 write_config "$app" \

@@ -10,8 +10,8 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
-console_app=$(winpath "$GUI_DRIVER")
+app=$(kairon_winpath "$SAMPLE_APP")
+console_app=$(kairon_winpath "$GUI_DRIVER")
 while read -r program arguments; do
     write_config "$program" "$arguments" \
         results.txt "Kairon Sample" 1 100 "1 0 0 0" "0 0 0" 0 0 1
@@ -21,7 +21,7 @@ while read -r program arguments; do
 done <<EOF
 $app $(sample_args 400 "$E2E_DIR/record.txt" 5000)
 $console_app sleep 2000
-$app --exit-code 3 --record $(winpath "$E2E_DIR/exits.txt")
+$app --exit-code 3 --record $(kairon_winpath "$E2E_DIR/exits.txt")
 EOF
 
 mapfile -t lines < <(log_lines results.txt)

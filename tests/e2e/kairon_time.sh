@@ -10,7 +10,7 @@
 : "${KAIRON_TIME:?}"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 # Wine's own processes (services, devices, the desktop) start with the first
 # program of a session and write their troubles to its standard error: let
 # them start with one whose errors nobody compares, and keep the server up
@@ -63,7 +63,7 @@ expect_same "unlaunchable: status" 1 "$STATUS"
 
 started=$(date +%s)
 run_time --window 'Kairon Sample' --runs 1 --delay 100 --log never.txt \
-    --args "--show never --record $(winpath "$record") --exit-after 70000" "$app"
+    --args "--show never --record $(kairon_winpath "$record") --exit-after 70000" "$app"
 took=$(( $(date +%s) - started ))
 expect_same "never appears: status (stderr: $(cat err.txt))" 3 "$STATUS"
 [ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
@@ -138,7 +138,7 @@ expect_same "Ctrl-C: the application asked to close, once" 1 "$(grep -c ' WM_CLO
 [ "$(grep -c ' start ' "$record")" = 1 ] || fail "a second launch followed Ctrl-C"
 grep -q ' destroyed$' "$record" && fail "the window that refused to close was destroyed"
 # Its process, found by the record file its command line names, is gone.
-running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(winpath "$record")" | grep -v '^Z'; }
+running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$record")" | grep -v '^Z'; }
 if running >/dev/null; then
     fail "the application is still running after Ctrl-C: $(running)"
 fi

@@ -56,13 +56,11 @@ e2e_at_exit() {
 e2e_cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    kairon_session_end
     local undo
     for undo in "${E2E_AT_EXIT[@]}"; do
         eval "$undo" || e2e_log "at exit, failed: $undo"
     done
-    kairon_stop_xvfb
     if [ -n "$E2E_DIR" ]; then
         if [ "$status" -ne 0 ] && [ "$status" -ne "$E2E_SKIPPED" ] && [ -s "$E2E_DIR/wine.err" ]; then
             e2e_log "Wine's messages:"
@@ -93,14 +91,8 @@ e2e_warm_prefix() {
         if [ ! -e "$WINEPREFIX/.kairon-e2e-ready" ]; then
             e2e_log "creating the Wine prefix $WINEPREFIX"
             rm -rf "$WINEPREFIX"
-            wineboot -i </dev/null >/dev/null 2>&1
-            wineserver -w
-            bash "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-prefix-fonts.sh"
-            wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f \
-                </dev/null >/dev/null 2>&1
-            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-                </dev/null >/dev/null 2>&1
-            wineserver -w
+            kairon_prefix_ready
+            kairon_virtual_desktop Default 1024x768
             touch "$WINEPREFIX/.kairon-e2e-ready"
         fi
     ) 9>"$E2E_WORK/wineprefix.lock"
@@ -112,18 +104,9 @@ e2e_begin() {
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
     kairon_start_xvfb || fail "no X server"
-    # A wineserver left from elsewhere would keep another X display.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    kairon_wine_stop
     e2e_warm_prefix
     cd "$E2E_DIR"
-}
-
-# The Windows spelling of a Unix path (Wine's Z: drive).
-winpath() {
-    local path
-    path=$(realpath -m "$1")
-    printf 'Z:%s' "${path//\//\\}"
 }
 
 # Arguments that start the sample application with a window titled
@@ -131,7 +114,7 @@ winpath() {
 #   sample_args DELAY RECORD EXIT
 sample_args() {
     printf -- '--title "Kairon Sample" --delay %s --record %s --exit-after %s' \
-        "$1" "$(winpath "$2")" "$3"
+        "$1" "$(kairon_winpath "$2")" "$3"
 }
 
 # config.txt in the current folder for kairon-time's options and APP, as

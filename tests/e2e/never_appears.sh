@@ -9,10 +9,10 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 save_config --window Kairon --runs 1 --delay 100 --log results.txt \
-    --args "--show never --record $(winpath "$record") --exit-after 160000" "$app"
+    --args "--show never --record $(kairon_winpath "$record") --exit-after 160000" "$app"
 started=$(date +%s)
 start_kairon
 wait_kairon_exit 170

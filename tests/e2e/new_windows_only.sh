@@ -9,7 +9,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 
 # run_against_old_window NEW_WINDOWS_ONLY EXACT_MATCH OLD_TITLE OLD_RECORD NEW_RECORD
 run_against_old_window() {
@@ -17,7 +17,7 @@ run_against_old_window() {
     local options=()
     [ "$only" = 1 ] && options+=(--new-only)
     [ "$exact" = 1 ] && options+=(--exact)
-    start_sample --title "$title" --record "$(winpath "$old")" --exit-after 60000
+    start_sample --title "$title" --record "$(kairon_winpath "$old")" --exit-after 60000
     wait_for_line "$old" 20 ' visible '
     save_config --window "Kairon Sample" "${options[@]}" --runs 1 --delay 100 --log results.txt \
         --args "$(sample_args 1000 "$new" 8000)" "$app"

@@ -6,12 +6,12 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
-missing_app=$(winpath "$E2E_DIR/no-such-app.exe")
+missing_app=$(kairon_winpath "$E2E_DIR/no-such-app.exe")
 save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 100 \
-    --log "$(winpath "$E2E_DIR/no-such-folder/results.txt")" \
-    --args "--record $(winpath "$record") --exit-after 20000" "$app"
+    --log "$(kairon_winpath "$E2E_DIR/no-such-folder/results.txt")" \
+    --args "--record $(kairon_winpath "$record") --exit-after 20000" "$app"
 start_kairon
 
 actual=$(drive <<EOF

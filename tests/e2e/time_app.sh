@@ -47,20 +47,20 @@ run_time_app "$SAMPLE_APP" --args "$(sample_args 200 "$record" 30000)" \
     --log logs/results.txt --json json/launches.json --display
 expect_same "two launches: status (stderr: $(cat "$err"))" 0 "$STATUS"
 mapfile -t lines < <(log_lines logs/results.txt)
-expect_same "log header" "$(winpath "$SAMPLE_APP") - 2 executions" "${lines[0]}"
+expect_same "log header" "$(kairon_winpath "$SAMPLE_APP") - 2 executions" "${lines[0]}"
 [ "${#lines[@]}" = 3 ] || fail "expected a header and two timing lines: ${lines[*]}"
 expect_timing_line "${lines[1]}" 0.2 5
 expect_timing_line "${lines[2]}" 0.2 5
 [[ "$(head -n 1 "$err")" =~ ^"warmup 1/1: "[0-9]+\.[0-9]{4}" s"$ ]] || fail "no warm-up: $(cat "$err")"
 expect_same "two launches: progress" \
     "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "${lines[1]}" "${lines[2]}")" "$(tail -n +2 "$err")"
-python3 - json/launches.json "$(winpath "$SAMPLE_APP")" <<'EOF' || fail "json/launches.json: $(cat json/launches.json)"
+python3 - json/launches.json "$(kairon_winpath "$SAMPLE_APP")" <<'EOF' || fail "json/launches.json: $(cat json/launches.json)"
 import json, sys
 doc = json.load(open(sys.argv[1], encoding="utf-8"))
 assert doc["application"] == sys.argv[2], doc["application"]
 assert [l["warmup"] for l in doc["launches"]] == [True, False, False], doc["launches"]
 EOF
-grep -qxF "Run 1: $(winpath "$SAMPLE_APP")" "$out" || fail "no report of the run: $(cat "$out")"
+grep -qxF "Run 1: $(kairon_winpath "$SAMPLE_APP")" "$out" || fail "no report of the run: $(cat "$out")"
 expect_same "closed by WM_SYSCOMMAND" "$(printf '%s\n' \
         'start visible WM_SYSCOMMAND SC_CLOSE WM_CLOSE destroyed' \
         'start visible WM_SYSCOMMAND SC_CLOSE WM_CLOSE destroyed' \
@@ -72,7 +72,7 @@ mkdir -p "$E2E_DIR/caller/work"
 echo 'not time-app'"'"'s' >"$E2E_DIR/caller/work/notes.txt"
 cd "$E2E_DIR/caller" || fail "no caller folder"
 relative_app=$(realpath --relative-to=. "$SAMPLE_APP")
-header="$(winpath "$SAMPLE_APP") - 1 executions"
+header="$(kairon_winpath "$SAMPLE_APP") - 1 executions"
 time_app_here() {
     KAIRON_TIME=$(realpath --relative-to=. "$KAIRON_TIME") KAIRON_TIME_APP_WORK=work \
         run_time_app "$relative_app" --args "$(sample_args 100 "$record" 30000)" \
@@ -91,7 +91,7 @@ expect_same "the first run's lines, kept" "$first" "$(printf '%s\n' "${both[@]:0
 expect_timing_line "${both[1]}" 0.1 5
 expect_timing_line "${both[3]}" 0.1 5
 expect_same "the second run's progress" "launch 1/1: ${both[3]} s" "$(cat "$err")"
-if ! grep -qxF "Run 2: $(winpath "$SAMPLE_APP")" "$out" || grep -q '^Run 1:' "$out"; then
+if ! grep -qxF "Run 2: $(kairon_winpath "$SAMPLE_APP")" "$out" || grep -q '^Run 1:' "$out"; then
     fail "the report is not of the second run alone: $(cat "$out")"
 fi
 expect_same "the caller's file" "not time-app's" "$(cat work/notes.txt)"
@@ -123,13 +123,13 @@ wait-gone 10000
 EOF
 )
 expect_same "the dialog, filled in and not started" "$(printf '%s\n' 'dialog: Veltrane Kairon' \
-        "get IDC_APP_PATH: $(winpath "$SAMPLE_APP" | sed 's/\\/\\\\/g')" 'get IDC_EXECUTIONS: 2' 'status: ')" \
+        "get IDC_APP_PATH: $(kairon_winpath "$SAMPLE_APP" | sed 's/\\/\\\\/g')" 'get IDC_EXECUTIONS: 2' 'status: ')" \
     "$dialog"
 STATUS=0
 wait "$interactive" || STATUS=$?
 expect_same "--interactive: status once the dialog is closed" 0 "$STATUS"
 expect_same "config.txt" \
-    "$(printf '%s\n' "$(winpath "$SAMPLE_APP")" "$(sample_args 100 "$record" 30000)" \
+    "$(printf '%s\n' "$(kairon_winpath "$SAMPLE_APP")" "$(sample_args 100 "$record" 30000)" \
         results.txt 'Kairon Sample' 2 300 '0 1 1 0' '0 1 0' 0 1 0)" \
     "$(tr -d '\r' <work/config.txt)"
 expect_same "the default log, after the dialog" "$(printf '%s\n' "${both[@]}")" "$(log_lines work/results.txt)"
@@ -169,16 +169,16 @@ expect_same "unlaunchable: status" 1 "$STATUS"
 [[ "$(cat "$err")" =~ ^"kairon-time: Error - Unable to launch process: ".+ ]] ||
     fail "no system message: $(cat "$err")"
 expect_same "unlaunchable: the caller's path, in the log" \
-    "$(winpath no/such/program.exe) - 2 executions" "$(log_lines unlaunchable.txt)"
+    "$(kairon_winpath no/such/program.exe) - 2 executions" "$(log_lines unlaunchable.txt)"
 
 started=$(date +%s)
 run_time_app "$relative_app" --window 'Kairon Sample' --runs 1 --delay 100 --log never.txt --display \
-    --args "--show never --record $(winpath "$record") --exit-after 70000"
+    --args "--show never --record $(kairon_winpath "$record") --exit-after 70000"
 took=$(( $(date +%s) - started ))
 expect_same "never appears: status (stderr: $(cat "$err"))" 3 "$STATUS"
 [ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
 expect_same "never appears: progress" "launch 1/1: Failed to find window Kairon Sample" "$(cat "$err")"
 mapfile -t lines < <(log_lines never.txt)
 expect_same "never appears: log" \
-    "$(printf '%s\n' "$(winpath "$SAMPLE_APP") - 1 executions" 'Failed to find window Kairon Sample')" \
+    "$(printf '%s\n' "$(kairon_winpath "$SAMPLE_APP") - 1 executions" 'Failed to find window Kairon Sample')" \
     "$(printf '%s\n' "${lines[@]:0:2}")"

@@ -11,7 +11,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 
 write_config "$app" \

@@ -6,9 +6,9 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
-record=$(winpath "$E2E_DIR/record.txt")
-log=$(winpath "$E2E_DIR/results.txt")
+app=$(kairon_winpath "$SAMPLE_APP")
+record=$(kairon_winpath "$E2E_DIR/record.txt")
+log=$(kairon_winpath "$E2E_DIR/results.txt")
 
 start_kairon
 actual=$(drive <<EOF

@@ -5,12 +5,12 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 
 # run_showing STATE RECORD
 run_showing() {
     save_config --window "Kairon Sample" --exact --visible --runs 1 --delay 100 --log results.txt \
-        --args "--title \"Kairon Sample\" --show $1 --record $(winpath "$2") --exit-after 30000" "$app"
+        --args "--title \"Kairon Sample\" --show $1 --record $(kairon_winpath "$2") --exit-after 30000" "$app"
     start_kairon
     wait_kairon_exit 40
     [ "$KAIRON_EXIT" -eq 0 ] || fail "--show $1: exit code $KAIRON_EXIT"

@@ -68,9 +68,13 @@ read -r bits wine_ok why <<<"$choice"
 if [ "$bits" = 32 ]; then
   windows_report="$work/unpacked/kairon-report.exe"
   which_report="kairon-report.exe from the zip"
+  windows_time="$work/unpacked/kairon-time.exe"
+  which_time="kairon-time.exe from the zip"
 else
   windows_report="$root/build/windows64/report/kairon-report.exe"
   which_report="the windows64 build's kairon-report.exe under 64-bit Wine ($why)"
+  windows_time="$root/build/windows64/console/kairon-time.exe"
+  which_time="the windows64 build's kairon-time.exe under 64-bit Wine ($why)"
 fi
 if [ "$wine_ok" != 1 ]; then
   echo "skipped: running $which_report, because no Wine starts here: $why"
@@ -87,6 +91,20 @@ else
   if [ "$expected" != "$actual" ]; then
     diff <(echo "$expected") <(echo "$actual") | head -n 20 || true
   fi
+fi
+
+# The example config.txt is what Kairon's own writer writes for its settings.
+if [ "$wine_ok" != 1 ]; then
+  echo "skipped: running $which_time, because no Wine starts here: $why"
+elif [ ! -f "$windows_time" ]; then
+  echo "skipped: running $which_time, because $windows_time is not built (build the windows64 preset first)"
+else
+  (cd "$work" && KAIRON_WINE_BITS=$bits "$root/scripts/wine-run.sh" "$windows_time" \
+    --save-config written-config.txt --window Editor --visible --new-only --runs 10 \
+    --delay 5000 --log 'C:\Logs\editor-startup.txt' --args /nosplash \
+    'C:\Program Files\Editor\editor.exe' </dev/null)
+  check "config-example.txt is what $which_time --save-config writes for its settings" \
+    cmp -s "$work/written-config.txt" "$work/unpacked/config-example.txt"
 fi
 
 echo "package: $passed passed, $failed failed"

@@ -338,8 +338,8 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
             if (owner.handedOff) {
                 WriteLog(&log, kHandedOffFormat, settings.windowName);
                 NoteFailure(failureLine, kHandedOffFormat, settings.windowName);
-                // The window is an older instance's: this launch reached no
-                // phase of a start-up of its own but its process's creation.
+                // What the launch waited for was an older instance's doing:
+                // no phase of it belongs to this launch's start-up.
                 idleReached = false;
                 visibleReached = false;
             }

@@ -97,6 +97,16 @@ public:
         real_.CloseProcessHandles(launched);
     }
     void Terminate(const LaunchedProcess& launched) override { real_.Terminate(launched); }
+    std::uintptr_t OpenProcessToQuery(unsigned long processId) override
+    {
+        return real_.OpenProcessToQuery(processId);
+    }
+    std::string ProgramFile(std::uintptr_t process) override { return real_.ProgramFile(process); }
+    bool CreationTime(std::uintptr_t process, std::uint64_t* time) override
+    {
+        return real_.CreationTime(process, time);
+    }
+    void CloseQueryHandle(std::uintptr_t process) override { real_.CloseQueryHandle(process); }
     bool StopRequested() override { return false; }
     // Each iteration reads the frequency, then the start count, then the
     // end count.

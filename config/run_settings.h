@@ -39,6 +39,10 @@ struct RunSettings {
     // window found, window visible), for the observer. Off, the run reads
     // it at the start and the end only.
     bool markPhases;
+    // Ask, once a launch's window is found, which process owns it, and
+    // count a launch whose window an instance started before it opened
+    // (a single-instance program's hand-off) as not reached.
+    bool checkWindowOwner;
 };
 
 // Explorer's "Copy as path" puts double quotes around a path, and the run

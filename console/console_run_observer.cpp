@@ -43,7 +43,8 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
     if (!reached)
         missed_ = true;
     launches_.push_back({result.launch, result.warmup, result.seconds, reached, result.marks,
-                         reached ? std::string() : std::string(result.failureLine)});
+                         reached ? std::string() : std::string(result.failureLine),
+                         result.owner});
     if (quiet_)
         return;
     ClearStatus();

@@ -21,6 +21,7 @@ struct LaunchRecord {
     bool reached;        // it reached everything it waited for
     PhaseMarks marks;
     std::string failure; // the first failure line; empty when reached
+    WindowOwner owner{}; // whose its window is; not `known` when none was found
 };
 
 class ConsoleRunObserver : public RunObserver {

@@ -29,6 +29,17 @@ Json Marks(const PhaseMarks& marks)
     return object;
 }
 
+// The process that owns the launch's window: the launched one, another
+// program (a launcher's, a broker's), or an older instance of the same one.
+Json Owner(const WindowOwner& owner)
+{
+    Json object = Json::object();
+    object["pid"] = owner.processId;
+    object["program"] = owner.program.empty() ? Json(nullptr) : Json(ToUtf8(owner.program));
+    object["launched"] = owner.launched;
+    return object;
+}
+
 }  // namespace
 
 std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches)
@@ -46,6 +57,10 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         entry["seconds"] = Seconds(launch.seconds);
         entry["reached"] = launch.reached;
         entry["marks"] = Marks(launch.marks);
+        if (launch.owner.known)
+            entry["window_owner"] = Owner(launch.owner);
+        if (launch.owner.handedOff)
+            entry["handed_off"] = true;
         if (!launch.reached)
             entry["failure"] = ToUtf8(launch.failure);
         list.push_back(entry);

@@ -63,6 +63,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     settings->delayMs = kDefaultDelayMs;
     std::strcpy(settings->logPath, kTimeDefaultLog);
     settings->markPhases = true;
+    settings->checkWindowOwner = true;
     bool closeGiven = false;
     bool appGiven = false;
 

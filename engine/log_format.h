@@ -64,6 +64,11 @@ const char kCloseFailedFormat[] = "Failed to close %s\n";
 // The launched process's exit code, in decimal: it ended before any window
 // of this launch was found. Precedes the launch's timing line.
 const char kExitedBeforeReadyFormat[] = "Application exited with code %lu before it was ready\n";
+// windowName: the found window's process was running before the launch
+// began and runs the launched program's file: a single-instance program
+// handed the launch over to it. Precedes the launch's timing line. Only
+// kairon-time looks for it.
+const char kHandedOffFormat[] = "Window %s belongs to a program started before this launch\n";
 // elapsed seconds of one launch
 const char kTimingFormat[] = "%0.4f\n";
 

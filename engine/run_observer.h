@@ -6,6 +6,8 @@
 #ifndef KAIRON_ENGINE_RUN_OBSERVER_H
 #define KAIRON_ENGINE_RUN_OBSERVER_H
 
+#include "engine/window_owner.h"
+
 // How a run came to its end.
 enum RunOutcome {
     kRunStopped,              // an error stopped it; ShowError has said which
@@ -34,12 +36,16 @@ struct LaunchResult {
     double seconds;           // the time its timing line states
     // The first line the log gave this launch for missing what it waited
     // for (window not found or not visible, input idle failed, exited before
-    // it was ready), without its line end; null when it reached it.
+    // it was ready, handed off to an instance already running), without
+    // its line end; null when it reached it.
     const char* failureLine;
     // A warm-up launch: counted apart (`launch` of `launches` warm-ups),
     // and nothing of it is in the log.
     bool warmup = false;
     PhaseMarks marks;
+    // Whose the found window is, when the settings ask; `known` is false
+    // otherwise, and when no window was found.
+    WindowOwner owner;
 };
 
 class RunObserver {

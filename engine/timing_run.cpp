@@ -4,6 +4,7 @@
 #include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/window_detection.h"
+#include "engine/window_owner.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -331,6 +332,18 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
         const std::int64_t endCount = platform.process.CounterNow();
         const WindowHandle window = launch.window;
 
+        WindowOwner owner;
+        if (settings.checkWindowOwner && window != 0) {
+            owner = FindWindowOwner(platform.process, platform.windows, window, launch.process);
+            if (owner.handedOff) {
+                WriteLog(&log, kHandedOffFormat, settings.windowName);
+                NoteFailure(failureLine, kHandedOffFormat, settings.windowName);
+                // What the launch waited for was an older instance's doing:
+                // no phase of it belongs to this launch's start-up.
+                idleReached = false;
+                visibleReached = false;
+            }
+        }
         // Input idle returns at once for a process that has ended, so without
         // a window of its own to show for it a dead process looks started.
         unsigned long exitCode = 0;
@@ -360,11 +373,12 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
             };
             if (idleReached)
                 result.marks.inputIdle = since(settings.detectByWindowName ? idleCount : endCount);
-            if (window != 0)
+            if (window != 0 && !owner.handedOff)
                 result.marks.window = since(settings.waitVisible ? windowCount : endCount);
             if (visibleReached)
                 result.marks.visible = since(endCount);
         }
+        result.owner = owner;
         observer.LaunchTimed(result);
 
         if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))

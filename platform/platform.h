@@ -17,10 +17,12 @@
 // handles as unsigned numbers and the log prints them with %X.
 typedef std::uint32_t WindowHandle;
 
-// The handles CreateProcessA returns for a launched application.
+// The handles CreateProcessA returns for a launched application, and its
+// process id.
 struct LaunchedProcess {
     std::uintptr_t process = 0;
     std::uintptr_t thread = 0;
+    unsigned long id = 0;
 };
 
 // Values of the Win32 constants the logic passes through the seam.
@@ -63,6 +65,20 @@ public:
     // TerminateProcess with exit code 1: the last resort for an application
     // left running by a run that was interrupted.
     virtual void Terminate(const LaunchedProcess& launched) = 0;
+    // OpenProcess with PROCESS_QUERY_LIMITED_INFORMATION for the process
+    // with this id: a handle for the two queries below, to be closed with
+    // CloseQueryHandle; 0 when the system refused (the process is gone, or
+    // runs with rights above ours).
+    virtual std::uintptr_t OpenProcessToQuery(unsigned long processId) = 0;
+    // QueryFullProcessImageNameA (Win32 path form) of a process handle, a
+    // launched process's included: the program file it runs; empty when the
+    // system cannot say.
+    virtual std::string ProgramFile(std::uintptr_t process) = 0;
+    // The creation time GetProcessTimes gives, in 100 ns units since 1601
+    // (a FILETIME as one number). False when the system cannot say.
+    virtual bool CreationTime(std::uintptr_t process, std::uint64_t* time) = 0;
+    // CloseHandle on a handle from OpenProcessToQuery.
+    virtual void CloseQueryHandle(std::uintptr_t process) = 0;
     // Whether someone has asked the run to stop (Ctrl-C or Ctrl-Break at
     // kairon-time's console); once true, it stays true. Cheap: asked after
     // every pause. The dialog never asks.
@@ -101,6 +117,9 @@ public:
     virtual int ShowState(WindowHandle window) = 0;
     // Whether the window belongs to Kairon's own process.
     virtual bool IsOwnWindow(WindowHandle window) = 0;
+    // GetWindowThreadProcessId: the id of the process that owns the window;
+    // 0 for a window that no longer exists.
+    virtual unsigned long OwnerProcessId(WindowHandle window) = 0;
     // SendMessageTimeoutA with SMTO_ABORTIFHUNG: returns once the window's
     // thread has handled the message (true), or false when it did not
     // within `timeoutMs`, does not answer at all, or the window is gone.

@@ -54,6 +54,7 @@ bool Win32Process::LaunchProcess(char* commandLine, LaunchedProcess* launched)
         return false;
     launched->process = reinterpret_cast<std::uintptr_t>(info.hProcess);
     launched->thread = reinterpret_cast<std::uintptr_t>(info.hThread);
+    launched->id = info.dwProcessId;
     return true;
 }
 
@@ -98,6 +99,35 @@ void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
 void Win32Process::Terminate(const LaunchedProcess& launched)
 {
     TerminateProcess(reinterpret_cast<HANDLE>(launched.process), 1);
+}
+
+std::uintptr_t Win32Process::OpenProcessToQuery(unsigned long processId)
+{
+    return reinterpret_cast<std::uintptr_t>(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+}
+
+std::string Win32Process::ProgramFile(std::uintptr_t process)
+{
+    char path[MAX_PATH * 2];
+    DWORD size = sizeof path;
+    if (!QueryFullProcessImageNameA(reinterpret_cast<HANDLE>(process), 0, path, &size))
+        return std::string();
+    return std::string(path, size);
+}
+
+bool Win32Process::CreationTime(std::uintptr_t process, std::uint64_t* time)
+{
+    FILETIME creation, exit, kernel, user;
+    if (!GetProcessTimes(reinterpret_cast<HANDLE>(process), &creation, &exit, &kernel, &user))
+        return false;
+    *time = (static_cast<std::uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+    return true;
+}
+
+void Win32Process::CloseQueryHandle(std::uintptr_t process)
+{
+    CloseHandle(reinterpret_cast<HANDLE>(process));
 }
 
 namespace {
@@ -223,6 +253,13 @@ bool Win32Windows::IsOwnWindow(WindowHandle window)
     DWORD processId = 0;
     GetWindowThreadProcessId(ToHwnd(window), &processId);
     return processId == GetCurrentProcessId();
+}
+
+unsigned long Win32Windows::OwnerProcessId(WindowHandle window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &processId);
+    return processId;
 }
 
 bool Win32Windows::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,

@@ -15,6 +15,10 @@ public:
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     void Terminate(const LaunchedProcess& launched) override;
+    std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
+    std::string ProgramFile(std::uintptr_t process) override;
+    bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;
+    void CloseQueryHandle(std::uintptr_t process) override;
     bool StopRequested() override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
@@ -30,6 +34,7 @@ public:
     int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
+    unsigned long OwnerProcessId(WindowHandle window) override;
     bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
               unsigned timeoutMs) override;
     bool Exists(WindowHandle window) override;

@@ -23,8 +23,9 @@ std::string CsvField(const std::string& text)
 
 std::string ExportCsv(const std::vector<RunAnalysis>& runs, const ComparisonReport*)
 {
+    const int kinds = ExportedFailureKinds(runs);
     std::string out = "run,log,header_line,application,launch,line,seconds,counted,outlier";
-    for (int kind = 0; kind < kFailureKinds; ++kind)
+    for (int kind = 0; kind < kinds; ++kind)
         out += std::string(",") + FailureKindKey(kind);
     out += ",failed,exit_code,close_failed\n";
     for (const RunAnalysis& analysis : runs) {
@@ -41,7 +42,7 @@ std::string ExportCsv(const std::vector<RunAnalysis>& runs, const ComparisonRepo
             out += runFields + std::to_string(i + 1) + "," + std::to_string(launch.line) + "," +
                    FormatFixed(launch.seconds, 4) + "," + (analysis.counted[i] ? "1" : "0") +
                    "," + (outlier[i] ? "1" : "0");
-            for (int kind = 0; kind < kFailureKinds; ++kind)
+            for (int kind = 0; kind < kinds; ++kind)
                 out += "," + std::to_string(launch.failures[kind]);
             out += std::string(",") + (analysis.failed[i] ? "1" : "0") + "," +
                    (launch.exitCode ? std::to_string(*launch.exitCode) : "") + "," +

@@ -9,10 +9,10 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-Json FailureObject(const FailureCounts& failures)
+Json FailureObject(const FailureCounts& failures, int kinds)
 {
     Json object = Json::object();
-    for (int kind = 0; kind < kFailureKinds; ++kind)
+    for (int kind = 0; kind < kinds; ++kind)
         object[FailureKindKey(kind)] = failures[kind];
     return object;
 }
@@ -41,7 +41,7 @@ void AddSummary(const std::optional<Summary>& summary, Json* run)
     (*run)["p95"] = summary->p95;
 }
 
-Json RunObject(const RunAnalysis& analysis)
+Json RunObject(const RunAnalysis& analysis, int kinds)
 {
     const Run& run = *analysis.run;
     Json object;
@@ -51,7 +51,7 @@ Json RunObject(const RunAnalysis& analysis)
     object["application"] = ToUtf8(run.application);
     object["announced"] = run.announced;
     object["completed"] = run.launches.size();
-    object["failures"] = FailureObject(run.failures);
+    object["failures"] = FailureObject(run.failures, kinds);
     object["times"] = analysis.seconds;
     object["counted_from"] = analysis.countedFrom + 1;
     object["failed_counted"] = analysis.failedCounted;
@@ -68,7 +68,7 @@ Json RunObject(const RunAnalysis& analysis)
         if (!analysis.failed[i])
             continue;
         Json entry = {{"launch", i + 1}};
-        entry.update(FailureObject(launch.failures));
+        entry.update(FailureObject(launch.failures, kinds));
         entry["exit_code"] = launch.exitCode ? Json(*launch.exitCode) : Json(nullptr);
         failed.push_back(entry);
     }
@@ -124,9 +124,10 @@ std::string ExportJson(const std::vector<RunAnalysis>& runs, const ComparisonRep
     document["stddev"] = "sample (n - 1)";
     document["percentiles"] = std::string(kPercentileRule);
     document["outliers"] = std::string(kOutlierRule);
+    const int kinds = ExportedFailureKinds(runs);
     Json list = Json::array();
     for (const RunAnalysis& analysis : runs)
-        list.push_back(RunObject(analysis));
+        list.push_back(RunObject(analysis, kinds));
     document["runs"] = list;
     if (comparison)
         document["comparison"] = ComparisonObject(*comparison);

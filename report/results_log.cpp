@@ -145,6 +145,8 @@ const char* FailureKindName(int kind)
         return "input idle failed";
     case kExitedBeforeReady:
         return "exited before ready";
+    case kHandedOff:
+        return "handed off";
     default:
         return "?";
     }
@@ -161,6 +163,8 @@ const char* FailureKindKey(int kind)
         return "input_idle_failed";
     case kExitedBeforeReady:
         return "exited_before_ready";
+    case kHandedOff:
+        return "handed_off";
     default:
         return "?";
     }
@@ -219,6 +223,9 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
             break;
         case LogLineKind::InputIdleFailed:
             builder.Count(&log.runs.back(), kInputIdleFailed, 1);
+            break;
+        case LogLineKind::HandedOff:
+            builder.Count(&log.runs.back(), kHandedOff, 1);
             break;
         case LogLineKind::NotFoundOrNotVisible:
             ++builder.pendingEither;

@@ -21,8 +21,14 @@ enum FailureKind {
     kNotVisible,
     kInputIdleFailed,
     kExitedBeforeReady,
+    kHandedOff,  // kairon-time's only: an instance already running opened the window
     kFailureKinds
 };
+
+// The kinds every export has a column or a key for. Hand-offs came later:
+// an export names them only when a run it holds has one, so that a log
+// without any exports as it always did.
+const int kFailureKindsAlwaysExported = kHandedOff;
 
 using FailureCounts = std::array<int, kFailureKinds>;
 
@@ -61,7 +67,8 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source);
 
 bool LaunchFailed(const Launch& launch);
 
-// "window not found", "not visible", "input idle failed", "exited before ready".
+// "window not found", "not visible", "input idle failed", "exited before ready",
+// "handed off".
 const char* FailureKindName(int kind);
 // The same as the exports name it: "window_not_found", ...
 const char* FailureKindKey(int kind);

@@ -45,6 +45,16 @@ RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst, bool includeF
     return analysis;
 }
 
+int ExportedFailureKinds(const std::vector<RunAnalysis>& runs)
+{
+    for (const RunAnalysis& analysis : runs) {
+        for (int kind = kFailureKindsAlwaysExported; kind < kFailureKinds; ++kind)
+            if (analysis.run->failures[kind] > 0)
+                return kFailureKinds;
+    }
+    return kFailureKindsAlwaysExported;
+}
+
 bool IsMeasured(const RunAnalysis& analysis, size_t launch)
 {
     return analysis.failedCounted || !analysis.failed[launch];

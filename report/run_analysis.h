@@ -40,6 +40,10 @@ struct RunAnalysis {
 RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst,
                        bool includeFailed = false);
 
+// How many failure kinds, from the first, the exports of these runs name:
+// all of them when a run has a hand-off, kFailureKindsAlwaysExported else.
+int ExportedFailureKinds(const std::vector<RunAnalysis>& runs);
+
 // Whether a launch's time belongs on a chart: its start-up was measured.
 bool IsMeasured(const RunAnalysis& analysis, size_t launch);
 

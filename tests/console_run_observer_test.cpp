@@ -390,6 +390,131 @@ TEST(ConsoleRunObserver, CtrlCClosesTheApplicationAndKeepsTheLogsWholeLines)
     }
 }
 
+struct OwnerCase {
+    const char* what;
+    bool otherOwner;        // the window is another process's, not the launched one's
+    FakeProcess process;    // that process
+    bool handedOff;
+    const char* program;    // the owner's program file in the JSON; null: none
+};
+
+// A single-instance program's second launch hands its command line to the
+// instance already running, which opens the window: a hand-off, not a
+// start-up. Only an owner created strictly before the launched process and
+// running its very program file is one; a launcher's real program, a broker
+// hosting the window, or a process the launch itself started is a start-up.
+// The launched process runs C:\Apps\sample.exe and is created at 1 ms.
+TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
+{
+    const OwnerCase cases[] = {
+        {"older instance", true, {"C:\\Apps\\sample.exe", -5000}, true,
+         "C:\\\\Apps\\\\sample.exe"},
+        {"older instance, other case", true, {"c:\\apps\\SAMPLE.EXE", 0}, true,
+         "c:\\\\apps\\\\SAMPLE.EXE"},
+        {"started in the same tick", true, {"C:\\Apps\\sample.exe", 1}, false,
+         "C:\\\\Apps\\\\sample.exe"},
+        {"started by the launch", true, {"C:\\Apps\\sample.exe", 2}, false,
+         "C:\\\\Apps\\\\sample.exe"},
+        {"a launcher's real program", true, {"C:\\Apps\\real.exe", 2}, false,
+         "C:\\\\Apps\\\\real.exe"},
+        {"a broker that was running", true, {"C:\\Windows\\broker.exe", -5000}, false,
+         "C:\\\\Windows\\\\broker.exe"},
+        {"a longer path to the same name", true, {"C:\\Apps\\old\\sample.exe", -5000}, false,
+         "C:\\\\Apps\\\\old\\\\sample.exe"},
+        {"an owner that cannot be asked", true, {"C:\\Apps\\sample.exe", -5000, true}, false,
+         nullptr},
+        {"the launched process", false, {}, false, "C:\\\\Apps\\\\sample.exe"},
+    };
+    for (const OwnerCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile log("owner.txt");
+        RunSettings settings = LaunchSettings(log.path);
+        settings.executions = 1;
+        settings.debugLog = false;
+        settings.waitInputIdle = false;
+        settings.markPhases = true;
+        settings.checkWindowOwner = true;
+        FakePlatform fake;
+        if (c.otherOwner)
+            fake.otherProcesses[0x2000] = c.process;
+        fake.onLaunch = [&fake, &c](int) {
+            FakeWindow window;
+            window.handle = 0x5001;
+            window.title = "Sample";
+            window.appearsAtMs = fake.NowMs();
+            window.closesOnMessage = true;
+            window.ownerProcessId = c.otherOwner ? 0x2000 : 0;
+            fake.windows.insert(fake.windows.begin(), window);
+        };
+        std::ostringstream err;
+        ConsoleRunObserver console(err, false);
+        TimingRun(settings, fake.platform, console);
+
+        const char* handedOffLine = "Window sample belongs to a program started before this launch";
+        EXPECT_EQ(log.Read(), Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") +
+                                     (c.handedOff ? std::string(handedOffLine) + "\n" : "") +
+                                     "0.0100\n"));
+        EXPECT_EQ(err.str(), std::string("launch 1/1: ") +
+                                 (c.handedOff ? handedOffLine : "0.0100 s") + "\n");
+        EXPECT_EQ(console.ExitStatus(), c.handedOff ? kTimeExitNotReady : kTimeExitReady);
+        // The window is the one this launch brought up: it is closed all the same.
+        EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), 1u);
+
+        ASSERT_EQ(console.Launches().size(), 1u);
+        const std::string json = LaunchesJson(settings, console.Launches());
+        const std::string owner =
+            std::string("      \"window_owner\": {\n") + "        \"pid\": " +
+            (c.otherOwner ? "8192" : "4097") + ",\n" + "        \"program\": " +
+            (c.program ? std::string("\"") + c.program + "\"" : std::string("null")) + ",\n" +
+            "        \"launched\": " + (c.otherOwner ? "false" : "true") + "\n      }";
+        if (c.handedOff) {
+            // A hand-off reached no phase of its own.
+            EXPECT_NE(json.find("\"marks\": {},\n" + owner +
+                                ",\n      \"handed_off\": true,\n      \"failure\": \"" +
+                                handedOffLine + "\"\n    }"),
+                      std::string::npos)
+                << json;
+            EXPECT_LT(console.Launches()[0].marks.window, 0);
+        } else {
+            EXPECT_NE(json.find("\"window\": 0.01\n      },\n" + owner + "\n    }"),
+                      std::string::npos)
+                << json;
+            EXPECT_EQ(json.find("handed_off"), std::string::npos) << json;
+        }
+        // Every handle opened to ask is closed again.
+        EXPECT_EQ(fake.EventsStartingWith("open process").size() -
+                      (c.otherOwner && c.process.refusesQueries ? 1 : 0),
+                  fake.EventsStartingWith("close query").size());
+    }
+}
+
+// The dialog's runs never ask whose a window is: the same hand-off is an
+// ordinary launch there, with the log and the calls they always had.
+TEST(ConsoleRunObserver, OnlyKaironTimeAsksWhoseTheWindowIs)
+{
+    TempFile log("dialog_owner.txt");
+    RunSettings settings = LaunchSettings(log.path);
+    settings.executions = 1;
+    settings.debugLog = false;
+    settings.waitInputIdle = false;
+    FakePlatform fake;
+    fake.otherProcesses[0x2000] = {"C:\\Apps\\sample.exe", -5000};
+    fake.onLaunch = [&fake](int) {
+        FakeWindow window;
+        window.handle = 0x5001;
+        window.title = "Sample";
+        window.appearsAtMs = fake.NowMs();
+        window.ownerProcessId = 0x2000;
+        window.closesOnMessage = true;
+        fake.windows.insert(fake.windows.begin(), window);
+    };
+    DialogRunObserver dialog(fake);
+    TimingRun(settings, fake.platform, dialog);
+    EXPECT_EQ(log.Read(), Native("C:\\Apps\\sample.exe - 1 executions\n0.0100\n"));
+    for (const char* call : {"owner", "open process", "program", "creation time", "close query"})
+        EXPECT_TRUE(fake.EventsStartingWith(call).empty()) << call;
+}
+
 // A warm-up, a launch that reached every phase, one whose window never
 // appeared; the log's numbers, ANSI text as UTF-8, marks only as reached.
 std::vector<LaunchRecord> ThreeLaunches()

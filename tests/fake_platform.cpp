@@ -68,6 +68,7 @@ bool FakePlatform::LaunchProcess(char* commandLine, LaunchedProcess* launched)
     ++launchCount_;
     launched->process = 0x100 + launchCount_;
     launched->thread = 0x200 + launchCount_;
+    launched->id = 0x1000 + launchCount_;
     pendingIdle_.push_back(launch);
     processes_[launched->process] = {NowMs(), launch};
     if (onLaunch)
@@ -133,6 +134,72 @@ void FakePlatform::Terminate(const LaunchedProcess& launched)
         found->second.second.exitsAfterMs = NowMs() - found->second.first;
         found->second.second.exitCode = 1;
     }
+}
+
+namespace {
+
+// Query handles of processes that were not launched: their id above this.
+const std::uintptr_t kQueryHandleBase = 0x10000000;
+// A FILETIME for the virtual clock's start: 2026-01-01.
+const std::uint64_t kClockStartFileTime = 134116992000000000ull;
+
+}  // namespace
+
+std::uintptr_t FakePlatform::OpenProcessToQuery(unsigned long processId)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "open process 0x%lX", processId);
+    events.push_back(event);
+    auto other = otherProcesses.find(processId);
+    if (other != otherProcesses.end())
+        return other->second.refusesQueries ? 0 : kQueryHandleBase + processId;
+    for (const auto& launched : processes_) {
+        if (launched.first - 0x100 + 0x1000 == processId)
+            return launched.first;
+    }
+    return 0;
+}
+
+std::string FakePlatform::ProgramFile(std::uintptr_t process)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "program 0x%X", static_cast<unsigned>(process));
+    events.push_back(event);
+    if (process > kQueryHandleBase) {
+        auto other = otherProcesses.find(static_cast<unsigned long>(process - kQueryHandleBase));
+        return other == otherProcesses.end() ? std::string() : other->second.program;
+    }
+    auto found = processes_.find(process);
+    return found == processes_.end() ? std::string() : found->second.second.program;
+}
+
+bool FakePlatform::CreationTime(std::uintptr_t process, std::uint64_t* time)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "creation time 0x%X", static_cast<unsigned>(process));
+    events.push_back(event);
+    std::int64_t createdMs = 0;
+    if (process > kQueryHandleBase) {
+        auto other = otherProcesses.find(static_cast<unsigned long>(process - kQueryHandleBase));
+        if (other == otherProcesses.end())
+            return false;
+        createdMs = other->second.createdAtMs;
+    } else {
+        auto found = processes_.find(process);
+        if (found == processes_.end())
+            return false;
+        createdMs = found->second.first;
+    }
+    *time = static_cast<std::uint64_t>(static_cast<std::int64_t>(kClockStartFileTime) +
+                                       createdMs * 10000);
+    return true;
+}
+
+void FakePlatform::CloseQueryHandle(std::uintptr_t process)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "close query 0x%X", static_cast<unsigned>(process));
+    events.push_back(event);
 }
 
 bool FakePlatform::StopRequested()
@@ -228,6 +295,18 @@ bool FakePlatform::IsOwnWindow(WindowHandle window)
     ++ownWindowQueries;
     const FakeWindow* found = WindowAt(window);
     return found && found->ownProcess;
+}
+
+unsigned long FakePlatform::OwnerProcessId(WindowHandle window)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "owner 0x%X", static_cast<unsigned>(window));
+    events.push_back(event);
+    const FakeWindow* found = WindowAt(window);
+    if (!found)
+        return 0;
+    return found->ownerProcessId != 0 ? found->ownerProcessId
+                                      : 0x1000 + static_cast<unsigned long>(launchCount_);
 }
 
 bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,

@@ -40,6 +40,9 @@ struct FakeWindow {
     // Its thread stops answering at the first close message, which then
     // times out (SendMessageTimeoutA returns 0 after its time-out).
     bool hangsOnClose = false;
+    // The id of the process that owns it (GetWindowThreadProcessId); 0
+    // gives the id of the latest launch's process.
+    unsigned long ownerProcessId = 0;
 };
 
 struct FakeLaunch {
@@ -50,6 +53,16 @@ struct FakeLaunch {
     std::int64_t idleCostMs = 0;  // how long WaitForInputIdle takes
     std::int64_t exitsAfterMs = -1; // the process ends this long after its creation; -1 never
     unsigned long exitCode = 0;
+    std::string program = "C:\\Apps\\sample.exe";  // the program file it runs
+};
+
+// A process that was not launched by the run: its program file and when it
+// was created, in the virtual clock's milliseconds (negative: before the
+// clock's start).
+struct FakeProcess {
+    std::string program;
+    std::int64_t createdAtMs = -1000;
+    bool refusesQueries = false;  // OpenProcess fails, as for an elevated process
 };
 
 class FakePlatform : public ProcessPort, public WindowPort, public DialogPort {
@@ -61,6 +74,8 @@ public:
     std::vector<FakeWindow> windows;         // Z order: top first
     std::deque<FakeLaunch> launches;         // one per CreateProcessA; default succeeds
     std::map<unsigned long, std::string> errorTexts;
+    // Processes by id, besides those the run launches (ids 0x1001, 0x1002, ...).
+    std::map<unsigned long, FakeProcess> otherProcesses;
     // Called after each successful launch with its number (from 1); may
     // add windows, for example one that appears some time after the launch.
     std::function<void(int launchNumber)> onLaunch;
@@ -106,6 +121,10 @@ public:
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     void Terminate(const LaunchedProcess& launched) override;
+    std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
+    std::string ProgramFile(std::uintptr_t process) override;
+    bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;
+    void CloseQueryHandle(std::uintptr_t process) override;
     bool StopRequested() override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
@@ -119,6 +138,7 @@ public:
     int Title(WindowHandle window, char* buffer, int size) override;
     int ShowState(WindowHandle window) override;
     bool IsOwnWindow(WindowHandle window) override;
+    unsigned long OwnerProcessId(WindowHandle window) override;
     bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
               unsigned timeoutMs) override;
     bool Exists(WindowHandle window) override;

@@ -54,6 +54,7 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     EXPECT_EQ(p.options.jsonPath, "");
     // The phases are always marked: the summary gives their medians.
     EXPECT_TRUE(p.settings.markPhases);
+    EXPECT_TRUE(p.settings.checkWindowOwner);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 

@@ -360,6 +360,36 @@ TEST(Exports, SvgLeavesFailedLaunchesOffTheAxisUnlessCounted)
     }
 }
 
+// A hand-off has a column and a key of its own, but only in the exports
+// of runs that have one: the rest keep the columns they always had.
+TEST(Exports, HandOffsGetAColumnAndAKeyWhereARunHasOne)
+{
+    Analysed handedOff = Analyse(
+        "a.exe - 2 executions\n"
+        "Window W belongs to a program started before this launch\n0.0100\n"
+        "0.2000\n"
+        "b.exe - 1 executions\n0.3000\n",
+        false);
+    EXPECT_EQ(ExportCsv(handedOff.runs),
+              "run,log,header_line,application,launch,line,seconds,counted,outlier,"
+              "window_not_found,not_visible,input_idle_failed,exited_before_ready,handed_off,"
+              "failed,exit_code,close_failed\n"
+              "1,small.log,1,a.exe,1,3,0.0100,0,0,0,0,0,0,1,1,,0\n"
+              "1,small.log,1,a.exe,2,4,0.2000,1,0,0,0,0,0,0,0,,0\n"
+              "2,small.log,5,b.exe,1,6,0.3000,1,0,0,0,0,0,0,0,,0\n");
+    nlohmann::json runs = nlohmann::json::parse(ExportJson(handedOff.runs, nullptr))["runs"];
+    EXPECT_EQ(runs[0]["failures"],
+              nlohmann::json::parse(R"({"window_not_found": 0, "not_visible": 0,
+                                        "input_idle_failed": 0, "exited_before_ready": 0,
+                                        "handed_off": 1})"));
+    EXPECT_EQ(runs[0]["failed_launches"],
+              nlohmann::json::parse(R"([{"launch": 1, "window_not_found": 0, "not_visible": 0,
+                                         "input_idle_failed": 0, "exited_before_ready": 0,
+                                         "handed_off": 1, "exit_code": null}])"));
+    EXPECT_EQ(runs[1]["failures"]["handed_off"], 0);
+    EXPECT_EQ(runs[0]["times"], nlohmann::json::parse("[0.01, 0.2]"));
+}
+
 TEST(Exports, ARunWhoseEveryLaunchFailedHasNoFigures)
 {
     Analysed failed = Analyse(

@@ -185,6 +185,13 @@ TEST(ResultsLog, AttachesExitsAndCloseFailuresToTheirLaunches)
          {{{0, 0, 0, 0}, 1, {{{0, 0, 0, 0}, std::nullopt, 1}}},
           {{0, 0, 0, 0}, 0, {{{0, 0, 0, 0}, std::nullopt, 0}}}},
          {"5: a close failure before any launch of its run, skipped: \"Failed to close B\""}},
+        // A hand-off, written before its launch's time, is that launch's.
+        {"a.exe - 2 executions\n"
+         "Window A belongs to a program started before this launch\n0.0100\n"
+         "0.2000\n",
+         {{{0, 0, 0, 0, 1}, 0,
+           {{{0, 0, 0, 0, 1}, std::nullopt, 0}, {{0, 0, 0, 0, 0}, std::nullopt, 0}}}},
+         {}},
         // A run that ended inside a launch passes nothing on to the next run.
         {"a.exe - 2 executions\nWaitForInputIdle call failed\n"
          "Application exited with code 5 before it was ready\n"

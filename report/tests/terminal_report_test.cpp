@@ -68,6 +68,9 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
         "Application exited with code 3221225477 before it was ready\n0.0312\n"
         "0.2100\n";
     const char clean[] = "a.exe - 3 executions\n0.2000\n0.2100\n0.2200\n";
+    const char handedOff[] = "a.exe - 2 executions\n"
+                             "Window W belongs to a program started before this launch\n"
+                             "0.0100\n0.2000\n";
     const std::string failedList =
         "  Failed launches:        2 of 4: launch 1 (57.3279 s: window not found), launch 3 "
         "(0.0312 s: input idle failed, exited with code 3221225477)\n";
@@ -82,6 +85,9 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
          "  Failures:               window not found 1, input idle failed 1, exited before "
          "ready 1\n"},
         {failing, false, false, "Failed launches", failedList},
+        {handedOff, false, false, "Failures", "  Failures:               handed off 1\n"},
+        {handedOff, false, false, "Failed launches",
+         "  Failed launches:        1 of 2: launch 1 (0.0100 s: handed off)\n"},
         {failing, false, true, "Failed launches", failedList},
         {failing, false, false, "Failed to close", "  Failed to close:        1\n"},
         {failing, false, false, "Counted",

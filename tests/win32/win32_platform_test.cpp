@@ -3,6 +3,7 @@
 #include "platform/win32_platform.h"
 
 #include "engine/log_format.h"
+#include "engine/window_owner.h"
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
 
@@ -144,6 +145,42 @@ TEST(Win32Process, LaunchFailureGivesTheSystemText)
     const unsigned long error = process.LastError();
     EXPECT_NE(error, 0u);
     EXPECT_FALSE(process.SystemErrorText(error).empty());
+}
+
+// What the hand-off check asks of a window's owner, and of the process a
+// launch created once it has ended, as a single-instance program's second
+// launch does at once: the program file, and when it was created.
+TEST(Win32Process, NamesTheProgramAndCreationOfAProcessEvenOnceItEnded)
+{
+    Win32Process process;
+    Win32Windows windows;
+    WindowWithField holder(IDC_APP_PATH, "Kairon owner test");
+    EXPECT_EQ(windows.OwnerProcessId(FromHwnd(holder.window)), GetCurrentProcessId());
+
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
+    const std::uintptr_t own = process.OpenProcessToQuery(GetCurrentProcessId());
+    ASSERT_NE(own, 0u);
+    EXPECT_TRUE(SameProgramFile(process.ProgramFile(own), self)) << process.ProgramFile(own);
+    std::uint64_t ownCreation = 0;
+    EXPECT_TRUE(process.CreationTime(own, &ownCreation));
+    process.CloseQueryHandle(own);
+
+    std::string commandLine = std::string("\"") + self + "\" --gtest_filter=NoSuchTest";
+    LaunchedProcess launched;
+    ASSERT_TRUE(process.LaunchProcess(&commandLine[0], &launched));
+    EXPECT_NE(launched.id, 0u);
+    EXPECT_NE(launched.id, GetCurrentProcessId());
+    ASSERT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(launched.process), 30000),
+              WAIT_OBJECT_0);
+    EXPECT_TRUE(SameProgramFile(process.ProgramFile(launched.process), self))
+        << process.ProgramFile(launched.process);
+    std::uint64_t launchedCreation = 0;
+    EXPECT_TRUE(process.CreationTime(launched.process, &launchedCreation));
+    EXPECT_GT(launchedCreation, ownCreation);
+    process.CloseProcessHandles(launched);
+
+    EXPECT_EQ(windows.OwnerProcessId(0), 0u);
 }
 
 TEST(Win32Process, CounterAdvancesAcrossASleep)

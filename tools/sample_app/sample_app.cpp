@@ -4,6 +4,7 @@
 //   sample_app [--title TEXT] [--delay MS] [--show normal|min|max|hidden|never]
 //              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
 //              [--on-close close|refuse|hang|slow:MS] [--exit-code N]
+//              [--single-instance NAME]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -54,6 +55,19 @@
 //   --exit-code N     ends the process with exit code N right after its
 //                     start line is recorded, before any window exists, as
 //                     a program that fails at start-up does.
+//   --single-instance NAME
+//                     one instance per NAME, as a single-instance program
+//                     does: the first instance holds a named mutex and a
+//                     message-only window titled NAME. A later one started
+//                     with the same NAME finds that window (waiting up to
+//                     5 s for it), posts it a request for a window, records
+//                     "<pid> handed off" and exits with code 0 before its
+//                     delay, without a window of its own; the first
+//                     instance then opens another top-level window with
+//                     the same title, options and records, as though it had
+//                     started again. It ends when its last window is closed.
+//                     A later instance that finds no such window exits with
+//                     code 3.
 //
 // Closing: WM_CLOSE, WM_SYSCOMMAND/SC_CLOSE and WM_SYSKEYDOWN/VK_F4 with the
 // Alt context bit each close the window on their own, through the default
@@ -72,10 +86,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
 const char kWindowClass[] = "KaironSampleWindow";
+// The message-only window a single instance is found by.
+const char kInstanceClass[] = "KaironSampleInstance";
+// How long a later instance looks for the first one's window, which the
+// first creates right after its mutex: the two may start at once.
+const int kFindInstanceTries = 100;
+const DWORD kFindInstanceSleepMs = 50;
+const int kNoInstanceExitCode = 3;
 
 enum class ShowState { Normal, Minimised, Maximised, Hidden, Never };
 
@@ -96,9 +118,14 @@ struct Options {
     DWORD slowCloseMs = 0;
     bool exitAtOnce = false;
     DWORD exitCode = 0;
+    const char* instanceName = nullptr;
 };
 
 Options g_options;
+// The sample's top-level windows now open: the process ends with the last.
+int g_openWindows = 0;
+// Posted to the first instance's message-only window: open another window.
+UINT g_openWindowMessage = 0;
 
 bool ParseNumber(const char* text, DWORD* value)
 {
@@ -172,6 +199,8 @@ const char* ParseOptions(int argc, char** argv, Options* options)
             understood = ParseNumber(value, &options->exitAfterMs);
         else if (std::strcmp(name, "--on-close") == 0)
             understood = ParseOnClose(value, options);
+        else if (std::strcmp(name, "--single-instance") == 0)
+            options->instanceName = value;
         else if (std::strcmp(name, "--exit-code") == 0) {
             understood = ParseNumber(value, &options->exitCode);
             options->exitAtOnce = true;
@@ -311,7 +340,8 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_DESTROY:
         Record("destroyed");
-        PostQuitMessage(0);
+        if (--g_openWindows == 0)
+            PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -355,6 +385,67 @@ const char* StateName(ShowState show)
     }
 }
 
+// The window the options describe; false when it could not be created.
+bool OpenSampleWindow(HINSTANCE instance, Stamps* stamps)
+{
+    HWND window = CreateWindowExA(0, kWindowClass, g_options.title, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window)
+        return false;
+    ++g_openWindows;
+    if (stamps)
+        stamps->created = CounterNow();
+    if (g_options.show != ShowState::Hidden) {
+        ShowWindow(window, ShowCommandFor(g_options.show));
+        if (stamps)
+            stamps->shown = CounterNow();
+        SignalVisible();
+        Record("visible %lld %s", CounterNow(), StateName(g_options.show));
+        UpdateWindow(window);
+    }
+    return true;
+}
+
+// The first instance's message-only window: a request from a later
+// instance opens another sample window.
+LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == g_openWindowMessage && g_options.show != ShowState::Never) {
+        OpenSampleWindow(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                         OpenStamps());
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreateInstanceWindow(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = InstanceWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kInstanceClass;
+    if (!RegisterClassExA(&windowClass))
+        return false;
+    return CreateWindowExA(0, kInstanceClass, g_options.instanceName, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                           nullptr, instance, nullptr) != nullptr;
+}
+
+// A later instance: asks the first for a window and returns the exit code.
+int HandOffToFirstInstance()
+{
+    for (int tries = 0; tries < kFindInstanceTries; ++tries) {
+        HWND first = FindWindowExA(HWND_MESSAGE, nullptr, kInstanceClass, g_options.instanceName);
+        if (first && PostMessageA(first, g_openWindowMessage, 0, 0)) {
+            Record("handed off");
+            return 0;
+        }
+        Sleep(kFindInstanceSleepMs);
+    }
+    return kNoInstanceExitCode;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -366,7 +457,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                       "Not understood: %.500s\n\nUsage: sample_app [--title TEXT] [--delay MS] "
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
                       "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
-                      "[--exit-code N]",
+                      "[--exit-code N] [--single-instance NAME]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;
@@ -374,6 +465,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Record("start %lld", CounterNow());
     if (g_options.exitAtOnce)
         return static_cast<int>(g_options.exitCode);
+    if (g_options.instanceName) {
+        g_openWindowMessage = RegisterWindowMessageA("KaironSampleOpenWindow");
+        const std::string mutexName = std::string("KaironSampleInstance-") + g_options.instanceName;
+        // Held until the process ends.
+        CreateMutexA(nullptr, FALSE, mutexName.c_str());
+        if (GetLastError() == ERROR_ALREADY_EXISTS)
+            return HandOffToFirstInstance();
+        if (!CreateInstanceWindow(instance))
+            return 1;
+    }
     Stamps* stamps = OpenStamps();
 
     // The limit runs from the process start, before any window exists.
@@ -390,21 +491,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     if (g_options.show != ShowState::Never) {
         RegisterSampleClass(instance);
-        HWND window = CreateWindowExA(0, kWindowClass, g_options.title, WS_OVERLAPPEDWINDOW,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
-                                      instance, nullptr);
-        if (!window)
+        if (!OpenSampleWindow(instance, stamps))
             return 1;
-        if (stamps)
-            stamps->created = CounterNow();
-        if (g_options.show != ShowState::Hidden) {
-            ShowWindow(window, ShowCommandFor(g_options.show));
-            if (stamps)
-                stamps->shown = CounterNow();
-            SignalVisible();
-            Record("visible %lld %s", CounterNow(), StateName(g_options.show));
-            UpdateWindow(window);
-        }
     }
 
     MSG message;

@@ -1,0 +1,63 @@
+#include "engine/window_owner.h"
+
+#include <cctype>
+
+namespace {
+
+struct QueriedProcess {
+    std::string program;
+    bool timeKnown = false;
+    std::uint64_t creationTime = 0;
+};
+
+QueriedProcess Query(ProcessPort& process, std::uintptr_t handle)
+{
+    QueriedProcess queried;
+    queried.program = process.ProgramFile(handle);
+    queried.timeKnown = process.CreationTime(handle, &queried.creationTime);
+    return queried;
+}
+
+}  // namespace
+
+bool SameProgramFile(const std::string& a, const std::string& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHandle window,
+                            const LaunchedProcess& launched)
+{
+    WindowOwner owner;
+    owner.known = true;
+    owner.processId = windows.OwnerProcessId(window);
+    if (owner.processId == 0)
+        return owner;  // the window is gone: nobody left to ask
+    owner.launched = owner.processId == launched.id;
+    if (owner.launched) {
+        // Its handle is open already, and stays valid if it has ended since.
+        owner.program = process.ProgramFile(launched.process);
+        return owner;
+    }
+    const std::uintptr_t handle = process.OpenProcessToQuery(owner.processId);
+    if (handle == 0)
+        return owner;
+    const QueriedProcess found = Query(process, handle);
+    process.CloseQueryHandle(handle);
+    owner.program = found.program;
+    // A process the launched one started (a launcher's real program) was
+    // created after it, or within the same tick of the system clock; only
+    // one created strictly before it was already running.
+    const QueriedProcess ours = Query(process, launched.process);
+    owner.handedOff = found.timeKnown && ours.timeKnown &&
+                      found.creationTime < ours.creationTime &&
+                      SameProgramFile(found.program, ours.program);
+    return owner;
+}

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# kairon-time and a single-instance program: with an instance of the sample
+# application already running in single-instance mode, each launch hands
+# its command line to that instance and exits, and the instance opens the
+# window. Each launch is then a hand-off, not a start-up: its failure line
+# comes before its time in the log and in the progress, the JSON says
+# "handed_off" and names the older instance as the window's owner, and the
+# status is 3. The windows the hand-offs opened are closed as any launch's;
+# the first instance's own stays. Alone, the same program is an ordinary
+# launch whose window the launched process owns.
+. "$(dirname "$0")/lib.sh"
+: "${KAIRON_TIME:?}"
+e2e_begin
+
+app=$(winpath "$SAMPLE_APP")
+# As in kairon_time.sh: Wine's own processes start with a program whose
+# standard error nobody compares, and the server stays up.
+wineserver -p
+wine cmd /c exit 0 </dev/null >/dev/null 2>>"$E2E_DIR/wine.err" || true
+run_time() {  # run_time ARGS...: sets STATUS; output in out.txt and err.txt
+    STATUS=0
+    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt || STATUS=$?
+    grep '^wine: ' err.txt >>"$E2E_DIR/wine.err" || true
+    sed -i '/^wine: /d' err.txt
+    tr -d '\r' <out.txt >out.lf && mv out.lf out.txt
+    tr -d '\r' <err.txt >err.lf && mv err.lf err.txt
+}
+
+record="$E2E_DIR/record.txt"
+start_sample --single-instance kairon-e2e-handoff --record "$(winpath "$record")" \
+    --exit-after 45000
+wait_for_line "$record" 20 ' visible '
+first_pid=$(awk '$2 == "start" { print $1; exit }' "$record")
+
+run_time --window 'Kairon Sample' --exact --runs 2 --delay 300 --json handoff.json \
+    --log handoff.txt \
+    --args "--single-instance kairon-e2e-handoff --record $(winpath "$record") --exit-after 30000" \
+    "$app"
+expect_same "hand-off: status (stderr: $(cat err.txt))" 3 "$STATUS"
+handed_off='Window Kairon Sample belongs to a program started before this launch'
+mapfile -t lines < <(log_lines handoff.txt)
+[ "${#lines[@]}" = 5 ] || fail "expected a header and two launches of two lines: ${lines[*]}"
+expect_same "hand-off: log" "$(printf '%s\n' "$app - 2 executions" "$handed_off")" \
+    "$(printf '%s\n' "${lines[@]:0:2}")"
+expect_timing_line "${lines[2]}" 0.0 10
+expect_same "hand-off: second launch's failure line" "$handed_off" "${lines[3]}"
+expect_timing_line "${lines[4]}" 0.0 10
+expect_same "hand-off: progress" \
+    "$(printf 'launch 1/2: %s\nlaunch 2/2: %s' "$handed_off" "$handed_off")" "$(cat err.txt)"
+grep -qx '  Failures:               handed off 2' out.txt ||
+    fail "the summary does not count the hand-offs: $(cat out.txt)"
+# The first instance opened a window for each launch, which was closed; its
+# own stayed. Each launch's process handed off and opened nothing.
+expect_same "hand-off: the processes' events" \
+    "$(printf '%s\n' 'start visible visible WM_CLOSE destroyed visible WM_CLOSE destroyed' \
+        'start handed off' 'start handed off')" \
+    "$(events_by_process "$record")"
+python3 - handoff.json "$first_pid" "$handed_off" <<'PYTHON' || fail "handoff.json: $(cat handoff.json)"
+import json, sys
+with open(sys.argv[1]) as file:
+    doc = json.load(file)
+launches = doc["launches"]
+assert len(launches) == 2, launches
+for launch in launches:
+    assert launch["handed_off"] is True, launch
+    assert launch["reached"] is False, launch
+    assert launch["failure"] == sys.argv[3], launch
+    assert "window" not in launch["marks"], launch
+    owner = launch["window_owner"]
+    assert owner["pid"] == int(sys.argv[2]), owner
+    assert owner["launched"] is False, owner
+    assert owner["program"].lower().endswith("\\sample_app.exe"), owner
+PYTHON
+
+# Alone, under a name no instance holds: the launched process opens the
+# window and owns it.
+alone="$E2E_DIR/alone-record.txt"
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --json alone.json --log alone.txt \
+    --args "--single-instance kairon-e2e-alone --record $(winpath "$alone") --exit-after 30000" \
+    "$app"
+expect_same "alone: status (stderr: $(cat err.txt))" 0 "$STATUS"
+mapfile -t lines < <(log_lines alone.txt)
+[ "${#lines[@]}" = 2 ] || fail "expected a header and a timing line: ${lines[*]}"
+expect_timing_line "${lines[1]}" 0.0 10
+expect_same "alone: events" "start visible WM_CLOSE destroyed" "$(events_by_process "$alone")"
+alone_pid=$(awk '$2 == "start" { print $1; exit }' "$alone")
+python3 - alone.json "$alone_pid" <<'PYTHON' || fail "alone.json: $(cat alone.json)"
+import json, sys
+with open(sys.argv[1]) as file:
+    launch = json.load(file)["launches"][0]
+assert launch["reached"] is True and "handed_off" not in launch, launch
+owner = launch["window_owner"]
+assert owner["pid"] == int(sys.argv[2]) and owner["launched"] is True, owner
+assert owner["program"].lower().endswith("\\sample_app.exe"), owner
+PYTHON

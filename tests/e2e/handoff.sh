@@ -12,7 +12,7 @@
 : "${KAIRON_TIME:?}"
 e2e_begin
 
-app=$(winpath "$SAMPLE_APP")
+app=$(kairon_winpath "$SAMPLE_APP")
 # As in kairon_time.sh: Wine's own processes start with a program whose
 # standard error nobody compares, and the server stays up.
 wineserver -p
@@ -27,14 +27,14 @@ run_time() {  # run_time ARGS...: sets STATUS; output in out.txt and err.txt
 }
 
 record="$E2E_DIR/record.txt"
-start_sample --single-instance kairon-e2e-handoff --record "$(winpath "$record")" \
+start_sample --single-instance kairon-e2e-handoff --record "$(kairon_winpath "$record")" \
     --exit-after 45000
 wait_for_line "$record" 20 ' visible '
 first_pid=$(awk '$2 == "start" { print $1; exit }' "$record")
 
 run_time --window 'Kairon Sample' --exact --runs 2 --delay 300 --json handoff.json \
     --log handoff.txt \
-    --args "--single-instance kairon-e2e-handoff --record $(winpath "$record") --exit-after 30000" \
+    --args "--single-instance kairon-e2e-handoff --record $(kairon_winpath "$record") --exit-after 30000" \
     "$app"
 expect_same "hand-off: status (stderr: $(cat err.txt))" 3 "$STATUS"
 handed_off='Window Kairon Sample belongs to a program started before this launch'
@@ -76,7 +76,7 @@ PYTHON
 # window and owns it.
 alone="$E2E_DIR/alone-record.txt"
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --json alone.json --log alone.txt \
-    --args "--single-instance kairon-e2e-alone --record $(winpath "$alone") --exit-after 30000" \
+    --args "--single-instance kairon-e2e-alone --record $(kairon_winpath "$alone") --exit-after 30000" \
     "$app"
 expect_same "alone: status (stderr: $(cat err.txt))" 0 "$STATUS"
 mapfile -t lines < <(log_lines alone.txt)

@@ -13,18 +13,7 @@
 e2e_begin
 
 app=$(kairon_winpath "$SAMPLE_APP")
-# As in kairon_time.sh: Wine's own processes start with a program whose
-# standard error nobody compares, and the server stays up.
-wineserver -p
-wine cmd /c exit 0 </dev/null >/dev/null 2>>"$E2E_DIR/wine.err" || true
-run_time() {  # run_time ARGS...: sets STATUS; output in out.txt and err.txt
-    STATUS=0
-    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt || STATUS=$?
-    grep '^wine: ' err.txt >>"$E2E_DIR/wine.err" || true
-    sed -i '/^wine: /d' err.txt
-    tr -d '\r' <out.txt >out.lf && mv out.lf out.txt
-    tr -d '\r' <err.txt >err.lf && mv err.lf err.txt
-}
+start_wine_processes
 
 record="$E2E_DIR/record.txt"
 start_sample --single-instance kairon-e2e-handoff --record "$(kairon_winpath "$record")" \

@@ -11,21 +11,7 @@
 e2e_begin
 
 app=$(kairon_winpath "$SAMPLE_APP")
-# Wine's own processes (services, devices, the desktop) start with the first
-# program of a session and write their troubles to its standard error: let
-# them start with one whose errors nobody compares, and keep the server up
-# so that they stay.
-wineserver -p
-wine cmd /c exit 0 </dev/null >/dev/null 2>>"$E2E_DIR/wine.err" || true
-run_time() {  # run_time ARGS...: sets STATUS; output in out.txt and err.txt
-    STATUS=0
-    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt || STATUS=$?
-    # Lines of Wine's own about its processes are not kairon-time's words.
-    grep '^wine: ' err.txt >>"$E2E_DIR/wine.err" || true
-    sed -i '/^wine: /d' err.txt
-    tr -d '\r' <out.txt >out.lf && mv out.lf out.txt
-    tr -d '\r' <err.txt >err.lf && mv err.lf err.txt
-}
+start_wine_processes
 
 run_time --window 'Kairon Sample' --runs ten "$app"
 expect_same "bad --runs: status" 2 "$STATUS"
@@ -128,7 +114,7 @@ started=$(date +%s)
 kill -INT "$time_pid"
 wait "$time_pid" || STATUS=$?
 took=$(( $(date +%s) - started ))
-sed -i -e '/^wine: /d' -e 's/\r$//' err.txt
+time_output out.txt err.txt
 expect_same "Ctrl-C: status (stderr: $(cat err.txt))" 130 "$STATUS"
 [ $took -le 20 ] || fail "Ctrl-C took $took s to end the run"
 mapfile -t lines < <(log_lines stopped.txt)

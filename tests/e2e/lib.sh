@@ -117,6 +117,32 @@ sample_args() {
         "$1" "$(kairon_winpath "$2")" "$3"
 }
 
+# Wine's own processes (services, devices, the desktop) start with the first
+# program of a session and write their troubles to its standard error: for
+# tests that compare kairon-time's, they start with one whose errors nobody
+# compares, and the server stays up so that they stay.
+start_wine_processes() {
+    wineserver -p
+    wine cmd /c exit 0 </dev/null >/dev/null 2>>"$E2E_DIR/wine.err" || true
+}
+
+# time_output OUT ERR: kairon-time's output files as it wrote them, without
+# Wine's CRs; lines of Wine's own about its processes move to wine.err,
+# since they are not kairon-time's words.
+time_output() {
+    grep '^wine: ' "$2" >>"$E2E_DIR/wine.err" || true
+    sed -i -e '/^wine: /d' -e 's/\r$//' "$2"
+    sed -i 's/\r$//' "$1"
+}
+
+# run_time ARGS...: kairon-time with ARGS in the current folder; sets STATUS,
+# its output in out.txt and err.txt (see time_output).
+run_time() {
+    STATUS=0
+    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt || STATUS=$?
+    time_output out.txt err.txt
+}
+
 # config.txt in the current folder for kairon-time's options and APP, as
 # Kairon's own writer writes it (kairon-time --save-config): unattended
 # unless --attended. Settings the dialog would refuse are not written.

@@ -89,14 +89,16 @@ echo "== detection delay: $launches launches per row on the ordinary desktop, $s
 echo "   extra windows; delay = Kairon's end count - the moment"
 echo "   the window was created (and, with the visible wait, - the moment it was shown)"
 rows=()
+percentile_rule=""
 delay_row() {
-  local windows="$1" visible="$2" count="$3" line
-  if ! line="$(wine detection_delay_bench.exe "$app_path" "$count" "$windows" "$visible" \
-      | tr -d '\r' | grep '^delay ')"; then
+  local windows="$1" visible="$2" count="$3" out line
+  if ! out="$(wine detection_delay_bench.exe "$app_path" "$count" "$windows" "$visible" \
+      | tr -d '\r')" || ! line="$(grep '^delay ' <<<"$out")"; then
     echo "detection delay benchmark failed ($windows windows, visible $visible)" >&2
     exit 1
   fi
   rows+=("$line")
+  percentile_rule="$(sed -n 's/^percentiles: //p' <<<"$out")"
 }
 delay_row 0 0 "$launches"
 delay_row 0 1 "$launches"
@@ -123,7 +125,8 @@ for line in "${rows[@]}"; do
   fi
 done
 echo "  (ms; windows: extra titled windows of another process; pass: one search pass, median;"
-echo "   floor: half a polling period of one pass and one 10 ms sleep, plus one sleep and one pass)"
+echo "   floor: half a polling period of one pass and one 10 ms sleep, plus one sleep and one pass;"
+echo "   p50 to p99: $percentile_rule)"
 
 ordinary="${rows[0]}"
 ordinary_p50="$(field created_p50_ms "$ordinary")"

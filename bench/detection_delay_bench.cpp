@@ -21,16 +21,17 @@
 // Kairon's search for a title that is not there give the pass time.
 //
 // Prints the rule of its percentiles, then one line:
-//   delay windows=<n> visible=<0|1> launches=<n> pass_ms=<x> floor_ms=<x>
+//   delay windows=<n> visible=<0|1> launches=<n> pass_ms=<x> model_ms=<x>
 //         created_p50_ms=.. created_p95_ms=.. created_p99_ms=.. created_max_ms=..
 //         created_min_ms=..
 //         [shown_p50_ms=.. shown_p95_ms=.. shown_p99_ms=.. shown_max_ms=.. shown_min_ms=..]
+// model_ms is the delay the polling explains (bench/delay_model.h).
 // and writes the delays, one launch a line ("<created> <shown>" in ms), to
 // delays-<windows>-<visible>.txt. Exit code 0, or 1 when a measurement could
 // not be taken (a launch failed, a window was not found).
+#include "bench/delay_model.h"
 #include "bench/window_host.h"
 #include "config/run_settings.h"
-#include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/timing_run.h"
 #include "engine/window_detection.h"
@@ -199,9 +200,6 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
 
     const double passMs = PassMilliseconds();
-    // Half a polling period (one pass and one 10 ms sleep), one whole
-    // sleep and one pass.
-    const double floorMs = (passMs + kSearchPassSleepMs) / 2 + kSearchPassSleepMs + passMs;
 
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -258,8 +256,9 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
 
     std::printf("percentiles: %s\n", kPercentileRule);
-    std::printf("delay windows=%d visible=%d launches=%d pass_ms=%.2f floor_ms=%.1f", extraWindows,
-                visible ? 1 : 0, static_cast<int>(fromCreated.size()), passMs, floorMs);
+    std::printf("delay windows=%d visible=%d launches=%d pass_ms=%.2f model_ms=%.1f", extraWindows,
+                visible ? 1 : 0, static_cast<int>(fromCreated.size()), passMs,
+                ModelDelayMs(passMs));
     PrintSummary("created", fromCreated);
     if (visible)
         PrintSummary("shown", fromShown);

@@ -107,12 +107,12 @@ for n in "${window_counts[@]}"; do
 done
 
 printf '  %-26s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
-  "floor ms" p50 p95 p99 max min
+  "model ms" p50 p95 p99 max min
 print_row() {
   local mode="$1" line="$2" of="$3"
   printf '  %-26s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
     "$(field windows "$line")" "$(field launches "$line")" "$(field pass_ms "$line")" \
-    "$(field floor_ms "$line")" "$(field "${of}_p50_ms" "$line")" \
+    "$(field model_ms "$line")" "$(field "${of}_p50_ms" "$line")" \
     "$(field "${of}_p95_ms" "$line")" "$(field "${of}_p99_ms" "$line")" \
     "$(field "${of}_max_ms" "$line")" "$(field "${of}_min_ms" "$line")"
 }
@@ -125,7 +125,7 @@ for line in "${rows[@]}"; do
   fi
 done
 echo "  (ms; windows: extra titled windows of another process; pass: one search pass, median;"
-echo "   floor: half a polling period of one pass and one 10 ms sleep, plus one sleep and one pass;"
+echo "   model: half a polling period (one pass and one sleep) plus the sleep after the finding pass;"
 echo "   p50 to p99: $percentile_rule)"
 
 ordinary="${rows[0]}"
@@ -138,18 +138,18 @@ echo "  ordinary desktop, window name: p50 $ordinary_p50 ms, p99 $ordinary_p99 m
 largest="${rows[${#rows[@]}-1]}"
 largest_windows="$(field windows "$largest")"
 largest_p50="$(field created_p50_ms "$largest")"
-largest_floor="$(field floor_ms "$largest")"
-largest_off="$(awk -v a="$largest_p50" -v b="$largest_floor" 'BEGIN {printf "%+.1f", (a / b - 1) * 100}')"
+largest_model="$(field model_ms "$largest")"
+largest_off="$(awk -v a="$largest_p50" -v b="$largest_model" 'BEGIN {printf "%+.1f", (a / b - 1) * 100}')"
 largest_verdict="$(verdict 'a <= 10 && a >= -10' "$largest_off")"
 [ "$largest_verdict" = met ] || goals_met=0
-echo "  $largest_windows extra windows: p50 $largest_p50 ms against the floor $largest_floor ms," \
+echo "  $largest_windows extra windows: p50 $largest_p50 ms against the model $largest_model ms," \
   "$largest_off % (goal within 10 %: $largest_verdict)"
 
 # The chart: delay against the number of extra windows, window name alone.
 chart_rows="$(for line in "${rows[@]}"; do
   [ "$(field visible "$line")" = 0 ] || continue
   echo "$(field windows "$line") $(field created_p50_ms "$line") $(field created_p95_ms "$line")" \
-    "$(field created_p99_ms "$line") $(field created_max_ms "$line") $(field floor_ms "$line")"
+    "$(field created_p99_ms "$line") $(field created_max_ms "$line") $(field model_ms "$line")"
 done)"
 awk -v title="Kairon's detection delay, window name alone" '
   { n++; w[n] = $1; v[n, 1] = $2; v[n, 2] = $3; v[n, 3] = $4; v[n, 4] = $5; v[n, 5] = $6
@@ -173,7 +173,7 @@ awk -v title="Kairon's detection delay, window name alone" '
     }
     printf "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\">extra titled windows of another process</text>\n", (L + R) / 2, B + 40
     printf "<text x=\"18\" y=\"%d\" transform=\"rotate(-90 18 %d)\" text-anchor=\"middle\">ms from window created to end count</text>\n", (T + B) / 2, (T + B) / 2
-    split("p50 p95 p99 max floor", name, " ")
+    split("p50 p95 p99 max model", name, " ")
     split("#1f77b4 #ff7f0e #d62728 #7f7f7f #2ca02c", colour, " ")
     for (k = 1; k <= 5; k++) {
       points = ""
@@ -230,6 +230,6 @@ echo "  Kairon.exe run here ($KAIRON_WINE_BITS-bit): $(stat -c %s Kairon.exe) by
   "peak working set over $runs unattended runs: largest $((peak_max / 1024)) KiB"
 
 echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict);" \
-  "$largest_windows windows p50 $largest_off % from floor ($largest_verdict);" \
+  "$largest_windows windows p50 $largest_off % from the model ($largest_verdict);" \
   "search pass ${ratio} x ($search_verdict); Kairon.exe $size bytes ($size_verdict);" \
   "goals $([ "$goals_met" = 1 ] && echo met || echo missed)"

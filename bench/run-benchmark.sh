@@ -36,7 +36,8 @@ passes="${KAIRON_BENCH_PASSES:-300}"
 runs="${KAIRON_BENCH_RUNS:-5}"
 pass_windows=300
 delay_ms=100
-targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher kairon-time)
+targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher delay_chart
+  kairon-time)
 
 # The 32-bit product where this host starts 32-bit programs, else the 64-bit
 # build of the same sources (scripts/wine-env.sh decides and says why).
@@ -72,7 +73,8 @@ work="$build/bench-run"
 rm -rf "$work"
 mkdir -p "$work"
 cp "$build/Kairon.exe" "$build/console/kairon-time.exe" "$build/tools/sample_app.exe" "$build/bench/detection_delay_bench.exe" \
-  "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" "$work/"
+  "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" \
+  "$build/bench/delay_chart.exe" "$work/"
 cd "$work"
 
 kairon_session_begin
@@ -145,49 +147,18 @@ largest_verdict="$(verdict 'a <= 10 && a >= -10' "$largest_off")"
 echo "  $largest_windows extra windows: p50 $largest_p50 ms against the model $largest_model ms," \
   "$largest_off % (goal within 10 %: $largest_verdict)"
 
-# The chart: delay against the number of extra windows, window name alone.
-chart_rows="$(for line in "${rows[@]}"; do
+# The chart: every launch's delay, one row per number of extra windows,
+# window name alone.
+chart_rows=()
+for line in "${rows[@]}"; do
   [ "$(field visible "$line")" = 0 ] || continue
-  echo "$(field windows "$line") $(field created_p50_ms "$line") $(field created_p95_ms "$line")" \
-    "$(field created_p99_ms "$line") $(field created_max_ms "$line") $(field model_ms "$line")"
-done)"
-awk -v title="Kairon's detection delay, window name alone" '
-  { n++; w[n] = $1; v[n, 1] = $2; v[n, 2] = $3; v[n, 3] = $4; v[n, 4] = $5; v[n, 5] = $6
-    for (k = 1; k <= 5; k++) if (v[n, k] > top) top = v[n, k]
-    if ($1 > right) right = $1 }
-  END {
-    step = top > 200 ? 50 : (top > 100 ? 25 : 10); top = (int(top / step) + 1) * step
-    if (right == 0) right = 1
-    L = 70; R = 590; T = 40; B = 330
-    printf "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"760\" height=\"380\" font-family=\"sans-serif\" font-size=\"12\">\n"
-    printf "<rect width=\"760\" height=\"380\" fill=\"white\"/>\n"
-    printf "<text x=\"%d\" y=\"22\" font-size=\"14\">%s</text>\n", L, title
-    for (y = 0; y <= top; y += step) {
-      py = B - y / top * (B - T)
-      printf "<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", L, py, R, py
-      printf "<text x=\"%d\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n", L - 6, py + 4, y
-    }
-    for (i = 1; i <= n; i++) {
-      px = L + w[i] / right * (R - L)
-      printf "<text x=\"%.1f\" y=\"%d\" text-anchor=\"middle\">%d</text>\n", px, B + 18, w[i]
-    }
-    printf "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\">extra titled windows of another process</text>\n", (L + R) / 2, B + 40
-    printf "<text x=\"18\" y=\"%d\" transform=\"rotate(-90 18 %d)\" text-anchor=\"middle\">ms from window created to end count</text>\n", (T + B) / 2, (T + B) / 2
-    split("p50 p95 p99 max model", name, " ")
-    split("#1f77b4 #ff7f0e #d62728 #7f7f7f #2ca02c", colour, " ")
-    for (k = 1; k <= 5; k++) {
-      points = ""
-      for (i = 1; i <= n; i++)
-        points = points sprintf("%.1f,%.1f ", L + w[i] / right * (R - L), B - v[i, k] / top * (B - T))
-      dash = k == 5 ? " stroke-dasharray=\"6 4\"" : ""
-      printf "<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"%s/>\n", points, colour[k], dash
-      for (i = 1; i <= n; i++)
-        printf "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", L + w[i] / right * (R - L), B - v[i, k] / top * (B - T), colour[k]
-      printf "<line x1=\"610\" y1=\"%d\" x2=\"640\" y2=\"%d\" stroke=\"%s\" stroke-width=\"2\"%s/>\n", 60 + k * 22, 60 + k * 22, colour[k], dash
-      printf "<text x=\"648\" y=\"%d\">%s</text>\n", 64 + k * 22, name[k]
-    }
-    printf "</svg>\n"
-  }' <<<"$chart_rows" > detection-delay.svg
+  windows="$(field windows "$line")"
+  chart_rows+=("$windows" "$(field pass_ms "$line")" "delays-$windows-0.txt")
+done
+if ! wine delay_chart.exe detection-delay.svg "${chart_rows[@]}"; then
+  echo "the chart could not be drawn" >&2
+  exit 1
+fi
 echo "  chart: $work/detection-delay.svg"
 
 echo "== search pass: $pass_windows extra windows, $passes passes of each kind"

@@ -2,7 +2,9 @@
 # Kairon's benchmark, under Wine in a private Xvfb: how long after the
 # application's window appears Kairon's timing run takes its end count (per
 # launch, at several desktop sizes), what one search pass costs, and
-# Kairon's footprint. Prints the details, then one summary line.
+# Kairon's footprint. Prints the details, then one summary line, and draws
+# the delays as bench-run/detection-delay.svg in the build folder. Paths in
+# the output are relative, so that it reads the same on every machine.
 #
 #   bench/run-benchmark.sh
 #
@@ -44,13 +46,17 @@ targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_lau
 source "$root/scripts/wine-env.sh"
 kairon_require_wine
 echo "== $KAIRON_WINE_CHOICE"
-echo "== building ${targets[*]}"
 if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
   build="$KAIRON_WINE_BUILD"
+else
+  build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
+fi
+build_name="$(realpath --relative-to="$root" "$build")"
+echo "== building ${targets[*]} in $build_name"
+if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
   cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
   cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "${targets[@]}" | tail -n 2
 else
-  build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
   if [ ! -f "$build/CMakeCache.txt" ]; then
     toolchain=mingw-i686.cmake
     [ "$KAIRON_WINE_BITS" = 64 ] && toolchain=mingw-x86_64.cmake
@@ -69,7 +75,8 @@ fi
 product="$root/build/windows/Kairon.exe"
 [ "$KAIRON_WINE_BITS" = 32 ] && product="$build/Kairon.exe"
 
-work="$build/bench-run"
+work_name=bench-run
+work="$build/$work_name"
 rm -rf "$work"
 mkdir -p "$work"
 cp "$build/Kairon.exe" "$build/console/kairon-time.exe" "$build/tools/sample_app.exe" "$build/bench/detection_delay_bench.exe" \
@@ -159,7 +166,7 @@ if ! wine delay_chart.exe detection-delay.svg "${chart_rows[@]}"; then
   echo "the chart could not be drawn" >&2
   exit 1
 fi
-echo "  chart: $work/detection-delay.svg"
+echo "  chart: $work_name/detection-delay.svg in $build_name"
 
 echo "== search pass: $pass_windows extra windows, $passes passes of each kind"
 search_out="$(wine search_pass_bench.exe "$pass_windows" "$passes" | tr -d '\r')" || {

@@ -1,11 +1,11 @@
 // delay_chart: draws the detection delays of several benchmark rows as one
 // SVG chart.
 //
-// Usage: delay_chart OUTPUT.svg EXTRA_WINDOWS PASS_MS DELAYS_FILE [...]
+// Usage: delay_chart OUTPUT.svg EXTRA_WINDOWS MODEL_MS DELAYS_FILE [...]
 //
-// One row per EXTRA_WINDOWS PASS_MS DELAYS_FILE triple, in the order given:
-// the row's extra window count, its measured pass time and the delays file
-// detection_delay_bench wrote for it. Exit code 0, or 1 when a file cannot
+// One row per EXTRA_WINDOWS MODEL_MS DELAYS_FILE triple, in the order given:
+// the row's extra window count, and the model delay and the delays file
+// detection_delay_bench printed and wrote for it. Exit code 0, or 1 when a file cannot
 // be read or holds no delays, or the chart cannot be written.
 #include "bench/delay_chart_rows.h"
 
@@ -19,7 +19,7 @@ namespace {
 bool ReadSeries(char** triple, DelaySeries* series)
 {
     series->extraWindows = std::atoi(triple[0]);
-    series->passMs = std::atof(triple[1]);
+    series->modelMs = std::atof(triple[1]);
     std::ifstream file(triple[2]);
     std::ostringstream text;
     text << file.rdbuf();
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
 {
     if (argc < 5 || (argc - 2) % 3 != 0) {
         std::fprintf(stderr,
-                     "usage: delay_chart OUTPUT.svg EXTRA_WINDOWS PASS_MS DELAYS_FILE [...]\n");
+                     "usage: delay_chart OUTPUT.svg EXTRA_WINDOWS MODEL_MS DELAYS_FILE [...]\n");
         return 1;
     }
     std::vector<DelaySeries> series;

@@ -1,6 +1,6 @@
 #include "bench/delay_chart_rows.h"
 
-#include "bench/delay_model.h"
+#include "engine/log_format.h"
 #include "report/statistics.h"
 #include "report/text_format.h"
 
@@ -37,15 +37,14 @@ StripRow DelayRow(const DelaySeries& series)
     row.heading = series.extraWindows == 0
                       ? std::string("no extra windows")
                       : std::to_string(series.extraWindows) + " extra windows";
-    const double model = ModelDelayMs(series.passMs);
-    row.reference = model;
+    row.reference = series.modelMs;
     // The pass time is in the printed table; the label has room for little.
     row.detail = std::to_string(series.delaysMs.size()) + " launches";
     if (std::optional<Summary> summary = Summarize(series.delaysMs)) {
         row.detail += ", median " + Ms(summary->median);
         row.box = StripBox{summary->p25, summary->median, summary->p75};
     }
-    row.detail += ", model " + Ms(model);
+    row.detail += ", model " + Ms(series.modelMs);
     row.emptyText = "no launches";
     for (size_t i = 0; i < series.delaysMs.size(); ++i) {
         StripDot dot;

@@ -11,7 +11,9 @@
 
 struct DelaySeries {
     int extraWindows = 0;
-    double passMs = 0.0;
+    // As detection_delay_bench printed it, so that the chart and the table
+    // agree to the last digit.
+    double modelMs = 0.0;
     std::vector<double> delaysMs;  // launch by launch
 };
 

@@ -160,7 +160,7 @@ chart_rows=()
 for line in "${rows[@]}"; do
   [ "$(field visible "$line")" = 0 ] || continue
   windows="$(field windows "$line")"
-  chart_rows+=("$windows" "$(field pass_ms "$line")" "delays-$windows-0.txt")
+  chart_rows+=("$windows" "$(field model_ms "$line")" "delays-$windows-0.txt")
 done
 if ! wine delay_chart.exe detection-delay.svg "${chart_rows[@]}"; then
   echo "the chart could not be drawn" >&2

@@ -31,7 +31,7 @@ TEST(DelayChart, ReadsTheCreatedDelayOfEachLine)
 
 TEST(DelayChart, OneRowPerWindowCountWithItsModelMarked)
 {
-    StripChart chart = DelayChart({{0, 0.4, {40.0, 10.0, 30.0, 20.0}}, {1000, 71.0, {}}});
+    StripChart chart = DelayChart({{0, 15.2, {40.0, 10.0, 30.0, 20.0}}, {1000, 50.5, {}}});
     EXPECT_EQ(chart.title, "Kairon's detection delay by window name, launch by launch");
     EXPECT_EQ(chart.referenceLabel, "model: (pass + 10 ms) / 2 + 10 ms");
     EXPECT_FALSE(chart.legendCold);

@@ -20,24 +20,27 @@
 // off), so every pass reads every title. Before the launches, 100 passes of
 // Kairon's search for a title that is not there give the pass time.
 //
-// Prints the details, then one line:
-//   delay windows=<n> visible=<0|1> launches=<n> pass_ms=<x> floor_ms=<x>
-//         p50_ms=.. p95_ms=.. p99_ms=.. max_ms=.. min_ms=..
+// Prints the rule of its percentiles, then one line:
+//   delay windows=<n> visible=<0|1> launches=<n> pass_ms=<x> model_ms=<x>
+//         created_p50_ms=.. created_p95_ms=.. created_p99_ms=.. created_max_ms=..
+//         created_min_ms=..
 //         [shown_p50_ms=.. shown_p95_ms=.. shown_p99_ms=.. shown_max_ms=.. shown_min_ms=..]
+// model_ms is the delay the polling explains (bench/delay_model.h).
 // and writes the delays, one launch a line ("<created> <shown>" in ms), to
 // delays-<windows>-<visible>.txt. Exit code 0, or 1 when a measurement could
 // not be taken (a launch failed, a window was not found).
-#include "bench/percentiles.h"
+#include "bench/delay_model.h"
 #include "bench/window_host.h"
 #include "config/run_settings.h"
-#include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/timing_run.h"
 #include "engine/window_detection.h"
 #include "platform/win32_platform.h"
+#include "report/statistics.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -170,15 +173,16 @@ double PassMilliseconds()
         windows.EnumTopLevelWindows(SearchWindowProc, &detection);
         times.push_back(static_cast<double>(process.CounterNow() - start) * 1000.0 / frequency);
     }
-    return Percentile(times, 0.5);
+    return Median(times);
 }
 
-void PrintSummary(const char* name, const std::vector<double>& delays)
+// All 0 for no delays: the run has failed then and says so.
+void PrintSummary(const char* name, std::vector<double> delays)
 {
+    std::sort(delays.begin(), delays.end());
+    auto at = [&delays](double p) { return delays.empty() ? 0.0 : Percentile(delays, p); };
     std::printf(" %s_p50_ms=%.1f %s_p95_ms=%.1f %s_p99_ms=%.1f %s_max_ms=%.1f %s_min_ms=%.1f",
-                name, Percentile(delays, 0.5), name, Percentile(delays, 0.95), name,
-                Percentile(delays, 0.99), name, Percentile(delays, 1.0), name,
-                Percentile(delays, 0.0));
+                name, at(0.5), name, at(0.95), name, at(0.99), name, at(1.0), name, at(0.0));
 }
 
 int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visible)
@@ -196,9 +200,6 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
 
     const double passMs = PassMilliseconds();
-    // Half a polling period (one pass and one 10 ms sleep), one whole
-    // sleep and one pass.
-    const double floorMs = (passMs + kSearchPassSleepMs) / 2 + kSearchPassSleepMs + passMs;
 
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -254,8 +255,10 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
         std::fclose(log);
     }
 
-    std::printf("delay windows=%d visible=%d launches=%d pass_ms=%.2f floor_ms=%.1f", extraWindows,
-                visible ? 1 : 0, static_cast<int>(fromCreated.size()), passMs, floorMs);
+    std::printf("percentiles: %s\n", kPercentileRule);
+    std::printf("delay windows=%d visible=%d launches=%d pass_ms=%.2f model_ms=%.1f", extraWindows,
+                visible ? 1 : 0, static_cast<int>(fromCreated.size()), passMs,
+                ModelDelayMs(passMs));
     PrintSummary("created", fromCreated);
     if (visible)
         PrintSummary("shown", fromShown);

@@ -2,7 +2,9 @@
 # Kairon's benchmark, under Wine in a private Xvfb: how long after the
 # application's window appears Kairon's timing run takes its end count (per
 # launch, at several desktop sizes), what one search pass costs, and
-# Kairon's footprint. Prints the details, then one summary line.
+# Kairon's footprint. Prints the details, then one summary line, and draws
+# the delays as bench-run/detection-delay.svg in the build folder. Paths in
+# the output are relative, so that it reads the same on every machine.
 #
 #   bench/run-benchmark.sh
 #
@@ -36,20 +38,25 @@ passes="${KAIRON_BENCH_PASSES:-300}"
 runs="${KAIRON_BENCH_RUNS:-5}"
 pass_windows=300
 delay_ms=100
-targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher kairon-time)
+targets=(Kairon sample_app detection_delay_bench search_pass_bench footprint_launcher delay_chart
+  kairon-time)
 
 # The 32-bit product where this host starts 32-bit programs, else the 64-bit
 # build of the same sources (scripts/wine-env.sh decides and says why).
 source "$root/scripts/wine-env.sh"
 kairon_require_wine
 echo "== $KAIRON_WINE_CHOICE"
-echo "== building ${targets[*]}"
 if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
   build="$KAIRON_WINE_BUILD"
+else
+  build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
+fi
+build_name="$(realpath --relative-to="$root" "$build")"
+echo "== building ${targets[*]} in $build_name"
+if [ -z "${KAIRON_BENCH_BUILD_DIR:-}" ]; then
   cmake --preset "$KAIRON_WINE_PRESET" >/dev/null
   cmake --build --preset "$KAIRON_WINE_PRESET" -j2 --target "${targets[@]}" | tail -n 2
 else
-  build="$(mkdir -p "$KAIRON_BENCH_BUILD_DIR" && cd "$KAIRON_BENCH_BUILD_DIR" && pwd)"
   if [ ! -f "$build/CMakeCache.txt" ]; then
     toolchain=mingw-i686.cmake
     [ "$KAIRON_WINE_BITS" = 64 ] && toolchain=mingw-x86_64.cmake
@@ -68,11 +75,13 @@ fi
 product="$root/build/windows/Kairon.exe"
 [ "$KAIRON_WINE_BITS" = 32 ] && product="$build/Kairon.exe"
 
-work="$build/bench-run"
+work_name=bench-run
+work="$build/$work_name"
 rm -rf "$work"
 mkdir -p "$work"
 cp "$build/Kairon.exe" "$build/console/kairon-time.exe" "$build/tools/sample_app.exe" "$build/bench/detection_delay_bench.exe" \
-  "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" "$work/"
+  "$build/bench/search_pass_bench.exe" "$build/bench/footprint_launcher.exe" \
+  "$build/bench/delay_chart.exe" "$work/"
 cd "$work"
 
 kairon_session_begin
@@ -89,14 +98,16 @@ echo "== detection delay: $launches launches per row on the ordinary desktop, $s
 echo "   extra windows; delay = Kairon's end count - the moment"
 echo "   the window was created (and, with the visible wait, - the moment it was shown)"
 rows=()
+percentile_rule=""
 delay_row() {
-  local windows="$1" visible="$2" count="$3" line
-  if ! line="$(wine detection_delay_bench.exe "$app_path" "$count" "$windows" "$visible" \
-      | tr -d '\r' | grep '^delay ')"; then
+  local windows="$1" visible="$2" count="$3" out line
+  if ! out="$(wine detection_delay_bench.exe "$app_path" "$count" "$windows" "$visible" \
+      | tr -d '\r')" || ! line="$(grep '^delay ' <<<"$out")"; then
     echo "detection delay benchmark failed ($windows windows, visible $visible)" >&2
     exit 1
   fi
   rows+=("$line")
+  percentile_rule="$(sed -n 's/^percentiles: //p' <<<"$out")"
 }
 delay_row 0 0 "$launches"
 delay_row 0 1 "$launches"
@@ -105,12 +116,12 @@ for n in "${window_counts[@]}"; do
 done
 
 printf '  %-26s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
-  "floor ms" p50 p95 p99 max min
+  "model ms" p50 p95 p99 max min
 print_row() {
   local mode="$1" line="$2" of="$3"
   printf '  %-26s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
     "$(field windows "$line")" "$(field launches "$line")" "$(field pass_ms "$line")" \
-    "$(field floor_ms "$line")" "$(field "${of}_p50_ms" "$line")" \
+    "$(field model_ms "$line")" "$(field "${of}_p50_ms" "$line")" \
     "$(field "${of}_p95_ms" "$line")" "$(field "${of}_p99_ms" "$line")" \
     "$(field "${of}_max_ms" "$line")" "$(field "${of}_min_ms" "$line")"
 }
@@ -123,7 +134,8 @@ for line in "${rows[@]}"; do
   fi
 done
 echo "  (ms; windows: extra titled windows of another process; pass: one search pass, median;"
-echo "   floor: half a polling period of one pass and one 10 ms sleep, plus one sleep and one pass)"
+echo "   model: half a polling period (one pass and one sleep) plus the sleep after the finding pass;"
+echo "   p50 to p99: $percentile_rule)"
 
 ordinary="${rows[0]}"
 ordinary_p50="$(field created_p50_ms "$ordinary")"
@@ -135,57 +147,26 @@ echo "  ordinary desktop, window name: p50 $ordinary_p50 ms, p99 $ordinary_p99 m
 largest="${rows[${#rows[@]}-1]}"
 largest_windows="$(field windows "$largest")"
 largest_p50="$(field created_p50_ms "$largest")"
-largest_floor="$(field floor_ms "$largest")"
-largest_off="$(awk -v a="$largest_p50" -v b="$largest_floor" 'BEGIN {printf "%+.1f", (a / b - 1) * 100}')"
+largest_model="$(field model_ms "$largest")"
+largest_off="$(awk -v a="$largest_p50" -v b="$largest_model" 'BEGIN {printf "%+.1f", (a / b - 1) * 100}')"
 largest_verdict="$(verdict 'a <= 10 && a >= -10' "$largest_off")"
 [ "$largest_verdict" = met ] || goals_met=0
-echo "  $largest_windows extra windows: p50 $largest_p50 ms against the floor $largest_floor ms," \
+echo "  $largest_windows extra windows: p50 $largest_p50 ms against the model $largest_model ms," \
   "$largest_off % (goal within 10 %: $largest_verdict)"
 
-# The chart: delay against the number of extra windows, window name alone.
-chart_rows="$(for line in "${rows[@]}"; do
+# The chart: every launch's delay, one row per number of extra windows,
+# window name alone.
+chart_rows=()
+for line in "${rows[@]}"; do
   [ "$(field visible "$line")" = 0 ] || continue
-  echo "$(field windows "$line") $(field created_p50_ms "$line") $(field created_p95_ms "$line")" \
-    "$(field created_p99_ms "$line") $(field created_max_ms "$line") $(field floor_ms "$line")"
-done)"
-awk -v title="Kairon's detection delay, window name alone" '
-  { n++; w[n] = $1; v[n, 1] = $2; v[n, 2] = $3; v[n, 3] = $4; v[n, 4] = $5; v[n, 5] = $6
-    for (k = 1; k <= 5; k++) if (v[n, k] > top) top = v[n, k]
-    if ($1 > right) right = $1 }
-  END {
-    step = top > 200 ? 50 : (top > 100 ? 25 : 10); top = (int(top / step) + 1) * step
-    if (right == 0) right = 1
-    L = 70; R = 590; T = 40; B = 330
-    printf "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"760\" height=\"380\" font-family=\"sans-serif\" font-size=\"12\">\n"
-    printf "<rect width=\"760\" height=\"380\" fill=\"white\"/>\n"
-    printf "<text x=\"%d\" y=\"22\" font-size=\"14\">%s</text>\n", L, title
-    for (y = 0; y <= top; y += step) {
-      py = B - y / top * (B - T)
-      printf "<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" stroke=\"#ddd\"/>\n", L, py, R, py
-      printf "<text x=\"%d\" y=\"%.1f\" text-anchor=\"end\">%d</text>\n", L - 6, py + 4, y
-    }
-    for (i = 1; i <= n; i++) {
-      px = L + w[i] / right * (R - L)
-      printf "<text x=\"%.1f\" y=\"%d\" text-anchor=\"middle\">%d</text>\n", px, B + 18, w[i]
-    }
-    printf "<text x=\"%d\" y=\"%d\" text-anchor=\"middle\">extra titled windows of another process</text>\n", (L + R) / 2, B + 40
-    printf "<text x=\"18\" y=\"%d\" transform=\"rotate(-90 18 %d)\" text-anchor=\"middle\">ms from window created to end count</text>\n", (T + B) / 2, (T + B) / 2
-    split("p50 p95 p99 max floor", name, " ")
-    split("#1f77b4 #ff7f0e #d62728 #7f7f7f #2ca02c", colour, " ")
-    for (k = 1; k <= 5; k++) {
-      points = ""
-      for (i = 1; i <= n; i++)
-        points = points sprintf("%.1f,%.1f ", L + w[i] / right * (R - L), B - v[i, k] / top * (B - T))
-      dash = k == 5 ? " stroke-dasharray=\"6 4\"" : ""
-      printf "<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"%s/>\n", points, colour[k], dash
-      for (i = 1; i <= n; i++)
-        printf "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", L + w[i] / right * (R - L), B - v[i, k] / top * (B - T), colour[k]
-      printf "<line x1=\"610\" y1=\"%d\" x2=\"640\" y2=\"%d\" stroke=\"%s\" stroke-width=\"2\"%s/>\n", 60 + k * 22, 60 + k * 22, colour[k], dash
-      printf "<text x=\"648\" y=\"%d\">%s</text>\n", 64 + k * 22, name[k]
-    }
-    printf "</svg>\n"
-  }' <<<"$chart_rows" > detection-delay.svg
-echo "  chart: $work/detection-delay.svg"
+  windows="$(field windows "$line")"
+  chart_rows+=("$windows" "$(field model_ms "$line")" "delays-$windows-0.txt")
+done
+if ! wine delay_chart.exe detection-delay.svg "${chart_rows[@]}"; then
+  echo "the chart could not be drawn" >&2
+  exit 1
+fi
+echo "  chart: $work_name/detection-delay.svg in $build_name"
 
 echo "== search pass: $pass_windows extra windows, $passes passes of each kind"
 search_out="$(wine search_pass_bench.exe "$pass_windows" "$passes" | tr -d '\r')" || {
@@ -227,6 +208,6 @@ echo "  Kairon.exe run here ($KAIRON_WINE_BITS-bit): $(stat -c %s Kairon.exe) by
   "peak working set over $runs unattended runs: largest $((peak_max / 1024)) KiB"
 
 echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict);" \
-  "$largest_windows windows p50 $largest_off % from floor ($largest_verdict);" \
+  "$largest_windows windows p50 $largest_off % from the model ($largest_verdict);" \
   "search pass ${ratio} x ($search_verdict); Kairon.exe $size bytes ($size_verdict);" \
   "goals $([ "$goals_met" = 1 ] && echo met || echo missed)"

@@ -20,15 +20,16 @@
 // The final line is
 //   search_pass windows=<n> kairon_median_us=<x> two_call_median_us=<y> ratio=<x/y>
 // Exit code 0, or 1 when the windows cannot be opened or a pass goes wrong.
-#include "bench/percentiles.h"
 #include "bench/window_host.h"
 #include "config/run_settings.h"
 #include "engine/log_sink.h"
 #include "engine/window_detection.h"
 #include "platform/win32_platform.h"
+#include "report/statistics.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,6 +136,7 @@ int Measure(int windowCount, int repetitions)
                 "%d passes of each kind, interleaved\n",
                 windowCount, titled, repetitions);
     for (int k = 0; k < kPassKinds; ++k) {
+        std::sort(times[k].begin(), times[k].end());
         const double median = Percentile(times[k], 0.5);
         std::printf("  %-16s median %8.1f us  p95 %8.1f us  (%.2f us per titled window)\n",
                     kPassNames[k], median, Percentile(times[k], 0.95),

@@ -3,9 +3,11 @@
 #include "config/settings_check_text.h"
 #include "console/exit_status.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -52,6 +54,17 @@ bool ReadCloseMethod(const char* value, RunSettings* settings, std::string* erro
     return true;
 }
 
+// The options that switch one of the run's settings on.
+struct Switch {
+    const char* name;
+    bool RunSettings::*setting;
+};
+const Switch kSwitches[] = {
+    {"--exact", &RunSettings::exactMatch},         {"--visible", &RunSettings::waitVisible},
+    {"--input-idle", &RunSettings::waitInputIdle}, {"--new-only", &RunSettings::newWindowsOnly},
+    {"--debug", &RunSettings::debugLog},
+};
+
 }  // namespace
 
 TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
@@ -72,16 +85,10 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         const auto flag = [argument](const char* name) { return std::strcmp(argument, name) == 0; };
         if (flag("--help") || flag("-h"))
             return kTimeHelp;
-        if (flag("--exact")) {
-            settings->exactMatch = true;
-        } else if (flag("--visible")) {
-            settings->waitVisible = true;
-        } else if (flag("--input-idle")) {
-            settings->waitInputIdle = true;
-        } else if (flag("--new-only")) {
-            settings->newWindowsOnly = true;
-        } else if (flag("--debug")) {
-            settings->debugLog = true;
+        const auto switchOn = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                           [&flag](const Switch& on) { return flag(on.name); });
+        if (switchOn != std::end(kSwitches)) {
+            settings->*switchOn->setting = true;
         } else if (flag("--quiet")) {
             options->quiet = true;
         } else if (flag("--attended")) {

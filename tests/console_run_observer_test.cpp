@@ -67,18 +67,20 @@ const char kLaunchProgress[] =
 // read kairon-time's.
 TEST(ConsoleRunObserver, TheLogHasTheBytesTheDialogWrites)
 {
+    const auto run = [](FakePlatform& fake, RunObserver& observer, const TempFile& log) {
+        ScriptLaunches(fake);
+        TimingRun(LaunchSettings(log.path), fake.platform, observer);
+    };
     TempFile dialogLog("dialog_observer.txt");
     FakePlatform dialogFake;
-    ScriptLaunches(dialogFake);
     DialogRunObserver dialog(dialogFake);
-    TimingRun(LaunchSettings(dialogLog.path), dialogFake.platform, dialog);
+    run(dialogFake, dialog, dialogLog);
 
     TempFile consoleLog("console_observer.txt");
     FakePlatform consoleFake;
-    ScriptLaunches(consoleFake);
     std::ostringstream err;
     ConsoleRunObserver console(err, false);
-    TimingRun(LaunchSettings(consoleLog.path), consoleFake.platform, console);
+    run(consoleFake, console, consoleLog);
 
     const std::string bytes = dialogLog.Read();
     EXPECT_NE(bytes.find(Native("WaitForInputIdle call failed\n")), std::string::npos) << bytes;

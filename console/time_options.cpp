@@ -299,15 +299,15 @@ std::string TimeUsage()
            "  --debug         the debug lines in the log, as Kairon writes them\n"
            "  --json FILE     every launch with the time of each phase of its start-up\n"
            "  --quiet         no progress lines\n"
-           "  --compare BASELINE  launch BASELINE and APP in turn (BASELINE first), with the\n"
-           "                  same options, and compare APP against it at the end\n"
-           "  --baseline-log FILE  with --compare: BASELINE's results log (default: --log's\n"
-           "                  name with " + kBaselineLogSuffix + " before its extension)\n"
+           "  --compare BASELINE  launch BASELINE and APP in turn, BASELINE first, with\n"
+           "                  the same options, and compare APP against it at the end\n"
+           "  --baseline-log FILE  with --compare: BASELINE's results log (default: the\n"
+           "                  log's name with " + kBaselineLogSuffix + " before its extension)\n"
            "  --fail-if-slower PCT  with --compare: exit with status " +
-           std::to_string(kTimeExitSlower) + " when APP's mean is more than\n"
-           "                  PCT percent slower than BASELINE's and the difference is\n"
-           "                  significant, with " + std::to_string(kTimeExitCannotJudge) +
-           " when it cannot be tested\n"
+           std::to_string(kTimeExitSlower) + " when APP's mean\n"
+           "                  is more than PCT percent slower than BASELINE's and the\n"
+           "                  difference is significant, with " +
+           std::to_string(kTimeExitCannotJudge) + " when it cannot be tested\n"
            "  --significance P  with --compare: the p-value below which a difference\n"
            "                  counts (default 0.05)\n"
            "  --save-config FILE  write Kairon's config.txt for these options, for an\n"
@@ -317,14 +317,13 @@ std::string TimeUsage()
            "At least one of --window and --input-idle.\n"
            "Exit status: " +
            std::to_string(kTimeExitReady) + " every launch reached what it waited for; " +
-           std::to_string(kTimeExitFailed) +
-           " a launch failed or the log\ncould not be written; " +
-           std::to_string(kTimeExitUsage) + " bad command line or settings; " +
+           std::to_string(kTimeExitFailed) + " a launch\nfailed or the log could not be written; " +
+           std::to_string(kTimeExitUsage) + " bad command line or settings;\n" +
            std::to_string(kTimeExitNotReady) + " a launch missed its condition; " +
-           std::to_string(kTimeExitSlower) + " APP is slower\n(--fail-if-slower); " +
+           std::to_string(kTimeExitSlower) + " APP is slower (--fail-if-slower);\n" +
            std::to_string(kTimeExitCannotJudge) + " --fail-if-slower cannot judge; " +
-           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C. " +
+           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C.\n" +
            std::to_string(kTimeExitNotReady) + " wins over " +
-           std::to_string(kTimeExitSlower) + ", " + std::to_string(kTimeExitSlower) +
+           std::to_string(kTimeExitSlower) + ", and " + std::to_string(kTimeExitSlower) +
            " over " + std::to_string(kTimeExitCannotJudge) + ".\n";
 }

@@ -43,6 +43,11 @@ struct RunSettings {
     // count a launch whose window an instance started before it opened
     // (a single-instance program's hand-off) as not reached.
     bool checkWindowOwner;
+    // A comparison: the baseline program, launched in turn with appPath
+    // (baseline first) with the same arguments, window and options, and
+    // the log its times go to. Empty: no comparison, appPath alone.
+    char baselinePath[kPathSize];
+    char baselineLogPath[kPathSize];
 };
 
 // Explorer's "Copy as path" puts double quotes around a path, and the run

@@ -47,6 +47,11 @@ struct RunSettings {
     // this many milliseconds (it has drawn its content), and time the
     // launch to the first capture that showed them; 0, off.
     std::int32_t settledMs;
+    // A comparison: the baseline program, launched in turn with appPath
+    // (baseline first) with the same arguments, window and options, and
+    // the log its times go to. Empty: no comparison, appPath alone.
+    char baselinePath[kPathSize];
+    char baselineLogPath[kPathSize];
 };
 
 // Explorer's "Copy as path" puts double quotes around a path, and the run

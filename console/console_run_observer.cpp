@@ -44,12 +44,12 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
         missed_ = true;
     launches_.push_back({result.launch, result.warmup, result.seconds, reached, result.marks,
                          reached ? std::string() : std::string(result.failureLine),
-                         result.owner});
+                         result.owner, result.baseline});
     if (quiet_)
         return;
     ClearStatus();
-    err_ << (result.warmup ? "warmup " : "launch ") << result.launch << "/" << result.launches
-         << ": ";
+    err_ << (result.baseline ? "baseline " : "") << (result.warmup ? "warmup " : "launch ")
+         << result.launch << "/" << result.launches << ": ";
     if (!reached) {
         err_ << result.failureLine << "\n";
     } else {

@@ -22,6 +22,7 @@ struct LaunchRecord {
     PhaseMarks marks;
     std::string failure; // the first failure line; empty when reached
     WindowOwner owner{}; // whose its window is; not `known` when none was found
+    bool baseline = false; // a launch of --compare's baseline, counted among its own
 };
 
 class ConsoleRunObserver : public RunObserver {

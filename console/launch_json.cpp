@@ -49,11 +49,18 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
     Json document = Json::object();
     document["application"] = ToUtf8(settings.appPath);
     document["arguments"] = ToUtf8(settings.cmdLineArgs);
+    // Only a comparison names the baseline and whose each launch is, so
+    // that the JSON of a run of APP alone stays as it always was.
+    const bool comparing = settings.baselinePath[0] != '\0';
+    if (comparing)
+        document["baseline"] = ToUtf8(settings.baselinePath);
     document["window"] = settings.detectByWindowName ? Json(ToUtf8(settings.windowName))
                                                      : Json(nullptr);
     Json list = Json::array();
     for (const LaunchRecord& launch : launches) {
         Json entry = Json::object();
+        if (comparing)
+            entry["program"] = launch.baseline ? "baseline" : "app";
         entry["launch"] = launch.launch;
         entry["warmup"] = launch.warmup;
         entry["seconds"] = Seconds(launch.seconds);

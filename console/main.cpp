@@ -1,4 +1,5 @@
 // kairon-time: Kairon's timing run from a command line, for scripts and CI.
+#include "console/compare_report.h"
 #include "console/console_run_observer.h"
 #include "console/exit_status.h"
 #include "console/launch_json.h"
@@ -54,6 +55,10 @@ int main(int argc, char** argv)
     // A log that does not exist yet reads as empty: the run starts it.
     std::string before;
     ReadWholeFile(settings.logPath, &before);
+    const bool comparing = settings.baselinePath[0] != '\0';
+    std::string baselineBefore;
+    if (comparing)
+        ReadWholeFile(settings.baselineLogPath, &baselineBefore);
 
     // Ctrl-C from here on closes the application before kairon-time ends.
     StopRunOnConsoleBreak();
@@ -75,8 +80,20 @@ int main(int argc, char** argv)
         }
     }
     std::string after;
-    if (ReadWholeFile(settings.logPath, &after))
+    if (comparing) {
+        GrownLog baseline{settings.baselineLogPath, std::string(), baselineBefore.size()};
+        GrownLog app{settings.logPath, std::string(), before.size()};
+        ReadWholeFile(baseline.path, &baseline.bytes);
+        ReadWholeFile(app.path, &app.bytes);
+        const CompareReport compared = CompareNewRuns(baseline, app, options);
+        std::cout << compared.text;
+        // A launch that missed its condition, or a run that did not end,
+        // says more than the gate.
+        if (status == kTimeExitReady)
+            status = compared.gateStatus;
+    } else if (ReadWholeFile(settings.logPath, &after)) {
         std::cout << NewRunReport(settings.logPath, after, before.size());
+    }
     std::cout << PhaseSummary(settings, observer.Launches());
     std::cout.flush();
     return status;

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// A line per phase the settings ask for, over the measured launches (not
-// the warm-ups) that reached it; empty when no launch was measured.
+// A line per phase the settings ask for, over APP's measured launches (not
+// the warm-ups, nor a comparison's baseline) that reached it; empty when
+// no launch was measured.
 std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRecord>& launches);
 
 #endif

@@ -40,6 +40,16 @@ bool ReadNumber(const char* option, const char* value, std::int32_t* number, std
     return true;
 }
 
+// --fail-if-slower's and --significance's numbers, as kairon-report reads them.
+bool ReadGateNumber(const char* option, const char* value, const NumberRange& range,
+                    double* number, std::string* error)
+{
+    if (ReadNumberInRange(value, range, number))
+        return true;
+    *error = std::string(option) + ": '" + value + "' is not " + range.expected;
+    return false;
+}
+
 bool ReadCloseMethod(const char* value, RunSettings* settings, std::string* error)
 {
     if (std::strcmp(value, "wm_close") == 0)
@@ -80,6 +90,8 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     settings->checkWindowOwner = true;
     bool closeGiven = false;
     bool appGiven = false;
+    // The options that mean something only in a comparison, the first given.
+    const char* comparisonOption = nullptr;
 
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -96,7 +108,8 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
             options->attended = true;
         } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
                    flag("--warmup") || flag("--delay") || flag("--log") || flag("--json") ||
-                   flag("--save-config") || flag("--settled")) {
+                   flag("--save-config") || flag("--compare") || flag("--baseline-log") ||
+                   flag("--fail-if-slower") || flag("--significance") || flag("--settled")) {
             if (i + 1 >= argc) {
                 *error = std::string(argument) + ": a value must follow";
                 return kTimeBadCommand;
@@ -148,6 +161,29 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                     return kTimeBadCommand;
                 }
                 options->saveConfigPath = value;
+            } else if (flag("--compare")) {
+                if (value[0] == '\0') {
+                    *error = "--compare: a baseline program must follow";
+                    return kTimeBadCommand;
+                }
+                read = CopyText(argument, value, settings->baselinePath, kPathSize, error);
+            } else if (flag("--baseline-log") || flag("--fail-if-slower") ||
+                       flag("--significance")) {
+                if (comparisonOption == nullptr)
+                    comparisonOption = argument;
+                if (flag("--fail-if-slower")) {
+                    options->gate = true;
+                    read = ReadGateNumber(argument, value, kSlowerLimitRange,
+                                          &options->slowerLimitPercent, error);
+                } else if (flag("--significance")) {
+                    read = ReadGateNumber(argument, value, kSignificanceRange,
+                                          &options->significanceLevel, error);
+                } else if (value[0] == '\0') {
+                    *error = "--baseline-log: a file name must follow";
+                    return kTimeBadCommand;
+                } else {
+                    read = CopyText(argument, value, settings->baselineLogPath, kPathSize, error);
+                }
             } else {
                 read = CopyText(argument, value, settings->logPath, kPathSize, error);
             }
@@ -177,12 +213,33 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     }
     // config.txt has a line for every setting of Kairon's dialog, and for
     // nothing that only kairon-time does.
-    if (!options->saveConfigPath.empty() &&
-        (settings->warmups != 0 || !options->jsonPath.empty() || settings->settledMs != 0)) {
+    const bool comparing = settings->baselinePath[0] != '\0';
+    if (!options->saveConfigPath.empty() && (settings->warmups != 0 || !options->jsonPath.empty() ||
+                                             comparing || settings->settledMs != 0)) {
         *error = std::string("--save-config: config.txt has no line for ") +
-                 (settings->warmups != 0 ? "--warmup"
-                  : settings->settledMs != 0 ? "--settled"
-                                             : "--json");
+                 (settings->warmups != 0        ? "--warmup"
+                  : !options->jsonPath.empty()  ? "--json"
+                  : settings->settledMs != 0    ? "--settled"
+                                                : "--compare");
+        return kTimeBadCommand;
+    }
+    if (comparisonOption != nullptr && !comparing) {
+        *error = std::string(comparisonOption) + ": only with --compare";
+        return kTimeBadCommand;
+    }
+    if (comparing && settings->baselineLogPath[0] == '\0') {
+        const std::string baselineLog = DefaultBaselineLog(settings->logPath);
+        if (baselineLog.size() >= static_cast<std::size_t>(kPathSize)) {
+            *error = std::string("--log: too long to name the baseline's log after it; "
+                                 "give --baseline-log");
+            return kTimeBadCommand;
+        }
+        std::strcpy(settings->baselineLogPath, baselineLog.c_str());
+    }
+    // Two runs' lines mixed in one log would read as neither's.
+    if (comparing && std::strcmp(settings->baselineLogPath, settings->logPath) == 0) {
+        *error = std::string("--baseline-log: the baseline's log must not be APP's, ") +
+                 settings->logPath;
         return kTimeBadCommand;
     }
     if (options->attended && options->saveConfigPath.empty()) {
@@ -194,6 +251,17 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     if (!closeGiven && settings->detectByWindowName)
         settings->closeByWmClose = true;
     return kTimeRun;
+}
+
+std::string DefaultBaselineLog(const std::string& logPath)
+{
+    const std::size_t separator = logPath.find_last_of("\\/:");
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t dot = logPath.rfind('.');
+    // A dot that starts the name (".results") begins no extension.
+    if (dot == std::string::npos || dot <= nameStart)
+        return logPath + kBaselineLogSuffix;
+    return logPath.substr(0, dot) + kBaselineLogSuffix + logPath.substr(dot);
 }
 
 SettingsCheck FirstFailedTimeCheck(const RunSettings& settings)
@@ -252,6 +320,17 @@ std::string TimeUsage()
            "  --debug         the debug lines in the log, as Kairon writes them\n"
            "  --json FILE     every launch with the time of each phase of its start-up\n"
            "  --quiet         no progress lines\n"
+           "  --compare BASELINE  launch BASELINE and APP in turn, BASELINE first, with\n"
+           "                  the same options, and compare APP against it at the end\n"
+           "  --baseline-log FILE  with --compare: BASELINE's results log (default: the\n"
+           "                  log's name with " + kBaselineLogSuffix + " before its extension)\n"
+           "  --fail-if-slower PCT  with --compare: exit with status " +
+           std::to_string(kTimeExitSlower) + " when APP's mean\n"
+           "                  is more than PCT percent slower than BASELINE's and the\n"
+           "                  difference is significant, with " +
+           std::to_string(kTimeExitCannotJudge) + " when it cannot be tested\n"
+           "  --significance P  with --compare: the p-value below which a difference\n"
+           "                  counts (default 0.05)\n"
            "  --save-config FILE  write Kairon's config.txt for these options, for an\n"
            "                  unattended run, and exit; with --attended, Kairon opens\n"
            "                  filled in and waits for Run App\n"
@@ -259,9 +338,13 @@ std::string TimeUsage()
            "At least one of --window and --input-idle.\n"
            "Exit status: " +
            std::to_string(kTimeExitReady) + " every launch reached what it waited for; " +
-           std::to_string(kTimeExitFailed) +
-           " a launch failed or the log\ncould not be written; " +
-           std::to_string(kTimeExitUsage) + " bad command line or settings; " +
+           std::to_string(kTimeExitFailed) + " a launch\nfailed or the log could not be written; " +
+           std::to_string(kTimeExitUsage) + " bad command line or settings;\n" +
            std::to_string(kTimeExitNotReady) + " a launch missed its condition; " +
-           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C.\n";
+           std::to_string(kTimeExitSlower) + " APP is slower (--fail-if-slower);\n" +
+           std::to_string(kTimeExitCannotJudge) + " --fail-if-slower cannot judge; " +
+           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C.\n" +
+           std::to_string(kTimeExitNotReady) + " wins over " +
+           std::to_string(kTimeExitSlower) + ", and " + std::to_string(kTimeExitSlower) +
+           " over " + std::to_string(kTimeExitCannotJudge) + ".\n";
 }

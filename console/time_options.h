@@ -3,6 +3,7 @@
 #define KAIRON_CONSOLE_TIME_OPTIONS_H
 
 #include "config/run_settings.h"
+#include "report/report_program.h"
 
 #include <string>
 
@@ -15,6 +16,12 @@ struct TimeOptions {
     // filled in and waits for Run App.
     std::string saveConfigPath;
     bool attended = false;
+    // With --compare: --fail-if-slower PCT, the gate that judges APP
+    // against the baseline, and --significance P, its level and the
+    // comparison's.
+    bool gate = false;
+    double slowerLimitPercent = 0.0;
+    double significanceLevel = kDefaultSignificanceLevel;
 };
 
 enum TimeCommandLine {
@@ -27,11 +34,20 @@ enum TimeCommandLine {
 // closing by WM_CLOSE when a window is waited for.
 const std::int32_t kTimeDefaultRuns = 10;
 const char kTimeDefaultLog[] = "results.txt";
+// What the baseline's log adds to the log's name, when it is not given.
+const char kBaselineLogSuffix[] = "-baseline";
 
 // Reads argv[1..argc-1] into `settings` (cleared first; never autoRun;
-// always with phase marks) and `options`.
+// always with phase marks) and `options`. With --compare, the baseline's
+// log is always named.
 TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
                                      TimeOptions* options, std::string* error);
+
+// The baseline's log when --baseline-log is not given: the log's path with
+// "-baseline" before the extension of its file name, or after a name that
+// has none (results.txt: results-baseline.txt; out.d/results:
+// out.d/results-baseline).
+std::string DefaultBaselineLog(const std::string& logPath);
 
 // The dialog's checks, except that --input-idle counts as something to wait
 // for where the dialog asks for a window name, and that warm-ups count as

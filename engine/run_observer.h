@@ -43,6 +43,9 @@ struct LaunchResult {
     // A warm-up launch: counted apart (`launch` of `launches` warm-ups),
     // and nothing of it is in the log.
     bool warmup = false;
+    // A launch of the baseline program of a comparison, whose log is its
+    // own; `launch` counts among the baseline's launches.
+    bool baseline = false;
     PhaseMarks marks;
     // Whose the found window is, when the settings ask; `known` is false
     // otherwise, and when no window was found.

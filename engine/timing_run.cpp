@@ -157,14 +157,54 @@ bool WindowClosed(Platform& platform, const Launch& launch, std::int64_t frequen
     return launch.answered && WaitUntilClosed(platform, launch.window, launch.sentCount, frequency);
 }
 
+// One of the programs a run launches, with what is its own: the log its
+// times go to, its header's path, its command line and its window search.
+// A comparison's baseline gets the run's settings but for its path and log.
+struct TimedProgram {
+    TimedProgram(const RunSettings& runSettings, Platform& platform, bool isBaseline)
+        : settings(runSettings),
+          baseline(isBaseline),
+          detection{settings, platform.process, platform.windows, log, {}, {}, {}}
+    {
+        if (baseline) {
+            std::strcpy(settings.appPath, runSettings.baselinePath);
+            std::strcpy(settings.logPath, runSettings.baselineLogPath);
+        }
+        BuildCommandLine(settings, commandLine);
+    }
+    RunSettings settings;
+    bool baseline;
+    LogSink log;
+    char commandLine[kCommandLineSize];
+    Detection detection;
+};
+
+// What every launch of a run shares. A comparison alternates two programs,
+// the baseline first in each round, so that a machine that grows slower or
+// faster during the run weighs on both alike.
+struct RunContext {
+    Platform& platform;
+    RunObserver& observer;
+    Delay delay;
+    TimedProgram* programs[2];
+    int programCount;
+};
+
+void CloseLogs(RunContext& run)
+{
+    for (int i = 0; i < run.programCount; ++i)
+        CloseLog(&run.programs[i]->log);
+}
+
 // The end of a run someone stopped (Ctrl-C). The log keeps the lines it
 // has; an interrupted launch has no timing line, since it was not timed to
 // the end. Its application is closed the way every launch's is, and ended
 // when it has no window to close or its window stays: a CI job that is
-// cancelled must not leave it running.
-int StopOnInterrupt(const RunSettings& settings, Platform& platform, RunObserver& observer,
-                    LogSink* log, Launch* launch, std::int64_t frequency)
+// cancelled must not leave it running. False: the run is over.
+bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launch,
+                     std::int64_t frequency)
 {
+    Platform& platform = run.platform;
     if (launch != nullptr) {
         bool closed = false;
         if (launch->window != 0 && AnyCloseMethod(settings)) {
@@ -178,9 +218,9 @@ int StopOnInterrupt(const RunSettings& settings, Platform& platform, RunObserver
         platform.process.CloseProcessHandles(launch->process);
     }
     platform.process.EndTimerPeriod(kTimerPeriodMs);
-    CloseLog(log);
-    observer.RunEnded(kRunInterrupted);
-    return 1;
+    CloseLogs(run);
+    run.observer.RunEnded(kRunInterrupted);
+    return false;
 }
 
 void ReportLaunchFailure(Platform& platform, RunObserver& observer)
@@ -198,13 +238,14 @@ void ReportLaunchFailure(Platform& platform, RunObserver& observer)
 // The end of a run whose log cannot be written (a full disk, a share gone):
 // a time that cannot be kept is not worth measuring. Kairon stays open, even
 // in an unattended run, so that the error is there for whoever looks.
-int StopOnWriteFailure(Platform& platform, RunObserver& observer, LogSink* log)
+// False: the run is over.
+bool StopOnWriteFailure(RunContext& run)
 {
-    platform.process.EndTimerPeriod(kTimerPeriodMs);
-    CloseLog(log);
-    observer.ShowError("Unable to write to log file", "Error");
-    observer.RunEnded(kRunStopped);
-    return 1;
+    run.platform.process.EndTimerPeriod(kTimerPeriodMs);
+    CloseLogs(run);
+    run.observer.ShowError("Unable to write to log file", "Error");
+    run.observer.RunEnded(kRunStopped);
+    return false;
 }
 
 // Long enough for a failure line with the longest window name.
@@ -238,190 +279,228 @@ float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_
                               static_cast<double>(frequency));
 }
 
+namespace {
+
+// One launch of one program: the countdown, the launch, the waits, the
+// timing line in the program's log, the close. False when the run is over
+// (stopped, or an error ended it), true to go on.
+bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
+{
+    const RunSettings& settings = program.settings;
+    Platform& platform = run.platform;
+    RunObserver& observer = run.observer;
+    const Delay& delay = run.delay;
+    LogSink& log = program.log;
+    Detection& detection = program.detection;
+    char* commandLine = program.commandLine;
+    const bool warmup = number <= settings.warmups;
+    const int iteration = static_cast<int>(warmup ? number : number - settings.warmups);
+    const StepTexts& texts = warmup ? kWarmupTexts : kIterationTexts;
+    log.muted = warmup;
+    if (settings.debugLog) {
+        WriteLog(&log, kLoopBannerFormat, iteration);
+        FlushLog(&log);
+        if (LogWriteFailed(log))
+            return StopOnWriteFailure(run);
+    }
+    if (!Countdown(platform, observer, texts.beforeLaunch, iteration, delay))
+        return StopOnInterrupt(settings, run, nullptr, 0);
+    SetStatus(observer, texts.launching, iteration, 0);
+    if (settings.detectByWindowName)
+        ListWindowsBeforeLaunch(&detection);
+
+    const std::int64_t frequency = platform.process.CounterFrequency();
+    const std::int64_t startCount = platform.process.CounterNow();
+    Launch launch;
+    if (!platform.process.LaunchProcess(commandLine, &launch.process)) {
+        platform.process.EndTimerPeriod(kTimerPeriodMs);
+        ReportLaunchFailure(platform, observer);
+        CloseLogs(run);
+        observer.RunEnded(kRunStopped);
+        return false;
+    }
+    // The first failure line of this launch, for the observer.
+    char failureLine[kFailureLineSize] = "";
+    // The counts at the phases that a later phase follows; the last
+    // phase asked for ends at endCount.
+    bool idleReached = false;
+    std::int64_t idleCount = 0;
+    std::int64_t windowCount = 0;
+    bool visibleReached = false;
+    if (settings.waitInputIdle) {
+        if (platform.process.WaitForInputIdle(launch.process) != 0) {
+            WriteLog(&log, kInputIdleFailedFormat);
+            FlushLog(&log);
+            NoteFailure(failureLine, kInputIdleFailedFormat);
+        } else {
+            idleReached = true;
+            if (settings.markPhases && settings.detectByWindowName)
+                idleCount = platform.process.CounterNow();
+        }
+    }
+    if (settings.detectByWindowName) {
+        SearchForWindow(&detection);
+        if (detection.foundWindow.handle == 0)
+            NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+        else if (settings.markPhases && settings.waitVisible)
+            windowCount = platform.process.CounterNow();
+    }
+    if (settings.waitVisible && detection.foundWindow.handle != 0) {
+        if (WaitUntilVisible(&detection))
+            visibleReached = true;
+        else
+            NoteFailure(failureLine, kNotVisibleFormat, settings.windowName);
+    }
+    launch.window = detection.foundWindow.handle;
+    if (platform.process.StopRequested())
+        return StopOnInterrupt(settings, run, &launch, frequency);
+    const std::int64_t endCount = platform.process.CounterNow();
+    const WindowHandle window = launch.window;
+
+    WindowOwner owner;
+    if (settings.checkWindowOwner && window != 0) {
+        owner = FindWindowOwner(platform.process, platform.windows, window, launch.process);
+        if (owner.handedOff) {
+            WriteLog(&log, kHandedOffFormat, settings.windowName);
+            NoteFailure(failureLine, kHandedOffFormat, settings.windowName);
+            // What the launch waited for was an older instance's doing:
+            // no phase of it belongs to this launch's start-up.
+            idleReached = false;
+            visibleReached = false;
+        }
+    }
+    // Input idle returns at once for a process that has ended, so without
+    // a window of its own to show for it a dead process looks started.
+    unsigned long exitCode = 0;
+    if (window == 0 && platform.process.HasExited(launch.process, &exitCode)) {
+        WriteLog(&log, kExitedBeforeReadyFormat, exitCode);
+        NoteFailure(failureLine, kExitedBeforeReadyFormat, exitCode);
+        idleReached = false;
+    }
+    // With --settled the launch is timed to its window's content; the
+    // phases before it keep the counts they had.
+    SettleResult settle;
+    settle.count = endCount;
+    if (settings.settledMs > 0 && window != 0 && failureLine[0] == '\0') {
+        settle = WaitUntilSettled(platform, window, settings.settledMs, frequency);
+        if (settle.stopped)
+            return StopOnInterrupt(settings, run, &launch, frequency);
+        if (!settle.settled) {
+            WriteLog(&log, kNotSettledFormat, settings.windowName);
+            NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
+        }
+    }
+    // On disk before anything that could hang or end Kairon: closing a
+    // window that does not answer, or the user closing Kairon.
+    const float seconds = ElapsedSeconds(startCount, settle.count, frequency);
+    WriteLog(&log, kTimingFormat, static_cast<double>(seconds));
+    FlushLog(&log);
+    if (LogWriteFailed(log)) {
+        if (window != 0)
+            SendCloseMessages(settings, platform.windows, window);
+        platform.process.CloseProcessHandles(launch.process);
+        return StopOnWriteFailure(run);
+    }
+    LaunchResult result{iteration, warmup ? settings.warmups : settings.executions,
+                        static_cast<double>(seconds),
+                        failureLine[0] != '\0' ? failureLine : nullptr};
+    result.warmup = warmup;
+    result.baseline = program.baseline;
+    if (settings.markPhases) {
+        const auto since = [&](std::int64_t count) {
+            return static_cast<double>(count - startCount) / static_cast<double>(frequency);
+        };
+        if (idleReached)
+            result.marks.inputIdle = since(settings.detectByWindowName ? idleCount : endCount);
+        if (window != 0 && !owner.handedOff)
+            result.marks.window = since(settings.waitVisible ? windowCount : endCount);
+        if (visibleReached)
+            result.marks.visible = since(endCount);
+        if (settle.settled)
+            result.marks.settled = since(settle.count);
+    }
+    result.owner = owner;
+    observer.LaunchTimed(result);
+
+    if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
+        return StopOnInterrupt(settings, run, &launch, frequency);
+    const bool closing = window != 0 && AnyCloseMethod(settings);
+    if (closing)
+        SendClose(settings, platform, &launch);
+
+    if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
+        return StopOnInterrupt(settings, run, &launch, frequency);
+    if (closing && !WindowClosed(platform, launch, frequency)) {
+        WriteLog(&log, kCloseFailedFormat, settings.windowName);
+        FlushLog(&log);
+    }
+    platform.process.CloseProcessHandles(launch.process);
+    if (LogWriteFailed(log))
+        return StopOnWriteFailure(run);
+    return true;
+}
+
+}  // namespace
+
 int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer)
 {
     // Where the system cannot keep the ticks, the pauses are merely longer.
     platform.process.KeepTimerPeriodWhileHidden();
     platform.process.BeginTimerPeriod(kTimerPeriodMs);
-    LogSink log;
-    if (!OpenLog(&log, settings.logPath)) {
-        platform.process.EndTimerPeriod(kTimerPeriodMs);
-        observer.ShowError("Unable to open log file", "Error");
-        observer.RunEnded(kRunStopped);
-        return 1;
-    }
-    const Delay delay = SplitDelay(settings.delayMs);
-
-    WriteLog(&log, kHeaderFormat, settings.appPath, settings.executions);
-    if (settings.debugLog)
-        WriteLog(&log, "%s", kWindowStateKey);
-
-    char commandLine[kCommandLineSize];
-    BuildCommandLine(settings, commandLine);
-
-    Detection detection{settings, platform.process, platform.windows, log, {}, {}, {}};
-    InitialScan(&detection);
-    // A log that cannot take the header will not take the times either:
-    // find out before anything is launched.
-    FlushLog(&log);
-    if (LogWriteFailed(log))
-        return StopOnWriteFailure(platform, observer, &log);
-
-    const std::int64_t launches = static_cast<std::int64_t>(settings.warmups) + settings.executions;
-    for (std::int64_t number = 1; number <= launches; ++number) {
-        const bool warmup = number <= settings.warmups;
-        const int iteration = static_cast<int>(warmup ? number : number - settings.warmups);
-        const StepTexts& texts = warmup ? kWarmupTexts : kIterationTexts;
-        log.muted = warmup;
-        if (settings.debugLog) {
-            WriteLog(&log, kLoopBannerFormat, iteration);
-            FlushLog(&log);
-            if (LogWriteFailed(log))
-                return StopOnWriteFailure(platform, observer, &log);
-        }
-        if (!Countdown(platform, observer, texts.beforeLaunch, iteration, delay))
-            return StopOnInterrupt(settings, platform, observer, &log, nullptr, 0);
-        SetStatus(observer, texts.launching, iteration, 0);
-        if (settings.detectByWindowName)
-            ListWindowsBeforeLaunch(&detection);
-
-        const std::int64_t frequency = platform.process.CounterFrequency();
-        const std::int64_t startCount = platform.process.CounterNow();
-        Launch launch;
-        if (!platform.process.LaunchProcess(commandLine, &launch.process)) {
+    TimedProgram app(settings, platform, false);
+    TimedProgram baseline(settings, platform, true);
+    const bool comparing = settings.baselinePath[0] != '\0';
+    RunContext run{platform,
+                   observer,
+                   SplitDelay(settings.delayMs),
+                   {comparing ? &baseline : &app, comparing ? &app : nullptr},
+                   comparing ? 2 : 1};
+    // Both logs, or no launch: half a comparison is worth nothing.
+    for (int i = 0; i < run.programCount; ++i) {
+        TimedProgram& program = *run.programs[i];
+        if (!OpenLog(&program.log, program.settings.logPath)) {
+            CloseLogs(run);
             platform.process.EndTimerPeriod(kTimerPeriodMs);
-            ReportLaunchFailure(platform, observer);
-            CloseLog(&log);
+            observer.ShowError(program.baseline ? "Unable to open baseline log file"
+                                                : "Unable to open log file",
+                               "Error");
             observer.RunEnded(kRunStopped);
             return 1;
         }
-        // The first failure line of this launch, for the observer.
-        char failureLine[kFailureLineSize] = "";
-        // The counts at the phases that a later phase follows; the last
-        // phase asked for ends at endCount.
-        bool idleReached = false;
-        std::int64_t idleCount = 0;
-        std::int64_t windowCount = 0;
-        bool visibleReached = false;
-        if (settings.waitInputIdle) {
-            if (platform.process.WaitForInputIdle(launch.process) != 0) {
-                WriteLog(&log, kInputIdleFailedFormat);
-                FlushLog(&log);
-                NoteFailure(failureLine, kInputIdleFailedFormat);
-            } else {
-                idleReached = true;
-                if (settings.markPhases && settings.detectByWindowName)
-                    idleCount = platform.process.CounterNow();
-            }
-        }
-        if (settings.detectByWindowName) {
-            SearchForWindow(&detection);
-            if (detection.foundWindow.handle == 0)
-                NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
-            else if (settings.markPhases && settings.waitVisible)
-                windowCount = platform.process.CounterNow();
-        }
-        if (settings.waitVisible && detection.foundWindow.handle != 0) {
-            if (WaitUntilVisible(&detection))
-                visibleReached = true;
-            else
-                NoteFailure(failureLine, kNotVisibleFormat, settings.windowName);
-        }
-        launch.window = detection.foundWindow.handle;
-        if (platform.process.StopRequested())
-            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
-        const std::int64_t endCount = platform.process.CounterNow();
-        const WindowHandle window = launch.window;
+    }
 
-        WindowOwner owner;
-        if (settings.checkWindowOwner && window != 0) {
-            owner = FindWindowOwner(platform.process, platform.windows, window, launch.process);
-            if (owner.handedOff) {
-                WriteLog(&log, kHandedOffFormat, settings.windowName);
-                NoteFailure(failureLine, kHandedOffFormat, settings.windowName);
-                // What the launch waited for was an older instance's doing:
-                // no phase of it belongs to this launch's start-up.
-                idleReached = false;
-                visibleReached = false;
-            }
+    for (int i = 0; i < run.programCount; ++i) {
+        TimedProgram& program = *run.programs[i];
+        WriteLog(&program.log, kHeaderFormat, program.settings.appPath, settings.executions);
+        if (settings.debugLog)
+            WriteLog(&program.log, "%s", kWindowStateKey);
+        InitialScan(&program.detection);
+        // A log that cannot take the header will not take the times either:
+        // find out before anything is launched.
+        FlushLog(&program.log);
+        if (LogWriteFailed(program.log)) {
+            StopOnWriteFailure(run);
+            return 1;
         }
-        // Input idle returns at once for a process that has ended, so without
-        // a window of its own to show for it a dead process looks started.
-        unsigned long exitCode = 0;
-        if (window == 0 && platform.process.HasExited(launch.process, &exitCode)) {
-            WriteLog(&log, kExitedBeforeReadyFormat, exitCode);
-            NoteFailure(failureLine, kExitedBeforeReadyFormat, exitCode);
-            idleReached = false;
-        }
-        // With --settled the launch is timed to its window's content; the
-        // phases before it keep the counts they had.
-        SettleResult settle;
-        settle.count = endCount;
-        if (settings.settledMs > 0 && window != 0 && failureLine[0] == '\0') {
-            settle = WaitUntilSettled(platform, window, settings.settledMs, frequency);
-            if (settle.stopped)
-                return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
-            if (!settle.settled) {
-                WriteLog(&log, kNotSettledFormat, settings.windowName);
-                NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
-            }
-        }
-        // On disk before anything that could hang or end Kairon: closing a
-        // window that does not answer, or the user closing Kairon.
-        const float seconds = ElapsedSeconds(startCount, settle.count, frequency);
-        WriteLog(&log, kTimingFormat, static_cast<double>(seconds));
-        FlushLog(&log);
-        if (LogWriteFailed(log)) {
-            if (window != 0)
-                SendCloseMessages(settings, platform.windows, window);
-            platform.process.CloseProcessHandles(launch.process);
-            return StopOnWriteFailure(platform, observer, &log);
-        }
-        LaunchResult result{iteration, warmup ? settings.warmups : settings.executions,
-                            static_cast<double>(seconds),
-                            failureLine[0] != '\0' ? failureLine : nullptr};
-        result.warmup = warmup;
-        if (settings.markPhases) {
-            const auto since = [&](std::int64_t count) {
-                return static_cast<double>(count - startCount) / static_cast<double>(frequency);
-            };
-            if (idleReached)
-                result.marks.inputIdle = since(settings.detectByWindowName ? idleCount : endCount);
-            if (window != 0 && !owner.handedOff)
-                result.marks.window = since(settings.waitVisible ? windowCount : endCount);
-            if (visibleReached)
-                result.marks.visible = since(endCount);
-            if (settle.settled)
-                result.marks.settled = since(settle.count);
-        }
-        result.owner = owner;
-        observer.LaunchTimed(result);
+    }
 
-        if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
-            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
-        const bool closing = window != 0 && AnyCloseMethod(settings);
-        if (closing)
-            SendClose(settings, platform, &launch);
-
-        if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
-            return StopOnInterrupt(settings, platform, observer, &log, &launch, frequency);
-        if (closing && !WindowClosed(platform, launch, frequency)) {
-            WriteLog(&log, kCloseFailedFormat, settings.windowName);
-            FlushLog(&log);
+    // Each round launches every program once: the warm-ups' rounds first.
+    const std::int64_t launches = static_cast<std::int64_t>(settings.warmups) + settings.executions;
+    for (std::int64_t number = 1; number <= launches; ++number) {
+        for (int i = 0; i < run.programCount; ++i) {
+            if (!TimeOneLaunch(run, *run.programs[i], number))
+                return 1;
         }
-        platform.process.CloseProcessHandles(launch.process);
-        if (LogWriteFailed(log))
-            return StopOnWriteFailure(platform, observer, &log);
     }
     platform.process.EndTimerPeriod(kTimerPeriodMs);
 
     if (settings.autoRun) {
         observer.RunEnded(kRunFinishedUnattended);
-        CloseLog(&log);
+        CloseLogs(run);
         observer.CloseProgram();
     } else {
         observer.RunEnded(kRunFinished);
-        CloseLog(&log);
+        CloseLogs(run);
     }
     return 1;
 }

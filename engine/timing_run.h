@@ -1,6 +1,8 @@
 // One whole timing run: launch the application `executions` times, time each
 // start-up with the performance counter, close it again and append the
-// seconds to the results log. Runs on the worker thread.
+// seconds to the results log. Runs on the worker thread. A comparison
+// (kairon-time's) launches a baseline program and the application in
+// turn, each timed into its own log.
 #ifndef KAIRON_ENGINE_TIMING_RUN_H
 #define KAIRON_ENGINE_TIMING_RUN_H
 

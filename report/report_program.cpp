@@ -17,6 +17,22 @@
 #include <string>
 #include <vector>
 
+const NumberRange kSignificanceRange = {0.000001, 0.5, "a number from 0.000001 to 0.5"};
+const NumberRange kSlowerLimitRange = {0.0, std::numeric_limits<double>::max(),
+                                       "a percentage of 0 or more"};
+const double kDefaultSignificanceLevel = 0.05;
+
+bool ReadNumberInRange(const std::string& text, const NumberRange& range, double* value)
+{
+    // CLI11's Range lets "nan" through, since every comparison with NaN is
+    // false; a NaN threshold would then quietly turn every test into a pass.
+    double read = 0.0;
+    if (!CLI::detail::lexical_cast(text, read) || !(read >= range.min && read <= range.max))
+        return false;
+    *value = read;
+    return true;
+}
+
 namespace {
 
 struct Options {
@@ -25,25 +41,23 @@ struct Options {
     bool skipFirst = false;
     bool includeFailed = false;
     int reference = 0;
-    double significanceLevel = 0.05;
+    double significanceLevel = kDefaultSignificanceLevel;
     bool gate = false;
     double slowerLimitPercent = 0.0;
     // Where to write each of kExportFormats; empty: not asked for.
     std::array<std::string, std::size(kExportFormats)> exportPaths;
 };
 
-// CLI11's Range lets "nan" through, since every comparison with NaN is
-// false; a NaN threshold would then quietly turn every test into a pass.
-CLI::Validator NumberFromTo(double min, double max, const std::string& expected)
+CLI::Validator NumberFromTo(const NumberRange& range)
 {
     return CLI::Validator(
-        [min, max, expected](std::string& input) {
+        [range](std::string& input) {
             double value = 0.0;
-            if (CLI::detail::lexical_cast(input, value) && value >= min && value <= max)
+            if (ReadNumberInRange(input, range, &value))
                 return std::string();
-            return "Value " + input + " is not " + expected;
+            return "Value " + input + " is not " + range.expected;
         },
-        expected);
+        range.expected);
 }
 
 std::string Status(ReportExitCode code)
@@ -71,7 +85,7 @@ void DescribeOptions(CLI::App* app, Options* options)
         ->type_name("RUN");
     app->add_option("--significance", options->significanceLevel,
                     "With --compare: the p-value below which a difference counts (default 0.05)")
-        ->check(NumberFromTo(0.000001, 0.5, "a number from 0.000001 to 0.5"))
+        ->check(NumberFromTo(kSignificanceRange))
         ->type_name("P");
     app->add_option_function<double>(
            "--fail-if-slower",
@@ -84,8 +98,7 @@ void DescribeOptions(CLI::App* app, Options* options)
                "percent slower than the reference's and the difference is significant,\n"
                "with " + Status(kExitCannotJudge) +
                " when a run cannot be tested (too few launches, no spread)")
-        ->check(NumberFromTo(0.0, std::numeric_limits<double>::max(),
-                             "a percentage of 0 or more"))
+        ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
         const ExportFormat& format = kExportFormats[i];

@@ -33,7 +33,9 @@ Times APP.exe's start-up with kairon-time under Wine. APP.exe is a file here,
 or a Windows path or program name (such as notepad.exe) that Wine finds.
 Exits with kairon-time's status: 0 every launch reached its condition, 1 a
 launch failed or the log could not be written, 2 bad command line or
-settings, 3 some launch missed its condition, 130 interrupted by Ctrl-C.
+settings, 3 some launch missed its condition, 4 APP is slower than the
+baseline (--fail-if-slower), 5 that cannot be judged, 130 interrupted by
+Ctrl-C.
 
   --window TITLE     the title of the window that shows APP has started
                      (any title containing it, ignoring case, unless --exact)
@@ -51,6 +53,14 @@ settings, 3 some launch missed its condition, 130 interrupted by Ctrl-C.
   --log FILE         results log, appended to (default: results.txt in the
                      work folder)
   --json FILE        every launch with the time of each phase, as JSON
+  --compare BASE.exe launch BASE.exe and APP.exe in turn, with the same options,
+                     and compare APP.exe against it (a file here, as APP.exe)
+  --baseline-log FILE  with --compare: BASE.exe's results log (default: the
+                     log's name with -baseline before its extension)
+  --fail-if-slower PCT  with --compare: status 4 when APP.exe is
+                     significantly more than PCT percent slower
+  --significance P   with --compare: the p-value below which a difference
+                     counts (default 0.05)
   --debug            the debug lines in the log
   --quiet            no progress lines
   --display          use \$DISPLAY instead of a private X server
@@ -98,11 +108,13 @@ visible=0
 input_idle=0
 log=""
 json=""
+baseline_log=""
+comparing=0
 use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --window|--args|--runs|--warmup|--delay|--close|--log|--json)
+    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       forwarded+=("$1")
@@ -112,9 +124,12 @@ while [ $# -gt 0 ]; do
         --delay) delay="$value" ;;
         --log) log="$value" ;;
         --json) json="$value" ;;
+        --baseline-log) baseline_log="$value" ;;
+        --compare) comparing=1 ;;
       esac
       case "$1" in
-        --log|--json) caller_path "$value" ;;
+        --log|--json|--baseline-log) caller_path "$value" ;;
+        --compare) if is_unix_path "$value"; then caller_path "$value"; else forwarded+=("$value"); fi ;;
         *) forwarded+=("$value") ;;
       esac
       shift 2 ;;
@@ -149,6 +164,7 @@ if [ -n "$kairon_exe" ]; then kairon_exe="$(realpath -m "$kairon_exe")"
 elif [ "$interactive" = 1 ]; then to_build+=(Kairon); fi
 [ -z "$log" ] || log="$(realpath -m "$log")"
 [ -z "$json" ] || json="$(realpath -m "$json")"
+[ -z "$baseline_log" ] || baseline_log="$(realpath -m "$baseline_log")"
 work="$(realpath -m "${KAIRON_TIME_APP_WORK:-$root/build/time-app}")"
 
 # Building needs the tools, and a fresh machine lacks Wine too. Standard
@@ -199,6 +215,7 @@ make_folder "$work"
 [ -n "$log" ] || log="$work/results.txt"
 make_folder "$(dirname "$log")"
 [ -z "$json" ] || make_folder "$(dirname "$json")"
+[ -z "$baseline_log" ] || make_folder "$(dirname "$baseline_log")"
 cd "$work"
 
 [ "$use_display" = 1 ] && export KAIRON_USE_DISPLAY=1
@@ -245,7 +262,7 @@ fi
 # its give-up limit, twice over for the work between its sleeps. Counts that
 # are not numbers do not matter: kairon-time refuses them at once.
 whole_or() { if [[ "$1" =~ ^[0-9]{1,6}$ ]]; then echo "$1"; else echo "$2"; fi; }
-launches=$(( $(whole_or "$runs" "$(default_runs)") + $(whole_or "$warmup" 0) ))
+launches=$(( ($(whole_or "$runs" "$(default_runs)") + $(whole_or "$warmup" 0)) * (1 + comparing) ))
 delay_ms=$(whole_or "$delay" "$(default_delay)")
 give_up_s() { echo $(( $(source_constant engine/log_format.h "$1") * $(source_constant engine/log_format.h "$2") / 1000 )); }
 per_launch=$(( (3 * delay_ms + 999) / 1000 + 10 + 2 * $(give_up_s kSearchPassLimit kSearchPassSleepMs) ))

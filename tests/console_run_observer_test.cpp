@@ -1,5 +1,6 @@
 #include "console/console_run_observer.h"
 
+#include "console/compare_report.h"
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
 #include "console/phase_summary.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -622,6 +624,192 @@ TEST(NewRunReport, IsWhatKaironReportPrintsForTheLogsLastRun)
     // The log did not grow: the run wrote nothing, there is nothing new.
     EXPECT_EQ(NewRunReport(log.path, bytes, bytes.size()), "");
     EXPECT_EQ(NewRunReport(log.path, "not a log\n", 0), "");
+}
+
+// A comparison: the baseline's launches, warm-ups first, take turns with
+// APP's; the progress names the baseline's, the phases are APP's alone.
+TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
+{
+    TempFile log("compare_console.txt");
+    TempFile baselineLog("compare_console-baseline.txt");
+    RunSettings settings = LaunchSettings(log.path);
+    std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
+    std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
+    settings.waitInputIdle = false;
+    settings.markPhases = true;
+    settings.executions = 2;
+    settings.warmups = 1;
+    FakePlatform fake;
+    // The baseline's windows appear at once, APP's 20 ms later (found by
+    // the search's third pass).
+    fake.onLaunch = [&fake](int launch) {
+        FakeWindow window;
+        window.handle = 0x5000 + static_cast<WindowHandle>(launch);
+        window.title = "Sample";
+        window.appearsAtMs = fake.NowMs() + (launch % 2 == 1 ? 0 : 20);
+        window.closesOnMessage = true;
+        fake.windows.insert(fake.windows.begin(), window);
+    };
+    std::ostringstream err;
+    ConsoleRunObserver console(err, false);
+    TimingRun(settings, fake.platform, console);
+    EXPECT_EQ(err.str(),
+              "baseline warmup 1/1: 0.0100 s\n"
+              "warmup 1/1: 0.0300 s\n"
+              "baseline launch 1/2: 0.0100 s\n"
+              "launch 1/2: 0.0300 s\n"
+              "baseline launch 2/2: 0.0100 s\n"
+              "launch 2/2: 0.0300 s\n");
+    EXPECT_EQ(console.ExitStatus(), kTimeExitReady);
+    ASSERT_EQ(console.Launches().size(), 6u);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(console.Launches()[i].baseline, i % 2 == 0) << i;
+    EXPECT_EQ(PhaseSummary(settings, console.Launches()),
+              "Phases, median from the launch of those that reached it:\n"
+              "  window      0.0300 s  (2 of 2)\n");
+}
+
+// Only a comparison's JSON names the baseline and whose each launch is.
+TEST(LaunchesJson, ACompareRunSaysWhoseEachLaunchIs)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "new.exe");
+    std::strcpy(settings.baselinePath, "old.exe");
+    std::vector<LaunchRecord> launches = {
+        {1, false, 0.5, true, {}, "", {}, true},
+        {1, false, 0.25, true, {}, "", {}, false},
+    };
+    EXPECT_EQ(LaunchesJson(settings, launches),
+              "{\n"
+              "  \"application\": \"new.exe\",\n"
+              "  \"arguments\": \"\",\n"
+              "  \"baseline\": \"old.exe\",\n"
+              "  \"window\": null,\n"
+              "  \"launches\": [\n"
+              "    {\n"
+              "      \"program\": \"baseline\",\n"
+              "      \"launch\": 1,\n"
+              "      \"warmup\": false,\n"
+              "      \"seconds\": 0.5,\n"
+              "      \"reached\": true,\n"
+              "      \"marks\": {}\n"
+              "    },\n"
+              "    {\n"
+              "      \"program\": \"app\",\n"
+              "      \"launch\": 1,\n"
+              "      \"warmup\": false,\n"
+              "      \"seconds\": 0.25,\n"
+              "      \"reached\": true,\n"
+              "      \"marks\": {}\n"
+              "    }\n"
+              "  ]\n"
+              "}\n");
+}
+
+// A log holding one run: its header, then each time as the log has it.
+std::string RunOf(const char* app, const std::vector<const char*>& times)
+{
+    std::string run = std::string(app) + " - " + std::to_string(times.size()) + " executions\n";
+    for (const char* time : times)
+        run += std::string(time) + "\n";
+    return run;
+}
+
+// The end of a comparison is kairon-report's report of the baseline's log
+// and APP's, the baseline as reference, with the line that says so; the
+// gate's verdict is kairon-report's status. Earlier runs in either log
+// are not this run's and play no part.
+TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
+{
+    const std::vector<const char*> fast = {"0.4000", "0.4100", "0.4200", "0.4000"};
+    const std::vector<const char*> slow = {"0.6000", "0.6100", "0.6200", "0.6000"};
+    const std::vector<const char*> noisy = {"0.3000", "0.9000", "0.3000", "0.9000"};
+    const std::vector<const char*> once = {"0.6000"};
+    const std::vector<const char*> missed = {"Failed to find window Sample\n50.0100",
+                                             "Failed to find window Sample\n50.0100"};
+    const struct {
+        const char* what;
+        std::vector<const char*> baseline, app;
+        std::vector<const char*> gate;  // kairon-report's gate options; none: no gate
+        TimeExitStatus status;
+    } cases[] = {
+        {"APP slower", fast, slow, {"--fail-if-slower", "5"}, kTimeExitSlower},
+        {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kTimeExitReady},
+        {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kTimeExitReady},
+        {"not significant at the level", fast, noisy,
+         {"--fail-if-slower", "5", "--significance", "0.000001"}, kTimeExitReady},
+        {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kTimeExitCannotJudge},
+        {"no gate", fast, slow, {}, kTimeExitReady},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile baselineFile("compare_report_baseline.txt");
+        TempFile appFile("compare_report_app.txt");
+        baselineFile.Write(RunOf("C:\\Old\\app.exe", c.baseline));
+        appFile.Write(RunOf("C:\\New\\app.exe", c.app));
+        std::vector<const char*> argv = {"kairon-report", baselineFile.path.c_str(),
+                                         appFile.path.c_str(), "--compare", "--reference", "1"};
+        argv.insert(argv.end(), c.gate.begin(), c.gate.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        const int reportStatus =
+            RunReportProgram(static_cast<int>(argv.size()), argv.data(), stdin, out, err);
+        ASSERT_TRUE(reportStatus == kExitOk || reportStatus == kExitSlower ||
+                    reportStatus == kExitCannotJudge)
+            << err.str();
+        std::string expected = out.str();
+        const size_t comparison = expected.find("Comparison of mean times");
+        ASSERT_NE(comparison, std::string::npos) << expected;
+        expected.insert(comparison, "Run 1, the baseline, is the reference; run 2 is APP.\n");
+
+        // This run's lines follow an earlier run's, which is left out but
+        // for the line numbers.
+        const std::string earlier = RunOf("C:\\Old\\app.exe", {"9.0000", "9.5000"});
+        const std::string firstLine = "baseline.txt, line 1\n";
+        ASSERT_NE(expected.find(firstLine), std::string::npos) << expected;
+        expected.replace(expected.find(firstLine), firstLine.size(), "baseline.txt, line 4\n");
+        GrownLog baseline{baselineFile.path, earlier + baselineFile.Read(), earlier.size()};
+        GrownLog app{appFile.path, appFile.Read(), 0};
+        TimeOptions options;
+        for (size_t i = 0; i + 1 < c.gate.size(); i += 2) {
+            const std::string option = c.gate[i];
+            const double value = std::strtod(c.gate[i + 1], nullptr);
+            if (option == "--fail-if-slower") {
+                options.gate = true;
+                options.slowerLimitPercent = value;
+            } else {
+                options.significanceLevel = value;
+            }
+        }
+        const CompareReport report = CompareNewRuns(baseline, app, options);
+        EXPECT_EQ(report.text, expected);
+        EXPECT_EQ(report.gateStatus, c.status);
+        EXPECT_EQ(static_cast<int>(report.gateStatus), reportStatus);
+    }
+
+    // A baseline without a launch to count leaves APP nothing to be judged
+    // against.
+    TimeOptions gated;
+    gated.gate = true;
+    gated.slowerLimitPercent = 5;
+    const std::string baselineBytes = RunOf("C:\\Old\\app.exe", missed);
+    const CompareReport report = CompareNewRuns({"old.txt", baselineBytes, 0},
+                                                {"new.txt", RunOf("C:\\New\\app.exe", fast), 0},
+                                                gated);
+    EXPECT_EQ(report.gateStatus, kTimeExitCannotJudge);
+    EXPECT_NE(report.text.find("No comparison: the baseline has no launches to compare.\n\n"
+                               "Regression gate against run 1, the reference"),
+              std::string::npos)
+        << report.text;
+    EXPECT_NE(report.text.find("  Run 2: cannot be judged: the reference has 0 counted "
+                               "launches, and the test needs 2\nGate cannot judge: run 2.\n"),
+              std::string::npos)
+        << report.text;
+    // Either log without a new run (it could not be opened): nothing to say.
+    EXPECT_EQ(CompareNewRuns({"old.txt", baselineBytes, baselineBytes.size()},
+                             {"new.txt", RunOf("C:\\New\\app.exe", fast), 0}, gated)
+                  .text,
+              "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     EXPECT_FALSE(p.options.quiet);
     EXPECT_EQ(p.settings.warmups, 0);
     EXPECT_EQ(p.options.jsonPath, "");
+    EXPECT_STREQ(p.settings.baselinePath, "");
+    EXPECT_STREQ(p.settings.baselineLogPath, "");
+    EXPECT_FALSE(p.options.gate);
     // The phases are always marked: the summary gives their medians.
     EXPECT_TRUE(p.settings.markPhases);
     EXPECT_TRUE(p.settings.checkWindowOwner);
@@ -98,6 +102,7 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     const std::string longTitle(kWindowNameSize, 'w');
     const std::string longestTitle(kWindowNameSize - 1, 'w');
     const std::string longPath(kPathSize, 'p');
+    const std::string longestPath(kPathSize - 1, 'p');
     const struct {
         std::vector<const char*> arguments;
         const char* error;
@@ -145,6 +150,35 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
          "--settled: only with --window, whose pixels it watches"},
         {{"--save-config", "c.txt", "--window", "W", "--settled", "100", "app.exe"},
          "--save-config: config.txt has no line for --settled"},
+        {{"--compare", "", "app.exe"}, "--compare: a baseline program must follow"},
+        {{"app.exe", "--compare"}, "--compare: a value must follow"},
+        {{"--compare", longPath.c_str(), "app.exe"}, "--compare: longer than 515 characters"},
+        {{"--baseline-log", "b.txt", "app.exe"}, "--baseline-log: only with --compare"},
+        {{"--fail-if-slower", "5", "app.exe"}, "--fail-if-slower: only with --compare"},
+        {{"--significance", "0.01", "--fail-if-slower", "5", "app.exe"},
+         "--significance: only with --compare"},
+        {{"--compare", "old.exe", "--baseline-log", "", "app.exe"},
+         "--baseline-log: a file name must follow"},
+        {{"--compare", "old.exe", "--baseline-log", longPath.c_str(), "app.exe"},
+         "--baseline-log: longer than 515 characters"},
+        {{"--compare", "old.exe", "--log", "r.txt", "--baseline-log", "r.txt", "app.exe"},
+         "--baseline-log: the baseline's log must not be APP's, r.txt"},
+        {{"--compare", "old.exe", "--log", longestPath.c_str(), "app.exe"},
+         "--log: too long to name the baseline's log after it; give --baseline-log"},
+        {{"--compare", "old.exe", "--fail-if-slower", "-5", "app.exe"},
+         "--fail-if-slower: '-5' is not a percentage of 0 or more"},
+        {{"--compare", "old.exe", "--fail-if-slower", "nan", "app.exe"},
+         "--fail-if-slower: 'nan' is not a percentage of 0 or more"},
+        {{"--compare", "old.exe", "--fail-if-slower", "10%", "app.exe"},
+         "--fail-if-slower: '10%' is not a percentage of 0 or more"},
+        {{"--compare", "old.exe", "--significance", "0.6", "app.exe"},
+         "--significance: '0.6' is not a number from 0.000001 to 0.5"},
+        {{"--compare", "old.exe", "--significance", "0", "app.exe"},
+         "--significance: '0' is not a number from 0.000001 to 0.5"},
+        {{"--compare", "old.exe", "--significance", "nan", "app.exe"},
+         "--significance: 'nan' is not a number from 0.000001 to 0.5"},
+        {{"--save-config", "c.txt", "--compare", "old.exe", "app.exe"},
+         "--save-config: config.txt has no line for --compare"},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(c.arguments);
@@ -159,6 +193,59 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     for (const char* ms : {"1", "29999"})
         EXPECT_EQ(Parse({"--window", "W", "--settled", ms, "a"}).result, kTimeRun) << ms;
     EXPECT_EQ(Parse({"--window", "W", "a"}).settings.settledMs, 0);
+    EXPECT_EQ(Parse({"--compare", "b", "--fail-if-slower", "0", "--significance", "0.5", "a"})
+                  .result,
+              kTimeRun);
+    EXPECT_EQ(Parse({"--compare", "b", "--significance", "0.000001", "a"}).result, kTimeRun);
+    // Room for "-baseline" exactly.
+    const std::string roomyPath(kPathSize - 1 - std::strlen(kBaselineLogSuffix), 'p');
+    EXPECT_EQ(Parse({"--compare", "b", "--log", roomyPath.c_str(), "a"}).result, kTimeRun);
+}
+
+TEST(TimeOptions, CompareSetsTheBaselineItsLogAndTheGate)
+{
+    Parsed p = Parse({"--window", "W", "--compare", "C:\\Old\\app.exe", "--baseline-log",
+                      "old.txt", "--fail-if-slower", "2.5", "--significance", "0.01",
+                      "C:\\New\\app.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;
+    EXPECT_STREQ(p.settings.baselinePath, "C:\\Old\\app.exe");
+    EXPECT_STREQ(p.settings.baselineLogPath, "old.txt");
+    EXPECT_STREQ(p.settings.appPath, "C:\\New\\app.exe");
+    EXPECT_STREQ(p.settings.logPath, "results.txt");
+    EXPECT_TRUE(p.options.gate);
+    EXPECT_EQ(p.options.slowerLimitPercent, 2.5);
+    EXPECT_EQ(p.options.significanceLevel, 0.01);
+
+    // Without the gate: compared at kairon-report's level, nothing judged.
+    p = Parse({"--window", "W", "--compare", "old.exe", "new.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;
+    EXPECT_STREQ(p.settings.baselineLogPath, "results-baseline.txt");
+    EXPECT_FALSE(p.options.gate);
+    EXPECT_EQ(p.options.significanceLevel, 0.05);
+}
+
+TEST(TimeOptions, TheBaselinesLogIsNamedAfterTheLogsFileName)
+{
+    const struct {
+        const char* log;
+        const char* baselineLog;
+    } cases[] = {
+        {"results.txt", "results-baseline.txt"},
+        {"results", "results-baseline"},
+        {"out.d/results", "out.d/results-baseline"},
+        {"out.d\\results", "out.d\\results-baseline"},
+        {".\\runs.v2\\log.txt", ".\\runs.v2\\log-baseline.txt"},
+        {"C:log.old.txt", "C:log.old-baseline.txt"},
+        {"C:.log", "C:.log-baseline"},
+        {"logs/.hidden", "logs/.hidden-baseline"},
+        {"a.b/", "a.b/-baseline"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DefaultBaselineLog(c.log), c.baselineLog) << c.log;
+        const Parsed p = Parse({"--compare", "old.exe", "--log", c.log, "new.exe"});
+        ASSERT_EQ(p.result, kTimeRun) << p.error;
+        EXPECT_STREQ(p.settings.baselineLogPath, c.baselineLog) << c.log;
+    }
 }
 
 // Numbers the run cannot use are the checks' business, in the dialog's words.
@@ -249,6 +336,9 @@ TEST(TimeOptions, ExitStatusesNeverChange)
     EXPECT_EQ(kTimeExitFailed, 1);
     EXPECT_EQ(kTimeExitUsage, 2);
     EXPECT_EQ(kTimeExitNotReady, 3);
+    // kairon-report's gate statuses, the same numbers in both programs.
+    EXPECT_EQ(kTimeExitSlower, 4);
+    EXPECT_EQ(kTimeExitCannotJudge, 5);
     EXPECT_EQ(kTimeExitInterrupted, 130);
 }
 

@@ -1,5 +1,7 @@
 #include "engine/timing_run.h"
 
+#include "engine/log_format.h"
+
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
@@ -702,6 +704,151 @@ TEST(TimingRun, AWriteThatFailsStopsTheRunAndSaysSo)
         ExpectOneTimerPeriodAroundEveryPause(run.fake);
     }
 #endif
+}
+
+
+// A comparison, as kairon-time runs one: what the observer hears of each
+// launch, in order ("baseline warmup 1/1 0.0110").
+struct LaunchRecorder : RunObserver {
+    void ShowStatus(const char*) override {}
+    void ShowError(const char* text, const char* caption) override
+    {
+        errors.push_back(std::string(caption) + " | " + text);
+    }
+    void LaunchTimed(const LaunchResult& r) override
+    {
+        char line[96];
+        std::snprintf(line, sizeof line, "%s %s %d/%d %.4f", r.baseline ? "baseline" : "app",
+                      r.warmup ? "warmup" : "launch", r.launch, r.launches, r.seconds);
+        launches.push_back(line);
+    }
+    void RunEnded(RunOutcome outcome) override { outcomes.push_back(outcome); }
+    void CloseProgram() override {}
+    Events launches;
+    Events errors;
+    std::vector<RunOutcome> outcomes;
+};
+
+struct Comparison {
+    Comparison() : log("compare_app.txt"), baselineLog("compare_baseline.txt")
+    {
+        std::strcpy(settings.appPath, "C:\\New\\sample.exe");
+        std::strcpy(settings.logPath, log.path.c_str());
+        std::strcpy(settings.baselinePath, "C:\\Old\\sample.exe");
+        std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
+        std::strcpy(settings.windowName, "Sample");
+        settings.executions = 2;
+        settings.delayMs = 1;
+        settings.markPhases = true;
+    }
+    int Start() { return TimingRun(settings, fake.platform, recorder); }
+    TempFile log;
+    TempFile baselineLog;
+    RunSettings settings{};
+    FakePlatform fake;
+    LaunchRecorder recorder;
+};
+
+const char kOld[] = "\"C:\\Old\\sample.exe\" ";
+const char kNew[] = "\"C:\\New\\sample.exe\" ";
+
+// Warm-ups of both first, then measured rounds, the baseline first in each;
+// each program's lines, its debug lines included, go to its own log only.
+TEST(TimingRun, ACompareRunAlternatesTheBaselineAndTheAppIntoTheirOwnLogs)
+{
+    Comparison run;
+    run.settings.warmups = 1;
+    run.settings.debugLog = true;
+    for (std::int64_t costMs : {11, 21, 31, 41, 32, 42})
+        run.fake.launches.push_back({true, 0, costMs, 0, 0});
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.fake.commandLines, (Events{kOld, kNew, kOld, kNew, kOld, kNew}));
+    EXPECT_EQ(run.recorder.launches,
+              (Events{"baseline warmup 1/1 0.0110", "app warmup 1/1 0.0210",
+                      "baseline launch 1/2 0.0310", "app launch 1/2 0.0410",
+                      "baseline launch 2/2 0.0320", "app launch 2/2 0.0420"}));
+    EXPECT_EQ(run.recorder.outcomes, std::vector<RunOutcome>{kRunFinished});
+    const auto logOf = [](const char* app, const char* first, const char* second) {
+        return Native(std::string(app) + " - 2 executions\n" + kWindowStateKey +
+                      "Detected: 0 windows\n" +
+                      "\n*************** START LOOP# 1 ***************\n\n" + first +
+                      "\n*************** START LOOP# 2 ***************\n\n" + second);
+    };
+    EXPECT_EQ(run.baselineLog.Read(), logOf("C:\\Old\\sample.exe", "0.0310\n", "0.0320\n"));
+    EXPECT_EQ(run.log.Read(), logOf("C:\\New\\sample.exe", "0.0410\n", "0.0420\n"));
+    EXPECT_EQ(run.fake.closedProcesses.size(), 6u);
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
+}
+
+// Either log that cannot be opened stops the run before anything is
+// launched, and says whose it is.
+TEST(TimingRun, ACompareRunNeedsBothLogs)
+{
+    const struct {
+        bool baselines;
+        const char* error;
+    } cases[] = {
+        {true, "Error | Unable to open baseline log file"},
+        {false, "Error | Unable to open log file"},
+    };
+    for (const auto& c : cases) {
+        Comparison run;
+        std::strcpy(c.baselines ? run.settings.baselineLogPath : run.settings.logPath,
+                    "no-such-folder-for-kairon/results.txt");
+        EXPECT_EQ(run.Start(), 1);
+        EXPECT_EQ(run.recorder.errors, Events{c.error});
+        EXPECT_EQ(run.recorder.outcomes, std::vector<RunOutcome>{kRunStopped});
+        EXPECT_TRUE(run.fake.commandLines.empty());
+        EXPECT_EQ(run.fake.enumerations, 0);
+        ExpectOneTimerPeriodAroundEveryPause(run.fake);
+    }
+}
+
+// The baseline's window that will not close is still there when the app
+// is launched, with the same title: it was there before the app's launch,
+// so the app's search waits for the app's own window, and only that one
+// is sent the app's close message.
+TEST(TimingRun, ABaselineWindowStillOpenIsNeverTheApps)
+{
+    Comparison run;
+    run.settings.executions = 1;
+    run.settings.detectByWindowName = true;
+    run.settings.closeByWmClose = true;
+    FakePlatform& fake = run.fake;
+    fake.onLaunch = [&fake](int number) {
+        FakeWindow window;
+        window.title = number == 1 ? "Sample (old)" : "Sample (new)";
+        window.handle = static_cast<WindowHandle>(0x100 * number + 1);
+        window.appearsAtMs = fake.NowMs() + (number == 1 ? 0 : 500);
+        window.closesOnMessage = number != 1;
+        fake.windows.insert(fake.windows.begin(), window);
+    };
+    run.Start();
+    EXPECT_EQ(fake.EventsStartingWith("send"),
+              (Events{"send 0x101 0x10 0x0 0x0", "send 0x201 0x10 0x0 0x0"}));
+    EXPECT_EQ(run.baselineLog.Read(),
+              Native("C:\\Old\\sample.exe - 1 executions\n0.0100\nFailed to close Sample\n"));
+    // The search's first pass sleeps its 10 ms before it looks.
+    EXPECT_EQ(run.log.Read(), Native("C:\\New\\sample.exe - 1 executions\n0.5100\n"));
+}
+
+// Ctrl-C during a baseline launch closes it and ends the run: the app is
+// not launched, and both logs keep their headers.
+TEST(TimingRun, ACompareRunStopsOnCtrlCInEitherProgram)
+{
+    Comparison run;
+    run.settings.delayMs = 1000;
+    run.settings.detectByWindowName = true;
+    run.settings.closeByWmClose = true;
+    AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, true});
+    run.fake.stopAtMs = 1500;
+    run.Start();
+    EXPECT_EQ(run.fake.commandLines, Events{kOld});
+    EXPECT_EQ(run.fake.EventsStartingWith("send"), Events{"send 0x1234 0x10 0x0 0x0"});
+    EXPECT_EQ(run.recorder.outcomes, std::vector<RunOutcome>{kRunInterrupted});
+    EXPECT_EQ(run.baselineLog.Read(), Native("C:\\Old\\sample.exe - 2 executions\n0.0100\n"));
+    EXPECT_EQ(run.log.Read(), Native("C:\\New\\sample.exe - 2 executions\n"));
+    ExpectOneTimerPeriodAroundEveryPause(run.fake);
 }
 
 }  // namespace

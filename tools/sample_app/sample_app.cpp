@@ -80,6 +80,13 @@
 //   --size WxH        the client area's size in pixels (default: a window
 //                     of 320 by 200 with its frame).
 //
+// Options beside the program: a file named like the program with .options
+// for .exe (sample_app.options beside sample_app.exe), if there is one,
+// holds options read before the command line's, one option or value a
+// line. Copies of the sample in two folders, each with its own file, then
+// start differently from one command line, as two builds of one
+// application do; the command line's options win.
+//
 // Closing: WM_CLOSE, WM_SYSCOMMAND/SC_CLOSE and WM_SYSKEYDOWN/VK_F4 with the
 // Alt context bit each close the window on their own, through the default
 // window procedure, exactly as an ordinary application would; each one is
@@ -100,6 +107,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -213,6 +221,35 @@ bool ParseOnClose(const char* text, Options* options)
     else
         return false;
     return true;
+}
+
+// The program's own arguments: its name, the options beside it, then its
+// command line's. Kept for the whole run: the options point into them.
+std::vector<std::string> g_argumentTexts;
+std::vector<char*> g_arguments;
+
+void GatherArguments(int argc, char** argv)
+{
+    g_argumentTexts.push_back(argv[0]);
+    char path[MAX_PATH + 16];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* dot = length > 0 && length < MAX_PATH ? std::strrchr(path, '.') : nullptr;
+    if (dot && _stricmp(dot, ".exe") == 0) {
+        std::strcpy(dot, ".options");
+        if (FILE* file = std::fopen(path, "rb")) {
+            char line[1024];
+            while (std::fgets(line, sizeof line, file)) {
+                line[std::strcspn(line, "\r\n")] = '\0';
+                if (line[0] != '\0')
+                    g_argumentTexts.push_back(line);
+            }
+            std::fclose(file);
+        }
+    }
+    for (int i = 1; i < argc; ++i)
+        g_argumentTexts.push_back(argv[i]);
+    for (std::string& text : g_argumentTexts)
+        g_arguments.push_back(&text[0]);
 }
 
 // Returns the offending argument, or null when the whole line was understood.
@@ -558,7 +595,9 @@ int HandOffToFirstInstance()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    const char* bad = ParseOptions(__argc, __argv, &g_options);
+    GatherArguments(__argc, __argv);
+    const char* bad =
+        ParseOptions(static_cast<int>(g_arguments.size()), g_arguments.data(), &g_options);
     if (bad) {
         char text[640];
         std::snprintf(text, sizeof text,

@@ -1,0 +1,33 @@
+// What kairon-time --compare prints at the end, and what its gate decides:
+// the runs it has just appended to the baseline's log and to APP's, APP
+// compared against the baseline with kairon-report's Welch comparison, and
+// judged by its regression gate when --fail-if-slower asks.
+#ifndef KAIRON_CONSOLE_COMPARE_REPORT_H
+#define KAIRON_CONSOLE_COMPARE_REPORT_H
+
+#include "console/exit_status.h"
+#include "console/time_options.h"
+
+#include <cstddef>
+#include <string>
+
+// A log after the run: its path, its whole bytes now, and how many it held
+// before the run.
+struct GrownLog {
+    std::string path;
+    std::string bytes;
+    std::size_t sizeBefore = 0;
+};
+
+struct CompareReport {
+    std::string text;  // empty when either log has no new run
+    // kTimeExitSlower, kTimeExitCannotJudge, or kTimeExitReady when the
+    // gate passed or was not asked for.
+    TimeExitStatus gateStatus = kTimeExitReady;
+};
+
+// The baseline is run 1 and the reference; APP is run 2.
+CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
+                             const TimeOptions& options);
+
+#endif

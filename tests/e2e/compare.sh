@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# kairon-time --compare with two copies of the sample application, one
+# starting in about 0.1 s and one about a second later (each copy's
+# --delay in the options file beside it; the command line is the same for
+# both): the copies take turns, baseline first, warm-ups before, as their
+# own records of when they started show; each copy's times go to its own
+# log in Kairon's format; the JSON lists every launch in the order it ran
+# with its program; and --fail-if-slower fails with status 4 when the slow
+# copy is APP and passes with 0 the other way round.
+. "$(dirname "$0")/lib.sh"
+: "${KAIRON_TIME:?}"
+e2e_begin
+
+# copy NAME DELAY: a copy of the sample in folder NAME that waits DELAY ms
+# before its window and records its start into NAME-record.txt.
+copy() {
+    mkdir -p "$1"
+    cp "$SAMPLE_APP" "$1/sample_app.exe"
+    printf '%s\r\n' --delay "$2" --record "$(kairon_winpath "$E2E_DIR/$1-record.txt")" \
+        >"$1/sample_app.options"
+    : >"$1-record.txt"
+}
+copy fast 100
+copy slow 1100
+fast=$(kairon_winpath "$E2E_DIR/fast/sample_app.exe")
+slow=$(kairon_winpath "$E2E_DIR/slow/sample_app.exe")
+start_wine_processes
+
+# The order the copies started in, from their records' counters, which
+# are comparable between processes: "fast slow fast slow ...".
+started_order() {
+    awk '$2 == "start" { print $3, FILENAME }' fast-record.txt slow-record.txt |
+        sort -n | sed 's/-record.txt$//' | awk '{ printf "%s%s", (NR > 1 ? " " : ""), $2 }'
+}
+
+# expect_log FILE APP LOW HIGH: a header for APP and three times in [LOW, HIGH].
+expect_log() {
+    local lines
+    mapfile -t lines < <(log_lines "$1")
+    [ "${#lines[@]}" = 4 ] || fail "$1: expected a header and three timing lines: ${lines[*]}"
+    expect_same "$1: header" "$2 - 3 executions" "${lines[0]}"
+    local line
+    for line in "${lines[@]:1}"; do
+        expect_timing_line "$line" "$3" "$4"
+    done
+}
+
+# The slow copy as APP, against the fast one: the gate fails.
+run_time --window 'Kairon Sample' --exact --warmup 1 --runs 3 --delay 300 \
+    --args '--exit-after 30000' --json slower.json --log slower.txt \
+    --compare "$fast" --fail-if-slower 5 "$slow"
+expect_same "APP slower: status (stderr: $(cat err.txt))" 4 "$STATUS"
+expect_same "APP slower: launch order" \
+    "fast slow fast slow fast slow fast slow" "$(started_order)"
+expect_log slower-baseline.txt "$fast" 0.1 0.95
+expect_log slower.txt "$slow" 1.1 10
+sed -E 's/[0-9]+\.[0-9]{4} s$/T s/' err.txt >progress.txt
+expect_same "APP slower: progress" "$(printf '%s\n' 'baseline warmup 1/1: T s' 'warmup 1/1: T s' \
+    'baseline launch 1/3: T s' 'launch 1/3: T s' 'baseline launch 2/3: T s' 'launch 2/3: T s' \
+    'baseline launch 3/3: T s' 'launch 3/3: T s')" "$(cat progress.txt)"
+for line in "Run 1: $fast" "Run 2: $slow" 'Run 1, the baseline, is the reference; run 2 is APP.' \
+    'Comparison of mean times against run 1' 'Gate failed: run 2.'; do
+    grep -qxF "$line" out.txt || fail "APP slower: no line '$line' in: $(cat out.txt)"
+done
+python3 - slower.json "$fast" "$slow" <<'EOF_PY' || fail "slower.json: $(cat slower.json)"
+import json, sys
+with open(sys.argv[1]) as file:
+    doc = json.load(file)
+assert doc["application"] == sys.argv[3] and doc["baseline"] == sys.argv[2], doc
+order = [(l["program"], l["warmup"], l["launch"]) for l in doc["launches"]]
+assert order == [("baseline", True, 1), ("app", True, 1)] + [
+    (program, False, n) for n in (1, 2, 3) for program in ("baseline", "app")], order
+EOF_PY
+
+# The fast copy as APP, against the slow one, its log named: the gate passes.
+: >fast-record.txt
+: >slow-record.txt
+run_time --window 'Kairon Sample' --exact --runs 3 --delay 300 \
+    --args '--exit-after 30000' --log faster.txt --baseline-log slow-times.txt \
+    --compare "$slow" --fail-if-slower 5 "$fast"
+expect_same "APP faster: status (stderr: $(cat err.txt))" 0 "$STATUS"
+expect_same "APP faster: launch order" "slow fast slow fast slow fast" "$(started_order)"
+expect_log slow-times.txt "$slow" 1.1 10
+expect_log faster.txt "$fast" 0.1 0.95
+[ ! -e faster-baseline.txt ] || fail "--baseline-log named the log, yet faster-baseline.txt was written"
+grep -qxF 'Gate passed.' out.txt || fail "APP faster: the gate did not pass: $(cat out.txt)"

@@ -30,6 +30,7 @@
 // delays-<windows>-<visible>.txt. Exit code 0, or 1 when a measurement could
 // not be taken (a launch failed, a window was not found).
 #include "bench/delay_model.h"
+#include "bench/forwarding_process.h"
 #include "bench/window_host.h"
 #include "config/run_settings.h"
 #include "engine/log_sink.h"
@@ -37,6 +38,7 @@
 #include "engine/window_detection.h"
 #include "platform/win32_platform.h"
 #include "report/statistics.h"
+#include "tools/sample_app/sample_stamps.h"
 
 #include <windows.h>
 
@@ -54,12 +56,6 @@ const int kPassSamples = 100;
 // Between launches: the close countdown and the one before the next launch.
 const int kDelayMs = 50;
 
-// The block the sample application writes (tools/sample_app, --stamps).
-struct Stamps {
-    volatile LONGLONG created;
-    volatile LONGLONG shown;
-};
-
 struct Launch {
     std::int64_t endCount;
     std::int64_t created;
@@ -68,74 +64,41 @@ struct Launch {
 
 // The real process port, keeping each iteration's end count and pairing it
 // with the stamps the application left.
-class RecordingProcess : public ProcessPort {
+class RecordingProcess : public ForwardingProcess {
 public:
-    explicit RecordingProcess(Stamps* stamps) : stamps_(stamps) {}
+    explicit RecordingProcess(SampleStamps* stamps) : stamps_(stamps) {}
     std::vector<Launch> launches;
 
     bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override
     {
         stamps_->created = 0;
         stamps_->shown = 0;
-        return real_.LaunchProcess(commandLine, launched);
-    }
-    unsigned long LastError() override { return real_.LastError(); }
-    std::string SystemErrorText(unsigned long code) override
-    {
-        return real_.SystemErrorText(code);
-    }
-    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override
-    {
-        return real_.WaitForInputIdle(launched);
-    }
-    bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override
-    {
-        return real_.HasExited(launched, exitCode);
+        return ForwardingProcess::LaunchProcess(commandLine, launched);
     }
     // The end of an iteration: the window was closed with SendMessageTimeoutA, so
     // the application has long written both stamps.
     void CloseProcessHandles(const LaunchedProcess& launched) override
     {
         launches.push_back({endCount_, stamps_->created, stamps_->shown});
-        real_.CloseProcessHandles(launched);
+        ForwardingProcess::CloseProcessHandles(launched);
     }
-    void Terminate(const LaunchedProcess& launched) override { real_.Terminate(launched); }
-    std::uintptr_t OpenProcessToQuery(unsigned long processId) override
-    {
-        return real_.OpenProcessToQuery(processId);
-    }
-    std::string ProgramFile(std::uintptr_t process) override { return real_.ProgramFile(process); }
-    bool CreationTime(std::uintptr_t process, std::uint64_t* time) override
-    {
-        return real_.CreationTime(process, time);
-    }
-    void CloseQueryHandle(std::uintptr_t process) override { real_.CloseQueryHandle(process); }
-    bool StopRequested() override { return false; }
     // Each iteration reads the frequency, then the start count, then the
     // end count.
     std::int64_t CounterFrequency() override
     {
         readings_ = 0;
-        return real_.CounterFrequency();
+        return ForwardingProcess::CounterFrequency();
     }
     std::int64_t CounterNow() override
     {
-        const std::int64_t now = real_.CounterNow();
+        const std::int64_t now = ForwardingProcess::CounterNow();
         if (++readings_ == 2)
             endCount_ = now;
         return now;
     }
-    void Sleep(unsigned milliseconds) override { real_.Sleep(milliseconds); }
-    void BeginTimerPeriod(unsigned milliseconds) override
-    {
-        real_.BeginTimerPeriod(milliseconds);
-    }
-    void EndTimerPeriod(unsigned milliseconds) override { real_.EndTimerPeriod(milliseconds); }
-    bool KeepTimerPeriodWhileHidden() override { return real_.KeepTimerPeriodWhileHidden(); }
 
 private:
-    Win32Process real_;
-    Stamps* stamps_;
+    SampleStamps* stamps_;
     int readings_ = 0;
     std::int64_t endCount_ = 0;
 };
@@ -190,9 +153,9 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     char stampsName[64];
     std::snprintf(stampsName, sizeof stampsName, "KaironDelayStamps-%lu", GetCurrentProcessId());
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(Stamps), stampsName);
-    Stamps* stamps = mapping ? static_cast<Stamps*>(MapViewOfFile(
-                                   mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Stamps)))
+                                        sizeof(SampleStamps), stampsName);
+    SampleStamps* stamps = mapping ? static_cast<SampleStamps*>(MapViewOfFile(
+                                   mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SampleStamps)))
                              : nullptr;
     if (!stamps) {
         std::fprintf(stderr, "cannot create the shared block %s\n", stampsName);

@@ -3,8 +3,10 @@
 # application's window appears Kairon's timing run takes its end count (per
 # launch, at several desktop sizes), what one search pass costs, and
 # Kairon's footprint. Prints the details, then one summary line, and draws
-# the delays as bench-run/detection-delay.svg in the build folder. Paths in
-# the output are relative, so that it reads the same on every machine.
+# the delays as bench-run/detection-delay.svg in the build folder; then
+# bench/run-settle-benchmark.sh (kairon-time's --settled and the cost of a
+# capture), with a summary line of its own. Paths in the output are
+# relative, so that it reads the same on every machine.
 #
 #   bench/run-benchmark.sh
 #
@@ -211,3 +213,8 @@ echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict
   "$largest_windows windows p50 $largest_off % from the model ($largest_verdict);" \
   "search pass ${ratio} x ($search_verdict); Kairon.exe $size bytes ($size_verdict);" \
   "goals $([ "$goals_met" = 1 ] && echo met || echo missed)"
+
+# kairon-time's --settled last, in an X server of its own that a
+# 1920 x 1080 window fits on.
+kairon_session_end
+KAIRON_BENCH_BUILD_DIR="$build" bash "$root/bench/run-settle-benchmark.sh"

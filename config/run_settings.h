@@ -43,6 +43,10 @@ struct RunSettings {
     // count a launch whose window an instance started before it opened
     // (a single-instance program's hand-off) as not reached.
     bool checkWindowOwner;
+    // Once the window is ready, wait until its pixels have not changed for
+    // this many milliseconds (it has drawn its content), and time the
+    // launch to the first capture that showed them; 0, off.
+    std::int32_t settledMs;
     // A comparison: the baseline program, launched in turn with appPath
     // (baseline first) with the same arguments, window and options, and
     // the log its times go to. Empty: no comparison, appPath alone.

@@ -26,6 +26,8 @@ Json Marks(const PhaseMarks& marks)
         object["window"] = Seconds(marks.window);
     if (marks.visible >= 0)
         object["visible"] = Seconds(marks.visible);
+    if (marks.settled >= 0)
+        object["settled"] = Seconds(marks.settled);
     return object;
 }
 

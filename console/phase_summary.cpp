@@ -39,5 +39,7 @@ std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRe
         summary += PhaseLine("window", &PhaseMarks::window, launches, measured);
     if (settings.waitVisible)
         summary += PhaseLine("visible", &PhaseMarks::visible, launches, measured);
+    if (settings.settledMs > 0)
+        summary += PhaseLine("settled", &PhaseMarks::settled, launches, measured);
     return summary;
 }

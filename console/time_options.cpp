@@ -2,6 +2,7 @@
 
 #include "config/settings_check_text.h"
 #include "console/exit_status.h"
+#include "engine/log_format.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,7 +109,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
                    flag("--warmup") || flag("--delay") || flag("--log") || flag("--json") ||
                    flag("--save-config") || flag("--compare") || flag("--baseline-log") ||
-                   flag("--fail-if-slower") || flag("--significance")) {
+                   flag("--fail-if-slower") || flag("--significance") || flag("--settled")) {
             if (i + 1 >= argc) {
                 *error = std::string(argument) + ": a value must follow";
                 return kTimeBadCommand;
@@ -135,6 +136,15 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                 read = ReadNumber(argument, value, &settings->warmups, error);
                 if (read && settings->warmups < 0) {
                     *error = std::string("--warmup: '") + value + "' is below 0";
+                    read = false;
+                }
+            } else if (flag("--settled")) {
+                read = ReadNumber(argument, value, &settings->settledMs, error);
+                // A quiet time as long as the whole wait could never be had.
+                if (read && (settings->settledMs <= 0 ||
+                             settings->settledMs >= static_cast<std::int32_t>(kSettleLimitMs))) {
+                    *error = std::string("--settled: '") + value + "' is not between 1 and " +
+                             std::to_string(kSettleLimitMs - 1) + " ms";
                     read = false;
                 }
             } else if (flag("--delay")) {
@@ -196,14 +206,21 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         *error = "no application to time";
         return kTimeBadCommand;
     }
+    // Only a window has pixels to watch.
+    if (settings->settledMs != 0 && !settings->detectByWindowName) {
+        *error = "--settled: only with --window, whose pixels it watches";
+        return kTimeBadCommand;
+    }
     // config.txt has a line for every setting of Kairon's dialog, and for
     // nothing that only kairon-time does.
     const bool comparing = settings->baselinePath[0] != '\0';
-    if (!options->saveConfigPath.empty() &&
-        (settings->warmups != 0 || !options->jsonPath.empty() || comparing)) {
+    if (!options->saveConfigPath.empty() && (settings->warmups != 0 || !options->jsonPath.empty() ||
+                                             comparing || settings->settledMs != 0)) {
         *error = std::string("--save-config: config.txt has no line for ") +
-                 (settings->warmups != 0 ? "--warmup"
-                                         : !options->jsonPath.empty() ? "--json" : "--compare");
+                 (settings->warmups != 0        ? "--warmup"
+                  : !options->jsonPath.empty()  ? "--json"
+                  : settings->settledMs != 0    ? "--settled"
+                                                : "--compare");
         return kTimeBadCommand;
     }
     if (comparisonOption != nullptr && !comparing) {
@@ -282,6 +299,10 @@ std::string TimeUsage()
            "  --exact         the whole title must match, case included\n"
            "  --visible       also wait until that window is neither hidden nor minimised\n"
            "  --input-idle    also wait until APP is idle for input\n"
+           "  --settled MS    then until the window's pixels have not changed for MS ms,\n"
+           "                  and time the launch to its content (at most " +
+           std::to_string(kSettleLimitMs / 1000) +
+           " s)\n"
            "  --new-only      ignore windows that existed before the run\n"
            "  --args \"ARGS\"   APP's command line, passed as it stands\n"
            "  --close HOW     wm_close (default), syscommand or altf4; may be repeated\n"

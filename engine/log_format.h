@@ -25,6 +25,13 @@ const unsigned kVisibilitySleepMs = 100;
 const unsigned kCloseMessageTimeoutMs = 5000;
 const unsigned kCloseWaitMs = 5000;
 
+// kairon-time's --settled: the found window's client area is captured
+// every kSettleCaptureSleepMs until it has not changed for the asked time;
+// a window that has not settled kSettleLimitMs after the wait began gets a
+// "Failed to settle" line, and its timing line is the time it was given up.
+const unsigned kSettleCaptureSleepMs = 10;
+const unsigned kSettleLimitMs = 30000;
+
 // A search that gives up has slept through every pass, so a launch whose
 // search gave up took at least this long; one whose window was found, less.
 const double kSearchGiveUpSeconds = kSearchPassLimit * kSearchPassSleepMs / 1000.0;
@@ -69,6 +76,10 @@ const char kExitedBeforeReadyFormat[] = "Application exited with code %lu before
 // handed the launch over to it. Precedes the launch's timing line. Only
 // kairon-time looks for it.
 const char kHandedOffFormat[] = "Window %s belongs to a program started before this launch\n";
+// windowName: the found window's pixels still changed kSettleLimitMs
+// after the wait for them began, or the window went away first. Precedes
+// the launch's timing line. Only kairon-time waits for it (--settled).
+const char kNotSettledFormat[] = "Failed to settle %s\n";
 // elapsed seconds of one launch
 const char kTimingFormat[] = "%0.4f\n";
 

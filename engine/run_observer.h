@@ -23,6 +23,7 @@ struct PhaseMarks {
     double inputIdle = -1;   // WaitForInputIdle returned
     double window = -1;      // the window was found
     double visible = -1;     // it was neither hidden nor minimised
+    double settled = -1;     // the first capture of its content that then stayed
 };
 
 // One launch, as the log has it once its timing line is written.
@@ -36,8 +37,8 @@ struct LaunchResult {
     double seconds;           // the time its timing line states
     // The first line the log gave this launch for missing what it waited
     // for (window not found or not visible, input idle failed, exited before
-    // it was ready, handed off to an instance already running), without
-    // its line end; null when it reached it.
+    // it was ready, handed off to an instance already running, not
+    // settled), without its line end; null when it reached it.
     const char* failureLine;
     // A warm-up launch: counted apart (`launch` of `launches` warm-ups),
     // and nothing of it is in the log.

@@ -3,6 +3,7 @@
 #include "engine/command_line.h"
 #include "engine/log_format.h"
 #include "engine/log_sink.h"
+#include "engine/settle_wait.h"
 #include "engine/window_detection.h"
 #include "engine/window_owner.h"
 
@@ -376,9 +377,22 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         NoteFailure(failureLine, kExitedBeforeReadyFormat, exitCode);
         idleReached = false;
     }
+    // With --settled the launch is timed to its window's content; the
+    // phases before it keep the counts they had.
+    SettleResult settle;
+    settle.count = endCount;
+    if (settings.settledMs > 0 && window != 0 && failureLine[0] == '\0') {
+        settle = WaitUntilSettled(platform, window, settings.settledMs, frequency);
+        if (settle.stopped)
+            return StopOnInterrupt(settings, run, &launch, frequency);
+        if (!settle.settled) {
+            WriteLog(&log, kNotSettledFormat, settings.windowName);
+            NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
+        }
+    }
     // On disk before anything that could hang or end Kairon: closing a
     // window that does not answer, or the user closing Kairon.
-    const float seconds = ElapsedSeconds(startCount, endCount, frequency);
+    const float seconds = ElapsedSeconds(startCount, settle.count, frequency);
     WriteLog(&log, kTimingFormat, static_cast<double>(seconds));
     FlushLog(&log);
     if (LogWriteFailed(log)) {
@@ -402,6 +416,8 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
             result.marks.window = since(settings.waitVisible ? windowCount : endCount);
         if (visibleReached)
             result.marks.visible = since(endCount);
+        if (settle.settled)
+            result.marks.settled = since(settle.count);
     }
     result.owner = owner;
     observer.LaunchTimed(result);

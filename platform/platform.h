@@ -131,6 +131,11 @@ public:
     virtual int CompareTitles(const char* a, const char* b) = 0;
     // StrStrIA: whether `needle` occurs in `text`, ignoring case.
     virtual bool ContainsIgnoringCase(const char* text, const char* needle) = 0;
+    // The window's client area as it is on the screen now (BitBlt from its
+    // DC into a 32-bit DIB section), hashed with HashPixels
+    // (platform/pixel_hash.h): equal hashes, the same pixels. False when
+    // the window is gone or the system would not copy its pixels.
+    virtual bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) = 0;
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

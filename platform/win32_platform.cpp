@@ -1,5 +1,7 @@
 #include "platform/win32_platform.h"
 
+#include "platform/pixel_hash.h"
+
 #include <mmsystem.h>
 #include <shlwapi.h>
 
@@ -284,6 +286,83 @@ int Win32Windows::CompareTitles(const char* a, const char* b)
 bool Win32Windows::ContainsIgnoringCase(const char* text, const char* needle)
 {
     return StrStrIA(text, needle) != nullptr;
+}
+
+Win32Windows::~Win32Windows()
+{
+    ReleaseCaptureBuffer();
+}
+
+void Win32Windows::ReleaseCaptureBuffer()
+{
+    if (captureDc_) {
+        SelectObject(captureDc_, capturePrevious_);
+        DeleteDC(captureDc_);
+    }
+    if (captureBitmap_)
+        DeleteObject(captureBitmap_);
+    captureDc_ = nullptr;
+    captureBitmap_ = nullptr;
+    capturePrevious_ = nullptr;
+    capturePixels_ = nullptr;
+    captureWidth_ = 0;
+    captureHeight_ = 0;
+}
+
+bool Win32Windows::CaptureBuffer(HDC screen, int width, int height)
+{
+    if (captureDc_ && width == captureWidth_ && height == captureHeight_)
+        return true;
+    ReleaseCaptureBuffer();
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    captureBitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    captureDc_ = CreateCompatibleDC(screen);
+    if (!captureBitmap_ || !captureDc_ || !bits) {
+        ReleaseCaptureBuffer();
+        return false;
+    }
+    capturePrevious_ = SelectObject(captureDc_, captureBitmap_);
+    capturePixels_ = static_cast<const std::uint32_t*>(bits);
+    captureWidth_ = width;
+    captureHeight_ = height;
+    return true;
+}
+
+// The window's DC shows what is on the screen, so the copy needs nothing
+// from the window's own thread: a window that does not answer is captured
+// as it stands. A minimised window has no client area: its hash is that of
+// an empty picture.
+bool Win32Windows::CaptureClientHash(WindowHandle window, std::uint64_t* hash)
+{
+    const HWND hwnd = ToHwnd(window);
+    RECT client;
+    if (!GetClientRect(hwnd, &client))
+        return false;
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0) {
+        *hash = HashPixels(nullptr, 0, 0);
+        return true;
+    }
+    HDC screen = GetDC(hwnd);
+    if (!screen)
+        return false;
+    const bool copied = CaptureBuffer(screen, width, height) &&
+                        BitBlt(captureDc_, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, screen);
+    if (!copied)
+        return false;
+    GdiFlush();
+    *hash = HashPixels(capturePixels_, width, height);
+    return true;
 }
 
 // --- the main dialog ---

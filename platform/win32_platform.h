@@ -40,6 +40,25 @@ public:
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
+    bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) override;
+
+    Win32Windows() = default;
+    Win32Windows(const Win32Windows&) = delete;
+    Win32Windows& operator=(const Win32Windows&) = delete;
+    ~Win32Windows() override;
+
+private:
+    // The DIB section the captures copy into, kept from one capture to the
+    // next while the size stays: a whole screen's is 8 MB, too much to
+    // allocate every 10 ms.
+    HDC captureDc_ = nullptr;
+    HBITMAP captureBitmap_ = nullptr;
+    HGDIOBJ capturePrevious_ = nullptr;
+    const std::uint32_t* capturePixels_ = nullptr;
+    int captureWidth_ = 0;
+    int captureHeight_ = 0;
+    bool CaptureBuffer(HDC screen, int width, int height);
+    void ReleaseCaptureBuffer();
 };
 
 // The main dialog (or, in tests, any dialog with the same control IDs).

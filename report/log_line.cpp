@@ -317,6 +317,8 @@ LogLine ClassifyLogLine(std::string_view line)
         parsed.exitCode = static_cast<std::uint32_t>(fields.numbers[0]);
     } else if (MatchesFormat(line, kHandedOffFormat)) {
         parsed.kind = LogLineKind::HandedOff;
+    } else if (MatchesFormat(line, kNotSettledFormat)) {
+        parsed.kind = LogLineKind::NotSettled;
     } else if (MatchesFormat(line, kCloseFailedFormat)) {
         parsed.kind = LogLineKind::CloseFailed;
     } else if (MatchesFormat(line, kHeaderFormat, &fields)) {

@@ -18,6 +18,7 @@ enum class LogLineKind {
     NotFoundOrNotVisible,  // "Failed to find window <x> as visible": either
     ExitedBeforeReady, // "Application exited with code <N> before it was ready"
     HandedOff,         // "Window <name> belongs to a program started before this launch"
+    NotSettled,        // "Failed to settle <name>"
     CloseFailed,       // "Failed to close <name>", after the launch's time
     Debug,             // window state key, scans, loop banners
     DebugWindowStart,  // a window-list line whose title runs on to later lines

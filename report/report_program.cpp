@@ -76,8 +76,8 @@ void DescribeOptions(CLI::App* app, Options* options)
                   "Leave each run's first (cold) launch out of its figures and comparisons");
     app->add_flag("--include-failed", options->includeFailed,
                   "Count the launches that failed (window not found or not visible, input\n"
-                  "idle failed, exited before it was ready, handed off) in the figures,\n"
-                  "comparisons and the gate; by default they are listed and left out");
+                  "idle failed, exited before it was ready, handed off, not settled) in the\n"
+                  "figures, comparisons and the gate; by default they are listed and left out");
     app->add_option("-r,--reference", options->reference,
                     "With --compare: compare against this run number (default: the fastest;\n"
                     "with --fail-if-slower, run 1)")

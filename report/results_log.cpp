@@ -147,6 +147,8 @@ const char* FailureKindName(int kind)
         return "exited before ready";
     case kHandedOff:
         return "handed off";
+    case kNotSettled:
+        return "not settled";
     default:
         return "?";
     }
@@ -165,6 +167,8 @@ const char* FailureKindKey(int kind)
         return "exited_before_ready";
     case kHandedOff:
         return "handed_off";
+    case kNotSettled:
+        return "not_settled";
     default:
         return "?";
     }
@@ -226,6 +230,9 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source)
             break;
         case LogLineKind::HandedOff:
             builder.Count(&log.runs.back(), kHandedOff, 1);
+            break;
+        case LogLineKind::NotSettled:
+            builder.Count(&log.runs.back(), kNotSettled, 1);
             break;
         case LogLineKind::NotFoundOrNotVisible:
             ++builder.pendingEither;

@@ -22,12 +22,14 @@ enum FailureKind {
     kInputIdleFailed,
     kExitedBeforeReady,
     kHandedOff,  // kairon-time's only: an instance already running opened the window
+    kNotSettled, // kairon-time's only: the window's pixels did not settle (--settled)
     kFailureKinds
 };
 
-// The kinds every export has a column or a key for. Hand-offs came later:
-// an export names them only when a run it holds has one, so that a log
-// without any exports as it always did.
+// The kinds every export has a column or a key for. The later ones came
+// with kairon-time: an export names them only as far as the last one a run
+// it holds has, so that a log without any exports as it always did, and
+// one with hand-offs alone as it did before there were other kinds.
 const int kFailureKindsAlwaysExported = kHandedOff;
 
 using FailureCounts = std::array<int, kFailureKinds>;
@@ -68,7 +70,7 @@ ParsedLog ParseResultsLog(std::string_view text, const std::string& source);
 bool LaunchFailed(const Launch& launch);
 
 // "window not found", "not visible", "input idle failed", "exited before ready",
-// "handed off".
+// "handed off", "not settled".
 const char* FailureKindName(int kind);
 // The same as the exports name it: "window_not_found", ...
 const char* FailureKindKey(int kind);

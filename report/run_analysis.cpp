@@ -47,12 +47,13 @@ RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst, bool includeF
 
 int ExportedFailureKinds(const std::vector<RunAnalysis>& runs)
 {
+    int kinds = kFailureKindsAlwaysExported;
     for (const RunAnalysis& analysis : runs) {
-        for (int kind = kFailureKindsAlwaysExported; kind < kFailureKinds; ++kind)
+        for (int kind = kinds; kind < kFailureKinds; ++kind)
             if (analysis.run->failures[kind] > 0)
-                return kFailureKinds;
+                kinds = kind + 1;
     }
-    return kFailureKindsAlwaysExported;
+    return kinds;
 }
 
 bool IsMeasured(const RunAnalysis& analysis, size_t launch)

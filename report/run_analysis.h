@@ -41,7 +41,8 @@ RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst,
                        bool includeFailed = false);
 
 // How many failure kinds, from the first, the exports of these runs name:
-// all of them when a run has a hand-off, kFailureKindsAlwaysExported else.
+// kFailureKindsAlwaysExported, and the later ones up to the last that a
+// run has.
 int ExportedFailureKinds(const std::vector<RunAnalysis>& runs);
 
 // Whether a launch's time belongs on a chart: its start-up was measured.

@@ -353,6 +353,28 @@ bool FakePlatform::ContainsIgnoringCase(const char* text, const char* needle)
     return lower(haystack).find(lower(wanted)) != std::string::npos;
 }
 
+bool FakePlatform::CaptureClientHash(WindowHandle window, std::uint64_t* hash)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "capture 0x%X", static_cast<unsigned>(window));
+    events.push_back(event);
+    // The pixels are those at the start of the capture, which then takes
+    // its time.
+    const FakeWindow* found = WindowAt(window);
+    std::uint64_t shown = 0;
+    if (found) {
+        for (const auto& frame : frames[window]) {
+            if (found->appearsAtMs + frame.first <= NowMs())
+                shown = frame.second;
+        }
+    }
+    nowTicks += captureCostMs * kTicksPerMs;
+    if (!found)
+        return false;
+    *hash = shown;
+    return true;
+}
+
 // --- DialogPort ---
 
 void FakePlatform::FieldText(int controlId, char* buffer, int size)

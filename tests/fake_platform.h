@@ -85,6 +85,11 @@ public:
 
     // The virtual time from which StopRequested says yes (Ctrl-C); -1 never.
     std::int64_t stopAtMs = -1;
+    // What a capture of a window's client area hashes to, per handle:
+    // (ms after the window appeared, hash from then on); 0 before the
+    // first. And how long each capture takes.
+    std::map<WindowHandle, std::vector<std::pair<std::int64_t, std::uint64_t>>> frames;
+    std::int64_t captureCostMs = 0;
 
     // --- what happened ---
     std::vector<std::string> events;
@@ -144,6 +149,7 @@ public:
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
+    bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) override;
 
     // DialogPort
     void FieldText(int controlId, char* buffer, int size) override;

@@ -68,7 +68,7 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
         Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet",
                "--args", "-x \"a b\"", "--runs", "3", "--delay", "250", "--log", "out.txt",
                "--window", "Main", "--close", "altf4", "--close", "syscommand", "--warmup", "2",
-               "--json", "phases.json", "app.exe"});
+               "--json", "phases.json", "--settled", "250", "app.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
     EXPECT_TRUE(p.settings.exactMatch);
     EXPECT_TRUE(p.settings.waitVisible);
@@ -87,6 +87,7 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
     EXPECT_STREQ(p.settings.appPath, "app.exe");
     EXPECT_EQ(p.settings.warmups, 2);
     EXPECT_EQ(p.options.jsonPath, "phases.json");
+    EXPECT_EQ(p.settings.settledMs, 250);
 }
 
 TEST(TimeOptions, HelpWinsWherever)
@@ -137,6 +138,18 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--save-config", "c.txt", "--json", "j", "app.exe"},
          "--save-config: config.txt has no line for --json"},
         {{"--attended", "--window", "W", "app.exe"}, "--attended: only with --save-config"},
+        {{"--window", "W", "--settled", "0", "app.exe"},
+         "--settled: '0' is not between 1 and 29999 ms"},
+        {{"--window", "W", "--settled", "-5", "app.exe"},
+         "--settled: '-5' is not between 1 and 29999 ms"},
+        {{"--window", "W", "--settled", "30000", "app.exe"},
+         "--settled: '30000' is not between 1 and 29999 ms"},
+        {{"--window", "W", "--settled", "1s", "app.exe"}, "--settled: '1s' is not a whole number"},
+        {{"app.exe", "--settled"}, "--settled: a value must follow"},
+        {{"--input-idle", "--settled", "100", "app.exe"},
+         "--settled: only with --window, whose pixels it watches"},
+        {{"--save-config", "c.txt", "--window", "W", "--settled", "100", "app.exe"},
+         "--save-config: config.txt has no line for --settled"},
         {{"--compare", "", "app.exe"}, "--compare: a baseline program must follow"},
         {{"app.exe", "--compare"}, "--compare: a value must follow"},
         {{"--compare", longPath.c_str(), "app.exe"}, "--compare: longer than 515 characters"},
@@ -177,6 +190,9 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     EXPECT_EQ(Parse({"--window", longestTitle.c_str(), "app.exe"}).result, kTimeRun);
     EXPECT_EQ(Parse({"--runs", "2147483647", "--delay", "-2147483648", "a"}).result, kTimeRun);
     EXPECT_EQ(Parse({"--warmup", "0", "a"}).result, kTimeRun);
+    for (const char* ms : {"1", "29999"})
+        EXPECT_EQ(Parse({"--window", "W", "--settled", ms, "a"}).result, kTimeRun) << ms;
+    EXPECT_EQ(Parse({"--window", "W", "a"}).settings.settledMs, 0);
     EXPECT_EQ(Parse({"--compare", "b", "--fail-if-slower", "0", "--significance", "0.5", "a"})
                   .result,
               kTimeRun);

@@ -1,5 +1,6 @@
 #include "bench/delay_chart_rows.h"
 #include "bench/delay_model.h"
+#include "bench/settle_chart_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -65,4 +66,34 @@ TEST(DelayChart, OneRowPerWindowCountWithItsModelMarked)
     EXPECT_EQ(crowded.emptyText, "no launches");
     ASSERT_TRUE(crowded.reference);
     EXPECT_DOUBLE_EQ(*crowded.reference, 50.5);
+}
+
+TEST(SettleChart, OneRowPerSeriesWithItsGoalMarkedWhereItHasOne)
+{
+    StripChart chart =
+        SettleChart({{"settled after drawn", "launch", "launches", {9.0, 3.0, 6.0}, 12.0},
+                     {"capture 1920x1080", "capture", "captures", {}, std::nullopt}});
+    EXPECT_EQ(chart.referenceLabel, "goal of the median");
+    EXPECT_FALSE(chart.legendCold);
+    EXPECT_FALSE(chart.legendOutlier);
+    ASSERT_EQ(chart.rows.size(), 2u);
+
+    const StripRow& settled = chart.rows[0];
+    EXPECT_EQ(settled.heading, "settled after drawn");
+    EXPECT_EQ(settled.detail, "3 launches, median 6.0 ms, goal 12.0 ms");
+    ASSERT_TRUE(settled.box);
+    EXPECT_DOUBLE_EQ(settled.box->p25, 4.5);
+    EXPECT_DOUBLE_EQ(settled.box->p75, 7.5);
+    ASSERT_TRUE(settled.reference);
+    EXPECT_DOUBLE_EQ(*settled.reference, 12.0);
+    ASSERT_EQ(settled.dots.size(), 3u);
+    EXPECT_EQ(settled.dots[1].value, 3.0);
+    EXPECT_EQ(settled.dots[1].slot, 1u);
+    EXPECT_EQ(settled.dots[2].tooltip, "launch 3: 6.0 ms");
+
+    const StripRow& capture = chart.rows[1];
+    EXPECT_EQ(capture.detail, "0 captures");
+    EXPECT_EQ(capture.emptyText, "no captures");
+    EXPECT_FALSE(capture.box);
+    EXPECT_FALSE(capture.reference);
 }

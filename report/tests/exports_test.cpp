@@ -390,6 +390,29 @@ TEST(Exports, HandOffsGetAColumnAndAKeyWhereARunHasOne)
     EXPECT_EQ(runs[0]["times"], nlohmann::json::parse("[0.01, 0.2]"));
 }
 
+// A window that did not settle has its column after the hand-offs', which
+// come with it; a log with hand-offs alone keeps the columns above.
+TEST(Exports, NotSettledGetsAColumnAndAKeyWhereARunHasOne)
+{
+    Analysed notSettled = Analyse(
+        "a.exe - 2 executions\n"
+        "Failed to settle W\n30.0100\n"
+        "0.2000\n",
+        false);
+    EXPECT_EQ(ExportCsv(notSettled.runs),
+              "run,log,header_line,application,launch,line,seconds,counted,outlier,"
+              "window_not_found,not_visible,input_idle_failed,exited_before_ready,handed_off,"
+              "not_settled,failed,exit_code,close_failed\n"
+              "1,small.log,1,a.exe,1,3,30.0100,0,0,0,0,0,0,0,1,1,,0\n"
+              "1,small.log,1,a.exe,2,4,0.2000,1,0,0,0,0,0,0,0,0,,0\n");
+    nlohmann::json runs = nlohmann::json::parse(ExportJson(notSettled.runs, nullptr))["runs"];
+    EXPECT_EQ(runs[0]["failures"],
+              nlohmann::json::parse(R"({"window_not_found": 0, "not_visible": 0,
+                                        "input_idle_failed": 0, "exited_before_ready": 0,
+                                        "handed_off": 0, "not_settled": 1})"));
+    EXPECT_EQ(runs[0]["failed_launches"][0]["not_settled"], 1);
+}
+
 TEST(Exports, ARunWhoseEveryLaunchFailedHasNoFigures)
 {
     Analysed failed = Analyse(

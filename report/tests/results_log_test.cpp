@@ -192,6 +192,13 @@ TEST(ResultsLog, AttachesExitsAndCloseFailuresToTheirLaunches)
          {{{0, 0, 0, 0, 1}, 0,
            {{{0, 0, 0, 0, 1}, std::nullopt, 0}, {{0, 0, 0, 0, 0}, std::nullopt, 0}}}},
          {}},
+        // So is a window that did not settle, and the launch after it is clean.
+        {"a.exe - 2 executions\n"
+         "Failed to settle A\n30.0100\n"
+         "0.2000\n",
+         {{{0, 0, 0, 0, 0, 1}, 0,
+           {{{0, 0, 0, 0, 0, 1}, std::nullopt, 0}, {{0, 0, 0, 0, 0, 0}, std::nullopt, 0}}}},
+         {}},
         // A run that ended inside a launch passes nothing on to the next run.
         {"a.exe - 2 executions\nWaitForInputIdle call failed\n"
          "Application exited with code 5 before it was ready\n"

@@ -71,6 +71,8 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
     const char handedOff[] = "a.exe - 2 executions\n"
                              "Window W belongs to a program started before this launch\n"
                              "0.0100\n0.2000\n";
+    const char notSettled[] = "a.exe - 2 executions\n0.7000\n"
+                              "Failed to settle W\n30.0100\n";
     const std::string failedList =
         "  Failed launches:        2 of 4: launch 1 (57.3279 s: window not found), launch 3 "
         "(0.0312 s: input idle failed, exited with code 3221225477)\n";
@@ -88,6 +90,9 @@ TEST(TerminalReport, FailedLaunchesAreListedAndWhatIsCountedSaid)
         {handedOff, false, false, "Failures", "  Failures:               handed off 1\n"},
         {handedOff, false, false, "Failed launches",
          "  Failed launches:        1 of 2: launch 1 (0.0100 s: handed off)\n"},
+        {notSettled, false, false, "Failures", "  Failures:               not settled 1\n"},
+        {notSettled, false, false, "Failed launches",
+         "  Failed launches:        1 of 2: launch 2 (30.0100 s: not settled)\n"},
         {failing, false, true, "Failed launches", failedList},
         {failing, false, false, "Failed to close", "  Failed to close:        1\n"},
         {failing, false, false, "Counted",

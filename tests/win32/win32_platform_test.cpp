@@ -4,6 +4,7 @@
 
 #include "engine/log_format.h"
 #include "engine/window_owner.h"
+#include "platform/pixel_hash.h"
 #include "resources/control_ids.h"
 #include "tests/fake_platform.h"
 
@@ -125,6 +126,41 @@ TEST(Win32Windows, SendsWithinATimeLimitAndSeesTheWindowGo)
 
 // A handle's 32-bit value comes back as the system's handle: sign-extended
 // in a 64-bit program, as the system extends handles from 32-bit programs.
+// A capture reads the client area as it stands: the same pixels give the
+// same hash, any change another; a minimised window has no client area,
+// and a window that is gone cannot be captured.
+TEST(Win32Windows, CapturesTheClientAreaAsItIsDrawn)
+{
+    HWND window = CreateWindowExA(0, "STATIC", "Kairon capture test",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    UpdateWindow(window);
+    Win32Windows windows;
+    const WindowHandle handle = FromHwnd(window);
+    std::uint64_t blank = 0;
+    std::uint64_t again = 0;
+    ASSERT_TRUE(windows.CaptureClientHash(handle, &blank));
+    ASSERT_TRUE(windows.CaptureClientHash(handle, &again));
+    EXPECT_EQ(blank, again);
+
+    HDC dc = GetDC(window);
+    RECT square = {10, 10, 14, 14};
+    FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+    std::uint64_t painted = 0;
+    ASSERT_TRUE(windows.CaptureClientHash(handle, &painted));
+    EXPECT_NE(painted, blank);
+
+    ShowWindow(window, SW_MINIMIZE);
+    std::uint64_t minimised = 0;
+    ASSERT_TRUE(windows.CaptureClientHash(handle, &minimised));
+    EXPECT_EQ(minimised, HashPixels(nullptr, 0, 0));
+
+    DestroyWindow(window);
+    EXPECT_FALSE(windows.CaptureClientHash(handle, &again));
+}
+
 TEST(Win32Windows, HandleValuesRoundTripAsTheSystemExtendsThem)
 {
     const WindowHandle values[] = {0x00010020u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFEu};

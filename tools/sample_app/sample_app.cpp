@@ -4,7 +4,8 @@
 //   sample_app [--title TEXT] [--delay MS] [--show normal|min|max|hidden|never]
 //              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
 //              [--on-close close|refuse|hang|slow:MS] [--exit-code N]
-//              [--single-instance NAME]
+//              [--single-instance NAME] [--draw-after MS] [--animate MS]
+//              [--size WIDTHxHEIGHT]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -28,11 +29,12 @@
 //                     processes; <state> is normal, min or max. Lines end in
 //                     a bare LF and are flushed at once.
 //   --stamps NAME     a named shared memory block (created by whoever runs
-//                     the application) of two 64-bit performance counter
-//                     readings: the first written right after
+//                     the application; sample_stamps.h) of 64-bit
+//                     performance counter readings: right after
 //                     CreateWindowExA returns the titled window (from then
-//                     on a search for it can find it), the second right
-//                     after ShowWindow. No file is touched in between, so
+//                     on a search for it can find it), right after
+//                     ShowWindow, and with --draw-after right after the
+//                     content is painted. No file is touched in between, so
 //                     recording costs the window nothing.
 //   --exit-after MS   ends the process after MS milliseconds whatever else
 //                     happens (default: never), so that a window nobody
@@ -68,6 +70,15 @@
 //                     started again. It ends when its last window is closed.
 //                     A later instance that finds no such window exits with
 //                     code 3.
+//   --draw-after MS   the window is shown blank (its background only) and
+//                     its content (coloured bars and a line of text) is
+//                     painted MS milliseconds later; then the drawn stamp is
+//                     written and "<pid> drawn <counter>" recorded. Without
+//                     it the content is painted at once.
+//   --animate MS      a bar moves across the window every MS milliseconds,
+//                     for as long as it is open: content that never settles.
+//   --size WxH        the client area's size in pixels (default: a window
+//                     of 320 by 200 with its frame).
 //
 // Options beside the program: a file named like the program with .options
 // for .exe (sample_app.options beside sample_app.exe), if there is one,
@@ -87,6 +98,8 @@
 // Exit code: 0 after the window is closed or the time limit passes; N with
 // --exit-code N; 2 for a command line it does not understand (shown in a
 // message box).
+#include "tools/sample_app/sample_stamps.h"
+
 #include <windows.h>
 
 #include <cstdarg>
@@ -111,8 +124,12 @@ enum class ShowState { Normal, Minimised, Maximised, Hidden, Never };
 
 enum class OnClose { Close, Refuse, Hang, Slow };
 
-// The identifier of the slow close's window timer.
+// The window timers: the slow close's, the late drawing's, the animation's.
 const UINT_PTR kSlowCloseTimer = 1;
+const UINT_PTR kDrawTimer = 2;
+const UINT_PTR kAnimateTimer = 3;
+const int kDefaultWidth = 320;
+const int kDefaultHeight = 200;
 
 struct Options {
     const char* title = "Kairon Sample";
@@ -127,9 +144,17 @@ struct Options {
     bool exitAtOnce = false;
     DWORD exitCode = 0;
     const char* instanceName = nullptr;
+    DWORD drawAfterMs = 0;  // 0: the content at once
+    DWORD animateMs = 0;    // 0: still
+    int clientWidth = 0;    // 0: the default window size
+    int clientHeight = 0;
 };
 
 Options g_options;
+// Whether the content is painted yet, and how far the animation has gone.
+bool g_drawn = true;
+unsigned g_animationStep = 0;
+SampleStamps* g_stamps = nullptr;
 // The sample's top-level windows now open: the process ends with the last.
 int g_openWindows = 0;
 // Posted to the first instance's message-only window: open another window.
@@ -162,6 +187,22 @@ bool ParseShowState(const char* text, ShowState* show)
         }
     }
     return false;
+}
+
+bool ParseSize(const char* text, Options* options)
+{
+    char* end = nullptr;
+    const long width = std::strtol(text, &end, 10);
+    if (end == text || *end != 'x')
+        return false;
+    const char* heightText = end + 1;
+    const long height = std::strtol(heightText, &end, 10);
+    if (end == heightText || *end != '\0' || width <= 0 || height <= 0 || width > 10000 ||
+        height > 10000)
+        return false;
+    options->clientWidth = static_cast<int>(width);
+    options->clientHeight = static_cast<int>(height);
+    return true;
 }
 
 bool ParseOnClose(const char* text, Options* options)
@@ -238,6 +279,12 @@ const char* ParseOptions(int argc, char** argv, Options* options)
             understood = ParseOnClose(value, options);
         else if (std::strcmp(name, "--single-instance") == 0)
             options->instanceName = value;
+        else if (std::strcmp(name, "--draw-after") == 0)
+            understood = ParseNumber(value, &options->drawAfterMs);
+        else if (std::strcmp(name, "--animate") == 0)
+            understood = ParseNumber(value, &options->animateMs) && options->animateMs > 0;
+        else if (std::strcmp(name, "--size") == 0)
+            understood = ParseSize(value, options);
         else if (std::strcmp(name, "--exit-code") == 0) {
             understood = ParseNumber(value, &options->exitCode);
             options->exitAtOnce = true;
@@ -280,21 +327,57 @@ long long CounterNow()
     return now.QuadPart;
 }
 
-// The --stamps block: window created, window shown.
-struct Stamps {
-    volatile LONGLONG created;
-    volatile LONGLONG shown;
-};
-
 // Mapped before the window exists, so that a stamp costs one store.
-Stamps* OpenStamps()
+SampleStamps* OpenStamps()
 {
     if (!g_options.stampsName)
         return nullptr;
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, g_options.stampsName);
     if (!mapping)
         return nullptr;
-    return static_cast<Stamps*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Stamps)));
+    return static_cast<SampleStamps*>(
+        MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(SampleStamps)));
+}
+
+// The content: bars in a few colours, a line of text, and the animation's
+// bar where it has got to.
+void PaintContent(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    if (g_drawn) {
+        static const COLORREF kColours[] = {RGB(200, 40, 40), RGB(40, 160, 60), RGB(40, 80, 200)};
+        for (int i = 0; i < 3; ++i) {
+            RECT bar = {10, 10 + i * 30, client.right - 10, 30 + i * 30};
+            HBRUSH brush = CreateSolidBrush(kColours[i]);
+            FillRect(dc, &bar, brush);
+            DeleteObject(brush);
+        }
+        static const char kText[] = "Kairon Sample: content drawn";
+        TextOutA(dc, 10, 110, kText, static_cast<int>(sizeof kText - 1));
+    }
+    if (g_options.animateMs != 0 && client.right > 20) {
+        const unsigned room = static_cast<unsigned>(client.right - 20);
+        const LONG x = static_cast<LONG>(g_animationStep * 7 % room);
+        RECT bar = {x, client.bottom - 30, x + 20, client.bottom - 10};
+        FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    EndPaint(window, &paint);
+}
+
+// The late drawing: painted now, then stamped once the pixels are out.
+void DrawContent(HWND window)
+{
+    g_drawn = true;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    GdiFlush();
+    const long long now = CounterNow();
+    if (g_stamps)
+        g_stamps->drawn = now;
+    Record("drawn %lld", now);
 }
 
 void SignalVisible()
@@ -374,7 +457,20 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             DestroyWindow(window);
             return 0;
         }
+        if (wParam == kDrawTimer) {
+            KillTimer(window, kDrawTimer);
+            DrawContent(window);
+            return 0;
+        }
+        if (wParam == kAnimateTimer) {
+            ++g_animationStep;
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        }
         break;
+    case WM_PAINT:
+        PaintContent(window);
+        return 0;
     case WM_DESTROY:
         Record("destroyed");
         if (--g_openWindows == 0)
@@ -423,10 +519,18 @@ const char* StateName(ShowState show)
 }
 
 // The window the options describe; false when it could not be created.
-bool OpenSampleWindow(HINSTANCE instance, Stamps* stamps)
+bool OpenSampleWindow(HINSTANCE instance, SampleStamps* stamps)
 {
+    int width = kDefaultWidth;
+    int height = kDefaultHeight;
+    if (g_options.clientWidth != 0) {
+        RECT frame = {0, 0, g_options.clientWidth, g_options.clientHeight};
+        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        width = frame.right - frame.left;
+        height = frame.bottom - frame.top;
+    }
     HWND window = CreateWindowExA(0, kWindowClass, g_options.title, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
                                   instance, nullptr);
     if (!window)
         return false;
@@ -440,6 +544,10 @@ bool OpenSampleWindow(HINSTANCE instance, Stamps* stamps)
         SignalVisible();
         Record("visible %lld %s", CounterNow(), StateName(g_options.show));
         UpdateWindow(window);
+        if (g_options.drawAfterMs != 0)
+            SetTimer(window, kDrawTimer, g_options.drawAfterMs, nullptr);
+        if (g_options.animateMs != 0)
+            SetTimer(window, kAnimateTimer, g_options.animateMs, nullptr);
     }
     return true;
 }
@@ -450,7 +558,7 @@ LRESULT CALLBACK InstanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
 {
     if (message == g_openWindowMessage && g_options.show != ShowState::Never) {
         OpenSampleWindow(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                         OpenStamps());
+                         g_stamps);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -496,7 +604,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                       "Not understood: %.500s\n\nUsage: sample_app [--title TEXT] [--delay MS] "
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
                       "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
-                      "[--exit-code N] [--single-instance NAME]",
+                      "[--exit-code N] [--single-instance NAME] [--draw-after MS] "
+                      "[--animate MS] [--size WxH]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;
@@ -514,7 +623,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         if (!CreateInstanceWindow(instance))
             return 1;
     }
-    Stamps* stamps = OpenStamps();
+    g_stamps = OpenStamps();
+    g_drawn = g_options.drawAfterMs == 0;
 
     // The limit runs from the process start, before any window exists.
     if (g_options.exitAfterMs != 0) {
@@ -530,7 +640,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     if (g_options.show != ShowState::Never) {
         RegisterSampleClass(instance);
-        if (!OpenSampleWindow(instance, stamps))
+        if (!OpenSampleWindow(instance, g_stamps))
             return 1;
     }
 

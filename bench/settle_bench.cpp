@@ -1,0 +1,326 @@
+// settle_bench: how long after the application has drawn its content
+// kairon-time's --settled mark comes, launch by launch, and what one
+// capture of a window's pixels costs.
+//
+// Usage: settle_bench SAMPLE_APP LAUNCHES DRAW_AFTER_MS SETTLED_MS CAPTURES
+//
+// Kairon's own timing run (TimingRun through the real Win32 side of the
+// seam, window found by exact title, then --settled SETTLED_MS) launches
+// the sample application LAUNCHES times with --draw-after DRAW_AFTER_MS:
+// its window is shown blank and painted that much later. The sample writes
+// the performance counter right after the painting into its --stamps
+// block; a thin wrapper around the process port keeps each iteration's
+// start count, and the observer the settled mark. So for each launch:
+//   delay = start count + settled mark - drawn stamp
+// The quiet time must outlast the blank spell, or the blank would settle.
+//
+// Then CAPTURES captures, one after another, of a sample window of the
+// default size and of one whose client area is 1920 x 1080 (it must fit on
+// the screen, or part of it is not there to copy), each timed.
+//
+// Prints the rule of its percentiles, then:
+//   settled launches=<n> draw_after_ms=<x> settled_ms=<x> early=<n> p50_ms=.. p95_ms=..
+//           p99_ms=.. max_ms=.. min_ms=..
+// where early counts the launches that settled on the blank window, before
+// the content was drawn (a blank spell that outlasted the quiet time): they
+// have no delay, and are named on standard error.
+//   capture width=<w> height=<h> captures=<n> p50_ms=.. p95_ms=.. p99_ms=.. max_ms=.. min_ms=..
+//   (one capture line per window)
+//   hash width=1920 height=1080 hashes=<n> p50_ms=.. (the hash alone, in memory)
+// and writes the capture times, one a line in ms, to capture-<w>x<h>.txt.
+// and writes the delays, one launch a line in ms, to settle-delays.txt.
+// Exit code 0, or 1 when a measurement could not be taken.
+#include "bench/forwarding_process.h"
+#include "config/run_settings.h"
+#include "engine/timing_run.h"
+#include "platform/pixel_hash.h"
+#include "platform/win32_platform.h"
+#include "report/statistics.h"
+#include "tools/sample_app/sample_stamps.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char kTitle[] = "Kairon Settle Sample";
+const char kCaptureTitle[] = "Kairon Capture Sample";
+const char kLogName[] = "settle-results.txt";
+const char kDelaysName[] = "settle-delays.txt";
+// Between launches: the close countdown and the one before the next launch.
+const int kDelayMs = 50;
+
+struct Launch {
+    std::int64_t startCount;
+    std::int64_t drawn;
+};
+
+// Keeps each iteration's start count, the first counter reading after the
+// frequency query, and pairs it with the drawn stamp once the window is
+// closed (by then the application has long painted).
+class RecordingProcess : public ForwardingProcess {
+public:
+    explicit RecordingProcess(SampleStamps* stamps) : stamps_(stamps) {}
+    std::vector<Launch> launches;
+
+    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override
+    {
+        stamps_->drawn = 0;
+        return ForwardingProcess::LaunchProcess(commandLine, launched);
+    }
+    void CloseProcessHandles(const LaunchedProcess& launched) override
+    {
+        launches.push_back({startCount_, stamps_->drawn});
+        ForwardingProcess::CloseProcessHandles(launched);
+    }
+    std::int64_t CounterFrequency() override
+    {
+        readings_ = 0;
+        return ForwardingProcess::CounterFrequency();
+    }
+    std::int64_t CounterNow() override
+    {
+        const std::int64_t now = ForwardingProcess::CounterNow();
+        if (++readings_ == 1)
+            startCount_ = now;
+        return now;
+    }
+
+private:
+    SampleStamps* stamps_;
+    int readings_ = 0;
+    std::int64_t startCount_ = 0;
+};
+
+// The settled mark of each launch (negative when it did not settle), and
+// any error written out.
+class SettledMarks : public RunObserver {
+public:
+    std::vector<double> marks;
+    void ShowStatus(const char*) override {}
+    void ShowError(const char* text, const char* caption) override
+    {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+    }
+    void LaunchTimed(const LaunchResult& result) override
+    {
+        marks.push_back(result.marks.settled);
+    }
+    void RunEnded(RunOutcome) override {}
+    void CloseProgram() override {}
+};
+
+void PrintSummary(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    auto at = [&values](double p) { return values.empty() ? 0.0 : Percentile(values, p); };
+    std::printf(" p50_ms=%.1f p95_ms=%.1f p99_ms=%.1f max_ms=%.1f min_ms=%.1f", at(0.5),
+                at(0.95), at(0.99), at(1.0), at(0.0));
+}
+
+int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int settledMs)
+{
+    char stampsName[64];
+    std::snprintf(stampsName, sizeof stampsName, "KaironSettleStamps-%lu", GetCurrentProcessId());
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(SampleStamps), stampsName);
+    SampleStamps* stamps = mapping ? static_cast<SampleStamps*>(MapViewOfFile(
+                                         mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SampleStamps)))
+                                   : nullptr;
+    if (!stamps) {
+        std::fprintf(stderr, "cannot create the shared block %s\n", stampsName);
+        return 1;
+    }
+
+    RunSettings settings;
+    std::memset(&settings, 0, sizeof settings);
+    std::snprintf(settings.appPath, sizeof settings.appPath, "%s", sampleApp);
+    std::snprintf(settings.cmdLineArgs, sizeof settings.cmdLineArgs,
+                  "--title \"%s\" --exit-after 60000 --stamps %s --draw-after %d", kTitle,
+                  stampsName, drawAfterMs);
+    std::snprintf(settings.logPath, sizeof settings.logPath, "%s", kLogName);
+    std::snprintf(settings.windowName, sizeof settings.windowName, "%s", kTitle);
+    settings.executions = launchCount;
+    settings.delayMs = kDelayMs;
+    settings.closeByWmClose = true;
+    settings.detectByWindowName = true;
+    settings.exactMatch = true;
+    settings.markPhases = true;
+    settings.settledMs = settledMs;
+    settings.autoRun = true;  // as unattended runs are
+    DeleteFileA(kLogName);
+
+    RecordingProcess process(stamps);
+    Win32Windows windows;
+    SettledMarks observer;
+    Platform platform{process, windows};
+    TimingRun(settings, platform, observer);
+
+    const double frequency = static_cast<double>(process.CounterFrequency());
+    std::vector<double> delays;
+    FILE* delaysFile = std::fopen(kDelaysName, "w");
+    int unmarked = 0;
+    int early = 0;
+    const size_t paired = std::min(process.launches.size(), observer.marks.size());
+    for (size_t i = 0; i < paired; ++i) {
+        const Launch& launch = process.launches[i];
+        if (observer.marks[i] < 0) {
+            ++unmarked;
+            continue;
+        }
+        const double markCount = static_cast<double>(launch.startCount) +
+                                 observer.marks[i] * frequency;
+        // Closed before it drew: its mark was the blank.
+        if (launch.drawn == 0) {
+            ++early;
+            std::fprintf(stderr, "launch %d settled %.4f s after its start, before it drew\n",
+                         static_cast<int>(i + 1), observer.marks[i]);
+            continue;
+        }
+        delays.push_back((markCount - static_cast<double>(launch.drawn)) * 1000.0 / frequency);
+        if (delaysFile)
+            std::fprintf(delaysFile, "%.3f\n", delays.back());
+    }
+    if (delaysFile)
+        std::fclose(delaysFile);
+
+    std::printf("settled launches=%d draw_after_ms=%d settled_ms=%d early=%d",
+                static_cast<int>(delays.size()), drawAfterMs, settledMs, early);
+    PrintSummary(delays);
+    std::printf("\n");
+    UnmapViewOfFile(stamps);
+    CloseHandle(mapping);
+    if (static_cast<int>(paired) != launchCount || unmarked != 0) {
+        std::fprintf(stderr, "%d of %d launches measured, %d did not settle\n",
+                     static_cast<int>(paired), launchCount, unmarked);
+        return 1;
+    }
+    return 0;
+}
+
+// Times `count` captures of a sample window with a client area of
+// width x height (0 x 0: the default window).
+int MeasureCapture(const char* sampleApp, int width, int height, int count)
+{
+    char commandLine[MAX_PATH + 200];
+    char size[48] = "";
+    if (width > 0)
+        std::snprintf(size, sizeof size, " --size %dx%d", width, height);
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" --title \"%s\" --exit-after 60000%s",
+                  sampleApp, kCaptureTitle, size);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        std::fprintf(stderr, "cannot start the sample application (error %lu)\n",
+                     GetLastError());
+        return 1;
+    }
+    CloseHandle(info.hThread);
+    HWND window = nullptr;
+    for (int tries = 0; tries < 1000 && !window; ++tries) {
+        Sleep(10);
+        window = FindWindowA(nullptr, kCaptureTitle);
+    }
+    int result = 1;
+    if (window) {
+        // Its first painting done.
+        Sleep(500);
+        Win32Process process;
+        Win32Windows windows;
+        const double frequency = static_cast<double>(process.CounterFrequency());
+        RECT client;
+        GetClientRect(window, &client);
+        std::vector<double> times;
+        std::uint64_t hash = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::int64_t start = process.CounterNow();
+            if (!windows.CaptureClientHash(FromHwnd(window), &hash))
+                break;
+            times.push_back(static_cast<double>(process.CounterNow() - start) * 1000.0 /
+                            frequency);
+        }
+        std::printf("capture width=%ld height=%ld captures=%d", client.right, client.bottom,
+                    static_cast<int>(times.size()));
+        char timesName[64];
+        std::snprintf(timesName, sizeof timesName, "capture-%ldx%ld.txt", client.right,
+                      client.bottom);
+        if (FILE* timesFile = std::fopen(timesName, "w")) {
+            for (double time : times)
+                std::fprintf(timesFile, "%.3f\n", time);
+            std::fclose(timesFile);
+        }
+        PrintSummary(times);
+        std::printf("\n");
+        result = static_cast<int>(times.size()) == count ? 0 : 1;
+        if (result != 0)
+            std::fprintf(stderr, "a capture of the %ldx%ld window failed\n", client.right,
+                         client.bottom);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    } else {
+        std::fprintf(stderr, "the capture window did not appear\n");
+    }
+    if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hProcess);
+    return result;
+}
+
+// The hash alone, of a whole screen's pixels already in memory: the part of
+// a capture that is Kairon's own work.
+void MeasureHash(int count)
+{
+    const int width = 1920;
+    const int height = 1080;
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<std::uint32_t>(i * 2654435761u);
+    Win32Process process;
+    const double frequency = static_cast<double>(process.CounterFrequency());
+    std::vector<double> times;
+    volatile std::uint64_t sink = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t start = process.CounterNow();
+        sink = sink ^ HashPixels(pixels.data(), width, height);
+        times.push_back(static_cast<double>(process.CounterNow() - start) * 1000.0 / frequency);
+    }
+    std::printf("hash width=%d height=%d hashes=%d", width, height, count);
+    PrintSummary(times);
+    std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: settle_bench SAMPLE_APP LAUNCHES DRAW_AFTER_MS SETTLED_MS "
+                             "CAPTURES\n");
+        return 1;
+    }
+    const int launches = std::atoi(argv[2]);
+    const int drawAfterMs = std::atoi(argv[3]);
+    const int settledMs = std::atoi(argv[4]);
+    const int captures = std::atoi(argv[5]);
+    if (launches <= 0 || drawAfterMs <= 0 || settledMs <= drawAfterMs || captures <= 0) {
+        std::fprintf(stderr, "LAUNCHES, DRAW_AFTER_MS and CAPTURES must be positive, and "
+                             "SETTLED_MS above DRAW_AFTER_MS\n");
+        return 1;
+    }
+    std::printf("percentiles: %s\n", kPercentileRule);
+    std::fflush(stdout);
+    int result = MeasureSettled(argv[1], launches, drawAfterMs, settledMs);
+    std::fflush(stdout);
+    result |= MeasureCapture(argv[1], 0, 0, captures);
+    result |= MeasureCapture(argv[1], 1920, 1080, captures);
+    MeasureHash(captures);
+    return result;
+}

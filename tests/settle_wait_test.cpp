@@ -1,0 +1,225 @@
+#include "engine/settle_wait.h"
+
+#include "console/console_run_observer.h"
+#include "console/launch_json.h"
+#include "console/phase_summary.h"
+#include "engine/timing_run.h"
+#include "tests/fake_platform.h"
+#include "tests/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::pair<std::int64_t, std::uint64_t>> Frames;
+
+// Frames that change every `everyMs` from 0 to `untilMs`, then stay.
+Frames ChangingUntil(std::int64_t everyMs, std::int64_t untilMs)
+{
+    Frames frames;
+    for (std::int64_t at = 0; at <= untilMs; at += everyMs)
+        frames.push_back({at, static_cast<std::uint64_t>(at / everyMs + 1)});
+    return frames;
+}
+
+struct SettleCase {
+    const char* what;
+    Frames frames;               // of window 0x10, which is there from 0 ms
+    std::int32_t settledMs;
+    std::int64_t captureCostMs;
+    std::int64_t vanishesAtMs;   // -1 never
+    std::int64_t stopAtMs;       // -1 never
+    bool settled;
+    bool stopped;
+    std::int64_t countMs;        // the result's count, in ms (not when stopped)
+    std::int64_t endedAtMs;      // the virtual time when the wait returned
+};
+
+// The wait starts at 0 ms and captures every 10 ms. The mark is the counter
+// after the first capture of the pixels that then stayed, read after the
+// capture; the wait ends at the first capture `settledMs` after it.
+TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
+{
+    const SettleCase cases[] = {
+        {"drawn at 50 ms", {{0, 1}, {50, 2}}, 100, 0, -1, -1, true, false, 50, 150},
+        {"drawn between two captures", {{0, 1}, {55, 2}}, 100, 0, -1, -1, true, false, 60, 160},
+        {"never changes", {{0, 7}}, 100, 0, -1, -1, true, false, 0, 100},
+        {"back to what it showed before", {{0, 1}, {20, 2}, {60, 1}}, 100, 0, -1, -1, true,
+         false, 60, 160},
+        {"a quiet spell shorter than asked", {{0, 1}, {90, 2}}, 100, 0, -1, -1, true, false, 90,
+         190},
+        // The quiet time must outlast every pause in the drawing.
+        {"blank for longer than asked", {{0, 1}, {500, 2}}, 100, 0, -1, -1, true, false, 0, 100},
+        {"each capture takes 4 ms", {{0, 1}, {50, 2}}, 100, 4, -1, -1, true, false, 60, 172},
+        {"changes every 20 ms for ever", ChangingUntil(20, 40000), 100, 0, -1, -1, false, false,
+         30000, 30000},
+        {"last change at 29.9 s, quiet to 30 s", ChangingUntil(20, 29900), 100, 0, -1, -1, true,
+         false, 29900, 30000},
+        {"last change at 29.92 s", ChangingUntil(20, 29920), 100, 0, -1, -1, false, false, 30000,
+         30000},
+        {"the window goes at 300 ms", ChangingUntil(20, 40000), 100, 0, 300, -1, false, false,
+         300, 300},
+        {"Ctrl-C at 250 ms", ChangingUntil(20, 40000), 100, 0, -1, 250, false, true, 0, 250},
+    };
+    for (const SettleCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePlatform fake;
+        FakeWindow window;
+        window.handle = 0x10;
+        window.title = "Sample";
+        window.vanishesAtMs = c.vanishesAtMs;
+        fake.windows.push_back(window);
+        fake.frames[0x10] = c.frames;
+        fake.captureCostMs = c.captureCostMs;
+        fake.stopAtMs = c.stopAtMs;
+        const SettleResult result =
+            WaitUntilSettled(fake.platform, 0x10, c.settledMs, kFakeFrequency);
+        EXPECT_EQ(result.settled, c.settled);
+        EXPECT_EQ(result.stopped, c.stopped);
+        if (!c.stopped) {
+            EXPECT_EQ(result.count, c.countMs * kTicksPerMs);
+        }
+        EXPECT_EQ(fake.NowMs(), c.endedAtMs);
+    }
+}
+
+TEST(WaitUntilSettled, CapturesThenReadsTheCounterThenSleepsTenMilliseconds)
+{
+    FakePlatform fake;
+    FakeWindow window;
+    window.handle = 0x10;
+    fake.windows.push_back(window);
+    fake.frames[0x10] = {{0, 1}, {10, 2}};
+    const SettleResult result = WaitUntilSettled(fake.platform, 0x10, 20, kFakeFrequency);
+    EXPECT_TRUE(result.settled);
+    EXPECT_EQ(fake.events, (std::vector<std::string>{
+                               "counter 0", "capture 0x10", "counter 0", "sleep 10",
+                               "capture 0x10", "counter 10", "sleep 10",
+                               "capture 0x10", "counter 20", "sleep 10",
+                               "capture 0x10", "counter 30"}));
+}
+
+RunSettings SettledSettings(const std::string& logPath, std::int32_t settledMs)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\Apps\\sample.exe");
+    std::strcpy(settings.logPath, logPath.c_str());
+    std::strcpy(settings.windowName, "sample");
+    settings.detectByWindowName = true;
+    settings.closeByWmClose = true;
+    settings.executions = 1;
+    settings.delayMs = 1;
+    settings.markPhases = true;
+    settings.settledMs = settledMs;
+    return settings;
+}
+
+struct RunCase {
+    const char* what;
+    std::int32_t settledMs;
+    std::int64_t appearsAfterMs;  // -1 never
+    Frames frames;                // from the window's appearance
+    std::int64_t stopAtMs;        // -1 never
+    const char* logged;           // after the header
+    const char* progress;
+    TimeExitStatus status;
+    PhaseMarks marks;
+    size_t captures;
+};
+
+// One launch at 1 ms whose window is there at once, found by the search's
+// first pass at 11 ms; the wait for its pixels begins then.
+TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
+{
+    const std::string notSettled = "Failed to settle sample";
+    const RunCase cases[] = {
+        {"drawn 300 ms after it appeared", 500, 0, {{0, 1}, {300, 2}}, -1, "0.3000\n",
+         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 80},
+        {"drawn before it was found", 100, 0, {{0, 1}, {5, 2}}, -1, "0.0100\n",
+         "launch 1/1: 0.0100 s\n", kTimeExitReady, {-1, 0.010, -1, 0.010}, 11},
+        {"never settles", 100, 0, ChangingUntil(5, 40000), -1,
+         "Failed to settle sample\n30.0100\n", "launch 1/1: Failed to settle sample\n",
+         kTimeExitNotReady, {-1, 0.010, -1, -1}, 3001},
+        {"no window: nothing to capture", 100, -1, {}, -1, "Failed to find window sample\n50.0000\n",
+         "launch 1/1: Failed to find window sample\n", kTimeExitNotReady, {-1, -1, -1, -1}, 0},
+        {"not asked for", 0, 0, {{0, 1}, {300, 2}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
+         kTimeExitReady, {-1, 0.010, -1, -1}, 0},
+        {"Ctrl-C while it settles", 100, 0, ChangingUntil(5, 40000), 200, "",
+         "kairon-time: interrupted; the application it launched is closed\n",
+         kTimeExitInterrupted, {-1, -1, -1, -1}, 19},
+    };
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFile log("settled.txt");
+        const RunSettings settings = SettledSettings(log.path, c.settledMs);
+        FakePlatform fake;
+        fake.stopAtMs = c.stopAtMs;
+        fake.frames[0x5001] = c.frames;
+        fake.onLaunch = [&fake, &c](int) {
+            if (c.appearsAfterMs < 0)
+                return;
+            FakeWindow window;
+            window.handle = 0x5001;
+            window.title = "sample";
+            window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
+            window.closesOnMessage = true;
+            fake.windows.insert(fake.windows.begin(), window);
+        };
+        std::ostringstream err;
+        ConsoleRunObserver console(err, false);
+        TimingRun(settings, fake.platform, console);
+        EXPECT_EQ(log.Read(), Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") +
+                                     c.logged));
+        EXPECT_EQ(err.str(), c.progress);
+        EXPECT_EQ(console.ExitStatus(), c.status);
+        EXPECT_EQ(fake.EventsStartingWith("capture").size(), c.captures);
+        // The window is closed whether or not it settled, or the run stopped.
+        EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(),
+                  c.appearsAfterMs < 0 ? 0u : 1u);
+        if (c.status == kTimeExitInterrupted)
+            continue;
+        ASSERT_EQ(console.Launches().size(), 1u);
+        const PhaseMarks& marks = console.Launches()[0].marks;
+        EXPECT_NEAR(marks.window, c.marks.window, 1e-9);
+        EXPECT_NEAR(marks.settled, c.marks.settled, 1e-9);
+    }
+}
+
+TEST(SettledRun, TheJsonAndTheSummaryHaveTheSettledMark)
+{
+    RunSettings settings{};
+    settings.detectByWindowName = true;
+    settings.settledMs = 100;
+    const std::vector<LaunchRecord> launches = {
+        {1, false, 0.7, true, {-1, 0.4, -1, 0.7}, ""},
+        {2, false, 30.41, false, {-1, 0.41, -1, -1}, "Failed to settle sample"},
+        {3, false, 0.9, true, {-1, 0.42, -1, 0.9}, ""},
+    };
+    const std::string json = LaunchesJson(settings, launches);
+    EXPECT_NE(json.find("\"marks\": {\n"
+                        "        \"window\": 0.4,\n"
+                        "        \"settled\": 0.7\n"
+                        "      }\n"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"marks\": {\n"
+                        "        \"window\": 0.41\n"
+                        "      },\n"
+                        "      \"failure\": \"Failed to settle sample\"\n"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(PhaseSummary(settings, launches),
+              "Phases, median from the launch of those that reached it:\n"
+              "  window      0.4100 s  (3 of 3)\n"
+              "  settled     0.8000 s  (2 of 3)\n");
+    settings.settledMs = 0;
+    EXPECT_EQ(PhaseSummary(settings, launches).find("settled"), std::string::npos);
+}
+
+}  // namespace

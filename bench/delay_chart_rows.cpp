@@ -1,8 +1,7 @@
 #include "bench/delay_chart_rows.h"
 
+#include "bench/ms_series.h"
 #include "engine/log_format.h"
-#include "report/statistics.h"
-#include "report/text_format.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -26,34 +25,18 @@ std::optional<std::vector<double>> ReadDelays(const std::string& text)
 
 namespace {
 
-std::string Ms(double value)
-{
-    return FormatFixed(value, 1) + " ms";
-}
-
 StripRow DelayRow(const DelaySeries& series)
 {
-    StripRow row;
-    row.heading = series.extraWindows == 0
-                      ? std::string("no extra windows")
-                      : std::to_string(series.extraWindows) + " extra windows";
-    row.reference = series.modelMs;
-    // The pass time is in the printed table; the label has room for little.
-    row.detail = std::to_string(series.delaysMs.size()) + " launches";
-    if (std::optional<Summary> summary = Summarize(series.delaysMs)) {
-        row.detail += ", median " + Ms(summary->median);
-        row.box = StripBox{summary->p25, summary->median, summary->p75};
-    }
-    row.detail += ", model " + Ms(series.modelMs);
-    row.emptyText = "no launches";
-    for (size_t i = 0; i < series.delaysMs.size(); ++i) {
-        StripDot dot;
-        dot.value = series.delaysMs[i];
-        dot.slot = i;
-        dot.tooltip = "launch " + std::to_string(i + 1) + ": " + Ms(dot.value);
-        row.dots.push_back(dot);
-    }
-    return row;
+    MsSeries ms;
+    ms.heading = series.extraWindows == 0
+                     ? std::string("no extra windows")
+                     : std::to_string(series.extraWindows) + " extra windows";
+    ms.unit = "launch";
+    ms.units = "launches";
+    ms.ms = series.delaysMs;
+    ms.goalMs = series.modelMs;
+    ms.goalName = "model";
+    return MsRow(ms);
 }
 
 }  // namespace

@@ -213,18 +213,13 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count)
         std::snprintf(size, sizeof size, " --size %dx%d", width, height);
     std::snprintf(commandLine, sizeof commandLine, "\"%s\" --title \"%s\" --exit-after 60000%s",
                   sampleApp, kCaptureTitle, size);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    Win32Process process;
+    LaunchedProcess sample;
+    if (!process.LaunchProcess(commandLine, &sample)) {
         std::fprintf(stderr, "cannot start the sample application (error %lu)\n",
-                     GetLastError());
+                     process.LastError());
         return 1;
     }
-    CloseHandle(info.hThread);
     HWND window = nullptr;
     for (int tries = 0; tries < 1000 && !window; ++tries) {
         Sleep(10);
@@ -234,7 +229,6 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count)
     if (window) {
         // Its first painting done.
         Sleep(500);
-        Win32Process process;
         Win32Windows windows;
         const double frequency = static_cast<double>(process.CounterFrequency());
         RECT client;
@@ -268,9 +262,9 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count)
     } else {
         std::fprintf(stderr, "the capture window did not appear\n");
     }
-    if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hProcess);
+    if (WaitForSingleObject(reinterpret_cast<HANDLE>(sample.process), 10000) != WAIT_OBJECT_0)
+        process.Terminate(sample);
+    process.CloseProcessHandles(sample);
     return result;
 }
 

@@ -116,6 +116,9 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
             }
             const char* value = argv[++i];
             bool read = true;
+            if (comparisonOption == nullptr &&
+                (flag("--baseline-log") || flag("--fail-if-slower") || flag("--significance")))
+                comparisonOption = argument;
             if (flag("--window")) {
                 settings->detectByWindowName = true;
                 // An empty title matches no window: every search would
@@ -167,23 +170,19 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                     return kTimeBadCommand;
                 }
                 read = CopyText(argument, value, settings->baselinePath, kPathSize, error);
-            } else if (flag("--baseline-log") || flag("--fail-if-slower") ||
-                       flag("--significance")) {
-                if (comparisonOption == nullptr)
-                    comparisonOption = argument;
-                if (flag("--fail-if-slower")) {
-                    options->gate = true;
-                    read = ReadGateNumber(argument, value, kSlowerLimitRange,
-                                          &options->slowerLimitPercent, error);
-                } else if (flag("--significance")) {
-                    read = ReadGateNumber(argument, value, kSignificanceRange,
-                                          &options->significanceLevel, error);
-                } else if (value[0] == '\0') {
+            } else if (flag("--fail-if-slower")) {
+                options->gate = true;
+                read = ReadGateNumber(argument, value, kSlowerLimitRange,
+                                      &options->slowerLimitPercent, error);
+            } else if (flag("--significance")) {
+                read = ReadGateNumber(argument, value, kSignificanceRange,
+                                      &options->significanceLevel, error);
+            } else if (flag("--baseline-log")) {
+                if (value[0] == '\0') {
                     *error = "--baseline-log: a file name must follow";
                     return kTimeBadCommand;
-                } else {
-                    read = CopyText(argument, value, settings->baselineLogPath, kPathSize, error);
                 }
+                read = CopyText(argument, value, settings->baselineLogPath, kPathSize, error);
             } else {
                 read = CopyText(argument, value, settings->logPath, kPathSize, error);
             }

@@ -1,13 +1,9 @@
 #include "config/run_settings.h"
 
-namespace {
-
 bool AnyCloseMethod(const RunSettings& s)
 {
     return s.closeByWmClose || s.closeBySysCommand || s.closeByAltF4;
 }
-
-}  // namespace
 
 SettingsCheck FirstFailedCheck(const RunSettings& s)
 {

@@ -43,6 +43,15 @@ struct RunSettings {
     // count a launch whose window an instance started before it opened
     // (a single-instance program's hand-off) as not reached.
     bool checkWindowOwner;
+    // Leave nothing running (kairon-time): a launch whose window is still
+    // there after the close wait, or that missed its condition and still
+    // runs, is ended, with the owner of its window when that process was
+    // started after the launch. The dialog only logs "Failed to close".
+    bool endLeftRunning;
+    // Give up a launch's window search as soon as its process has ended
+    // with an exit code other than 0 (a program that exits with 0 may be
+    // a launcher whose window is still to come). The dialog searches on.
+    bool stopSearchOnExit;
     // Once the window is ready, wait until its pixels have not changed for
     // this many milliseconds (it has drawn its content), and time the
     // launch to the first capture that showed them; 0, off.
@@ -101,6 +110,9 @@ enum SettingsCheck {
 };
 const SettingsCheck kFirstCheck = kCheckApplication;
 const SettingsCheck kLastCheck = kCheckCloseDetection;
+
+// Whether any way of closing the application's window is chosen.
+bool AnyCloseMethod(const RunSettings& settings);
 
 // The first check `settings` fails, or kSettingsValid.
 SettingsCheck FirstFailedCheck(const RunSettings& settings);

@@ -16,6 +16,17 @@ enum RunOutcome {
     kRunInterrupted,          // someone asked it to stop; the application is closed
 };
 
+// What became of a launch's application once its time was taken.
+enum CloseOutcome {
+    kCloseNone,     // nothing was to be closed (no window found, no close
+                    // method, or it had already ended); left as it is
+    kCloseClosed,   // its window went after its close messages
+    kCloseEnded,    // the run ended it: its window stayed after the close
+                    // wait, it missed its condition, or the run was stopped
+    kCloseFailed,   // its window stayed and it was left running (the dialog's
+                    // run, which only logs "Failed to close")
+};
+
 // Seconds from the start count to each phase of a start-up; negative for
 // one that was not asked for, or not reached. Filled when the settings ask
 // for marks. The last phase asked for ends at the timing line's count.
@@ -64,6 +75,10 @@ public:
     // The dialog shows nothing for it: its countdowns already say where
     // the run is.
     virtual void LaunchTimed(const LaunchResult& result) { (void)result; }
+    // The launch last given to LaunchTimed is over: what became of its
+    // application. Not called for a launch the run ended before timing it
+    // (a stop during its waits).
+    virtual void LaunchClosed(CloseOutcome outcome) { (void)outcome; }
     // The run is over (after any ShowError); a new one may be started.
     virtual void RunEnded(RunOutcome outcome) = 0;
     // An unattended run is done and the results log closed: end the program.

@@ -112,11 +112,6 @@ bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowH
     return true;
 }
 
-bool AnyCloseMethod(const RunSettings& settings)
-{
-    return settings.closeByWmClose || settings.closeBySysCommand || settings.closeByAltF4;
-}
-
 // Waits, from `sentCount` on, until the window is gone, for at most
 // kCloseWaitMs in all; the countdown since the messages went counts.
 bool WaitUntilClosed(Platform& platform, WindowHandle window, std::int64_t sentCount,

@@ -18,6 +18,12 @@ const int kSearchBannerEvery = 50;
 const int kVisibilityTestLimit = 50;
 const unsigned kVisibilitySleepMs = 100;
 
+// The wait for input idle gives up after as long as the window search
+// may take, and waits in slices so that a stop asked for is seen between
+// them.
+const unsigned kInputIdleLimitMs = kSearchPassLimit * kSearchPassSleepMs;
+const unsigned kInputIdleSliceMs = 100;
+
 // Each close message may take this long to be handled (SendMessageTimeoutA,
 // which also gives up at once on a window that does not answer), and the
 // found window has this long after the messages were sent to be gone

@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -112,44 +113,100 @@ bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowH
     return true;
 }
 
-// Waits, from `sentCount` on, until the window is gone, for at most
-// kCloseWaitMs in all; the countdown since the messages went counts.
-bool WaitUntilClosed(Platform& platform, WindowHandle window, std::int64_t sentCount,
-                     std::int64_t frequency)
+// The application of the launch under way, and how far its closing got.
+struct Launch {
+    LaunchedProcess process;
+    WindowHandle window = 0;
+    bool closeSent = false;   // its close messages have been sent
+    std::int64_t sentCount = 0;
+    bool timed = false;       // the observer has been given its time
+    bool missed = false;      // it missed what it waited for
+    // The owner of its window when the launch started that process (a
+    // launcher's real program); 0 otherwise.
+    unsigned long startedOwnerId = 0;
+};
+
+void SendClose(const RunSettings& settings, Platform& platform, Launch* launch)
+{
+    // The close wait counts from the first message, so that a window
+    // whose thread does not answer is not waited for twice. A message that
+    // timed out only spares the window the rest: whether it closed is told
+    // by whether it is still there.
+    launch->sentCount = platform.process.CounterNow();
+    launch->closeSent = true;
+    SendCloseMessages(settings, platform.windows, launch->window);
+}
+
+// Whether what the close messages were to end is gone: the window, and
+// when nothing may be left running, the launched process too (a program
+// that hides its window or keeps a second one goes on without it).
+bool LaunchGone(const RunSettings& settings, Platform& platform, const Launch& launch)
+{
+    if (platform.windows.Exists(launch.window))
+        return false;
+    unsigned long exitCode = 0;
+    return !settings.endLeftRunning || platform.process.HasExited(launch.process, &exitCode);
+}
+
+enum CloseWait { kWaitClosed, kWaitTimedOut, kWaitStopped };
+
+// Waits, from the close messages on, until the launch is gone, for at most
+// kCloseWaitMs in all; the countdown since the messages went counts. With
+// `stoppable`, a stop that was asked for ends the wait at once.
+CloseWait WaitUntilClosed(const RunSettings& settings, Platform& platform, const Launch& launch,
+                          std::int64_t frequency, bool stoppable)
 {
     for (;;) {
-        if (!platform.windows.Exists(window))
-            return true;
+        if (LaunchGone(settings, platform, launch))
+            return kWaitClosed;
         const std::int64_t waitedMs =
-            (platform.process.CounterNow() - sentCount) * 1000 / frequency;
+            (platform.process.CounterNow() - launch.sentCount) * 1000 / frequency;
         if (waitedMs >= static_cast<std::int64_t>(kCloseWaitMs))
-            return false;
+            return kWaitTimedOut;
+        if (stoppable && platform.process.StopRequested())
+            return kWaitStopped;
         const std::int64_t leftMs = static_cast<std::int64_t>(kCloseWaitMs) - waitedMs;
         platform.process.Sleep(static_cast<unsigned>(leftMs < kCloseCheckMs ? leftMs
                                                                              : kCloseCheckMs));
     }
 }
 
-// The application of the launch under way, and how far its closing got.
-struct Launch {
-    LaunchedProcess process;
-    WindowHandle window = 0;
-    bool closeSent = false;   // its close messages have been sent
-    bool answered = true;     // and it handled each of them in time
-    std::int64_t sentCount = 0;
-};
+// How long an ended process is given to be gone, so that the next launch
+// does not meet it (TerminateProcess only starts the ending).
+const int kEndWaitChecks = 100;
+const unsigned kEndCheckMs = 10;
 
-void SendClose(const RunSettings& settings, Platform& platform, Launch* launch)
+// Ends the launched process when it still runs, and the owner of its
+// window when the launch started that process. True when either was ended.
+bool EndLaunch(Platform& platform, const Launch& launch)
 {
-    launch->answered = SendCloseMessages(settings, platform.windows, launch->window);
-    launch->sentCount = platform.process.CounterNow();
-    launch->closeSent = true;
+    bool ended = false;
+    unsigned long exitCode = 0;
+    if (!platform.process.HasExited(launch.process, &exitCode)) {
+        platform.process.Terminate(launch.process);
+        for (int check = 0; check < kEndWaitChecks &&
+                            !platform.process.HasExited(launch.process, &exitCode);
+             ++check)
+            platform.process.Sleep(kEndCheckMs);
+        ended = true;
+    }
+    if (launch.startedOwnerId != 0 && platform.process.EndProcess(launch.startedOwnerId))
+        ended = true;
+    return ended;
 }
 
-// Whether the window that was sent its close messages is gone in time.
-bool WindowClosed(Platform& platform, const Launch& launch, std::int64_t frequency)
+// What a launch leaves once its close wait is over or cut short: with
+// endLeftRunning, whatever still runs of a launch that did not close, or
+// that missed what it waited for, is ended.
+CloseOutcome EndWhatIsLeft(const RunSettings& settings, Platform& platform, const Launch& launch,
+                           bool closed)
 {
-    return launch.answered && WaitUntilClosed(platform, launch.window, launch.sentCount, frequency);
+    if (closed)
+        return kCloseClosed;
+    const bool mustEnd = launch.closeSent || launch.missed || !launch.timed;
+    if (settings.endLeftRunning && mustEnd && EndLaunch(platform, launch))
+        return kCloseEnded;
+    return launch.closeSent ? kCloseFailed : kCloseNone;
 }
 
 // One of the programs a run launches, with what is its own: the log its
@@ -185,17 +242,29 @@ struct RunContext {
     int programCount;
 };
 
-void CloseLogs(RunContext& run)
+// Every way a run ends: the timer request withdrawn before anything that
+// may wait for a person, the error said, the observer told, the logs
+// closed after that (the dialog's "Finished" box comes first), and an
+// unattended run's program closed. False: the run is over.
+bool EndRun(RunContext& run, RunOutcome outcome, const char* error = nullptr,
+            const char* caption = "Error")
 {
+    run.platform.process.EndTimerPeriod(kTimerPeriodMs);
+    if (error != nullptr)
+        run.observer.ShowError(error, caption);
+    run.observer.RunEnded(outcome);
     for (int i = 0; i < run.programCount; ++i)
         CloseLog(&run.programs[i]->log);
+    if (outcome == kRunFinishedUnattended)
+        run.observer.CloseProgram();
+    return false;
 }
 
 // The end of a run someone stopped (Ctrl-C). The log keeps the lines it
 // has; an interrupted launch has no timing line, since it was not timed to
 // the end. Its application is closed the way every launch's is, and ended
 // when it has no window to close or its window stays: a CI job that is
-// cancelled must not leave it running. False: the run is over.
+// cancelled must not leave it running.
 bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launch,
                      std::int64_t frequency)
 {
@@ -205,20 +274,20 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
         if (launch->window != 0 && AnyCloseMethod(settings)) {
             if (!launch->closeSent)
                 SendClose(settings, platform, launch);
-            closed = WindowClosed(platform, *launch, frequency);
+            closed = WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
         }
-        unsigned long exitCode = 0;
-        if (!closed && !platform.process.HasExited(launch->process, &exitCode))
-            platform.process.Terminate(launch->process);
+        const CloseOutcome outcome = closed                         ? kCloseClosed
+                                     : EndLaunch(platform, *launch) ? kCloseEnded
+                                                                    : kCloseNone;
+        if (launch->timed)
+            run.observer.LaunchClosed(outcome);
         platform.process.CloseProcessHandles(launch->process);
     }
-    platform.process.EndTimerPeriod(kTimerPeriodMs);
-    CloseLogs(run);
-    run.observer.RunEnded(kRunInterrupted);
-    return false;
+    return EndRun(run, kRunInterrupted);
 }
 
-void ReportLaunchFailure(Platform& platform, RunObserver& observer)
+// The system's words for why the launch failed, or its code when it has none.
+std::string LaunchFailureText(Platform& platform)
 {
     const unsigned long code = platform.process.LastError();
     std::string text = platform.process.SystemErrorText(code);
@@ -227,20 +296,15 @@ void ReportLaunchFailure(Platform& platform, RunObserver& observer)
         std::snprintf(fallback, sizeof fallback, "Unknown error %lu", code);
         text = fallback;
     }
-    observer.ShowError(text.c_str(), "Error - Unable to launch process");
+    return text;
 }
 
 // The end of a run whose log cannot be written (a full disk, a share gone):
 // a time that cannot be kept is not worth measuring. Kairon stays open, even
 // in an unattended run, so that the error is there for whoever looks.
-// False: the run is over.
 bool StopOnWriteFailure(RunContext& run)
 {
-    run.platform.process.EndTimerPeriod(kTimerPeriodMs);
-    CloseLogs(run);
-    run.observer.ShowError("Unable to write to log file", "Error");
-    run.observer.RunEnded(kRunStopped);
-    return false;
+    return EndRun(run, kRunStopped, "Unable to write to log file");
 }
 
 // Long enough for a failure line with the longest window name.
@@ -276,6 +340,26 @@ float ElapsedSeconds(std::int64_t startCount, std::int64_t endCount, std::int64_
 
 namespace {
 
+enum IdleWait { kIdleReached, kIdleFailed, kIdleStopped };
+
+// Waits until the launched process is idle for input, for at most as long
+// as a window search may take, in slices short enough that a stop that was
+// asked for ends it within a second. A program stuck at start-up, or held
+// open by a crash report's box, would otherwise hold the run for ever.
+IdleWait WaitUntilInputIdle(Platform& platform, const LaunchedProcess& launched)
+{
+    for (unsigned waitedMs = 0; waitedMs < kInputIdleLimitMs; waitedMs += kInputIdleSliceMs) {
+        const unsigned long result = platform.process.WaitForInputIdle(launched, kInputIdleSliceMs);
+        if (result == 0)
+            return kIdleReached;
+        if (result != kWaitTimeout)
+            return kIdleFailed;
+        if (platform.process.StopRequested())
+            return kIdleStopped;
+    }
+    return kIdleFailed;
+}
+
 // One launch of one program: the countdown, the launch, the waits, the
 // timing line in the program's log, the close. False when the run is over
 // (stopped, or an error ended it), true to go on.
@@ -307,13 +391,10 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     const std::int64_t frequency = platform.process.CounterFrequency();
     const std::int64_t startCount = platform.process.CounterNow();
     Launch launch;
-    if (!platform.process.LaunchProcess(commandLine, &launch.process)) {
-        platform.process.EndTimerPeriod(kTimerPeriodMs);
-        ReportLaunchFailure(platform, observer);
-        CloseLogs(run);
-        observer.RunEnded(kRunStopped);
-        return false;
-    }
+    if (!platform.process.LaunchProcess(commandLine, &launch.process))
+        return EndRun(run, kRunStopped, LaunchFailureText(platform).c_str(),
+                      "Error - Unable to launch process");
+    detection.launched = &launch.process;
     // The first failure line of this launch, for the observer.
     char failureLine[kFailureLineSize] = "";
     // The counts at the phases that a later phase follows; the last
@@ -323,7 +404,10 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     std::int64_t windowCount = 0;
     bool visibleReached = false;
     if (settings.waitInputIdle) {
-        if (platform.process.WaitForInputIdle(launch.process) != 0) {
+        const IdleWait idle = WaitUntilInputIdle(platform, launch.process);
+        if (idle == kIdleStopped)
+            return StopOnInterrupt(settings, run, &launch, frequency);
+        if (idle == kIdleFailed) {
             WriteLog(&log, kInputIdleFailedFormat);
             FlushLog(&log);
             NoteFailure(failureLine, kInputIdleFailedFormat);
@@ -335,10 +419,16 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     }
     if (settings.detectByWindowName) {
         SearchForWindow(&detection);
-        if (detection.foundWindow.handle == 0)
-            NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
-        else if (settings.markPhases && settings.waitVisible)
+        unsigned long exitCode = 0;
+        // A program that died ended the search early; it says so below.
+        const bool died = settings.stopSearchOnExit && detection.foundWindow.handle == 0 &&
+                          platform.process.HasExited(launch.process, &exitCode) && exitCode != 0;
+        if (detection.foundWindow.handle == 0) {
+            if (!died)
+                NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+        } else if (settings.markPhases && settings.waitVisible) {
             windowCount = platform.process.CounterNow();
+        }
     }
     if (settings.waitVisible && detection.foundWindow.handle != 0) {
         if (WaitUntilVisible(&detection))
@@ -353,9 +443,11 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     const WindowHandle window = launch.window;
 
     WindowOwner owner;
-    if (settings.checkWindowOwner && window != 0) {
+    if ((settings.checkWindowOwner || settings.endLeftRunning) && window != 0) {
         owner = FindWindowOwner(platform.process, platform.windows, window, launch.process);
-        if (owner.handedOff) {
+        if (owner.startedByLaunch)
+            launch.startedOwnerId = owner.processId;
+        if (settings.checkWindowOwner && owner.handedOff) {
             WriteLog(&log, kHandedOffFormat, settings.windowName);
             NoteFailure(failureLine, kHandedOffFormat, settings.windowName);
             // What the launch waited for was an older instance's doing:
@@ -363,6 +455,8 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
             idleReached = false;
             visibleReached = false;
         }
+        if (!settings.checkWindowOwner)
+            owner = WindowOwner();
     }
     // Input idle returns at once for a process that has ended, so without
     // a window of its own to show for it a dead process looks started.
@@ -385,6 +479,7 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
             NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
         }
     }
+    launch.missed = failureLine[0] != '\0';
     // On disk before anything that could hang or end Kairon: closing a
     // window that does not answer, or the user closing Kairon.
     const float seconds = ElapsedSeconds(startCount, settle.count, frequency);
@@ -393,12 +488,13 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     if (LogWriteFailed(log)) {
         if (window != 0)
             SendCloseMessages(settings, platform.windows, window);
+        if (settings.endLeftRunning)
+            EndLaunch(platform, launch);
         platform.process.CloseProcessHandles(launch.process);
         return StopOnWriteFailure(run);
     }
     LaunchResult result{iteration, warmup ? settings.warmups : settings.executions,
-                        static_cast<double>(seconds),
-                        failureLine[0] != '\0' ? failureLine : nullptr};
+                        static_cast<double>(seconds), launch.missed ? failureLine : nullptr};
     result.warmup = warmup;
     result.baseline = program.baseline;
     if (settings.markPhases) {
@@ -416,6 +512,7 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     }
     result.owner = owner;
     observer.LaunchTimed(result);
+    launch.timed = true;
 
     if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
         return StopOnInterrupt(settings, run, &launch, frequency);
@@ -425,10 +522,19 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
 
     if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
         return StopOnInterrupt(settings, run, &launch, frequency);
-    if (closing && !WindowClosed(platform, launch, frequency)) {
-        WriteLog(&log, kCloseFailedFormat, settings.windowName);
-        FlushLog(&log);
+    bool closed = false;
+    if (closing) {
+        const CloseWait wait = WaitUntilClosed(settings, platform, launch, frequency, true);
+        if (wait == kWaitStopped)
+            return StopOnInterrupt(settings, run, &launch, frequency);
+        closed = wait == kWaitClosed;
+        // The window itself may have gone while its program stays.
+        if (!closed && platform.windows.Exists(window)) {
+            WriteLog(&log, kCloseFailedFormat, settings.windowName);
+            FlushLog(&log);
+        }
     }
+    observer.LaunchClosed(EndWhatIsLeft(settings, platform, launch, closed));
     platform.process.CloseProcessHandles(launch.process);
     if (LogWriteFailed(log))
         return StopOnWriteFailure(run);
@@ -443,23 +549,20 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
     platform.process.KeepTimerPeriodWhileHidden();
     platform.process.BeginTimerPeriod(kTimerPeriodMs);
     TimedProgram app(settings, platform, false);
-    TimedProgram baseline(settings, platform, true);
-    const bool comparing = settings.baselinePath[0] != '\0';
+    std::unique_ptr<TimedProgram> baseline;
+    if (settings.baselinePath[0] != '\0')
+        baseline.reset(new TimedProgram(settings, platform, true));
     RunContext run{platform,
                    observer,
                    SplitDelay(settings.delayMs),
-                   {comparing ? &baseline : &app, comparing ? &app : nullptr},
-                   comparing ? 2 : 1};
+                   {baseline ? baseline.get() : &app, baseline ? &app : nullptr},
+                   baseline ? 2 : 1};
     // Both logs, or no launch: half a comparison is worth nothing.
     for (int i = 0; i < run.programCount; ++i) {
         TimedProgram& program = *run.programs[i];
         if (!OpenLog(&program.log, program.settings.logPath)) {
-            CloseLogs(run);
-            platform.process.EndTimerPeriod(kTimerPeriodMs);
-            observer.ShowError(program.baseline ? "Unable to open baseline log file"
-                                                : "Unable to open log file",
-                               "Error");
-            observer.RunEnded(kRunStopped);
+            EndRun(run, kRunStopped,
+                   program.baseline ? "Unable to open baseline log file" : "Unable to open log file");
             return 1;
         }
     }
@@ -487,15 +590,6 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
                 return 1;
         }
     }
-    platform.process.EndTimerPeriod(kTimerPeriodMs);
-
-    if (settings.autoRun) {
-        observer.RunEnded(kRunFinishedUnattended);
-        CloseLogs(run);
-        observer.CloseProgram();
-    } else {
-        observer.RunEnded(kRunFinished);
-        CloseLogs(run);
-    }
+    EndRun(run, settings.autoRun ? kRunFinishedUnattended : kRunFinished);
     return 1;
 }

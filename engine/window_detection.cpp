@@ -24,6 +24,15 @@ bool ReadTitle(Detection* detection, WindowHandle window, char* title)
     return detection->windows.Title(window, title, kTitleSize) > 0;
 }
 
+// A program that failed at start-up has no window to wait 50 s for. One
+// that ended with 0 may have been a launcher that started the real one.
+bool DiedBeforeItsWindow(const Detection& detection)
+{
+    unsigned long exitCode = 0;
+    return detection.settings.stopSearchOnExit && detection.launched != nullptr &&
+           detection.process.HasExited(*detection.launched, &exitCode) && exitCode != 0;
+}
+
 }  // namespace
 
 bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* title)
@@ -124,7 +133,8 @@ void SearchForWindow(Detection* detection)
             WriteLog(&detection->log, kSearchBannerFormat, passes, kSearchPassLimit);
             FlushLog(&detection->log);
         }
-        if (detection->foundWindow.found || detection->process.StopRequested())
+        if (detection->foundWindow.found || detection->process.StopRequested() ||
+            DiedBeforeItsWindow(*detection))
             return;
     }
 }

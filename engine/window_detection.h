@@ -35,6 +35,9 @@ struct Detection {
     // Every top-level window, titled or not, that existed just before the
     // current launch: none of them can be this launch's window.
     WindowSnapshot beforeLaunch;
+    // The current launch's process, for a search that gives up once it has
+    // died (settings.stopSearchOnExit); null when there is none.
+    const LaunchedProcess* launched = nullptr;
 };
 
 // Empties the snapshot and fills it with every titled top-level window;
@@ -50,7 +53,9 @@ void ListWindowsBeforeLaunch(Detection* detection);
 // (nor, with "new windows only", before the run). Another process's window
 // counts: a launcher or a broker may own the application's window. Sets
 // detection->foundWindow or leaves it 0. A stop that was asked for ends the
-// search after its pass, with no line in the log.
+// search after its pass, with no line in the log; so does, with
+// stopSearchOnExit, a launched process that has ended with an exit code
+// other than 0 (the run says so itself).
 void SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,

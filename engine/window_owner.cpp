@@ -56,8 +56,9 @@ WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHan
     // created after it, or within the same tick of the system clock; only
     // one created strictly before it was already running.
     const QueriedProcess ours = Query(process, launched.process);
-    owner.handedOff = found.timeKnown && ours.timeKnown &&
-                      found.creationTime < ours.creationTime &&
+    const bool timesKnown = found.timeKnown && ours.timeKnown;
+    owner.handedOff = timesKnown && found.creationTime < ours.creationTime &&
                       SameProgramFile(found.program, ours.program);
+    owner.startedByLaunch = timesKnown && found.creationTime >= ours.creationTime;
     return owner;
 }

@@ -18,6 +18,10 @@ struct WindowOwner {
     // It was running before the launch began, and runs the same program
     // file as the launched process: a hand-off.
     bool handedOff = false;
+    // Not the launched process, and created no earlier than it: a process
+    // the launch started (a launcher's real program), which the run ends
+    // with the launched one when it must.
+    bool startedByLaunch = false;
 };
 
 // The owner of `window`, found by the launch of `launched`.

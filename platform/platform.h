@@ -34,6 +34,8 @@ const unsigned kVirtualKeyF4 = 0x73;        // VK_F4
 // Repeat count 1, scan code 0x3E (F4), context bit set: Alt is held down.
 const std::intptr_t kAltF4KeyData = 0x203E0001;
 
+const unsigned long kWaitTimeout = 0x102;  // WAIT_TIMEOUT
+
 const unsigned kBoxOk = 0x00000000;           // MB_OK
 const unsigned kBoxIconWarning = 0x00000030;  // MB_ICONWARNING
 
@@ -55,8 +57,11 @@ public:
     // The system's message for an error code (FormatMessageA); empty when
     // the system has none.
     virtual std::string SystemErrorText(unsigned long code) = 0;
-    // WaitForInputIdle with INFINITE: 0 once the process is idle for input.
-    virtual unsigned long WaitForInputIdle(const LaunchedProcess& launched) = 0;
+    // WaitForInputIdle for at most `timeoutMs`: 0 once the process is idle
+    // for input, kWaitTimeout when it was not within the time, anything
+    // else when it cannot be waited for.
+    virtual unsigned long WaitForInputIdle(const LaunchedProcess& launched,
+                                           unsigned timeoutMs) = 0;
     // Whether the process has ended (WaitForSingleObject with no wait), and
     // then its exit code (GetExitCodeProcess).
     virtual bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) = 0;
@@ -65,6 +70,10 @@ public:
     // TerminateProcess with exit code 1: the last resort for an application
     // left running by a run that was interrupted.
     virtual void Terminate(const LaunchedProcess& launched) = 0;
+    // OpenProcess with PROCESS_TERMINATE for the process with this id, then
+    // TerminateProcess with exit code 1: for a process the launched one
+    // started, which the run holds no handle of. True when it was ended.
+    virtual bool EndProcess(unsigned long processId) = 0;
     // OpenProcess with PROCESS_QUERY_LIMITED_INFORMATION for the process
     // with this id: a handle for the two queries below, to be closed with
     // CloseQueryHandle; 0 when the system refused (the process is gone, or

@@ -10,6 +10,7 @@ static_assert(kMsgSysCommand == WM_SYSCOMMAND, "WM_SYSCOMMAND");
 static_assert(kMsgSysKeyDown == WM_SYSKEYDOWN, "WM_SYSKEYDOWN");
 static_assert(kSysCommandClose == SC_CLOSE, "SC_CLOSE");
 static_assert(kVirtualKeyF4 == VK_F4, "VK_F4");
+static_assert(kWaitTimeout == WAIT_TIMEOUT, "WAIT_TIMEOUT");
 static_assert(kBoxOk == MB_OK, "MB_OK");
 static_assert(kBoxIconWarning == MB_ICONWARNING, "MB_ICONWARNING");
 static_assert(kShowHide == SW_HIDE && kShowMinimized == SW_SHOWMINIMIZED &&
@@ -68,7 +69,11 @@ unsigned long Win32Process::LastError()
 std::string Win32Process::SystemErrorText(unsigned long code)
 {
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+    // Without IGNORE_INSERTS a text with an insert ("%1 is not a valid
+    // Win32 application.") is refused, and the user would read only a code.
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code,
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
                    nullptr);
     std::string result = text ? text : "";
@@ -76,9 +81,9 @@ std::string Win32Process::SystemErrorText(unsigned long code)
     return result;
 }
 
-unsigned long Win32Process::WaitForInputIdle(const LaunchedProcess& launched)
+unsigned long Win32Process::WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs)
 {
-    return ::WaitForInputIdle(reinterpret_cast<HANDLE>(launched.process), INFINITE);
+    return ::WaitForInputIdle(reinterpret_cast<HANDLE>(launched.process), timeoutMs);
 }
 
 bool Win32Process::HasExited(const LaunchedProcess& launched, unsigned long* exitCode)
@@ -101,6 +106,16 @@ void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
 void Win32Process::Terminate(const LaunchedProcess& launched)
 {
     TerminateProcess(reinterpret_cast<HANDLE>(launched.process), 1);
+}
+
+bool Win32Process::EndProcess(unsigned long processId)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    const bool ended = TerminateProcess(process, 1) != 0;
+    CloseHandle(process);
+    return ended;
 }
 
 std::uintptr_t Win32Process::OpenProcessToQuery(unsigned long processId)

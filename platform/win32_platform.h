@@ -11,10 +11,11 @@ public:
     bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
-    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    unsigned long WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs) override;
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     void Terminate(const LaunchedProcess& launched) override;
+    bool EndProcess(unsigned long processId) override;
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
     std::string ProgramFile(std::uintptr_t process) override;
     bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;

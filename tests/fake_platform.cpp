@@ -69,7 +69,6 @@ bool FakePlatform::LaunchProcess(char* commandLine, LaunchedProcess* launched)
     launched->process = 0x100 + launchCount_;
     launched->thread = 0x200 + launchCount_;
     launched->id = 0x1000 + launchCount_;
-    pendingIdle_.push_back(launch);
     processes_[launched->process] = {NowMs(), launch};
     if (onLaunch)
         onLaunch(launchCount_);
@@ -87,17 +86,22 @@ std::string FakePlatform::SystemErrorText(unsigned long code)
     return found == errorTexts.end() ? std::string() : found->second;
 }
 
-unsigned long FakePlatform::WaitForInputIdle(const LaunchedProcess& launched)
+unsigned long FakePlatform::WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs)
 {
-    FakeLaunch launch;
-    if (!pendingIdle_.empty()) {
-        launch = pendingIdle_.front();
-        pendingIdle_.pop_front();
-    }
     char event[64];
     std::snprintf(event, sizeof event, "idle 0x%X", static_cast<unsigned>(launched.process));
     events.push_back(event);
+    auto found = processes_.find(launched.process);
+    if (found == processes_.end())
+        return 0xFFFFFFFF;  // WAIT_FAILED
+    FakeLaunch& launch = found->second.second;
+    if (launch.idleCostMs > static_cast<std::int64_t>(timeoutMs)) {
+        launch.idleCostMs -= timeoutMs;
+        nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
+        return kWaitTimeout;
+    }
     nowTicks += launch.idleCostMs * kTicksPerMs;
+    launch.idleCostMs = 0;
     return launch.idleResult;
 }
 
@@ -144,6 +148,14 @@ const std::uintptr_t kQueryHandleBase = 0x10000000;
 const std::uint64_t kClockStartFileTime = 134116992000000000ull;
 
 }  // namespace
+
+bool FakePlatform::EndProcess(unsigned long processId)
+{
+    char event[48];
+    std::snprintf(event, sizeof event, "end process 0x%lX", processId);
+    events.push_back(event);
+    return otherProcesses.erase(processId) != 0;
+}
 
 std::uintptr_t FakePlatform::OpenProcessToQuery(unsigned long processId)
 {
@@ -325,8 +337,18 @@ bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wP
         }
         const std::int64_t closesAt = NowMs() + candidate.closeDelayMs;
         if (candidate.closesOnMessage &&
-            (candidate.vanishesAtMs < 0 || closesAt < candidate.vanishesAtMs))
+            (candidate.vanishesAtMs < 0 || closesAt < candidate.vanishesAtMs)) {
             candidate.vanishesAtMs = closesAt;
+            auto owner = processes_.find(0x100 + static_cast<std::uintptr_t>(launchCount_));
+            if (candidate.ownerProcessId == 0 && owner != processes_.end()) {
+                FakeLaunch& launch = owner->second.second;
+                const std::int64_t exitsAfterMs = closesAt - owner->second.first;
+                if (launch.exitsAfterMs < 0 || exitsAfterMs < launch.exitsAfterMs) {
+                    launch.exitsAfterMs = exitsAfterMs;
+                    launch.exitCode = 0;
+                }
+            }
+        }
         return true;
     }
     return false;  // no such window (any more)

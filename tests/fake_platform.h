@@ -33,7 +33,9 @@ struct FakeWindow {
     std::int64_t vanishesAtMs = -1; // virtual time it is destroyed; -1 never
     // Later show states: (virtual time in ms, showCmd from then on).
     std::vector<std::pair<std::int64_t, int>> showChanges;
-    // Destroyed by the first close message sent to it.
+    // Destroyed by the first close message sent to it; a window of the
+    // latest launch (ownerProcessId 0) takes its process with it, as an
+    // application's main window does.
     bool closesOnMessage = false;
     // With closesOnMessage: destroyed this long after that message.
     std::int64_t closeDelayMs = 0;
@@ -49,8 +51,8 @@ struct FakeLaunch {
     bool succeeds = true;
     unsigned long error = 0;      // GetLastError after a failure
     std::int64_t costMs = 0;      // how long CreateProcessA takes
-    unsigned long idleResult = 0; // what WaitForInputIdle returns
-    std::int64_t idleCostMs = 0;  // how long WaitForInputIdle takes
+    unsigned long idleResult = 0; // what WaitForInputIdle returns once it is over
+    std::int64_t idleCostMs = 0;  // how long until it is (time-outs before that)
     std::int64_t exitsAfterMs = -1; // the process ends this long after its creation; -1 never
     unsigned long exitCode = 0;
     std::string program = "C:\\Apps\\sample.exe";  // the program file it runs
@@ -122,10 +124,11 @@ public:
     bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;
     unsigned long LastError() override;
     std::string SystemErrorText(unsigned long code) override;
-    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override;
+    unsigned long WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs) override;
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     void Terminate(const LaunchedProcess& launched) override;
+    bool EndProcess(unsigned long processId) override;
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
     std::string ProgramFile(std::uintptr_t process) override;
     bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;
@@ -164,7 +167,6 @@ public:
 
 private:
     bool Exists(const FakeWindow& window) const;
-    std::deque<FakeLaunch> pendingIdle_;  // launched, idle not yet asked
     // Per process handle: (virtual ms it was created, the launch's script).
     std::map<std::uintptr_t, std::pair<std::int64_t, FakeLaunch>> processes_;
     unsigned long lastError_ = 0;

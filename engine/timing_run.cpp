@@ -271,9 +271,12 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
     Platform& platform = run.platform;
     if (launch != nullptr) {
         bool closed = false;
-        if (launch->window != 0 && AnyCloseMethod(settings)) {
-            if (!launch->closeSent)
-                SendClose(settings, platform, launch);
+        // A window not yet asked to close gets its close wait; one that
+        // was asked already had its time, and the stop is not kept waiting.
+        if (launch->closeSent) {
+            closed = LaunchGone(settings, platform, *launch);
+        } else if (launch->window != 0 && AnyCloseMethod(settings)) {
+            SendClose(settings, platform, launch);
             closed = WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
         }
         const CloseOutcome outcome = closed                         ? kCloseClosed

@@ -579,6 +579,7 @@ TEST(TimingRun, AWindowThatIsNotGoneFiveSecondsAfterItsCloseMessagesIsLogged)
 struct ExitCase {
     const char* what;
     bool detect;
+    bool stopSearchOnExit;
     std::int64_t exitsAfterMs;  // -1: still running
     unsigned long exitCode;
     const char* log;
@@ -590,20 +591,29 @@ struct ExitCase {
 TEST(TimingRun, AProgramThatEndedBeforeItWasReadyIsSaid)
 {
     const ExitCase cases[] = {
-        {"exit code 3", false, 20, 3,
+        {"exit code 3", false, false, 20, 3,
          "Application exited with code 3 before it was ready\n0.0550\n"},
-        {"a crash", false, 54, 0xC0000005,
+        {"a crash", false, false, 54, 0xC0000005,
          "Application exited with code 3221225477 before it was ready\n0.0550\n"},
-        {"ends just after the end count", false, 56, 3, "0.0550\n"},
-        {"still running", false, -1, 0, "0.0550\n"},
-        {"no window either", true, 20, 1,
+        {"ends just after the end count", false, false, 56, 3, "0.0550\n"},
+        {"still running", false, false, -1, 0, "0.0550\n"},
+        {"no window either", true, false, 20, 1,
          "Failed to find window Sample\n"
          "Application exited with code 1 before it was ready\n50.0550\n"},
+        // kairon-time gives up the search at the pass after the death.
+        {"no window, the search given up", true, true, 20, 1,
+         "Application exited with code 1 before it was ready\n0.0650\n"},
+        {"dies during the search", true, true, 200, 3,
+         "Application exited with code 3 before it was ready\n0.2050\n"},
+        {"exit code 0 may be a launcher's", true, true, 20, 0,
+         "Failed to find window Sample\n"
+         "Application exited with code 0 before it was ready\n50.0550\n"},
     };
     for (const ExitCase& c : cases) {
         Scenario run("ended.txt");
         run.settings.waitInputIdle = true;
         run.settings.detectByWindowName = c.detect;
+        run.settings.stopSearchOnExit = c.stopSearchOnExit;
         FakeLaunch launch{true, 0, 0, 0, 55};
         launch.exitsAfterMs = c.exitsAfterMs;
         launch.exitCode = c.exitCode;
@@ -726,8 +736,10 @@ struct LaunchRecorder : RunObserver {
                       r.warmup ? "warmup" : "launch", r.launch, r.launches, r.seconds);
         launches.push_back(line);
     }
+    void LaunchClosed(CloseOutcome outcome) override { closes.push_back(outcome); }
     void RunEnded(RunOutcome outcome) override { outcomes.push_back(outcome); }
     void CloseProgram() override {}
+    std::vector<CloseOutcome> closes;
     Events launches;
     Events errors;
     std::vector<RunOutcome> outcomes;
@@ -853,6 +865,124 @@ TEST(TimingRun, ACompareRunStopsOnCtrlCInEitherProgram)
     EXPECT_EQ(run.baselineLog.Read(), Native("C:\\Old\\sample.exe - 2 executions\n0.0100\n"));
     EXPECT_EQ(run.log.Read(), Native("C:\\New\\sample.exe - 2 executions\n"));
     ExpectOneTimerPeriodAroundEveryPause(run.fake);
+}
+
+struct LeftCase {
+    const char* what;
+    bool endLeftRunning;  // kairon-time's run, or the dialog's
+    bool detect;          // search for the window, and close it
+    std::int64_t idleCostMs;  // with input idle: how long until idle; -1 no wait
+    bool appears;         // the window appears at the launch
+    bool closes;          // at its close message
+    bool hangs;           // its thread stops answering at the close message
+    std::int64_t goneAtMs;    // it goes by itself then; -1 never
+    unsigned long ownerId;    // its owner; 0 the launched process, which it takes along
+    std::int64_t ownerCreatedAtMs;
+    std::int64_t exitsAfterMs;  // the launched process ends by itself; -1 never
+    const char* logged;         // after the header
+    size_t terminated;          // TerminateProcess on the launched process
+    Events endedById;           // processes ended by id
+    CloseOutcome outcome;
+};
+
+// One launch at 1000 ms, a second's delay: close messages go at 2010 ms,
+// after the next countdown the window has until 7010 ms to go. kairon-time
+// leaves nothing running; the dialog logs what stayed and leaves it.
+TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
+{
+    const Events none;
+    const Events helper = {"end process 0x2001"};
+    const LeftCase cases[] = {
+        {"closes", true, true, -1, true, true, false, -1, 0, 0, -1, "0.0100\n", 0, none,
+         kCloseClosed},
+        {"refuses", true, true, -1, true, false, false, -1, 0, 0, -1,
+         "0.0100\nFailed to close Sample\n", 1, none, kCloseEnded},
+        {"refuses, the dialog's run", false, true, -1, true, false, false, -1, 0, 0, -1,
+         "0.0100\nFailed to close Sample\n", 0, none, kCloseFailed},
+        {"hangs, goes 2.5 s later", false, true, -1, true, false, true, 4510, 0, 0, -1,
+         "0.0100\n", 0, none, kCloseClosed},
+        {"its window goes, it stays", true, true, -1, true, true, false, -1, 0x1001, 0, -1,
+         "0.0100\n", 1, none, kCloseEnded},
+        {"a launcher's program refuses", true, true, -1, true, false, false, -1, 0x2001, 1000, 5,
+         "0.0100\nFailed to close Sample\n", 0, helper, kCloseEnded},
+        {"an older program refuses", true, true, -1, true, false, false, -1, 0x2001, -1000, 5,
+         "0.0100\nFailed to close Sample\n", 0, none, kCloseFailed},
+        {"never found", true, true, -1, false, false, false, -1, 0, 0, -1,
+         "Failed to find window Sample\n50.0000\n", 1, none, kCloseEnded},
+        {"never found, the dialog's run", false, true, -1, false, false, false, -1, 0, 0, -1,
+         "Failed to find window Sample\n50.0000\n", 0, none, kCloseNone},
+        {"input idle alone, reached", true, false, 30, false, false, false, -1, 0, 0, -1,
+         "0.0300\n", 0, none, kCloseNone},
+        {"never idle", true, false, 60000, false, false, false, -1, 0, 0, -1,
+         "WaitForInputIdle call failed\n50.0000\n", 1, none, kCloseEnded},
+        {"idle just in time", true, false, 50000, false, false, false, -1, 0, 0, -1,
+         "50.0000\n", 0, none, kCloseNone},
+    };
+    for (const LeftCase& c : cases) {
+        Scenario run("left.txt");
+        run.settings.delayMs = 1000;
+        run.settings.endLeftRunning = c.endLeftRunning;
+        run.settings.detectByWindowName = c.detect;
+        run.settings.closeByWmClose = c.detect;
+        run.settings.waitInputIdle = c.idleCostMs >= 0;
+        FakeLaunch launch{true, 0, 0, 0, c.idleCostMs < 0 ? 0 : c.idleCostMs};
+        launch.exitsAfterMs = c.exitsAfterMs;
+        run.fake.launches.push_back(launch);
+        if (c.ownerId > 0x2000)
+            run.fake.otherProcesses[c.ownerId] = {"C:\\Apps\\helper.exe", c.ownerCreatedAtMs};
+        if (c.appears) {
+            FakeWindow window{0x1234, "Sample", 1, false, 0, c.goneAtMs, {}, c.closes};
+            window.hangsOnClose = c.hangs;
+            window.ownerProcessId = c.ownerId;
+            AppearsAtLaunch(run.fake, window);
+        }
+        LaunchRecorder recorder;
+        TimingRun(run.settings, run.fake.platform, recorder);
+        EXPECT_EQ(run.log.Read(),
+                  Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") + c.logged))
+            << c.what;
+        EXPECT_EQ(run.fake.EventsStartingWith("terminate 0x101").size(), c.terminated) << c.what;
+        EXPECT_EQ(run.fake.EventsStartingWith("end process"), c.endedById) << c.what;
+        EXPECT_EQ(recorder.closes, std::vector<CloseOutcome>{c.outcome}) << c.what;
+        EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{kRunFinished}) << c.what;
+        ExpectOneTimerPeriodAroundEveryPause(run.fake);
+    }
+}
+
+struct StopWaitCase {
+    const char* what;
+    std::int64_t idleCostMs;  // -1: no input idle wait; the window refuses to close
+    std::int64_t stopAtMs;
+    std::int64_t endedByMs;   // the run is over by then
+};
+
+// Ctrl-C ends the input idle wait and the close wait within a second, and
+// the launch's program with them.
+TEST(TimingRun, AStopEndsEveryWaitAndTheProgram)
+{
+    const StopWaitCase cases[] = {
+        {"waiting for input idle", 60000, 20000, 20100},
+        {"waiting for the window to close", -1, 4000, 4050},
+    };
+    for (const StopWaitCase& c : cases) {
+        Scenario run("stop_waits.txt");
+        run.settings.delayMs = 1000;
+        run.settings.executions = 2;
+        run.settings.endLeftRunning = true;
+        run.settings.waitInputIdle = c.idleCostMs >= 0;
+        run.settings.detectByWindowName = c.idleCostMs < 0;
+        run.settings.closeByWmClose = true;
+        run.fake.launches.push_back({true, 0, 0, 0, c.idleCostMs < 0 ? 0 : c.idleCostMs});
+        if (c.idleCostMs < 0)
+            AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, false});
+        run.fake.stopAtMs = c.stopAtMs;
+        LaunchRecorder recorder;
+        TimingRun(run.settings, run.fake.platform, recorder);
+        EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{kRunInterrupted}) << c.what;
+        EXPECT_EQ(run.fake.EventsStartingWith("terminate 0x101").size(), 1u) << c.what;
+        EXPECT_LE(run.fake.NowMs(), c.endedByMs) << c.what;
+        EXPECT_EQ(run.fake.commandLines.size(), 1u) << c.what;
+    }
 }
 
 }  // namespace

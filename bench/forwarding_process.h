@@ -17,9 +17,9 @@ public:
     {
         return real_.SystemErrorText(code);
     }
-    unsigned long WaitForInputIdle(const LaunchedProcess& launched) override
+    unsigned long WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs) override
     {
-        return real_.WaitForInputIdle(launched);
+        return real_.WaitForInputIdle(launched, timeoutMs);
     }
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override
     {
@@ -30,6 +30,7 @@ public:
         real_.CloseProcessHandles(launched);
     }
     void Terminate(const LaunchedProcess& launched) override { real_.Terminate(launched); }
+    bool EndProcess(unsigned long processId) override { return real_.EndProcess(processId); }
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override
     {
         return real_.OpenProcessToQuery(processId);

@@ -273,15 +273,16 @@ TEST(ConsoleRunObserver, ApplicationsThatHadToBeEndedAreCounted)
         }
         failure = "overwritten, as the run's own buffer is";
         console.RunEnded(kRunInterrupted);
-        EXPECT_EQ(err.str(), std::string(quiet ? "" :
-                                  "baseline launch 1/2: 0.5000 s\n"
-                                  "baseline launch 1/2: ended\n"
-                                  "warmup 1/1: 0.4000 s\n"
-                                  "launch 2/3: Failed to find window Sample\n"
-                                  "launch 2/3: ended\n"
-                                  "launch 3/3: 0.4000 s\n") +
+        const std::string progress = "baseline launch 1/2: 0.5000 s\n"
+                                     "baseline launch 1/2: ended\n"
+                                     "warmup 1/1: 0.4000 s\n"
+                                     "launch 2/3: Failed to find window Sample\n"
+                                     "launch 2/3: ended\n"
+                                     "launch 3/3: 0.4000 s\n";
+        EXPECT_EQ(err.str(), (quiet ? "" : progress) +
                                  "kairon-time: 2 of 4 launches had to be ended\n"
-                                 "kairon-time: interrupted; the application it launched is closed\n");
+                                 "kairon-time: interrupted; the application it launched is "
+                                 "closed\n");
         ASSERT_EQ(console.Launches().size(), 4u);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(console.Launches()[i].close, closes[i]) << i;
@@ -932,7 +933,8 @@ struct FakeFileNames : FileNamePort {
     bool FullPath(const std::string& path, std::string* full) override
     {
         std::vector<std::string> parts;
-        std::stringstream segments(path.compare(0, 3, "C:\\") == 0 ? path.substr(3) : "work\\" + path);
+        const bool absolute = path.compare(0, 3, "C:\\") == 0;
+        std::stringstream segments(absolute ? path.substr(3) : "work\\" + path);
         for (std::string part; std::getline(segments, part, '\\');) {
             if (part == "..")
                 parts.pop_back();

@@ -7,31 +7,25 @@
 
 #include <vector>
 
-namespace {
-
-// The run this kairon-time appended: the log's last, when the log grew.
-const Run* NewRun(const GrownLog& log, ParsedLog* parsed)
-{
-    if (log.bytes.size() <= log.sizeBefore)
-        return nullptr;
-    *parsed = ParseResultsLog(log.bytes, log.path);
-    if (!parsed->isResultsLog || parsed->runs.empty())
-        return nullptr;
-    return &parsed->runs.back();
-}
-
-}  // namespace
-
 CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
                              const TimeOptions& options)
 {
     CompareReport report;
     ParsedLog baselineLog;
     ParsedLog appLog;
-    const Run* baselineRun = NewRun(baseline, &baselineLog);
-    const Run* appRun = NewRun(app, &appLog);
-    if (baselineRun == nullptr || appRun == nullptr)
+    std::string why;
+    const Run* baselineRun = NewRun(baseline, &baselineLog, &why);
+    if (baselineRun == nullptr)
+        report.problems += "kairon-time: no comparison: " + baseline.path + ": " + why + "\n";
+    const Run* appRun = NewRun(app, &appLog, &why);
+    if (appRun == nullptr)
+        report.problems += "kairon-time: no comparison: " + app.path + ": " + why + "\n";
+    if (baselineRun == nullptr || appRun == nullptr) {
+        // A gate that could not look has not passed anything.
+        if (options.gate)
+            report.gateStatus = kTimeExitCannotJudge;
         return report;
+    }
     const int baselineNumber = 1;
     std::vector<RunAnalysis> runs = {AnalyzeRun(*baselineRun, baselineNumber, false),
                                      AnalyzeRun(*appRun, baselineNumber + 1, false)};

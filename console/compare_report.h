@@ -6,23 +6,19 @@
 #define KAIRON_CONSOLE_COMPARE_REPORT_H
 
 #include "console/exit_status.h"
+#include "console/new_run_report.h"
 #include "console/time_options.h"
 
-#include <cstddef>
 #include <string>
-
-// A log after the run: its path, its whole bytes now, and how many it held
-// before the run.
-struct GrownLog {
-    std::string path;
-    std::string bytes;
-    std::size_t sizeBefore = 0;
-};
 
 struct CompareReport {
     std::string text;  // empty when either log has no new run
-    // kTimeExitSlower, kTimeExitCannotJudge, or kTimeExitReady when the
-    // gate passed or was not asked for.
+    // For standard error: a line for each log without a new run to
+    // compare, which says why.
+    std::string problems;
+    // kTimeExitSlower, kTimeExitCannotJudge (also when either log has no
+    // new run to judge), or kTimeExitReady when the gate passed or was not
+    // asked for.
     TimeExitStatus gateStatus = kTimeExitReady;
 };
 

@@ -3,6 +3,42 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+// What a launch's lines start with: "baseline warmup 1/2: ", "launch 3/10: ".
+std::string LaunchPrefix(const LaunchResult& result)
+{
+    return std::string(result.baseline ? "baseline " : "") +
+           (result.warmup ? "warmup " : "launch ") + std::to_string(result.launch) + "/" +
+           std::to_string(result.launches) + ": ";
+}
+
+}  // namespace
+
+LaunchRecord::LaunchRecord(const LaunchResult& launched)
+    : result(launched), failure_(launched.failureLine != nullptr ? launched.failureLine : "")
+{
+    if (result.failureLine != nullptr)
+        result.failureLine = failure_.c_str();
+}
+
+LaunchRecord::LaunchRecord(const LaunchRecord& other)
+    : result(other.result), close(other.close), failure_(other.failure_)
+{
+    if (result.failureLine != nullptr)
+        result.failureLine = failure_.c_str();
+}
+
+LaunchRecord& LaunchRecord::operator=(const LaunchRecord& other)
+{
+    result = other.result;
+    close = other.close;
+    failure_ = other.failure_;
+    if (result.failureLine != nullptr)
+        result.failureLine = failure_.c_str();
+    return *this;
+}
+
 void ConsoleRunObserver::ShowStatus(const char* text)
 {
     // The countdowns are for someone watching; a file or a CI log gets a
@@ -42,14 +78,11 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
     const bool reached = result.failureLine == nullptr;
     if (!reached)
         missed_ = true;
-    launches_.push_back({result.launch, result.warmup, result.seconds, reached, result.marks,
-                         reached ? std::string() : std::string(result.failureLine),
-                         result.owner, result.baseline});
+    launches_.push_back(LaunchRecord(result));
     if (quiet_)
         return;
     ClearStatus();
-    err_ << (result.baseline ? "baseline " : "") << (result.warmup ? "warmup " : "launch ")
-         << result.launch << "/" << result.launches << ": ";
+    err_ << LaunchPrefix(result);
     if (!reached) {
         err_ << result.failureLine << "\n";
     } else {
@@ -60,15 +93,35 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
     err_.flush();
 }
 
+void ConsoleRunObserver::LaunchClosed(CloseOutcome outcome)
+{
+    if (launches_.empty())
+        return;
+    launches_.back().close = outcome;
+    if (outcome != kCloseEnded)
+        return;
+    ++ended_;
+    if (quiet_)
+        return;
+    ClearStatus();
+    err_ << LaunchPrefix(launches_.back().result) << "ended\n";
+    err_.flush();
+}
+
 void ConsoleRunObserver::RunEnded(RunOutcome outcome)
 {
     ClearStatus();
     stopped_ = outcome == kRunStopped;
     interrupted_ = outcome == kRunInterrupted;
-    if (interrupted_) {
+    // A program that would not close when asked is worth knowing about
+    // even when the progress is not shown. Before the interruption's line,
+    // which stays the last.
+    if (ended_ > 0)
+        err_ << "kairon-time: " << ended_ << " of " << launches_.size()
+             << " launches had to be ended\n";
+    if (interrupted_)
         err_ << "kairon-time: interrupted; the application it launched is closed\n";
-        err_.flush();
-    }
+    err_.flush();
 }
 
 void ConsoleRunObserver::CloseProgram()

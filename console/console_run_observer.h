@@ -13,16 +13,22 @@
 #include <string>
 #include <vector>
 
-// One launch as kairon-time reports it.
+// One launch as kairon-time reports it: as the run gave it, and what became
+// of its application.
 struct LaunchRecord {
-    int launch;          // from 1, among the warm-ups or among the measured
-    bool warmup;
-    double seconds;      // the log's number (single precision, as written)
-    bool reached;        // it reached everything it waited for
-    PhaseMarks marks;
-    std::string failure; // the first failure line; empty when reached
-    WindowOwner owner{}; // whose its window is; not `known` when none was found
-    bool baseline = false; // a launch of --compare's baseline, counted among its own
+    explicit LaunchRecord(const LaunchResult& launched);
+    // A copy's failure line is its own copy's text.
+    LaunchRecord(const LaunchRecord& other);
+    LaunchRecord& operator=(const LaunchRecord& other);
+
+    // Its failureLine points into `failure_`, or is null when it reached
+    // everything it waited for.
+    LaunchResult result;
+    bool Reached() const { return result.failureLine == nullptr; }
+    CloseOutcome close = kCloseNone;
+
+private:
+    std::string failure_;  // keeps the run's failure line, which is not kept
 };
 
 class ConsoleRunObserver : public RunObserver {
@@ -36,6 +42,7 @@ public:
     void ShowStatus(const char* text) override;
     void ShowError(const char* text, const char* caption) override;
     void LaunchTimed(const LaunchResult& result) override;
+    void LaunchClosed(CloseOutcome outcome) override;
     void RunEnded(RunOutcome outcome) override;
     void CloseProgram() override;
     TimeExitStatus ExitStatus() const;
@@ -51,6 +58,7 @@ private:
     bool stopped_ = false;
     bool interrupted_ = false;
     bool missed_ = false;
+    int ended_ = 0;  // launches whose application had to be ended
     std::vector<LaunchRecord> launches_;
 };
 

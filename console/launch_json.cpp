@@ -33,47 +33,68 @@ Json Marks(const PhaseMarks& marks)
 
 // The process that owns the launch's window: the launched one, another
 // program (a launcher's, a broker's), or an older instance of the same one.
-Json Owner(const WindowOwner& owner)
+Json Owner(const WindowOwner& owner, TextToUtf8 toUtf8)
 {
     Json object = Json::object();
     object["pid"] = owner.processId;
-    object["program"] = owner.program.empty() ? Json(nullptr) : Json(ToUtf8(owner.program));
+    object["program"] = owner.program.empty() ? Json(nullptr) : Json(toUtf8(owner.program));
     object["launched"] = owner.launched;
     return object;
 }
 
+// What became of the launch's application. Only the dialog's runs leave a
+// window that stayed running ("failed").
+const char* CloseName(CloseOutcome outcome)
+{
+    switch (outcome) {
+    case kCloseClosed:
+        return "closed";
+    case kCloseEnded:
+        return "ended";
+    case kCloseFailed:
+        return "failed";
+    case kCloseNone:
+        break;
+    }
+    return "none";
+}
+
 }  // namespace
 
-std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches)
+std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches,
+                         TextToUtf8 toUtf8)
 {
     Json document = Json::object();
-    document["application"] = ToUtf8(settings.appPath);
-    document["arguments"] = ToUtf8(settings.cmdLineArgs);
+    document["application"] = toUtf8(settings.appPath);
+    document["arguments"] = toUtf8(settings.cmdLineArgs);
     // Only a comparison names the baseline and whose each launch is, so
     // that the JSON of a run of APP alone stays as it always was.
     const bool comparing = settings.baselinePath[0] != '\0';
     if (comparing)
-        document["baseline"] = ToUtf8(settings.baselinePath);
-    document["window"] = settings.detectByWindowName ? Json(ToUtf8(settings.windowName))
+        document["baseline"] = toUtf8(settings.baselinePath);
+    document["window"] = settings.detectByWindowName ? Json(toUtf8(settings.windowName))
                                                      : Json(nullptr);
     Json list = Json::array();
-    for (const LaunchRecord& launch : launches) {
+    for (const LaunchRecord& record : launches) {
+        const LaunchResult& launch = record.result;
         Json entry = Json::object();
         if (comparing)
             entry["program"] = launch.baseline ? "baseline" : "app";
         entry["launch"] = launch.launch;
         entry["warmup"] = launch.warmup;
         entry["seconds"] = Seconds(launch.seconds);
-        entry["reached"] = launch.reached;
+        entry["reached"] = record.Reached();
         entry["marks"] = Marks(launch.marks);
         if (launch.owner.known)
-            entry["window_owner"] = Owner(launch.owner);
+            entry["window_owner"] = Owner(launch.owner, toUtf8);
         if (launch.owner.handedOff)
             entry["handed_off"] = true;
-        if (!launch.reached)
-            entry["failure"] = ToUtf8(launch.failure);
+        if (!record.Reached())
+            entry["failure"] = toUtf8(launch.failureLine);
+        entry["close"] = CloseName(record.close);
         list.push_back(entry);
     }
     document["launches"] = list;
-    return document.dump(2) + "\n";
+    // Text the conversion could not make UTF-8 of is marked, not thrown over.
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

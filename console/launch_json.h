@@ -7,9 +7,15 @@
 #include "console/console_run_observer.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+// Text of the system's code page (paths, titles, the log's lines) as UTF-8:
+// only the system knows which code page that is.
+using TextToUtf8 = std::string (*)(std::string_view text);
+
 // The whole document, UTF-8, ending in a line end.
-std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches);
+std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches,
+                         TextToUtf8 toUtf8);
 
 #endif

@@ -1,17 +1,21 @@
 // kairon-time: Kairon's timing run from a command line, for scripts and CI.
 #include "console/compare_report.h"
 #include "console/console_run_observer.h"
+#include "console/distinct_files.h"
 #include "console/exit_status.h"
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
+#include "console/pending_file.h"
 #include "console/phase_summary.h"
 #include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
+#include "platform/win32_files.h"
 #include "platform/win32_platform.h"
 #include "report/report_files.h"
 
 #include <io.h>
+#include <process.h>
 
 #include <cstdio>
 #include <iostream>
@@ -40,16 +44,13 @@ int main(int argc, char** argv)
         return kTimeExitUsage;
     }
 
-    // Opened before anything is launched: a run whose phases cannot be
-    // kept is found out at once, not after its last launch.
-    std::FILE* json = nullptr;
-    if (!options.jsonPath.empty()) {
-        json = std::fopen(options.jsonPath.c_str(), "wb");
-        if (json == nullptr) {
-            std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath
-                      << "\n";
-            return kTimeExitFailed;
-        }
+    // Before anything is opened, read or written: a JSON written over the
+    // log, or two programs' lines in one log, would spoil the run.
+    Win32FileNames fileNames;
+    const std::string oneFile = OneFileTwiceMessage(FilesWritten(settings, options), fileNames);
+    if (!oneFile.empty()) {
+        std::cerr << "kairon-time: " << oneFile << "\n";
+        return kTimeExitUsage;
     }
 
     // A log that does not exist yet reads as empty: the run starts it.
@@ -62,6 +63,16 @@ int main(int argc, char** argv)
 
     // Ctrl-C from here on closes the application before kairon-time ends.
     StopRunOnConsoleBreak();
+    // Created before anything is launched: a run whose phases cannot be
+    // kept is found out at once, not after its last launch. Created once
+    // Ctrl-C no longer ends kairon-time at once, so that the way out below
+    // always removes it.
+    PendingFile json;
+    if (!options.jsonPath.empty() &&
+        !BeginPendingFile(options.jsonPath, TempPathBeside(options.jsonPath, _getpid()), &json)) {
+        std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
+        return kTimeExitFailed;
+    }
     Win32Process process;
     Win32Windows windows;
     Platform platform{process, windows};
@@ -69,30 +80,31 @@ int main(int argc, char** argv)
     TimingRun(settings, platform, observer);
 
     int status = observer.ExitStatus();
-    if (json != nullptr) {
-        const std::string text = LaunchesJson(settings, observer.Launches());
-        const bool written = std::fwrite(text.data(), 1, text.size(), json) == text.size();
-        if (std::fclose(json) != 0 || !written) {
+    if (json.stream != nullptr) {
+        const std::string text = LaunchesJson(settings, observer.Launches(), SystemTextToUtf8);
+        if (!CommitPendingFile(&json, text, ReplaceFileWith)) {
             std::cerr << "kairon-time: Error: Unable to write JSON file " << options.jsonPath
                       << "\n";
             if (status == kTimeExitReady || status == kTimeExitNotReady)
                 status = kTimeExitFailed;
         }
     }
-    std::string after;
     if (comparing) {
         GrownLog baseline{settings.baselineLogPath, std::string(), baselineBefore.size()};
         GrownLog app{settings.logPath, std::string(), before.size()};
-        ReadWholeFile(baseline.path, &baseline.bytes);
-        ReadWholeFile(app.path, &app.bytes);
+        baseline.read = ReadWholeFile(baseline.path, &baseline.bytes);
+        app.read = ReadWholeFile(app.path, &app.bytes);
         const CompareReport compared = CompareNewRuns(baseline, app, options);
+        std::cerr << compared.problems;
         std::cout << compared.text;
         // A launch that missed its condition, or a run that did not end,
         // says more than the gate.
         if (status == kTimeExitReady)
             status = compared.gateStatus;
-    } else if (ReadWholeFile(settings.logPath, &after)) {
-        std::cout << NewRunReport(settings.logPath, after, before.size());
+    } else {
+        GrownLog log{settings.logPath, std::string(), before.size()};
+        if (ReadWholeFile(log.path, &log.bytes))
+            std::cout << NewRunReport(log);
     }
     std::cout << PhaseSummary(settings, observer.Launches());
     std::cout.flush();

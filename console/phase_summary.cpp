@@ -10,8 +10,8 @@ std::string PhaseLine(const char* name, double PhaseMarks::*mark,
 {
     std::vector<double> reached;
     for (const LaunchRecord& launch : launches) {
-        if (!launch.warmup && !launch.baseline && launch.marks.*mark >= 0)
-            reached.push_back(launch.marks.*mark);
+        if (!launch.result.warmup && !launch.result.baseline && launch.result.marks.*mark >= 0)
+            reached.push_back(launch.result.marks.*mark);
     }
     std::string line = std::string("  ") + name;
     line.resize(14, ' ');
@@ -29,7 +29,7 @@ std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRe
 {
     int measured = 0;
     for (const LaunchRecord& launch : launches)
-        measured += launch.warmup || launch.baseline ? 0 : 1;
+        measured += launch.result.warmup || launch.result.baseline ? 0 : 1;
     if (measured == 0)
         return std::string();
     std::string summary = "Phases, median from the launch of those that reached it:\n";

@@ -1,11 +1,14 @@
 #include "console/console_run_observer.h"
 
 #include "console/compare_report.h"
+#include "console/distinct_files.h"
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
+#include "console/pending_file.h"
 #include "console/phase_summary.h"
 #include "engine/timing_run.h"
 #include "report/report_program.h"
+#include "report/text_format.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
 #include "dialog/dialog_run_observer.h"
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -219,8 +223,8 @@ TEST(ConsoleRunObserver, WarmupsAreClosedAndCountedButLeaveTheLogAsWithoutThem)
     }
     EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
     ASSERT_EQ(console.Launches().size(), 4u);
-    EXPECT_TRUE(console.Launches()[1].warmup);
-    EXPECT_FALSE(console.Launches()[2].warmup);
+    EXPECT_TRUE(console.Launches()[1].result.warmup);
+    EXPECT_FALSE(console.Launches()[2].result.warmup);
     EXPECT_EQ(warmFake.EventsStartingWith("send 0x6002 0x10").size(), 1u);
     EXPECT_EQ(warmFake.EventsStartingWith("create").size(), 4u);
 }
@@ -245,6 +249,47 @@ TEST(ConsoleRunObserver, OnATerminalTheCountdownIsRewrittenInPlace)
     ConsoleRunObserver quiet(quietErr, true, true);
     quiet.ShowStatus("Iteration: 1 - 10 seconds");
     EXPECT_EQ(quietErr.str(), "");
+}
+
+// A launch whose application had to be ended says so under its own line's
+// prefix; the count comes at the end, before the interruption's last words.
+// The records keep each outcome, and their own copy of each failure line.
+TEST(ConsoleRunObserver, ApplicationsThatHadToBeEndedAreCounted)
+{
+    for (const bool quiet : {false, true}) {
+        std::ostringstream err;
+        ConsoleRunObserver console(err, quiet);
+        LaunchResult baseline(1, 2, 0.5, nullptr);
+        baseline.baseline = true;
+        LaunchResult warmup(1, 1, 0.4, nullptr);
+        warmup.warmup = true;
+        std::string failure = "Failed to find window Sample";
+        const CloseOutcome closes[] = {kCloseEnded, kCloseClosed, kCloseEnded, kCloseNone};
+        const LaunchResult results[] = {baseline, warmup, {2, 3, 50.0, failure.c_str()},
+                                        {3, 3, 0.4, nullptr}};
+        for (int i = 0; i < 4; ++i) {
+            console.LaunchTimed(results[i]);
+            console.LaunchClosed(closes[i]);
+        }
+        failure = "overwritten, as the run's own buffer is";
+        console.RunEnded(kRunInterrupted);
+        const std::string progress = "baseline launch 1/2: 0.5000 s\n"
+                                     "baseline launch 1/2: ended\n"
+                                     "warmup 1/1: 0.4000 s\n"
+                                     "launch 2/3: Failed to find window Sample\n"
+                                     "launch 2/3: ended\n"
+                                     "launch 3/3: 0.4000 s\n";
+        EXPECT_EQ(err.str(), (quiet ? "" : progress) +
+                                 "kairon-time: 2 of 4 launches had to be ended\n"
+                                 "kairon-time: interrupted; the application it launched is "
+                                 "closed\n");
+        ASSERT_EQ(console.Launches().size(), 4u);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(console.Launches()[i].close, closes[i]) << i;
+        const std::vector<LaunchRecord> copies = console.Launches();
+        EXPECT_STREQ(copies[2].result.failureLine, "Failed to find window Sample");
+        EXPECT_FALSE(copies[2].Reached());
+    }
 }
 
 struct MarksCase {
@@ -308,7 +353,7 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         ConsoleRunObserver console(err, true);
         TimingRun(settings, fake.platform, console);
         ASSERT_EQ(console.Launches().size(), 1u) << c.what;
-        const LaunchRecord& launch = console.Launches()[0];
+        const LaunchResult& launch = console.Launches()[0].result;
         EXPECT_NEAR(launch.seconds, c.seconds, 1e-6) << c.what;
         EXPECT_NEAR(launch.marks.inputIdle, c.marks.inputIdle, 1e-9) << c.what;
         EXPECT_NEAR(launch.marks.window, c.marks.window, 1e-9) << c.what;
@@ -465,7 +510,7 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
         EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), 1u);
 
         ASSERT_EQ(console.Launches().size(), 1u);
-        const std::string json = LaunchesJson(settings, console.Launches());
+        const std::string json = LaunchesJson(settings, console.Launches(), ToUtf8);
         const std::string owner =
             std::string("      \"window_owner\": {\n") + "        \"pid\": " +
             (c.otherOwner ? "8192" : "4097") + ",\n" + "        \"program\": " +
@@ -475,12 +520,13 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
             // A hand-off reached no phase of its own.
             EXPECT_NE(json.find("\"marks\": {},\n" + owner +
                                 ",\n      \"handed_off\": true,\n      \"failure\": \"" +
-                                handedOffLine + "\"\n    }"),
+                                handedOffLine + "\",\n      \"close\": \"none\"\n    }"),
                       std::string::npos)
                 << json;
-            EXPECT_LT(console.Launches()[0].marks.window, 0);
+            EXPECT_LT(console.Launches()[0].result.marks.window, 0);
         } else {
-            EXPECT_NE(json.find("\"window\": 0.01\n      },\n" + owner + "\n    }"),
+            EXPECT_NE(json.find("\"window\": 0.01\n      },\n" + owner +
+                                ",\n      \"close\": \"none\"\n    }"),
                       std::string::npos)
                 << json;
             EXPECT_EQ(json.find("handed_off"), std::string::npos) << json;
@@ -521,12 +567,22 @@ TEST(ConsoleRunObserver, OnlyKaironTimeAsksWhoseTheWindowIs)
 
 // A warm-up, a launch that reached every phase, one whose window never
 // appeared; the log's numbers, ANSI text as UTF-8, marks only as reached.
+LaunchRecord Record(int launch, bool warmup, double seconds, PhaseMarks marks,
+                    const char* failure = nullptr, bool baseline = false)
+{
+    LaunchResult result(launch, 3, seconds, failure);
+    result.warmup = warmup;
+    result.baseline = baseline;
+    result.marks = marks;
+    return LaunchRecord(result);
+}
+
 std::vector<LaunchRecord> ThreeLaunches()
 {
     return {
-        {1, true, 0.91, true, {0.5, 0.9, -1}, ""},
-        {1, false, 0.42857, true, {0.11, 0.41, 0.42857}, ""},
-        {2, false, 50.01, false, {0.12, -1, -1}, "Failed to find window Caf\xE9"},
+        Record(1, true, 0.91, {0.5, 0.9, -1}),
+        Record(1, false, 0.42857, {0.11, 0.41, 0.42857}),
+        Record(2, false, 50.01, {0.12, -1, -1}, "Failed to find window Caf\xE9"),
     };
 }
 
@@ -537,7 +593,10 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     std::strcpy(settings.cmdLineArgs, "--open \"a b\"");
     std::strcpy(settings.windowName, "Caf\xE9");
     settings.detectByWindowName = true;
-    EXPECT_EQ(LaunchesJson(settings, ThreeLaunches()),
+    std::vector<LaunchRecord> launches = ThreeLaunches();
+    launches[1].close = kCloseClosed;
+    launches[2].close = kCloseEnded;
+    EXPECT_EQ(LaunchesJson(settings, launches, ToUtf8),
               "{\n"
               "  \"application\": \"C:\\\\Apps\\\\caf\xC3\xA9.exe\",\n"
               "  \"arguments\": \"--open \\\"a b\\\"\",\n"
@@ -551,7 +610,8 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
               "      \"marks\": {\n"
               "        \"input_idle\": 0.5,\n"
               "        \"window\": 0.9\n"
-              "      }\n"
+              "      },\n"
+              "      \"close\": \"none\"\n"
               "    },\n"
               "    {\n"
               "      \"launch\": 1,\n"
@@ -562,7 +622,8 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
               "        \"input_idle\": 0.11,\n"
               "        \"window\": 0.41,\n"
               "        \"visible\": 0.4286\n"
-              "      }\n"
+              "      },\n"
+              "      \"close\": \"closed\"\n"
               "    },\n"
               "    {\n"
               "      \"launch\": 2,\n"
@@ -572,13 +633,29 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
               "      \"marks\": {\n"
               "        \"input_idle\": 0.12\n"
               "      },\n"
-              "      \"failure\": \"Failed to find window Caf\xC3\xA9\"\n"
+              "      \"failure\": \"Failed to find window Caf\xC3\xA9\",\n"
+              "      \"close\": \"ended\"\n"
               "    }\n"
               "  ]\n"
               "}\n");
+    // Every text of the system's code page goes through the system's
+    // conversion, and nothing else does.
+    std::strcpy(settings.baselinePath, "old.exe");
+    launches[1].result.owner.known = true;
+    launches[1].result.owner.program = "owner.exe";
+    const std::string marked = LaunchesJson(
+        settings, launches, [](std::string_view text) { return "<" + ToUtf8(text) + ">"; });
+    for (const char* text : {"\"application\": \"<C:\\\\Apps\\\\caf\xC3\xA9.exe>\"",
+                             "\"arguments\": \"<--open \\\"a b\\\">\"",
+                             "\"baseline\": \"<old.exe>\"", "\"window\": \"<Caf\xC3\xA9>\"",
+                             "\"program\": \"<owner.exe>\"",
+                             "\"failure\": \"<Failed to find window Caf\xC3\xA9>\""})
+        EXPECT_NE(marked.find(text), std::string::npos) << text << "\n" << marked;
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '<'), 6) << marked;
+    settings.baselinePath[0] = '\0';
     settings.detectByWindowName = false;
     // Without --window there is no title to wait for.
-    const std::string none = LaunchesJson(settings, {});
+    const std::string none = LaunchesJson(settings, {}, ToUtf8);
     EXPECT_NE(none.find("\"window\": null,\n  \"launches\": []\n}\n"), std::string::npos)
         << none;
 }
@@ -588,7 +665,7 @@ TEST(PhaseSummary, GivesTheMedianOfEachPhaseAskedForOverTheMeasuredLaunches)
     RunSettings settings{};
     settings.waitInputIdle = settings.detectByWindowName = settings.waitVisible = true;
     std::vector<LaunchRecord> launches = ThreeLaunches();
-    launches.push_back({3, false, 0.5, true, {0.20, 0.45, 0.5}, ""});
+    launches.push_back(Record(3, false, 0.5, {0.20, 0.45, 0.5}));
     EXPECT_EQ(PhaseSummary(settings, launches),
               "Phases, median from the launch of those that reached it:\n"
               "  input idle  0.1200 s  (3 of 3)\n"
@@ -620,10 +697,10 @@ TEST(NewRunReport, IsWhatKaironReportPrintsForTheLogsLastRun)
     const size_t second = whole.find("Run 2: C:\\Apps\\sample.exe\n");
     ASSERT_NE(second, std::string::npos) << whole;
 
-    EXPECT_EQ(NewRunReport(log.path, bytes, firstRun.size()), whole.substr(second));
+    EXPECT_EQ(NewRunReport({log.path, bytes, firstRun.size()}), whole.substr(second));
     // The log did not grow: the run wrote nothing, there is nothing new.
-    EXPECT_EQ(NewRunReport(log.path, bytes, bytes.size()), "");
-    EXPECT_EQ(NewRunReport(log.path, "not a log\n", 0), "");
+    EXPECT_EQ(NewRunReport({log.path, bytes, bytes.size()}), "");
+    EXPECT_EQ(NewRunReport({log.path, "not a log\n", 0}), "");
 }
 
 // A comparison: the baseline's launches, warm-ups first, take turns with
@@ -663,7 +740,7 @@ TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
     EXPECT_EQ(console.ExitStatus(), kTimeExitReady);
     ASSERT_EQ(console.Launches().size(), 6u);
     for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(console.Launches()[i].baseline, i % 2 == 0) << i;
+        EXPECT_EQ(console.Launches()[i].result.baseline, i % 2 == 0) << i;
     EXPECT_EQ(PhaseSummary(settings, console.Launches()),
               "Phases, median from the launch of those that reached it:\n"
               "  window      0.0300 s  (2 of 2)\n");
@@ -676,10 +753,10 @@ TEST(LaunchesJson, ACompareRunSaysWhoseEachLaunchIs)
     std::strcpy(settings.appPath, "new.exe");
     std::strcpy(settings.baselinePath, "old.exe");
     std::vector<LaunchRecord> launches = {
-        {1, false, 0.5, true, {}, "", {}, true},
-        {1, false, 0.25, true, {}, "", {}, false},
+        Record(1, false, 0.5, {}, nullptr, true),
+        Record(1, false, 0.25, {}, nullptr, false),
     };
-    EXPECT_EQ(LaunchesJson(settings, launches),
+    EXPECT_EQ(LaunchesJson(settings, launches, ToUtf8),
               "{\n"
               "  \"application\": \"new.exe\",\n"
               "  \"arguments\": \"\",\n"
@@ -692,7 +769,8 @@ TEST(LaunchesJson, ACompareRunSaysWhoseEachLaunchIs)
               "      \"warmup\": false,\n"
               "      \"seconds\": 0.5,\n"
               "      \"reached\": true,\n"
-              "      \"marks\": {}\n"
+              "      \"marks\": {},\n"
+              "      \"close\": \"none\"\n"
               "    },\n"
               "    {\n"
               "      \"program\": \"app\",\n"
@@ -700,7 +778,8 @@ TEST(LaunchesJson, ACompareRunSaysWhoseEachLaunchIs)
               "      \"warmup\": false,\n"
               "      \"seconds\": 0.25,\n"
               "      \"reached\": true,\n"
-              "      \"marks\": {}\n"
+              "      \"marks\": {},\n"
+              "      \"close\": \"none\"\n"
               "    }\n"
               "  ]\n"
               "}\n");
@@ -810,6 +889,171 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
                              {"new.txt", RunOf("C:\\New\\app.exe", fast), 0}, gated)
                   .text,
               "");
+
+    // A log that cannot be read back is not passed: the gate cannot judge,
+    // and a line says which log and why, with or without the gate.
+    const GrownLog appLog{"new.txt", RunOf("C:\\New\\app.exe", fast), 0};
+    const std::string notes = "My notes\n";
+    const char notResults[] = "not a results log: it does not start with a "
+                              "\"<application> - <N> executions\" line\n";
+    const struct {
+        const char* what;
+        GrownLog baseline, app;
+        const std::string problems;
+    } unread[] = {
+        {"it did not grow", {"old.txt", baselineBytes, baselineBytes.size()}, appLog,
+         "kairon-time: no comparison: old.txt: no new run in it\n"},
+        {"a notes file", appLog, {"notes.txt", notes + RunOf("C:\\New\\app.exe", fast),
+                                  notes.size()},
+         std::string("kairon-time: no comparison: notes.txt: ") + notResults},
+        {"neither read", {"old.txt", "", 0, false}, {"new.txt", "", 0, false},
+         "kairon-time: no comparison: old.txt: could not be read back\n"
+         "kairon-time: no comparison: new.txt: could not be read back\n"},
+    };
+    for (const auto& c : unread) {
+        SCOPED_TRACE(c.what);
+        for (const bool gate : {true, false}) {
+            TimeOptions options = gated;
+            options.gate = gate;
+            const CompareReport unjudged = CompareNewRuns(c.baseline, c.app, options);
+            EXPECT_EQ(unjudged.problems, c.problems);
+            EXPECT_EQ(unjudged.text, "");
+            EXPECT_EQ(unjudged.gateStatus, gate ? kTimeExitCannotJudge : kTimeExitReady);
+        }
+    }
+    EXPECT_EQ(report.problems, "");
+}
+
+// Kairon's names for a test: relative to C:\work, ".\" and "folder\.."
+// resolved, case ignored; names that exist reach the file a map gives, as
+// a hard link would.
+struct FakeFileNames : FileNamePort {
+    std::map<std::string, FileIdentity> files;  // by full path in upper case
+    int open = 0;
+    bool FullPath(const std::string& path, std::string* full) override
+    {
+        std::vector<std::string> parts;
+        const bool absolute = path.compare(0, 3, "C:\\") == 0;
+        std::stringstream segments(absolute ? path.substr(3) : "work\\" + path);
+        for (std::string part; std::getline(segments, part, '\\');) {
+            if (part == "..")
+                parts.pop_back();
+            else if (part != ".")
+                parts.push_back(part);
+        }
+        *full = "C:";
+        for (const std::string& part : parts)
+            *full += "\\" + part;
+        return true;
+    }
+    std::string UpperCase(const std::string& path) override
+    {
+        std::string upper = path;
+        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+        return upper;
+    }
+    std::uintptr_t OpenToIdentify(const std::string& path) override
+    {
+        std::string full;
+        FullPath(path, &full);
+        const auto file = files.find(UpperCase(full));
+        if (file == files.end())
+            return 0;
+        ++open;
+        return reinterpret_cast<std::uintptr_t>(&file->second);
+    }
+    bool Identify(std::uintptr_t file, FileIdentity* identity) override
+    {
+        *identity = *reinterpret_cast<const FileIdentity*>(file);
+        return true;
+    }
+    void CloseIdentifyHandle(std::uintptr_t) override { --open; }
+};
+
+TEST(OneFileTwiceMessage, NamesTheFirstTwoOptionsThatReachOneFile)
+{
+    const struct {
+        const char* what;
+        const char *log, *baselineLog, *json;  // baselineLog null: not comparing
+        std::map<std::string, FileIdentity> files;
+        const char* message;
+    } cases[] = {
+        {"three files", "results.txt", "results-baseline.txt", "results.json", {}, ""},
+        {"case", "results.txt", "RESULTS.TXT", nullptr, {},
+         "--baseline-log and --log name one file: RESULTS.TXT and results.txt"},
+        {"a dot", "results.txt", ".\\results.txt", nullptr, {},
+         "--baseline-log and --log name one file: .\\results.txt and results.txt"},
+        {"through another folder", "C:\\work\\out.txt", nullptr, "logs\\..\\out.txt", {},
+         "--json and --log name one file: logs\\..\\out.txt and C:\\work\\out.txt"},
+        {"the JSON over the baseline's", "a.txt", "b.txt", "B.txt", {},
+         "--json and --baseline-log name one file: B.txt and b.txt"},
+        {"a hard link", "a.txt", nullptr, "b.json",
+         {{"C:\\WORK\\A.TXT", {7, 42}}, {"C:\\WORK\\B.JSON", {7, 42}}},
+         "--json and --log name one file: b.json and a.txt"},
+        {"one index on two volumes", "a.txt", nullptr, "b.json",
+         {{"C:\\WORK\\A.TXT", {7, 42}}, {"C:\\WORK\\B.JSON", {8, 42}}}, ""},
+        {"a baseline log without --compare", "a.txt", nullptr, nullptr, {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunSettings settings{};
+        std::strcpy(settings.logPath, c.log);
+        // Without --compare, its log is not written, whatever it is.
+        std::strcpy(settings.baselineLogPath, c.baselineLog ? c.baselineLog : c.log);
+        if (c.baselineLog)
+            std::strcpy(settings.baselinePath, "old.exe");
+        TimeOptions options;
+        options.jsonPath = c.json ? c.json : "";
+        FakeFileNames names;
+        names.files = c.files;
+        EXPECT_EQ(OneFileTwiceMessage(FilesWritten(settings, options), names), c.message);
+        EXPECT_EQ(names.open, 0);
+    }
+}
+
+bool MoveOver(const char* from, const char* to)
+{
+    std::remove(to);
+    return std::rename(from, to) == 0;
+}
+
+bool RefuseToMove(const char*, const char*)
+{
+    return false;
+}
+
+// Written beside its place and moved over it: a failure at any step leaves
+// the old file as it was, and no temporary file.
+TEST(PendingFile, ReplacesTheOldFileOnlyWhenWrittenWhole)
+{
+    TempFile json("pending.json");
+    const std::string temp = TempPathBeside(json.path, 77);
+    EXPECT_EQ(temp, json.path + ".77.tmp");
+    const auto exists = [](const std::string& path) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        return file != nullptr && std::fclose(file) == 0;
+    };
+    json.Write("old");
+    PendingFile file;
+    ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
+    EXPECT_TRUE(exists(temp));
+    EXPECT_FALSE(CommitPendingFile(&file, "new", RefuseToMove));
+    EXPECT_EQ(json.Read(), "old");
+    EXPECT_FALSE(exists(temp));
+    // A full disk: only the flush finds out.
+    ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
+    if (std::FILE* full = std::fopen("/dev/full", "wb")) {
+        std::fclose(file.stream);
+        file.stream = full;
+        EXPECT_FALSE(CommitPendingFile(&file, "new", MoveOver));
+        EXPECT_EQ(json.Read(), "old");
+        EXPECT_FALSE(exists(temp));
+        ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
+    }
+    EXPECT_TRUE(CommitPendingFile(&file, "new", MoveOver));
+    EXPECT_EQ(json.Read(), "new");
+    EXPECT_FALSE(exists(temp));
+    EXPECT_FALSE(BeginPendingFile("no-such-folder/x.json", "no-such-folder/x.json.1.tmp", &file));
 }
 
 }  // namespace

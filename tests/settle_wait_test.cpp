@@ -4,6 +4,7 @@
 #include "console/launch_json.h"
 #include "console/phase_summary.h"
 #include "engine/timing_run.h"
+#include "report/text_format.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
 
@@ -185,7 +186,7 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
         if (c.status == kTimeExitInterrupted)
             continue;
         ASSERT_EQ(console.Launches().size(), 1u);
-        const PhaseMarks& marks = console.Launches()[0].marks;
+        const PhaseMarks& marks = console.Launches()[0].result.marks;
         EXPECT_NEAR(marks.window, c.marks.window, 1e-9);
         EXPECT_NEAR(marks.settled, c.marks.settled, 1e-9);
     }
@@ -196,22 +197,27 @@ TEST(SettledRun, TheJsonAndTheSummaryHaveTheSettledMark)
     RunSettings settings{};
     settings.detectByWindowName = true;
     settings.settledMs = 100;
-    const std::vector<LaunchRecord> launches = {
-        {1, false, 0.7, true, {-1, 0.4, -1, 0.7}, ""},
-        {2, false, 30.41, false, {-1, 0.41, -1, -1}, "Failed to settle sample"},
-        {3, false, 0.9, true, {-1, 0.42, -1, 0.9}, ""},
+    const auto record = [](int launch, double seconds, PhaseMarks marks, const char* failure) {
+        LaunchResult result(launch, 3, seconds, failure);
+        result.marks = marks;
+        return LaunchRecord(result);
     };
-    const std::string json = LaunchesJson(settings, launches);
+    const std::vector<LaunchRecord> launches = {
+        record(1, 0.7, {-1, 0.4, -1, 0.7}, nullptr),
+        record(2, 30.41, {-1, 0.41, -1, -1}, "Failed to settle sample"),
+        record(3, 0.9, {-1, 0.42, -1, 0.9}, nullptr),
+    };
+    const std::string json = LaunchesJson(settings, launches, ToUtf8);
     EXPECT_NE(json.find("\"marks\": {\n"
                         "        \"window\": 0.4,\n"
                         "        \"settled\": 0.7\n"
-                        "      }\n"),
+                        "      },\n"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"marks\": {\n"
                         "        \"window\": 0.41\n"
                         "      },\n"
-                        "      \"failure\": \"Failed to settle sample\"\n"),
+                        "      \"failure\": \"Failed to settle sample\",\n"),
               std::string::npos)
         << json;
     EXPECT_EQ(PhaseSummary(settings, launches),

@@ -1,0 +1,27 @@
+// kairon-time's files on the Win32 side: one system call per operation (a
+// conversion's two), no decisions.
+#ifndef KAIRON_PLATFORM_WIN32_FILES_H
+#define KAIRON_PLATFORM_WIN32_FILES_H
+
+#include "platform/file_names.h"
+
+#include <string>
+#include <string_view>
+
+class Win32FileNames : public FileNamePort {
+public:
+    bool FullPath(const std::string& path, std::string* full) override;
+    std::string UpperCase(const std::string& path) override;
+    std::uintptr_t OpenToIdentify(const std::string& path) override;
+    bool Identify(std::uintptr_t file, FileIdentity* identity) override;
+    void CloseIdentifyHandle(std::uintptr_t file) override;
+};
+
+// Moves `from` over `to`, replacing any file there.
+bool ReplaceFileWith(const char* from, const char* to);
+
+// Text in the system's ANSI code page as UTF-8; empty when the system
+// cannot convert it.
+std::string SystemTextToUtf8(std::string_view text);
+
+#endif

@@ -798,10 +798,12 @@ TEST(ConfigWriter, RefusesWhatItsReaderWouldNotGiveBack)
          "a Ctrl-Z (byte 0x1A) in the log, which config.txt cannot hold"},
         {"\xEF\xBB\xBF" "app.exe", "", "", "",
          "a UTF-8 byte-order mark at the start of the application, which config.txt cannot hold"},
-        {"\"app.exe\"", "", "", "", "quotes around the application, which config.txt cannot hold"},
+        {"\"app.exe\"", "", "", "",
+         "quotes around the application, which config.txt cannot hold"},
         {" \"C:\\A B\\app.exe\"\t", "", "", "",
          "quotes around the application, which config.txt cannot hold"},
-        {"app\r\x1A.exe", "", "", "", "a line end in the application, which config.txt cannot hold"},
+        {"app\r\x1A.exe", "", "", "",
+         "a line end in the application, which config.txt cannot hold"},
     };
     for (const auto& c : cases) {
         RunSettings settings{};

@@ -397,6 +397,10 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     std::strcpy(settings->logPath, kTimeDefaultLog);
     settings->markPhases = true;
     settings->checkWindowOwner = true;
+    // A script's run leaves nothing behind and gives up on a program that
+    // died, where a person at the dialog would see to both.
+    settings->endLeftRunning = true;
+    settings->stopSearchOnExit = true;
 
     CLI::App app(kTimeDescription, "kairon-time");
     std::vector<const CLI::Option*> described;

@@ -38,7 +38,9 @@ const char kTimeDefaultLog[] = "results.txt";
 const char kBaselineLogSuffix[] = "-baseline";
 
 // Reads argv[1..argc-1] into `settings` (cleared first; never autoRun;
-// always with phase marks and the window owner checked) and `options`. A value follows its option or its '=' (--runs=3); "--" ends
+// always with phase marks, the window owner checked, what a launch leaves
+// running ended and a search for a program that died given up) and
+// `options`. A value follows its option or its '=' (--runs=3); "--" ends
 // the options. Quotes around APP and BASELINE are removed as config.txt
 // removes them. With --compare, the baseline's log is always named.
 TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,

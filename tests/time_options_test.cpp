@@ -59,6 +59,9 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     // The phases are always marked: the summary gives their medians.
     EXPECT_TRUE(p.settings.markPhases);
     EXPECT_TRUE(p.settings.checkWindowOwner);
+    // Nothing left running, no search for a program that died.
+    EXPECT_TRUE(p.settings.endLeftRunning);
+    EXPECT_TRUE(p.settings.stopSearchOnExit);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 

@@ -15,6 +15,10 @@
 
 namespace {
 
+const char kInputIdleAloneCannotClose[] =
+    "--input-idle alone cannot close APP between launches: give --runs 1 and no --warmup, "
+    "or --window TITLE so that its window is closed";
+
 const char kTimeDescription[] =
     "Launches APP again and again and appends each start-up time to a results log.";
 
@@ -525,7 +529,13 @@ std::string TimeCheckMessage(SettingsCheck check)
     const SettingsWarning* warning = WarningForCheck(check);
     if (warning == nullptr)
         return "Invalid settings: Please check the settings";
-    return std::string(warning->caption) + ": " + warning->text;
+    std::string message = std::string(warning->caption) + ": " + warning->text;
+    // kairon-time closes by WM_CLOSE whenever it waits for a window, so this
+    // check fails only for input idle alone, and the dialog's words do not
+    // say what to give instead.
+    if (check == kCheckCloseMethod)
+        message += std::string("\nkairon-time: ") + kInputIdleAloneCannotClose;
+    return message;
 }
 
 std::string TimeUsage()

@@ -57,7 +57,8 @@ std::string DefaultBaselineLog(const std::string& logPath);
 // launches that must be closed before the next.
 SettingsCheck FirstFailedTimeCheck(const RunSettings& settings);
 
-// "Caption: text" of the dialog's warning for a failed check.
+// "Caption: text" of the dialog's warning for a failed check; for a close
+// method missing, a second line, after "kairon-time: ", says what to give.
 std::string TimeCheckMessage(SettingsCheck check);
 
 std::string TimeUsage();

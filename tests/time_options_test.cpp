@@ -328,6 +328,11 @@ TEST(TimeOptions, ACheckIsToldInTheDialogsWords)
               "No window name: Please enter the main window name so application can be "
               "closed automatically.");
     EXPECT_EQ(TimeCheckMessage(kCheckDelay), "Invalid delay: Please enter a delay time above 0");
+    // Only input idle alone fails it in kairon-time: the words say the way out.
+    EXPECT_EQ(TimeCheckMessage(kCheckCloseMethod),
+              "Select close method: Please select at least one close method\n"
+              "kairon-time: --input-idle alone cannot close APP between launches: give --runs 1 "
+              "and no --warmup, or --window TITLE so that its window is closed");
 }
 
 // --save-config writes the config.txt Kairon's dialog reads for the same

@@ -10,8 +10,11 @@
 
 // The file's bytes, each line ending in CR LF as Windows editors write
 // them; the last line asks for an unattended run when `unattended`. False,
-// with `why` set, when a text field holds a line end, which would shift
-// every line after it.
+// with `why` set, when a text field holds what the reader would not give
+// back as written: a line end, which would shift every line after it; a
+// Ctrl-Z (0x1A), where the reader's file ends; at the start of the
+// application, a UTF-8 byte-order mark, or quotes around it, which the
+// reader takes off.
 bool ConfigTextOf(const RunSettings& settings, bool unattended, std::string* bytes,
                   std::string* why);
 

@@ -4,34 +4,85 @@
 #include "console/exit_status.h"
 #include "engine/log_format.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <sstream>
+#include <vector>
 
 namespace {
 
-bool CopyText(const char* option, const char* value, char* field, std::size_t size,
+const char kInputIdleAloneCannotClose[] =
+    "--input-idle alone cannot close APP between launches: give --runs 1 and no --warmup, "
+    "or --window TITLE so that its window is closed";
+
+const char kTimeDescription[] =
+    "Launches APP again and again and appends each start-up time to a results log.";
+
+// What the options read into, as they are read.
+struct Reading {
+    RunSettings* settings;
+    TimeOptions* options;
+    bool closeGiven;
+};
+
+// Reads one value of the option `name` into `reading`; false, with
+// *error set, when it cannot.
+using ReadValue = bool (*)(const char* name, const std::string& value, Reading* reading,
+                           std::string* error);
+
+struct TimeOption {
+    const char* name;       // "--window"; "APP" for the application
+    const char* valueName;  // the value's name in the usage; null for a switch
+    std::string help;
+    ReadValue read;
+    // Means something only in a comparison: refused without --compare.
+    bool comparisonOnly;
+};
+
+bool CopyText(const char* option, const std::string& value, char* field, std::size_t size,
               std::string* error)
 {
-    if (std::strlen(value) >= size) {
+    if (value.size() >= size) {
         *error = std::string(option) + ": longer than " + std::to_string(size - 1) +
                  " characters";
         return false;
     }
-    std::strcpy(field, value);
+    std::strcpy(field, value.c_str());
     return true;
+}
+
+// A path as Explorer's "Copy as path" gives it, quotes and all, read as
+// config.txt reads the application's.
+bool CopyPath(const char* option, const std::string& value, char* field, std::string* error)
+{
+    std::string path = value;
+    RemoveQuotesAroundPath(&path[0]);
+    path.resize(std::strlen(path.c_str()));
+    return CopyText(option, path, field, kPathSize, error);
+}
+
+// A file name, which an empty value is not.
+bool ReadFileName(const char* option, const std::string& value, std::string* error)
+{
+    if (!value.empty())
+        return true;
+    *error = std::string(option) + ": a file name must follow";
+    return false;
 }
 
 // A whole decimal number that fits in 32 bits; the range the run accepts is
 // the settings checks' business, so that they say it in the dialog's words.
-bool ReadNumber(const char* option, const char* value, std::int32_t* number, std::string* error)
+bool ReadNumber(const char* option, const std::string& value, std::int32_t* number,
+                std::string* error)
 {
     char* end = nullptr;
     errno = 0;
-    const long long read = std::strtoll(value, &end, 10);
-    if (value[0] == '\0' || *end != '\0' || errno == ERANGE || read < INT32_MIN ||
+    const long long read = std::strtoll(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || errno == ERANGE || read < INT32_MIN ||
         read > INT32_MAX) {
         *error = std::string(option) + ": '" + value + "' is not a whole number";
         return false;
@@ -41,7 +92,7 @@ bool ReadNumber(const char* option, const char* value, std::int32_t* number, std
 }
 
 // --fail-if-slower's and --significance's numbers, as kairon-report reads them.
-bool ReadGateNumber(const char* option, const char* value, const NumberRange& range,
+bool ReadGateNumber(const char* option, const std::string& value, const NumberRange& range,
                     double* number, std::string* error)
 {
     if (ReadNumberInRange(value, range, number))
@@ -50,31 +101,293 @@ bool ReadGateNumber(const char* option, const char* value, const NumberRange& ra
     return false;
 }
 
-bool ReadCloseMethod(const char* value, RunSettings* settings, std::string* error)
+template <bool RunSettings::*setting>
+bool SwitchOn(const char*, const std::string&, Reading* reading, std::string*)
 {
-    if (std::strcmp(value, "wm_close") == 0)
+    reading->settings->*setting = true;
+    return true;
+}
+
+template <bool TimeOptions::*option>
+bool OptionOn(const char*, const std::string&, Reading* reading, std::string*)
+{
+    reading->options->*option = true;
+    return true;
+}
+
+bool ReadApplication(const char* name, const std::string& value, Reading* reading,
+                     std::string* error)
+{
+    return CopyPath(name, value, reading->settings->appPath, error);
+}
+
+bool ReadWindow(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    reading->settings->detectByWindowName = true;
+    // An empty title matches no window: every search would give up after
+    // its full time.
+    if (value.empty()) {
+        *error = std::string(name) + ": the title must not be empty";
+        return false;
+    }
+    return CopyText(name, value, reading->settings->windowName, kWindowNameSize, error);
+}
+
+bool ReadArguments(const char* name, const std::string& value, Reading* reading,
+                   std::string* error)
+{
+    return CopyText(name, value, reading->settings->cmdLineArgs, kArgumentsSize, error);
+}
+
+bool ReadCloseMethod(const char* name, const std::string& value, Reading* reading,
+                     std::string* error)
+{
+    RunSettings* settings = reading->settings;
+    reading->closeGiven = true;
+    if (value == "wm_close")
         settings->closeByWmClose = true;
-    else if (std::strcmp(value, "syscommand") == 0)
+    else if (value == "syscommand")
         settings->closeBySysCommand = true;
-    else if (std::strcmp(value, "altf4") == 0)
+    else if (value == "altf4")
         settings->closeByAltF4 = true;
     else {
-        *error = std::string("--close: '") + value + "' is not wm_close, syscommand or altf4";
+        *error = std::string(name) + ": '" + value + "' is not wm_close, syscommand or altf4";
         return false;
     }
     return true;
 }
 
-// The options that switch one of the run's settings on.
-struct Switch {
-    const char* name;
-    bool RunSettings::*setting;
-};
-const Switch kSwitches[] = {
-    {"--exact", &RunSettings::exactMatch},         {"--visible", &RunSettings::waitVisible},
-    {"--input-idle", &RunSettings::waitInputIdle}, {"--new-only", &RunSettings::newWindowsOnly},
-    {"--debug", &RunSettings::debugLog},
-};
+bool ReadRuns(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    return ReadNumber(name, value, &reading->settings->executions, error);
+}
+
+bool ReadWarmups(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    if (!ReadNumber(name, value, &reading->settings->warmups, error))
+        return false;
+    if (reading->settings->warmups >= 0)
+        return true;
+    *error = std::string(name) + ": '" + value + "' is below 0";
+    return false;
+}
+
+bool ReadSettled(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    std::int32_t& settledMs = reading->settings->settledMs;
+    if (!ReadNumber(name, value, &settledMs, error))
+        return false;
+    // A quiet time as long as the whole wait could never be had.
+    if (settledMs > 0 && settledMs < static_cast<std::int32_t>(kSettleLimitMs))
+        return true;
+    *error = std::string(name) + ": '" + value + "' is not between 1 and " +
+             std::to_string(kSettleLimitMs - 1) + " ms";
+    return false;
+}
+
+bool ReadDelay(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    return ReadNumber(name, value, &reading->settings->delayMs, error);
+}
+
+bool ReadLog(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    return CopyText(name, value, reading->settings->logPath, kPathSize, error);
+}
+
+bool ReadJson(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    reading->options->jsonPath = value;
+    return ReadFileName(name, value, error);
+}
+
+bool ReadSaveConfig(const char* name, const std::string& value, Reading* reading,
+                    std::string* error)
+{
+    reading->options->saveConfigPath = value;
+    return ReadFileName(name, value, error);
+}
+
+bool ReadCompare(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    if (!CopyPath(name, value, reading->settings->baselinePath, error))
+        return false;
+    if (reading->settings->baselinePath[0] != '\0')
+        return true;
+    *error = std::string(name) + ": a baseline program must follow";
+    return false;
+}
+
+bool ReadBaselineLog(const char* name, const std::string& value, Reading* reading,
+                     std::string* error)
+{
+    return ReadFileName(name, value, error) &&
+           CopyText(name, value, reading->settings->baselineLogPath, kPathSize, error);
+}
+
+bool ReadSlowerLimit(const char* name, const std::string& value, Reading* reading,
+                     std::string* error)
+{
+    reading->options->gate = true;
+    return ReadGateNumber(name, value, kSlowerLimitRange, &reading->options->slowerLimitPercent,
+                          error);
+}
+
+bool ReadSignificance(const char* name, const std::string& value, Reading* reading,
+                      std::string* error)
+{
+    return ReadGateNumber(name, value, kSignificanceRange, &reading->options->significanceLevel,
+                          error);
+}
+
+std::string Number(long long number)
+{
+    return std::to_string(number);
+}
+
+std::string TextOfNumber(double number)
+{
+    std::ostringstream text;
+    text << number;
+    return text.str();
+}
+
+// Every option, in the usage's order.
+const std::vector<TimeOption>& TimeOptionTable()
+{
+    static const std::vector<TimeOption> table = {
+        {"APP", "", "The application to time: a path (quotes around it\n"
+                    "are removed), or a program name Windows finds",
+         ReadApplication, false},
+        {"--window", "TITLE",
+         "Wait for a top-level window whose title contains\nTITLE (ignoring case)", ReadWindow,
+         false},
+        {"--exact", nullptr, "The whole title must match, case included",
+         SwitchOn<&RunSettings::exactMatch>, false},
+        {"--visible", nullptr, "Also wait until that window is neither hidden nor\nminimised",
+         SwitchOn<&RunSettings::waitVisible>, false},
+        {"--input-idle", nullptr, "Also wait until APP is idle for input",
+         SwitchOn<&RunSettings::waitInputIdle>, false},
+        {"--settled", "MS",
+         "Then until the window's pixels have not changed\n"
+         "for MS ms, and time the launch to its content\n(at most " +
+             Number(kSettleLimitMs / 1000) + " s)",
+         ReadSettled, false},
+        {"--new-only", nullptr, "Ignore windows that existed before the run",
+         SwitchOn<&RunSettings::newWindowsOnly>, false},
+        {"--args", "ARGS", "APP's command line, passed as it stands", ReadArguments, false},
+        {"--close", "HOW", "wm_close (default), syscommand or altf4; may be\nrepeated",
+         ReadCloseMethod, false},
+        {"--runs", "N", "Measured launches (default " + Number(kTimeDefaultRuns) + ")", ReadRuns,
+         false},
+        {"--warmup", "N",
+         "Launches before them, timed and closed the same\nway, not in the log (default 0)",
+         ReadWarmups, false},
+        {"--delay", "MS",
+         "Pause before each launch, before closing, before\nthe next (default " +
+             Number(kDefaultDelayMs) + ")",
+         ReadDelay, false},
+        {"--log", "FILE", std::string("Results log, appended to (default ") + kTimeDefaultLog + ")",
+         ReadLog, false},
+        {"--debug", nullptr, "The debug lines in the log, as Kairon writes them",
+         SwitchOn<&RunSettings::debugLog>, false},
+        {"--json", "FILE", "Every launch with the time of each phase of its\nstart-up", ReadJson,
+         false},
+        {"--quiet", nullptr, "No progress lines", OptionOn<&TimeOptions::quiet>, false},
+        {"--compare", "BASELINE",
+         "Launch BASELINE and APP in turn, BASELINE first,\n"
+         "with the same options, and compare APP against it\n"
+         "at the end (quotes around BASELINE are removed)",
+         ReadCompare, false},
+        {"--baseline-log", "FILE",
+         std::string("BASELINE's results log (default:\nthe log's name with ") +
+             kBaselineLogSuffix + " before its\nextension)",
+         ReadBaselineLog, true},
+        {"--fail-if-slower", "PCT",
+         "exit with status " + Number(kTimeExitSlower) +
+             " when APP's mean\nis more than PCT percent slower than BASELINE's\n"
+             "and the difference is significant, with " +
+             Number(kTimeExitCannotJudge) + " when it\ncannot be tested",
+         ReadSlowerLimit, true},
+        {"--significance", "P",
+         "the p-value below which a\ndifference counts (default " +
+             TextOfNumber(kDefaultSignificanceLevel) + ")",
+         ReadSignificance, true},
+        {"--save-config", "FILE",
+         "Write Kairon's config.txt for these options, for\nan unattended run, and exit",
+         ReadSaveConfig, false},
+        {"--attended", nullptr,
+         "With --save-config: Kairon opens filled in and\nwaits for Run App",
+         OptionOn<&TimeOptions::attended>, false},
+    };
+    return table;
+}
+
+// Puts the table into `app`; `described` gets its options in the table's order.
+void DescribeTimeOptions(CLI::App* app, std::vector<const CLI::Option*>* described)
+{
+    // Each value is read, in the command line's order, by the table's
+    // readers, which say what is wrong in kairon-time's own words.
+    app->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app->allow_extras();
+    for (const TimeOption& option : TimeOptionTable()) {
+        const std::string help =
+            option.comparisonOnly ? "With --compare: " + option.help : option.help;
+        CLI::Option* added = option.valueName == nullptr ? app->add_flag(option.name, help)
+                                                         : app->add_option(option.name, help);
+        if (option.valueName != nullptr)
+            added->type_name(option.valueName);
+        if (option.name == std::string("APP"))
+            added->required();
+        described->push_back(added);
+    }
+    app->footer(
+        "At least one of --window and --input-idle.\n"
+        "Exit status: " + Number(kTimeExitReady) + " every launch reached what it waited for; " +
+        Number(kTimeExitFailed) + " a launch\nfailed or the log could not be written; " +
+        Number(kTimeExitUsage) + " bad command line or settings;\n" + Number(kTimeExitNotReady) +
+        " a launch missed its condition; " + Number(kTimeExitSlower) +
+        " APP is slower (--fail-if-slower);\n" + Number(kTimeExitCannotJudge) +
+        " --fail-if-slower cannot judge; " + Number(kTimeExitInterrupted) +
+        " interrupted by Ctrl-C.\n" + Number(kTimeExitNotReady) + " wins over " +
+        Number(kTimeExitSlower) + ", and " + Number(kTimeExitSlower) + " over " +
+        Number(kTimeExitCannotJudge) + ".");
+}
+
+// What CLI11 refused, in kairon-time's words: it names the option whose
+// value is missing at the start of its message.
+std::string RefusalOf(const CLI::ParseError& refusal)
+{
+    const std::string message = refusal.what();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&refusal) != nullptr) {
+        for (const TimeOption& option : TimeOptionTable()) {
+            if (message.rfind(std::string(option.name) + ":", 0) == 0)
+                return std::string(option.name) + ": a value must follow";
+        }
+    }
+    return message;
+}
+
+// What CLI11 left over: an option it does not know, or a second program.
+// It keeps there the "--" that ends the options, which is no mistake;
+// whatever follows that is a program, however it begins.
+bool NoneLeftOver(const std::vector<std::string>& leftOver, std::string* error)
+{
+    bool optionsEnded = false;
+    for (const std::string& argument : leftOver) {
+        if (argument == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument.size() > 1 && argument[0] == '-')
+            *error = "unknown option " + argument;
+        else
+            *error = "one application only; '" + argument +
+                     "' follows it (its arguments go in --args)";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -88,118 +401,49 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     std::strcpy(settings->logPath, kTimeDefaultLog);
     settings->markPhases = true;
     settings->checkWindowOwner = true;
-    bool closeGiven = false;
-    bool appGiven = false;
+    // A script's run leaves nothing behind and gives up on a program that
+    // died, where a person at the dialog would see to both.
+    settings->endLeftRunning = true;
+    settings->stopSearchOnExit = true;
+
+    CLI::App app(kTimeDescription, "kairon-time");
+    std::vector<const CLI::Option*> described;
+    DescribeTimeOptions(&app, &described);
+    bool appGiven = true;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return kTimeHelp;
+    } catch (const CLI::RequiredError&) {
+        // Told once the rest of the command line is found right.
+        appGiven = false;
+    } catch (const CLI::ParseError& refusal) {
+        *error = RefusalOf(refusal);
+        return kTimeBadCommand;
+    }
+    if (!NoneLeftOver(app.remaining(), error))
+        return kTimeBadCommand;
+
+    Reading reading{settings, options, false};
     // The options that mean something only in a comparison, the first given.
     const char* comparisonOption = nullptr;
-
-    for (int i = 1; i < argc; ++i) {
-        const char* argument = argv[i];
-        const auto flag = [argument](const char* name) { return std::strcmp(argument, name) == 0; };
-        if (flag("--help") || flag("-h"))
-            return kTimeHelp;
-        const auto switchOn = std::find_if(std::begin(kSwitches), std::end(kSwitches),
-                                           [&flag](const Switch& on) { return flag(on.name); });
-        if (switchOn != std::end(kSwitches)) {
-            settings->*switchOn->setting = true;
-        } else if (flag("--quiet")) {
-            options->quiet = true;
-        } else if (flag("--attended")) {
-            options->attended = true;
-        } else if (flag("--window") || flag("--args") || flag("--close") || flag("--runs") ||
-                   flag("--warmup") || flag("--delay") || flag("--log") || flag("--json") ||
-                   flag("--save-config") || flag("--compare") || flag("--baseline-log") ||
-                   flag("--fail-if-slower") || flag("--significance") || flag("--settled")) {
-            if (i + 1 >= argc) {
-                *error = std::string(argument) + ": a value must follow";
-                return kTimeBadCommand;
-            }
-            const char* value = argv[++i];
-            bool read = true;
-            if (comparisonOption == nullptr &&
-                (flag("--baseline-log") || flag("--fail-if-slower") || flag("--significance")))
-                comparisonOption = argument;
-            if (flag("--window")) {
-                settings->detectByWindowName = true;
-                // An empty title matches no window: every search would
-                // give up after its full time.
-                if (value[0] == '\0') {
-                    *error = "--window: the title must not be empty";
-                    return kTimeBadCommand;
-                }
-                read = CopyText(argument, value, settings->windowName, kWindowNameSize, error);
-            } else if (flag("--args")) {
-                read = CopyText(argument, value, settings->cmdLineArgs, kArgumentsSize, error);
-            } else if (flag("--close")) {
-                closeGiven = true;
-                read = ReadCloseMethod(value, settings, error);
-            } else if (flag("--runs")) {
-                read = ReadNumber(argument, value, &settings->executions, error);
-            } else if (flag("--warmup")) {
-                read = ReadNumber(argument, value, &settings->warmups, error);
-                if (read && settings->warmups < 0) {
-                    *error = std::string("--warmup: '") + value + "' is below 0";
-                    read = false;
-                }
-            } else if (flag("--settled")) {
-                read = ReadNumber(argument, value, &settings->settledMs, error);
-                // A quiet time as long as the whole wait could never be had.
-                if (read && (settings->settledMs <= 0 ||
-                             settings->settledMs >= static_cast<std::int32_t>(kSettleLimitMs))) {
-                    *error = std::string("--settled: '") + value + "' is not between 1 and " +
-                             std::to_string(kSettleLimitMs - 1) + " ms";
-                    read = false;
-                }
-            } else if (flag("--delay")) {
-                read = ReadNumber(argument, value, &settings->delayMs, error);
-            } else if (flag("--json")) {
-                if (value[0] == '\0') {
-                    *error = "--json: a file name must follow";
-                    return kTimeBadCommand;
-                }
-                options->jsonPath = value;
-            } else if (flag("--save-config")) {
-                if (value[0] == '\0') {
-                    *error = "--save-config: a file name must follow";
-                    return kTimeBadCommand;
-                }
-                options->saveConfigPath = value;
-            } else if (flag("--compare")) {
-                if (value[0] == '\0') {
-                    *error = "--compare: a baseline program must follow";
-                    return kTimeBadCommand;
-                }
-                read = CopyText(argument, value, settings->baselinePath, kPathSize, error);
-            } else if (flag("--fail-if-slower")) {
-                options->gate = true;
-                read = ReadGateNumber(argument, value, kSlowerLimitRange,
-                                      &options->slowerLimitPercent, error);
-            } else if (flag("--significance")) {
-                read = ReadGateNumber(argument, value, kSignificanceRange,
-                                      &options->significanceLevel, error);
-            } else if (flag("--baseline-log")) {
-                if (value[0] == '\0') {
-                    *error = "--baseline-log: a file name must follow";
-                    return kTimeBadCommand;
-                }
-                read = CopyText(argument, value, settings->baselineLogPath, kPathSize, error);
-            } else {
-                read = CopyText(argument, value, settings->logPath, kPathSize, error);
-            }
-            if (!read)
-                return kTimeBadCommand;
-        } else if (argument[0] == '-' && argument[1] != '\0') {
-            *error = std::string("unknown option ") + argument;
+    std::vector<std::size_t> valuesRead(described.size(), 0);
+    for (const CLI::Option* given : app.parse_order()) {
+        const std::size_t index = static_cast<std::size_t>(
+            std::find(described.begin(), described.end(), given) - described.begin());
+        if (index == described.size())
+            continue;
+        const TimeOption& option = TimeOptionTable()[index];
+        const std::string& value = given->results()[valuesRead[index]++];
+        // CLI11 gives a switch "true", or what follows its '='.
+        if (option.valueName == nullptr && value != "true") {
+            *error = std::string(option.name) + ": takes no value";
             return kTimeBadCommand;
-        } else if (appGiven) {
-            *error = std::string("one application only; '") + argument +
-                     "' follows it (its arguments go in --args)";
-            return kTimeBadCommand;
-        } else {
-            appGiven = true;
-            if (!CopyText("APP", argument, settings->appPath, kPathSize, error))
-                return kTimeBadCommand;
         }
+        if (!option.read(option.name, value, &reading, error))
+            return kTimeBadCommand;
+        if (option.comparisonOnly && comparisonOption == nullptr)
+            comparisonOption = option.name;
     }
     if (!appGiven) {
         *error = "no application to time";
@@ -247,7 +491,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     }
     // Only a window can be closed; without one, a single launch needs no
     // closing and more are refused by the checks.
-    if (!closeGiven && settings->detectByWindowName)
+    if (!reading.closeGiven && settings->detectByWindowName)
         settings->closeByWmClose = true;
     return kTimeRun;
 }
@@ -285,65 +529,19 @@ std::string TimeCheckMessage(SettingsCheck check)
     const SettingsWarning* warning = WarningForCheck(check);
     if (warning == nullptr)
         return "Invalid settings: Please check the settings";
-    return std::string(warning->caption) + ": " + warning->text;
+    std::string message = std::string(warning->caption) + ": " + warning->text;
+    // kairon-time closes by WM_CLOSE whenever it waits for a window, so this
+    // check fails only for input idle alone, and the dialog's words do not
+    // say what to give instead.
+    if (check == kCheckCloseMethod)
+        message += std::string("\nkairon-time: ") + kInputIdleAloneCannotClose;
+    return message;
 }
 
 std::string TimeUsage()
 {
-    return "Usage: kairon-time [options] APP\n"
-           "Launches APP again and again and appends each start-up time to a results log.\n"
-           "\n"
-           "  --window TITLE  wait for a top-level window whose title contains TITLE\n"
-           "                  (ignoring case)\n"
-           "  --exact         the whole title must match, case included\n"
-           "  --visible       also wait until that window is neither hidden nor minimised\n"
-           "  --input-idle    also wait until APP is idle for input\n"
-           "  --settled MS    then until the window's pixels have not changed for MS ms,\n"
-           "                  and time the launch to its content (at most " +
-           std::to_string(kSettleLimitMs / 1000) +
-           " s)\n"
-           "  --new-only      ignore windows that existed before the run\n"
-           "  --args \"ARGS\"   APP's command line, passed as it stands\n"
-           "  --close HOW     wm_close (default), syscommand or altf4; may be repeated\n"
-           "  --runs N        measured launches (default " +
-           std::to_string(kTimeDefaultRuns) +
-           ")\n"
-           "  --warmup N      launches before them, timed and closed the same way, not in\n"
-           "                  the log (default 0)\n"
-           "  --delay MS      pause before each launch, before closing, before the next\n"
-           "                  (default " +
-           std::to_string(kDefaultDelayMs) +
-           ")\n"
-           "  --log FILE      results log, appended to (default " + kTimeDefaultLog +
-           ")\n"
-           "  --debug         the debug lines in the log, as Kairon writes them\n"
-           "  --json FILE     every launch with the time of each phase of its start-up\n"
-           "  --quiet         no progress lines\n"
-           "  --compare BASELINE  launch BASELINE and APP in turn, BASELINE first, with\n"
-           "                  the same options, and compare APP against it at the end\n"
-           "  --baseline-log FILE  with --compare: BASELINE's results log (default: the\n"
-           "                  log's name with " + kBaselineLogSuffix + " before its extension)\n"
-           "  --fail-if-slower PCT  with --compare: exit with status " +
-           std::to_string(kTimeExitSlower) + " when APP's mean\n"
-           "                  is more than PCT percent slower than BASELINE's and the\n"
-           "                  difference is significant, with " +
-           std::to_string(kTimeExitCannotJudge) + " when it cannot be tested\n"
-           "  --significance P  with --compare: the p-value below which a difference\n"
-           "                  counts (default 0.05)\n"
-           "  --save-config FILE  write Kairon's config.txt for these options, for an\n"
-           "                  unattended run, and exit; with --attended, Kairon opens\n"
-           "                  filled in and waits for Run App\n"
-           "\n"
-           "At least one of --window and --input-idle.\n"
-           "Exit status: " +
-           std::to_string(kTimeExitReady) + " every launch reached what it waited for; " +
-           std::to_string(kTimeExitFailed) + " a launch\nfailed or the log could not be written; " +
-           std::to_string(kTimeExitUsage) + " bad command line or settings;\n" +
-           std::to_string(kTimeExitNotReady) + " a launch missed its condition; " +
-           std::to_string(kTimeExitSlower) + " APP is slower (--fail-if-slower);\n" +
-           std::to_string(kTimeExitCannotJudge) + " --fail-if-slower cannot judge; " +
-           std::to_string(kTimeExitInterrupted) + " interrupted by Ctrl-C.\n" +
-           std::to_string(kTimeExitNotReady) + " wins over " +
-           std::to_string(kTimeExitSlower) + ", and " + std::to_string(kTimeExitSlower) +
-           " over " + std::to_string(kTimeExitCannotJudge) + ".\n";
+    CLI::App app(kTimeDescription, "kairon-time");
+    std::vector<const CLI::Option*> described;
+    DescribeTimeOptions(&app, &described);
+    return app.help();
 }

@@ -38,8 +38,11 @@ const char kTimeDefaultLog[] = "results.txt";
 const char kBaselineLogSuffix[] = "-baseline";
 
 // Reads argv[1..argc-1] into `settings` (cleared first; never autoRun;
-// always with phase marks) and `options`. With --compare, the baseline's
-// log is always named.
+// always with phase marks, the window owner checked, what a launch leaves
+// running ended and a search for a program that died given up) and
+// `options`. A value follows its option or its '=' (--runs=3); "--" ends
+// the options. Quotes around APP and BASELINE are removed as config.txt
+// removes them. With --compare, the baseline's log is always named.
 TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSettings* settings,
                                      TimeOptions* options, std::string* error);
 
@@ -54,7 +57,8 @@ std::string DefaultBaselineLog(const std::string& logPath);
 // launches that must be closed before the next.
 SettingsCheck FirstFailedTimeCheck(const RunSettings& settings);
 
-// "Caption: text" of the dialog's warning for a failed check.
+// "Caption: text" of the dialog's warning for a failed check; for a close
+// method missing, a second line, after "kairon-time: ", says what to give.
 std::string TimeCheckMessage(SettingsCheck check);
 
 std::string TimeUsage();

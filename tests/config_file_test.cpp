@@ -725,7 +725,13 @@ TEST(ConfigWriter, WhatItWritesReadsBackAsTheSameSettings)
     sparse.executions = 1;
     sparse.delayMs = 1;
     sparse.closeByWmClose = true;
-    for (const RunSettings& settings : {full, sparse}) {
+    // Near what the writer refuses, but read back as written.
+    RunSettings near = sparse;
+    std::strcpy(near.appPath, " \"app.exe");
+    std::strcpy(near.cmdLineArgs, "\"a b\"");
+    std::strcpy(near.logPath, "\"a\"b\"");
+    std::strcpy(near.windowName, "\xEF\xBB\xBF\t\x1B\x7F\xFF");
+    for (const RunSettings& settings : {full, sparse, near}) {
         for (bool unattended : {true, false}) {
             std::string bytes;
             std::string why;
@@ -772,6 +778,44 @@ TEST(ConfigWriter, RefusesAFieldWithALineEnd)
     std::strcpy(settings.cmdLineArgs, "a\rb");
     EXPECT_FALSE(ConfigTextOf(settings, true, &bytes, &why));
     EXPECT_EQ(why, "a line end in the arguments, which config.txt cannot hold");
+}
+
+// What the reader would change or lose is refused as a line end is.
+TEST(ConfigWriter, RefusesWhatItsReaderWouldNotGiveBack)
+{
+    const struct {
+        const char* app;
+        const char* arguments;
+        const char* log;
+        const char* window;
+        const char* why;
+    } cases[] = {
+        {"app.exe", "a\x1A" "b", "", "",
+         "a Ctrl-Z (byte 0x1A) in the arguments, which config.txt cannot hold"},
+        {"app.exe", "", "", "\x1A",
+         "a Ctrl-Z (byte 0x1A) in the window name, which config.txt cannot hold"},
+        {"app.exe", "", "r.txt\x1A", "",
+         "a Ctrl-Z (byte 0x1A) in the log, which config.txt cannot hold"},
+        {"\xEF\xBB\xBF" "app.exe", "", "", "",
+         "a UTF-8 byte-order mark at the start of the application, which config.txt cannot hold"},
+        {"\"app.exe\"", "", "", "",
+         "quotes around the application, which config.txt cannot hold"},
+        {" \"C:\\A B\\app.exe\"\t", "", "", "",
+         "quotes around the application, which config.txt cannot hold"},
+        {"app\r\x1A.exe", "", "", "",
+         "a line end in the application, which config.txt cannot hold"},
+    };
+    for (const auto& c : cases) {
+        RunSettings settings{};
+        std::strcpy(settings.appPath, c.app);
+        std::strcpy(settings.cmdLineArgs, c.arguments);
+        std::strcpy(settings.logPath, c.log);
+        std::strcpy(settings.windowName, c.window);
+        std::string bytes;
+        std::string why;
+        EXPECT_FALSE(ConfigTextOf(settings, true, &bytes, &why)) << c.why;
+        EXPECT_EQ(why, c.why);
+    }
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     // The phases are always marked: the summary gives their medians.
     EXPECT_TRUE(p.settings.markPhases);
     EXPECT_TRUE(p.settings.checkWindowOwner);
+    // Nothing left running, no search for a program that died.
+    EXPECT_TRUE(p.settings.endLeftRunning);
+    EXPECT_TRUE(p.settings.stopSearchOnExit);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 
@@ -117,6 +120,11 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"app.exe", "--runs"}, "--runs: a value must follow"},
         {{"--window", "", "app.exe"}, "--window: the title must not be empty"},
         {{"--runs", "ten", "app.exe"}, "--runs: 'ten' is not a whole number"},
+        {{"--runs=ten", "app.exe"}, "--runs: 'ten' is not a whole number"},
+        {{"--exact=1", "app.exe"}, "--exact: takes no value"},
+        {{"--frob=1", "app.exe"}, "unknown option --frob=1"},
+        {{"--", "-a.exe", "-b.exe"},
+         "one application only; '-b.exe' follows it (its arguments go in --args)"},
         {{"--runs", "", "app.exe"}, "--runs: '' is not a whole number"},
         {{"--runs", "3x", "app.exe"}, "--runs: '3x' is not a whole number"},
         {{"--runs", "2147483648", "app.exe"}, "--runs: '2147483648' is not a whole number"},
@@ -151,6 +159,7 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--save-config", "c.txt", "--window", "W", "--settled", "100", "app.exe"},
          "--save-config: config.txt has no line for --settled"},
         {{"--compare", "", "app.exe"}, "--compare: a baseline program must follow"},
+        {{"--compare", "\"\"", "app.exe"}, "--compare: a baseline program must follow"},
         {{"app.exe", "--compare"}, "--compare: a value must follow"},
         {{"--compare", longPath.c_str(), "app.exe"}, "--compare: longer than 515 characters"},
         {{"--baseline-log", "b.txt", "app.exe"}, "--baseline-log: only with --compare"},
@@ -190,6 +199,8 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     EXPECT_EQ(Parse({"--window", longestTitle.c_str(), "app.exe"}).result, kTimeRun);
     EXPECT_EQ(Parse({"--runs", "2147483647", "--delay", "-2147483648", "a"}).result, kTimeRun);
     EXPECT_EQ(Parse({"--warmup", "0", "a"}).result, kTimeRun);
+    const std::string quotedLongestPath = "\"" + longestPath + "\"";
+    EXPECT_EQ(Parse({quotedLongestPath.c_str()}).result, kTimeRun);
     for (const char* ms : {"1", "29999"})
         EXPECT_EQ(Parse({"--window", "W", "--settled", ms, "a"}).result, kTimeRun) << ms;
     EXPECT_EQ(Parse({"--window", "W", "a"}).settings.settledMs, 0);
@@ -222,6 +233,33 @@ TEST(TimeOptions, CompareSetsTheBaselineItsLogAndTheGate)
     EXPECT_STREQ(p.settings.baselineLogPath, "results-baseline.txt");
     EXPECT_FALSE(p.options.gate);
     EXPECT_EQ(p.options.significanceLevel, 0.05);
+}
+
+// Explorer's "Copy as path" quotes a path; the quotes go as config.txt's go.
+TEST(TimeOptions, PathsAndValuesAreReadAsExplorerAndShellsGiveThem)
+{
+    const struct {
+        std::vector<const char*> arguments;
+        const char* app;
+        const char* baseline;
+        const char* window;
+        const char* args;
+    } cases[] = {
+        {{"\"C:\\Program Files\\App\\app.exe\""}, "C:\\Program Files\\App\\app.exe", "", "", ""},
+        {{"--compare", " \"C:\\Old\\app.exe\"\t", "--window=W", "new.exe"}, "new.exe",
+         "C:\\Old\\app.exe", "W", ""},
+        {{"--compare=\"old.exe\"", "--args=-x=1", "new.exe"}, "new.exe", "old.exe", "", "-x=1"},
+        {{"--args", "--window", "--", "-app.exe"}, "-app.exe", "", "", "--window"},
+        {{"--window", "\"W\"", "--args", "\"x\"", "\"a\"b\""}, "\"a\"b\"", "", "\"W\"", "\"x\""},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = Parse(c.arguments);
+        ASSERT_EQ(p.result, kTimeRun) << p.error;
+        EXPECT_STREQ(p.settings.appPath, c.app);
+        EXPECT_STREQ(p.settings.baselinePath, c.baseline);
+        EXPECT_STREQ(p.settings.windowName, c.window);
+        EXPECT_STREQ(p.settings.cmdLineArgs, c.args);
+    }
 }
 
 TEST(TimeOptions, TheBaselinesLogIsNamedAfterTheLogsFileName)
@@ -290,6 +328,11 @@ TEST(TimeOptions, ACheckIsToldInTheDialogsWords)
               "No window name: Please enter the main window name so application can be "
               "closed automatically.");
     EXPECT_EQ(TimeCheckMessage(kCheckDelay), "Invalid delay: Please enter a delay time above 0");
+    // Only input idle alone fails it in kairon-time: the words say the way out.
+    EXPECT_EQ(TimeCheckMessage(kCheckCloseMethod),
+              "Select close method: Please select at least one close method\n"
+              "kairon-time: --input-idle alone cannot close APP between launches: give --runs 1 "
+              "and no --warmup, or --window TITLE so that its window is closed");
 }
 
 // --save-config writes the config.txt Kairon's dialog reads for the same

@@ -479,12 +479,6 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         }
         std::strcpy(settings->baselineLogPath, baselineLog.c_str());
     }
-    // Two runs' lines mixed in one log would read as neither's.
-    if (comparing && std::strcmp(settings->baselineLogPath, settings->logPath) == 0) {
-        *error = std::string("--baseline-log: the baseline's log must not be APP's, ") +
-                 settings->logPath;
-        return kTimeBadCommand;
-    }
     if (options->attended && options->saveConfigPath.empty()) {
         *error = "--attended: only with --save-config";
         return kTimeBadCommand;

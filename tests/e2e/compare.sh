@@ -84,3 +84,25 @@ expect_log slow-times.txt "$slow" 1.1 10
 expect_log faster.txt "$fast" 0.1 0.95
 [ ! -e faster-baseline.txt ] || fail "--baseline-log named the log, yet faster-baseline.txt was written"
 grep -qxF 'Gate passed.' out.txt || fail "APP faster: the gate did not pass: $(cat out.txt)"
+
+# Two options that name one file, as Windows sees it, are refused before
+# anything is launched or written; a log that is no results log (a file of
+# notes) leaves the gate nothing to judge, and it says so with status 5.
+: >fast-record.txt
+printf 'before\r\n' >faster.txt
+run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --log faster.txt \
+    --baseline-log .\\FASTER.TXT --compare "$slow" --fail-if-slower 5 "$fast"
+expect_same "one log twice: status" 2 "$STATUS"
+expect_same "one log twice: message" \
+    'kairon-time: --baseline-log and --log name one file: .\FASTER.TXT and faster.txt' "$(cat err.txt)"
+run_time --window 'Kairon Sample' --runs 2 --log faster.txt --json faster.txt "$fast"
+expect_same "the JSON over the log: status" 2 "$STATUS"
+expect_same "the log untouched" before "$(tr -d '\r' <faster.txt)"
+[ ! -s fast-record.txt ] || fail "a refused command line launched the application"
+printf 'Notes on this build\r\n' >notes.txt
+run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --args '--exit-after 30000' \
+    --log notes.txt --compare "$slow" --fail-if-slower 5 "$fast"
+expect_same "a log of notes: status (stderr: $(cat err.txt))" 5 "$STATUS"
+grep -q '^kairon-time: no comparison: notes.txt: not a results log' err.txt ||
+    fail "a log of notes: no word of why: $(cat err.txt)"
+grep -q '^Gate passed' out.txt && fail "a log of notes passed the gate: $(cat out.txt)"

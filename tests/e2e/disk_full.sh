@@ -97,3 +97,15 @@ expect_timing_line "${lines[-1]}" 0.3 5
 cmp <(cat earlier.txt; printf '%s\r\n' "$cut_off" "$app - 1 executions" "${lines[-1]}") \
     "$disk/results.txt" ||
     fail "not the earlier lines, the cut-off one ended and the new run's: $(tail -c +$(( earlier + 1 )) "$disk/results.txt" | od -c)"
+
+# kairon-time's JSON on the full disk: written beside itself first, so the
+# JSON an earlier run left stays whole, and the run says so with status 1.
+printf '{"earlier": true}\n' >"$disk/run.json"
+dd if=/dev/zero of="$disk/filler" bs=$page 2>/dev/null || true
+run_time --input-idle --runs 1 --delay 100 --log "$E2E_DIR/json-run.txt" \
+    --json "$(kairon_winpath "$disk/run.json")" --args "$(sample_args 0 "$record" 5000)" "$app"
+expect_same "JSON on a full disk: status (stderr: $(cat err.txt))" 1 "$STATUS"
+grep -qxF "kairon-time: Error: Unable to write JSON file $(kairon_winpath "$disk/run.json")" err.txt ||
+    fail "JSON on a full disk: no word of it: $(cat err.txt)"
+expect_same "the earlier JSON" '{"earlier": true}' "$(cat "$disk/run.json")"
+expect_same "nothing left beside it" "filler results.txt run.json" "$(ls "$disk" | tr '\n' ' ' | sed 's/ $//')"

@@ -130,3 +130,65 @@ if running >/dev/null; then
 fi
 grep -qx 'kairon-time: interrupted; the application it launched is closed' err.txt ||
     fail "no word of the interruption: $(cat err.txt)"
+
+# A program that dies at start-up is not waited for: its search ends at
+# once, with its exit code in the log and on the progress line.
+started=$(date +%s)
+run_time --window 'Kairon Sample' --runs 1 --delay 100 --log died.txt --args "--exit-code 3" "$app"
+took=$(( $(date +%s) - started ))
+expect_same "died: status (stderr: $(cat err.txt))" 3 "$STATUS"
+[ $took -le 15 ] || fail "a program that died was waited for $took s"
+mapfile -t lines < <(log_lines died.txt)
+expect_same "died: log" "$(printf '%s\n' "$app - 1 executions" 'Application exited with code 3 before it was ready')" \
+    "$(printf '%s\n' "${lines[@]:0:2}")"
+expect_timing_line "${lines[2]}" 0.0 5
+expect_same "died: progress" "launch 1/1: Application exited with code 3 before it was ready" "$(cat err.txt)"
+
+# A file that is no program: the system's own words, insert and all.
+printf 'notes\r\n' >notes.txt
+run_time --window 'Kairon Sample' --runs 1 --log notes-log.txt "$(kairon_winpath "$E2E_DIR/notes.txt")"
+expect_same "not a program: status" 1 "$STATUS"
+grep -q 'Unknown error' err.txt && fail "not a program: no system text: $(cat err.txt)"
+
+# Windows that refuse to close are ended, each before the next launch, so
+# that no launch meets the one before it and nothing is left running.
+record="$E2E_DIR/refuse-record.txt"
+run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --log refused.txt --json refused.json \
+    --args "--on-close refuse $(sample_args 200 "$record" 60000)" "\"$app\""
+expect_same "refused: status (stderr: $(cat err.txt))" 0 "$STATUS"
+mapfile -t lines < <(log_lines refused.txt)
+expect_same "refused: log" "$(printf '%s\n' "$app - 2 executions" "${lines[1]}" 'Failed to close Kairon Sample' "${lines[3]}" 'Failed to close Kairon Sample')" \
+    "$(printf '%s\n' "${lines[@]}")"
+expect_timing_line "${lines[1]}" 0.2 5
+expect_timing_line "${lines[3]}" 0.2 5
+expect_same "refused: progress" "$(printf '%s\n' "launch 1/2: ${lines[1]} s" 'launch 1/2: ended' \
+    "launch 2/2: ${lines[3]} s" 'launch 2/2: ended' 'kairon-time: 2 of 2 launches had to be ended')" \
+    "$(cat err.txt)"
+python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); c = [l["close"] for l in d["launches"]]; assert c == ["ended", "ended"], c' \
+    refused.json || fail "refused.json: $(cat refused.json)"
+expect_same "refused: the sample's events" "$(printf '%s\n' 'start visible WM_CLOSE' 'start visible WM_CLOSE')" \
+    "$(events_by_process "$record")"
+running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$1")" | grep -v '^Z'; }
+if running "$record" >/dev/null; then
+    fail "a program that refused to close is still running: $(running "$record")"
+fi
+
+# Ctrl-C while a program that is stuck at start-up is waited for to be
+# idle for input: the wait ends within a second, and so does the program.
+record="$E2E_DIR/stuck-record.txt"
+STATUS=0
+wine "$KAIRON_TIME" --input-idle --runs 1 --delay 100 --log stuck.txt \
+    --args "$(sample_args 40000 "$record" 60000)" "$app" </dev/null >out.txt 2>err.txt &
+time_pid=$!
+wait_for_line "$record" 20 ' start '
+sleep 1
+started=$(date +%s%N)
+kill -INT "$time_pid"
+wait "$time_pid" || STATUS=$?
+took_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+time_output out.txt err.txt
+expect_same "stuck: status (stderr: $(cat err.txt))" 130 "$STATUS"
+[ $took_ms -le 3000 ] || fail "Ctrl-C took $took_ms ms to end the input idle wait"
+if running "$record" >/dev/null; then
+    fail "the program stuck at start-up is still running after Ctrl-C: $(running "$record")"
+fi

@@ -289,11 +289,16 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
     return EndRun(run, kRunInterrupted);
 }
 
-// The system's words for why the launch failed, or its code when it has none.
-std::string LaunchFailureText(Platform& platform)
+// The system's words for why the launch failed, or its code when it has
+// none. Its words may name the program as "%1" ("%1 is not a valid Win32
+// application."): the program's path goes there.
+std::string LaunchFailureText(Platform& platform, const char* appPath)
 {
     const unsigned long code = platform.process.LastError();
     std::string text = platform.process.SystemErrorText(code);
+    const std::size_t insert = text.find("%1");
+    if (insert != std::string::npos)
+        text.replace(insert, 2, appPath);
     if (text.empty()) {
         char fallback[64];
         std::snprintf(fallback, sizeof fallback, "Unknown error %lu", code);
@@ -395,7 +400,7 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     const std::int64_t startCount = platform.process.CounterNow();
     Launch launch;
     if (!platform.process.LaunchProcess(commandLine, &launch.process))
-        return EndRun(run, kRunStopped, LaunchFailureText(platform).c_str(),
+        return EndRun(run, kRunStopped, LaunchFailureText(platform, settings.appPath).c_str(),
                       "Error - Unable to launch process");
     detection.launched = &launch.process;
     // The first failure line of this launch, for the observer.

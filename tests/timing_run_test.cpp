@@ -303,13 +303,26 @@ TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
     EXPECT_EQ(run.log.Read(), Native("C:\\Apps\\sample.exe - 3 executions\n"));
 }
 
+// Without the system's words, the code; with words that name the program
+// as "%1", the program's path in its place.
 TEST(TimingRun, LaunchFailureWithoutSystemTextNamesTheCode)
 {
-    Scenario run("launchcode.txt");
-    run.fake.launches.push_back({false, 1234, 0, 0, 0});
-    run.Start();
-    EXPECT_EQ(run.fake.EventsStartingWith("box"),
-              Events{"box Error - Unable to launch process | Unknown error 1234 | 0x0"});
+    const struct {
+        const char* systemText;
+        const char* box;
+    } cases[] = {
+        {"", "Unknown error 1234"},
+        {"%1 is not a valid Win32 application.",
+         "C:\\Apps\\sample.exe is not a valid Win32 application."},
+    };
+    for (const auto& c : cases) {
+        Scenario run("launchcode.txt");
+        run.fake.launches.push_back({false, 1234, 0, 0, 0});
+        run.fake.errorTexts[1234] = c.systemText;
+        run.Start();
+        EXPECT_EQ(run.fake.EventsStartingWith("box"),
+                  Events{std::string("box Error - Unable to launch process | ") + c.box + " | 0x0"});
+    }
 }
 
 TEST(TimingRun, ASecondLaunchFailureKeepsTheFirstTiming)

@@ -57,7 +57,9 @@ mapfile -t lines < <(log_lines never.txt)
 expect_same "never appears: log" "$(printf '%s\n' "$app - 1 executions" 'Failed to find window Kairon Sample')" \
     "$(printf '%s\n' "${lines[@]:0:2}")"
 expect_timing_line "${lines[2]}" 50.0 150
-expect_same "never appears: progress" "launch 1/1: Failed to find window Kairon Sample" "$(cat err.txt)"
+# The program that never showed its window is not left running.
+expect_same "never appears: progress" "$(printf '%s\n' 'launch 1/1: Failed to find window Kairon Sample' \
+    'launch 1/1: ended' 'kairon-time: 1 of 1 launches had to be ended')" "$(cat err.txt)"
 
 # A warm-up and two measured launches, waiting for input idle, the window
 # and its showing: the warm-up is launched but not logged, and the JSON
@@ -148,7 +150,9 @@ expect_same "died: progress" "launch 1/1: Application exited with code 3 before 
 printf 'notes\r\n' >notes.txt
 run_time --window 'Kairon Sample' --runs 1 --log notes-log.txt "$(kairon_winpath "$E2E_DIR/notes.txt")"
 expect_same "not a program: status" 1 "$STATUS"
-grep -q 'Unknown error' err.txt && fail "not a program: no system text: $(cat err.txt)"
+if grep -q 'Unknown error' err.txt; then
+    fail "not a program: no system text: $(cat err.txt)"
+fi
 
 # Windows that refuse to close are ended, each before the next launch, so
 # that no launch meets the one before it and nothing is left running.

@@ -2,7 +2,10 @@
 // kairon-time's --settled mark comes, launch by launch, and what one
 // capture of a window's pixels costs.
 //
-// Usage: settle_bench SAMPLE_APP LAUNCHES DRAW_AFTER_MS SETTLED_MS CAPTURES
+// Usage: settle_bench SAMPLE_APP LAUNCHES DRAW_AFTER_MS SETTLED_MS CAPTURES SOURCE
+//
+// SOURCE is where the pictures are read from: screen, window or print
+// (kairon-time's --capture). LAUNCHES may be 0, for the captures alone.
 //
 // Kairon's own timing run (TimingRun through the real Win32 side of the
 // seam, window found by exact title, then --settled SETTLED_MS) launches
@@ -12,7 +15,7 @@
 // block; a thin wrapper around the process port keeps each iteration's
 // start count, and the observer the settled mark. So for each launch:
 //   delay = start count + settled mark - drawn stamp
-// The quiet time must outlast the blank spell, or the blank would settle.
+// The blank spell may outlast the quiet time: a blank picture never settles.
 //
 // Then CAPTURES captures, one after another, of a sample window of the
 // default size and of one whose client area is 1920 x 1080 (it must fit on
@@ -21,9 +24,9 @@
 // Prints the rule of its percentiles, then:
 //   settled launches=<n> draw_after_ms=<x> settled_ms=<x> early=<n> p50_ms=.. p95_ms=..
 //           p99_ms=.. max_ms=.. min_ms=..
-// where early counts the launches that settled on the blank window, before
-// the content was drawn (a blank spell that outlasted the quiet time): they
-// have no delay, and are named on standard error.
+// where early counts the launches that settled before the content was
+// drawn (on the blank window): they have no delay, and are named on
+// standard error.
 //   capture width=<w> height=<h> captures=<n> p50_ms=.. p95_ms=.. p99_ms=.. max_ms=.. min_ms=..
 //   (one capture line per window)
 //   hash width=1920 height=1080 hashes=<n> p50_ms=.. (the hash alone, in memory)
@@ -123,7 +126,8 @@ void PrintSummary(std::vector<double> values)
                 at(0.95), at(0.99), at(1.0), at(0.0));
 }
 
-int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int settledMs)
+int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int settledMs,
+                   CaptureSource source)
 {
     char stampsName[64];
     std::snprintf(stampsName, sizeof stampsName, "KaironSettleStamps-%lu", GetCurrentProcessId());
@@ -152,6 +156,7 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
     settings.exactMatch = true;
     settings.markPhases = true;
     settings.settledMs = settledMs;
+    settings.settleCapture = source;
     settings.autoRun = true;  // as unattended runs are
     DeleteFileA(kLogName);
 
@@ -205,7 +210,7 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
 
 // Times `count` captures of a sample window with a client area of
 // width x height (0 x 0: the default window).
-int MeasureCapture(const char* sampleApp, int width, int height, int count)
+int MeasureCapture(const char* sampleApp, int width, int height, int count, CaptureSource source)
 {
     char commandLine[MAX_PATH + 200];
     char size[48] = "";
@@ -234,10 +239,10 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count)
         RECT client;
         GetClientRect(window, &client);
         std::vector<double> times;
-        std::uint64_t hash = 0;
+        ClientPicture picture;
         for (int i = 0; i < count; ++i) {
             const std::int64_t start = process.CounterNow();
-            if (!windows.CaptureClientHash(FromHwnd(window), &hash))
+            if (!windows.CaptureClient(FromHwnd(window), source, &picture))
                 break;
             times.push_back(static_cast<double>(process.CounterNow() - start) * 1000.0 /
                             frequency);
@@ -295,26 +300,35 @@ void MeasureHash(int count)
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
+    const char* const sources[] = {"screen", "window", "print"};
+    int sourceIndex = -1;
+    for (int i = 0; argc == 7 && i < 3; ++i) {
+        if (std::strcmp(argv[6], sources[i]) == 0)
+            sourceIndex = i;
+    }
+    if (sourceIndex < 0) {
         std::fprintf(stderr, "usage: settle_bench SAMPLE_APP LAUNCHES DRAW_AFTER_MS SETTLED_MS "
-                             "CAPTURES\n");
+                             "CAPTURES screen|window|print\n");
         return 1;
     }
+    const CaptureSource source = static_cast<CaptureSource>(sourceIndex);
     const int launches = std::atoi(argv[2]);
     const int drawAfterMs = std::atoi(argv[3]);
     const int settledMs = std::atoi(argv[4]);
     const int captures = std::atoi(argv[5]);
-    if (launches <= 0 || drawAfterMs <= 0 || settledMs <= drawAfterMs || captures <= 0) {
-        std::fprintf(stderr, "LAUNCHES, DRAW_AFTER_MS and CAPTURES must be positive, and "
-                             "SETTLED_MS above DRAW_AFTER_MS\n");
+    if (launches < 0 || drawAfterMs <= 0 || settledMs <= 0 || captures <= 0) {
+        std::fprintf(stderr, "DRAW_AFTER_MS, SETTLED_MS and CAPTURES must be positive, "
+                             "LAUNCHES 0 or more\n");
         return 1;
     }
     std::printf("percentiles: %s\n", kPercentileRule);
     std::fflush(stdout);
-    int result = MeasureSettled(argv[1], launches, drawAfterMs, settledMs);
+    int result = 0;
+    if (launches > 0)
+        result = MeasureSettled(argv[1], launches, drawAfterMs, settledMs, source);
     std::fflush(stdout);
-    result |= MeasureCapture(argv[1], 0, 0, captures);
-    result |= MeasureCapture(argv[1], 1920, 1080, captures);
+    result |= MeasureCapture(argv[1], 0, 0, captures, source);
+    result |= MeasureCapture(argv[1], 1920, 1080, captures, source);
     MeasureHash(captures);
     return result;
 }

@@ -3,6 +3,8 @@
 #ifndef KAIRON_CONFIG_RUN_SETTINGS_H
 #define KAIRON_CONFIG_RUN_SETTINGS_H
 
+#include "platform/platform.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -56,6 +58,8 @@ struct RunSettings {
     // this many milliseconds (it has drawn its content), and time the
     // launch to the first capture that showed them; 0, off.
     std::int32_t settledMs;
+    // Where those pixels are read from, for the whole run.
+    CaptureSource settleCapture;
     // A comparison: the baseline program, launched in turn with appPath
     // (baseline first) with the same arguments, window and options, and
     // the log its times go to. Empty: no comparison, appPath alone.

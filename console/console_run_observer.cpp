@@ -73,6 +73,32 @@ void ConsoleRunObserver::ShowError(const char* text, const char* caption)
     err_.flush();
 }
 
+namespace {
+
+// Why a launch's content did not settle, for its progress line; the log's
+// line is the same whatever the reason.
+const char* SettleReason(const SettleRecord& settle)
+{
+    if (!settle.waited)
+        return "";
+    switch (settle.outcome) {
+    case kSettleStayedBlank:
+        return " (it stayed blank)";
+    case kSettleKeptChanging:
+        return " (its content kept changing)";
+    case kSettleCovered:
+        return " (another window covered it; --capture print reads covered windows)";
+    case kSettleWindowGone:
+        return " (its window went away)";
+    case kSettled:
+    case kSettleStopped:
+        break;
+    }
+    return "";
+}
+
+}  // namespace
+
 void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
 {
     const bool reached = result.failureLine == nullptr;
@@ -84,7 +110,7 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
     ClearStatus();
     err_ << LaunchPrefix(result);
     if (!reached) {
-        err_ << result.failureLine << "\n";
+        err_ << result.failureLine << SettleReason(result.settle) << "\n";
     } else {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%0.4f s", result.seconds);

@@ -42,6 +42,19 @@ Json Owner(const WindowOwner& owner, TextToUtf8 toUtf8)
     return object;
 }
 
+// What the wait for the drawn content saw: from these a reader tells a
+// launch that settled on its first picture, unchanged, from one that drew.
+Json Settle(const SettleRecord& settle)
+{
+    Json object = Json::object();
+    object["capture"] = kCaptureSourceNames[settle.capture];
+    object["pictures"] = settle.pictures;
+    object["changes"] = settle.changes;
+    object["content"] = settle.content >= 0 ? Seconds(settle.content) : Json(nullptr);
+    object["covered"] = settle.outcome == kSettleCovered;
+    return object;
+}
+
 // What became of the launch's application. Only the dialog's runs leave a
 // window that stayed running ("failed").
 const char* CloseName(CloseOutcome outcome)
@@ -85,6 +98,8 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         entry["seconds"] = Seconds(launch.seconds);
         entry["reached"] = record.Reached();
         entry["marks"] = Marks(launch.marks);
+        if (launch.settle.waited)
+            entry["settle"] = Settle(launch.settle);
         if (launch.owner.known)
             entry["window_owner"] = Owner(launch.owner, toUtf8);
         if (launch.owner.handedOff)

@@ -44,6 +44,14 @@ int main(int argc, char** argv)
         return kTimeExitUsage;
     }
 
+    Win32Windows windows;
+    if (settings.settledMs > 0 && settings.settleCapture == kCapturePrint &&
+        !windows.CanPrintFullContent()) {
+        std::cerr << "kairon-time: --capture print: needs Windows 8.1 or later, whose "
+                     "PrintWindow renders a window's full content\n";
+        return kTimeExitUsage;
+    }
+
     // Before anything is opened, read or written: a JSON written over the
     // log, or two programs' lines in one log, would spoil the run.
     Win32FileNames fileNames;
@@ -74,7 +82,6 @@ int main(int argc, char** argv)
         return kTimeExitFailed;
     }
     Win32Process process;
-    Win32Windows windows;
     Platform platform{process, windows};
     ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
     TimingRun(settings, platform, observer);

@@ -3,6 +3,7 @@
 #include "config/settings_check_text.h"
 #include "console/exit_status.h"
 #include "engine/log_format.h"
+#include "engine/settle_wait.h"
 
 #include <CLI/CLI.hpp>
 
@@ -27,6 +28,7 @@ struct Reading {
     RunSettings* settings;
     TimeOptions* options;
     bool closeGiven;
+    bool captureGiven;
 };
 
 // Reads one value of the option `name` into `reading`; false, with
@@ -185,6 +187,20 @@ bool ReadSettled(const char* name, const std::string& value, Reading* reading, s
     return false;
 }
 
+bool ReadCapture(const char* name, const std::string& value, Reading* reading,
+                 std::string* error)
+{
+    reading->captureGiven = true;
+    for (int source = kCaptureScreen; source <= kCapturePrint; ++source) {
+        if (value == kCaptureSourceNames[source]) {
+            reading->settings->settleCapture = static_cast<CaptureSource>(source);
+            return true;
+        }
+    }
+    *error = std::string(name) + ": '" + value + "' is not screen, window or print";
+    return false;
+}
+
 bool ReadDelay(const char* name, const std::string& value, Reading* reading, std::string* error)
 {
     return ReadNumber(name, value, &reading->settings->delayMs, error);
@@ -273,6 +289,13 @@ const std::vector<TimeOption>& TimeOptionTable()
          "for MS ms, and time the launch to its content\n(at most " +
              Number(kSettleLimitMs / 1000) + " s)",
          ReadSettled, false},
+        {"--capture", "FROM",
+         "With --settled: where the pixels are read from:\n"
+         "screen (default; what a person sees, GPU content\n"
+         "included, the window uncovered), window (its own\n"
+         "DC: GDI content only) or print (PrintWindow:\n"
+         "covered windows too; Windows 8.1 and later)",
+         ReadCapture, false},
         {"--new-only", nullptr, "Ignore windows that existed before the run",
          SwitchOn<&RunSettings::newWindowsOnly>, false},
         {"--args", "ARGS", "APP's command line, passed as it stands", ReadArguments, false},
@@ -429,7 +452,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     if (!NoneLeftOver(app.remaining(), error))
         return kTimeBadCommand;
 
-    Reading reading{settings, options, false};
+    Reading reading{settings, options, false, false};
     // The options that mean something only in a comparison, the first given.
     const char* comparisonOption = nullptr;
     std::vector<std::size_t> valuesRead(described.size(), 0);
@@ -457,6 +480,10 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     // Only a window has pixels to watch.
     if (settings->settledMs != 0 && !settings->detectByWindowName) {
         *error = "--settled: only with --window, whose pixels it watches";
+        return kTimeBadCommand;
+    }
+    if (reading.captureGiven && settings->settledMs == 0) {
+        *error = "--capture: only with --settled";
         return kTimeBadCommand;
     }
     // config.txt has a line for every setting of Kairon's dialog, and for

@@ -6,6 +6,7 @@
 #ifndef KAIRON_ENGINE_RUN_OBSERVER_H
 #define KAIRON_ENGINE_RUN_OBSERVER_H
 
+#include "engine/settle_wait.h"
 #include "engine/window_owner.h"
 
 // How a run came to its end.
@@ -37,6 +38,19 @@ struct PhaseMarks {
     double settled = -1;     // the first capture of its content that then stayed
 };
 
+// What the wait for a launch's drawn content (--settled) saw: enough to
+// tell a launch that settled on its first picture, unchanged, or never
+// had content at all.
+struct SettleRecord {
+    bool waited = false;          // the wait ran for this launch
+    CaptureSource capture = kCaptureScreen;
+    SettleOutcome outcome = kSettled;
+    int pictures = 0;
+    int changes = 0;              // pictures that differed from the one before
+    double content = -1;          // seconds from the launch to the first
+                                  // picture that was not blank; -1 none
+};
+
 // One launch, as the log has it once its timing line is written.
 struct LaunchResult {
     LaunchResult(int launch_, int launches_, double seconds_, const char* failureLine_)
@@ -61,6 +75,7 @@ struct LaunchResult {
     // Whose the found window is, when the settings ask; `known` is false
     // otherwise, and when no window was found.
     WindowOwner owner;
+    SettleRecord settle;
 };
 
 class RunObserver {

@@ -9,19 +9,41 @@
 
 #include <cstdint>
 
-struct SettleResult {
-    // The counter after the first capture that showed the content that
-    // then stayed; when not settled, the counter when the wait gave up.
-    std::int64_t count = 0;
-    bool settled = false;
-    bool stopped = false;  // a stop was asked for; count and settled say nothing
+// Each CaptureSource's name, in its order, as kairon-time's --capture and
+// its JSON spell it.
+const char* const kCaptureSourceNames[] = {"screen", "window", "print"};
+
+// How the wait ended.
+enum SettleOutcome {
+    kSettled,            // the content stayed for the quiet time
+    kSettleStayedBlank,  // no picture had content before the limit
+    kSettleKeptChanging, // the content still changed at the limit
+    kSettleCovered,      // another window lay over it (screen pictures)
+    kSettleWindowGone,   // the window went away, or would not be captured
+    kSettleStopped,      // a stop was asked for; nothing else here counts
 };
 
-// Captures the window's client area every kSettleCaptureSleepMs until a
-// capture has shown the same pixels as captures for `settledMs`
-// milliseconds. Not settled when the pixels still change kSettleLimitMs
-// after the wait began, or when a capture fails (the window is gone).
+struct SettleResult {
+    SettleOutcome outcome = kSettleWindowGone;
+    // The counter after the first picture of the content that then stayed;
+    // when not settled, the counter when the wait gave up.
+    std::int64_t count = 0;
+    // The evidence: pictures taken, how many differed from the one before,
+    // and the counter after the first that was not blank.
+    int pictures = 0;
+    int changes = 0;
+    bool contentSeen = false;
+    std::int64_t contentCount = 0;
+};
+
+// Captures the window's client area from `source` every
+// kSettleCaptureSleepMs until a picture with content (not blank) has shown
+// the same pixels as pictures for `settledMs` milliseconds: the quiet time
+// counts only from content, so a window blank for longer than it does not
+// settle on the blank. Not settled when that has not happened
+// kSettleLimitMs after the wait began, when a screen picture was covered,
+// or when a capture fails (the window is gone).
 SettleResult WaitUntilSettled(Platform& platform, WindowHandle window, std::int32_t settledMs,
-                              std::int64_t frequency);
+                              CaptureSource source, std::int64_t frequency);
 
 #endif

@@ -478,11 +478,13 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     // phases before it keep the counts they had.
     SettleResult settle;
     settle.count = endCount;
-    if (settings.settledMs > 0 && window != 0 && failureLine[0] == '\0') {
-        settle = WaitUntilSettled(platform, window, settings.settledMs, frequency);
-        if (settle.stopped)
+    const bool settling = settings.settledMs > 0 && window != 0 && failureLine[0] == '\0';
+    if (settling) {
+        settle = WaitUntilSettled(platform, window, settings.settledMs, settings.settleCapture,
+                                  frequency);
+        if (settle.outcome == kSettleStopped)
             return StopOnInterrupt(settings, run, &launch, frequency);
-        if (!settle.settled) {
+        if (settle.outcome != kSettled) {
             WriteLog(&log, kNotSettledFormat, settings.windowName);
             NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
         }
@@ -515,8 +517,18 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
             result.marks.window = since(settings.waitVisible ? windowCount : endCount);
         if (visibleReached)
             result.marks.visible = since(endCount);
-        if (settle.settled)
+        if (settling && settle.outcome == kSettled)
             result.marks.settled = since(settle.count);
+    }
+    if (settling) {
+        result.settle.waited = true;
+        result.settle.capture = settings.settleCapture;
+        result.settle.outcome = settle.outcome;
+        result.settle.pictures = settle.pictures;
+        result.settle.changes = settle.changes;
+        if (settle.contentSeen)
+            result.settle.content = static_cast<double>(settle.contentCount - startCount) /
+                                    static_cast<double>(frequency);
     }
     result.owner = owner;
     observer.LaunchTimed(result);

@@ -44,3 +44,16 @@ std::uint64_t HashPixels(const std::uint32_t* pixels, int width, int height)
     const std::uint32_t low = lanes[1] ^ RotateLeft(lanes[3], 16);
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }
+
+bool IsOneColour(const std::uint32_t* pixels, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return true;
+    const std::uint32_t first = pixels[0] & kColourBits;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    for (std::size_t i = 1; i < count; ++i) {
+        if ((pixels[i] & kColourBits) != first)
+            return false;
+    }
+    return true;
+}

@@ -17,4 +17,9 @@
 // the empty picture. Any one pixel changed always changes the hash.
 std::uint64_t HashPixels(const std::uint32_t* pixels, int width, int height);
 
+// Whether every pixel has one colour (the unused byte left out), as a
+// window shown before its content is drawn has; a picture without pixels
+// is blank too.
+bool IsOneColour(const std::uint32_t* pixels, int width, int height);
+
 #endif

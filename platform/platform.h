@@ -109,6 +109,28 @@ public:
     virtual bool KeepTimerPeriodWhileHidden() = 0;
 };
 
+// Where a picture of a window's client area is read from. On Windows 8
+// and later the compositor puts together what the screen shows: a window's
+// own DC holds only what GDI drew into it, so content drawn with DirectX
+// or DirectComposition (browsers, Electron, WPF, games) is missing there.
+enum CaptureSource {
+    kCaptureScreen,  // the screen's DC over the client rectangle: what a
+                     // person sees, GPU content included, where nothing covers it
+    kCaptureWindow,  // the window's own DC: right for GDI programs and Windows 7
+    kCapturePrint,   // PrintWindow(PW_CLIENTONLY | PW_RENDERFULLCONTENT): the
+                     // full content even when covered, at 10-15 times the cost
+};
+
+struct ClientPicture {
+    std::uint64_t hash = 0;
+    // Every pixel one colour, or no pixels at all (a minimised window):
+    // a window shown before its content is drawn.
+    bool blank = false;
+    // Screen pictures only: a visible window above it in the Z order lies
+    // over part of its client rectangle, so the pixels there are not its.
+    bool covered = false;
+};
+
 // Return false from the callback to stop the enumeration.
 typedef bool (*WindowVisitor)(WindowHandle window, void* context);
 
@@ -140,11 +162,15 @@ public:
     virtual int CompareTitles(const char* a, const char* b) = 0;
     // StrStrIA: whether `needle` occurs in `text`, ignoring case.
     virtual bool ContainsIgnoringCase(const char* text, const char* needle) = 0;
-    // The window's client area as it is on the screen now (BitBlt from its
-    // DC into a 32-bit DIB section), hashed with HashPixels
+    // A picture of the window's client area as it is now, from `source`,
+    // copied into a 32-bit DIB section and hashed with HashPixels
     // (platform/pixel_hash.h): equal hashes, the same pixels. False when
     // the window is gone or the system would not copy its pixels.
-    virtual bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) = 0;
+    virtual bool CaptureClient(WindowHandle window, CaptureSource source,
+                               ClientPicture* picture) = 0;
+    // Whether PrintWindow can render a window's full content
+    // (PW_RENDERFULLCONTENT): Windows 8.1 and later.
+    virtual bool CanPrintFullContent() = 0;
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

@@ -351,11 +351,36 @@ bool Win32Windows::CaptureBuffer(HDC screen, int width, int height)
     return true;
 }
 
-// The window's DC shows what is on the screen, so the copy needs nothing
-// from the window's own thread: a window that does not answer is captured
-// as it stands. A minimised window has no client area: its hash is that of
-// an empty picture.
-bool Win32Windows::CaptureClientHash(WindowHandle window, std::uint64_t* hash)
+namespace {
+
+// PrintWindow's flags from Windows 8.1's headers, which older MinGW lacks.
+const UINT kPrintClientOnly = 0x1;        // PW_CLIENTONLY
+const UINT kPrintRenderFullContent = 0x2; // PW_RENDERFULLCONTENT
+
+// Whether a visible window above `window` in the Z order lies over part of
+// its client rectangle (in screen coordinates), so that the screen shows
+// that window's pixels there instead of its own.
+bool ClientCovered(HWND window, const RECT& client)
+{
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above != nullptr;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        RECT cover;
+        RECT overlap;
+        if (IsWindowVisible(above) && !IsIconic(above) && GetWindowRect(above, &cover) &&
+            IntersectRect(&overlap, &cover, &client))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Neither the screen's DC nor the window's needs anything from the window's
+// own thread: a window that does not answer is captured as it stands.
+// PrintWindow does ask that thread to draw. A minimised window has no
+// client area: its picture is the empty one, blank.
+bool Win32Windows::CaptureClient(WindowHandle window, CaptureSource source,
+                                 ClientPicture* picture)
 {
     const HWND hwnd = ToHwnd(window);
     RECT client;
@@ -363,21 +388,57 @@ bool Win32Windows::CaptureClientHash(WindowHandle window, std::uint64_t* hash)
         return false;
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
+    *picture = ClientPicture();
     if (width <= 0 || height <= 0) {
-        *hash = HashPixels(nullptr, 0, 0);
+        picture->hash = HashPixels(nullptr, 0, 0);
+        picture->blank = true;
         return true;
     }
-    HDC screen = GetDC(hwnd);
-    if (!screen)
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    const HWND from = source == kCaptureScreen ? nullptr : hwnd;
+    HDC dc = GetDC(from);
+    if (!dc)
         return false;
-    const bool copied = CaptureBuffer(screen, width, height) &&
-                        BitBlt(captureDc_, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    ReleaseDC(hwnd, screen);
+    bool copied = CaptureBuffer(dc, width, height);
+    if (copied && source == kCapturePrint)
+        copied = PrintWindow(hwnd, captureDc_, kPrintClientOnly | kPrintRenderFullContent) != 0;
+    else if (copied)
+        copied = BitBlt(captureDc_, 0, 0, width, height, dc,
+                        source == kCaptureScreen ? origin.x : 0,
+                        source == kCaptureScreen ? origin.y : 0, SRCCOPY) != 0;
+    ReleaseDC(from, dc);
     if (!copied)
         return false;
     GdiFlush();
-    *hash = HashPixels(capturePixels_, width, height);
+    picture->hash = HashPixels(capturePixels_, width, height);
+    picture->blank = IsOneColour(capturePixels_, width, height);
+    if (source == kCaptureScreen) {
+        const RECT onScreen = {origin.x, origin.y, origin.x + width, origin.y + height};
+        picture->covered = ClientCovered(hwnd, onScreen);
+    }
     return true;
+}
+
+namespace {
+typedef LONG(WINAPI* RtlGetVersionCall)(OSVERSIONINFOW*);
+}  // namespace
+
+// GetVersionEx answers 6.2 to a program without a manifest that names 8.1,
+// whatever the system: ask ntdll, which tells the truth.
+bool Win32Windows::CanPrintFullContent()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const RtlGetVersionCall getVersion =
+        ntdll ? reinterpret_cast<RtlGetVersionCall>(
+                    reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+              : nullptr;
+    OSVERSIONINFOW version;
+    ZeroMemory(&version, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (getVersion == nullptr || getVersion(&version) != 0)
+        return false;
+    return version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 3);
 }
 
 // --- the main dialog ---

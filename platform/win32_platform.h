@@ -41,7 +41,8 @@ public:
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
-    bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) override;
+    bool CaptureClient(WindowHandle window, CaptureSource source, ClientPicture* picture) override;
+    bool CanPrintFullContent() override;
 
     Win32Windows() = default;
     Win32Windows(const Win32Windows&) = delete;

@@ -375,26 +375,40 @@ bool FakePlatform::ContainsIgnoringCase(const char* text, const char* needle)
     return lower(haystack).find(lower(wanted)) != std::string::npos;
 }
 
-bool FakePlatform::CaptureClientHash(WindowHandle window, std::uint64_t* hash)
+bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
+                                 ClientPicture* picture)
 {
     char event[48];
     std::snprintf(event, sizeof event, "capture 0x%X", static_cast<unsigned>(window));
     events.push_back(event);
+    captureSources.push_back(source);
     // The pixels are those at the start of the capture, which then takes
     // its time.
     const FakeWindow* found = WindowAt(window);
     std::uint64_t shown = 0;
+    bool minimised = false;
+    bool covered = false;
     if (found) {
         for (const auto& frame : frames[window]) {
             if (found->appearsAtMs + frame.first <= NowMs())
                 shown = frame.second;
         }
+        const int state = ShowState(window);
+        minimised = state == kShowMinimized || state == kShowMinimize;
+        covered = found->coveredFromMs >= 0 && found->coveredFromMs <= NowMs();
     }
     nowTicks += captureCostMs * kTicksPerMs;
     if (!found)
         return false;
-    *hash = shown;
+    picture->hash = minimised ? 0 : shown;
+    picture->blank = minimised || blankFrames.count(shown) != 0;
+    picture->covered = source == kCaptureScreen && covered && !minimised;
     return true;
+}
+
+bool FakePlatform::CanPrintFullContent()
+{
+    return printsFullContent;
 }
 
 // --- DialogPort ---

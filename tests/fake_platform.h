@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,9 @@ struct FakeWindow {
     // Its thread stops answering at the first close message, which then
     // times out (SendMessageTimeoutA returns 0 after its time-out).
     bool hangsOnClose = false;
+    // From this virtual time on another window lies over part of it, so
+    // that a picture from the screen is not its own; -1 never.
+    std::int64_t coveredFromMs = -1;
     // The id of the process that owns it (GetWindowThreadProcessId); 0
     // gives the id of the latest launch's process.
     unsigned long ownerProcessId = 0;
@@ -92,6 +96,12 @@ public:
     // first. And how long each capture takes.
     std::map<WindowHandle, std::vector<std::pair<std::int64_t, std::uint64_t>>> frames;
     std::int64_t captureCostMs = 0;
+    // The hashes whose pictures are blank (one colour): 0, the picture
+    // before any frame, unless a test says otherwise. A minimised window's
+    // picture is blank too.
+    std::set<std::uint64_t> blankFrames{0};
+    bool printsFullContent = true;  // CanPrintFullContent's answer
+    std::vector<CaptureSource> captureSources;  // of every capture, in order
 
     // --- what happened ---
     std::vector<std::string> events;
@@ -152,7 +162,8 @@ public:
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
-    bool CaptureClientHash(WindowHandle window, std::uint64_t* hash) override;
+    bool CaptureClient(WindowHandle window, CaptureSource source, ClientPicture* picture) override;
+    bool CanPrintFullContent() override;
 
     // DialogPort
     void FieldText(int controlId, char* buffer, int size) override;

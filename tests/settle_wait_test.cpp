@@ -9,6 +9,7 @@
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstring>
 #include <sstream>
@@ -31,42 +32,48 @@ Frames ChangingUntil(std::int64_t everyMs, std::int64_t untilMs)
 
 struct SettleCase {
     const char* what;
-    Frames frames;               // of window 0x10, which is there from 0 ms
+    Frames frames;               // of window 0x10, which is there from 0 ms; hash 0 is blank
     std::int32_t settledMs;
     std::int64_t captureCostMs;
     std::int64_t vanishesAtMs;   // -1 never
     std::int64_t stopAtMs;       // -1 never
-    bool settled;
-    bool stopped;
+    SettleOutcome outcome;
     std::int64_t countMs;        // the result's count, in ms (not when stopped)
     std::int64_t endedAtMs;      // the virtual time when the wait returned
+    std::int64_t coveredFromMs = -1;
+    std::int64_t minimisedUntilMs = -1;
 };
 
 // The wait starts at 0 ms and captures every 10 ms. The mark is the counter
-// after the first capture of the pixels that then stayed, read after the
-// capture; the wait ends at the first capture `settledMs` after it.
+// after the first capture of the content that then stayed, read after the
+// capture; the wait ends at the first capture `settledMs` after it. A
+// blank picture is never content, however long it stays.
 TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
 {
     const SettleCase cases[] = {
-        {"drawn at 50 ms", {{0, 1}, {50, 2}}, 100, 0, -1, -1, true, false, 50, 150},
-        {"drawn between two captures", {{0, 1}, {55, 2}}, 100, 0, -1, -1, true, false, 60, 160},
-        {"never changes", {{0, 7}}, 100, 0, -1, -1, true, false, 0, 100},
-        {"back to what it showed before", {{0, 1}, {20, 2}, {60, 1}}, 100, 0, -1, -1, true,
-         false, 60, 160},
-        {"a quiet spell shorter than asked", {{0, 1}, {90, 2}}, 100, 0, -1, -1, true, false, 90,
+        {"drawn at 50 ms", {{0, 1}, {50, 2}}, 100, 0, -1, -1, kSettled, 50, 150},
+        {"drawn between two captures", {{0, 1}, {55, 2}}, 100, 0, -1, -1, kSettled, 60, 160},
+        {"never changes", {{0, 7}}, 100, 0, -1, -1, kSettled, 0, 100},
+        {"back to what it showed before", {{0, 1}, {20, 2}, {60, 1}}, 100, 0, -1, -1, kSettled,
+         60, 160},
+        {"a quiet spell shorter than asked", {{0, 1}, {90, 2}}, 100, 0, -1, -1, kSettled, 90,
          190},
-        // The quiet time must outlast every pause in the drawing.
-        {"blank for longer than asked", {{0, 1}, {500, 2}}, 100, 0, -1, -1, true, false, 0, 100},
-        {"each capture takes 4 ms", {{0, 1}, {50, 2}}, 100, 4, -1, -1, true, false, 60, 172},
-        {"changes every 20 ms for ever", ChangingUntil(20, 40000), 100, 0, -1, -1, false, false,
+        {"blank for longer than asked", {{0, 0}, {500, 2}}, 100, 0, -1, -1, kSettled, 500, 600},
+        {"content, blank again, then drawn", {{0, 1}, {50, 0}, {200, 2}}, 100, 0, -1, -1,
+         kSettled, 200, 300},
+        {"blank to the end", {{0, 0}}, 100, 0, -1, -1, kSettleStayedBlank, 30000, 30000},
+        {"minimised until 300 ms", {{0, 1}}, 100, 0, -1, -1, kSettled, 300, 400, -1, 300},
+        {"covered from 30 ms", {{0, 1}}, 100, 0, -1, -1, kSettleCovered, 30, 30, 30},
+        {"each capture takes 4 ms", {{0, 1}, {50, 2}}, 100, 4, -1, -1, kSettled, 60, 172},
+        {"changes every 20 ms for ever", ChangingUntil(20, 40000), 100, 0, -1, -1,
+         kSettleKeptChanging, 30000, 30000},
+        {"last change at 29.9 s, quiet to 30 s", ChangingUntil(20, 29900), 100, 0, -1, -1,
+         kSettled, 29900, 30000},
+        {"last change at 29.92 s", ChangingUntil(20, 29920), 100, 0, -1, -1, kSettleKeptChanging,
          30000, 30000},
-        {"last change at 29.9 s, quiet to 30 s", ChangingUntil(20, 29900), 100, 0, -1, -1, true,
-         false, 29900, 30000},
-        {"last change at 29.92 s", ChangingUntil(20, 29920), 100, 0, -1, -1, false, false, 30000,
-         30000},
-        {"the window goes at 300 ms", ChangingUntil(20, 40000), 100, 0, 300, -1, false, false,
-         300, 300},
-        {"Ctrl-C at 250 ms", ChangingUntil(20, 40000), 100, 0, -1, 250, false, true, 0, 250},
+        {"the window goes at 300 ms", ChangingUntil(20, 40000), 100, 0, 300, -1,
+         kSettleWindowGone, 300, 300},
+        {"Ctrl-C at 250 ms", ChangingUntil(20, 40000), 100, 0, -1, 250, kSettleStopped, 0, 250},
     };
     for (const SettleCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -75,18 +82,62 @@ TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
         window.handle = 0x10;
         window.title = "Sample";
         window.vanishesAtMs = c.vanishesAtMs;
+        window.coveredFromMs = c.coveredFromMs;
+        if (c.minimisedUntilMs >= 0) {
+            window.showState = kShowMinimized;
+            window.showChanges = {{c.minimisedUntilMs, 1}};
+        }
         fake.windows.push_back(window);
         fake.frames[0x10] = c.frames;
         fake.captureCostMs = c.captureCostMs;
         fake.stopAtMs = c.stopAtMs;
         const SettleResult result =
-            WaitUntilSettled(fake.platform, 0x10, c.settledMs, kFakeFrequency);
-        EXPECT_EQ(result.settled, c.settled);
-        EXPECT_EQ(result.stopped, c.stopped);
-        if (!c.stopped) {
+            WaitUntilSettled(fake.platform, 0x10, c.settledMs, kCaptureScreen, kFakeFrequency);
+        EXPECT_EQ(result.outcome, c.outcome);
+        if (c.outcome != kSettleStopped) {
             EXPECT_EQ(result.count, c.countMs * kTicksPerMs);
         }
         EXPECT_EQ(fake.NowMs(), c.endedAtMs);
+    }
+}
+
+// What the wait saw: pictures taken, how many differed from the one before,
+// and the first with content; a covered window is the screen's business only.
+TEST(WaitUntilSettled, KeepsTheEvidence)
+{
+    const struct {
+        const char* what;
+        Frames frames;
+        CaptureSource source;
+        int pictures;
+        int changes;
+        std::int64_t contentMs;  // -1: none seen
+    } cases[] = {
+        {"never changes", {{0, 7}}, kCaptureScreen, 11, 0, 0},
+        {"blank, drawn at 500 ms", {{0, 0}, {500, 2}}, kCaptureScreen, 61, 1, 500},
+        {"blank to the end", {{0, 0}}, kCaptureScreen, 3001, 0, -1},
+        {"covered, read from the window", {{0, 7}}, kCaptureWindow, 11, 0, 0},
+        {"covered, printed", {{0, 7}}, kCapturePrint, 11, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePlatform fake;
+        FakeWindow window;
+        window.handle = 0x10;
+        window.coveredFromMs = 0;
+        fake.windows.push_back(window);
+        fake.frames[0x10] = c.frames;
+        if (c.source == kCaptureScreen)
+            fake.windows[0].coveredFromMs = -1;
+        const SettleResult result =
+            WaitUntilSettled(fake.platform, 0x10, 100, c.source, kFakeFrequency);
+        EXPECT_EQ(result.pictures, c.pictures);
+        EXPECT_EQ(result.changes, c.changes);
+        EXPECT_EQ(result.contentSeen, c.contentMs >= 0);
+        if (c.contentMs >= 0) {
+            EXPECT_EQ(result.contentCount, c.contentMs * kTicksPerMs);
+        }
+        EXPECT_EQ(fake.captureSources, std::vector<CaptureSource>(c.pictures, c.source));
     }
 }
 
@@ -97,8 +148,9 @@ TEST(WaitUntilSettled, CapturesThenReadsTheCounterThenSleepsTenMilliseconds)
     window.handle = 0x10;
     fake.windows.push_back(window);
     fake.frames[0x10] = {{0, 1}, {10, 2}};
-    const SettleResult result = WaitUntilSettled(fake.platform, 0x10, 20, kFakeFrequency);
-    EXPECT_TRUE(result.settled);
+    const SettleResult result =
+        WaitUntilSettled(fake.platform, 0x10, 20, kCaptureScreen, kFakeFrequency);
+    EXPECT_EQ(result.outcome, kSettled);
     EXPECT_EQ(fake.events, (std::vector<std::string>{
                                "counter 0", "capture 0x10", "counter 0", "sleep 10",
                                "capture 0x10", "counter 10", "sleep 10",
@@ -132,6 +184,9 @@ struct RunCase {
     TimeExitStatus status;
     PhaseMarks marks;
     size_t captures;
+    const char* settleJson = "";  // the launch's JSON "settle" record; "" none
+    CaptureSource source = kCaptureScreen;
+    std::int64_t coveredFromMs = -1;  // after the window appeared
 };
 
 // One launch at 1 ms whose window is there at once, found by the search's
@@ -141,12 +196,34 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
     const std::string notSettled = "Failed to settle sample";
     const RunCase cases[] = {
         {"drawn 300 ms after it appeared", 500, 0, {{0, 1}, {300, 2}}, -1, "0.3000\n",
-         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 80},
+         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 80,
+         R"({"capture": "screen", "pictures": 80, "changes": 1, "content": 0.01, "covered": false})"},
+        {"blank 300 ms, longer than asked", 100, 0, {{0, 0}, {300, 2}}, -1, "0.3000\n",
+         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 40,
+         R"({"capture": "window", "pictures": 40, "changes": 1, "content": 0.3, "covered": false})",
+         kCaptureWindow},
+        {"blank to the end", 100, 0, {{0, 0}}, -1, "Failed to settle sample\n30.0100\n",
+         "launch 1/1: Failed to settle sample (it stayed blank)\n", kTimeExitNotReady,
+         {-1, 0.010, -1, -1}, 3001,
+         R"({"capture": "screen", "pictures": 3001, "changes": 0, "content": null, "covered": false})"},
+        {"covered on the screen", 100, 0, {{0, 1}}, -1, "Failed to settle sample\n0.0100\n",
+         "launch 1/1: Failed to settle sample (another window covered it; --capture print reads "
+         "covered windows)\n",
+         kTimeExitNotReady, {-1, 0.010, -1, -1}, 1,
+         R"({"capture": "screen", "pictures": 1, "changes": 0, "content": null, "covered": true})",
+         kCaptureScreen, 0},
+        {"covered, printed", 100, 0, {{0, 1}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
+         kTimeExitReady, {-1, 0.010, -1, 0.010}, 11,
+         R"({"capture": "print", "pictures": 11, "changes": 0, "content": 0.01, "covered": false})",
+         kCapturePrint, 0},
         {"drawn before it was found", 100, 0, {{0, 1}, {5, 2}}, -1, "0.0100\n",
-         "launch 1/1: 0.0100 s\n", kTimeExitReady, {-1, 0.010, -1, 0.010}, 11},
+         "launch 1/1: 0.0100 s\n", kTimeExitReady, {-1, 0.010, -1, 0.010}, 11,
+         R"({"capture": "screen", "pictures": 11, "changes": 0, "content": 0.01, "covered": false})"},
         {"never settles", 100, 0, ChangingUntil(5, 40000), -1,
-         "Failed to settle sample\n30.0100\n", "launch 1/1: Failed to settle sample\n",
-         kTimeExitNotReady, {-1, 0.010, -1, -1}, 3001},
+         "Failed to settle sample\n30.0100\n",
+         "launch 1/1: Failed to settle sample (its content kept changing)\n",
+         kTimeExitNotReady, {-1, 0.010, -1, -1}, 3001,
+         R"({"capture": "screen", "pictures": 3001, "changes": 3000, "content": 0.01, "covered": false})"},
         {"no window: nothing to capture", 100, -1, {}, -1, "Failed to find window sample\n50.0000\n",
          "launch 1/1: Failed to find window sample\n", kTimeExitNotReady, {-1, -1, -1, -1}, 0},
         {"not asked for", 0, 0, {{0, 1}, {300, 2}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
@@ -158,7 +235,8 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.what);
         TempFile log("settled.txt");
-        const RunSettings settings = SettledSettings(log.path, c.settledMs);
+        RunSettings settings = SettledSettings(log.path, c.settledMs);
+        settings.settleCapture = c.source;
         FakePlatform fake;
         fake.stopAtMs = c.stopAtMs;
         fake.frames[0x5001] = c.frames;
@@ -170,11 +248,15 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
             window.title = "sample";
             window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
             window.closesOnMessage = true;
+            if (c.coveredFromMs >= 0)
+                window.coveredFromMs = window.appearsAtMs + c.coveredFromMs;
             fake.windows.insert(fake.windows.begin(), window);
         };
         std::ostringstream err;
         ConsoleRunObserver console(err, false);
         TimingRun(settings, fake.platform, console);
+        // One source for every picture of the run.
+        EXPECT_EQ(fake.captureSources, std::vector<CaptureSource>(c.captures, c.source));
         EXPECT_EQ(log.Read(), Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") +
                                      c.logged));
         EXPECT_EQ(err.str(), c.progress);
@@ -186,6 +268,16 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
         if (c.status == kTimeExitInterrupted)
             continue;
         ASSERT_EQ(console.Launches().size(), 1u);
+        const std::string json = LaunchesJson(settings, console.Launches(), ToUtf8);
+        const std::size_t settle = json.find("\"settle\": ");
+        if (c.settleJson[0] == '\0') {
+            EXPECT_EQ(settle, std::string::npos) << json;
+        } else {
+            ASSERT_NE(settle, std::string::npos) << json;
+            const std::size_t end = json.find('}', settle);
+            EXPECT_EQ(nlohmann::json::parse(json.substr(settle + 10, end - settle - 9)),
+                      nlohmann::json::parse(c.settleJson));
+        }
         const PhaseMarks& marks = console.Launches()[0].result.marks;
         EXPECT_NEAR(marks.window, c.marks.window, 1e-9);
         EXPECT_NEAR(marks.settled, c.marks.settled, 1e-9);

@@ -71,7 +71,7 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
         Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet",
                "--args", "-x \"a b\"", "--runs", "3", "--delay", "250", "--log", "out.txt",
                "--window", "Main", "--close", "altf4", "--close", "syscommand", "--warmup", "2",
-               "--json", "phases.json", "--settled", "250", "app.exe"});
+               "--json", "phases.json", "--settled", "250", "--capture", "print", "app.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
     EXPECT_TRUE(p.settings.exactMatch);
     EXPECT_TRUE(p.settings.waitVisible);
@@ -91,6 +91,7 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
     EXPECT_EQ(p.settings.warmups, 2);
     EXPECT_EQ(p.options.jsonPath, "phases.json");
     EXPECT_EQ(p.settings.settledMs, 250);
+    EXPECT_EQ(p.settings.settleCapture, kCapturePrint);
 }
 
 TEST(TimeOptions, HelpWinsWherever)
@@ -156,6 +157,9 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"app.exe", "--settled"}, "--settled: a value must follow"},
         {{"--input-idle", "--settled", "100", "app.exe"},
          "--settled: only with --window, whose pixels it watches"},
+        {{"--window", "W", "--capture", "window", "app.exe"}, "--capture: only with --settled"},
+        {{"--window", "W", "--settled", "100", "--capture", "gdi", "app.exe"},
+         "--capture: 'gdi' is not screen, window or print"},
         {{"--save-config", "c.txt", "--window", "W", "--settled", "100", "app.exe"},
          "--save-config: config.txt has no line for --settled"},
         {{"--compare", "", "app.exe"}, "--compare: a baseline program must follow"},
@@ -202,6 +206,12 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
     for (const char* ms : {"1", "29999"})
         EXPECT_EQ(Parse({"--window", "W", "--settled", ms, "a"}).result, kTimeRun) << ms;
     EXPECT_EQ(Parse({"--window", "W", "a"}).settings.settledMs, 0);
+    // What a person sees, unless asked otherwise.
+    EXPECT_EQ(Parse({"--window", "W", "--settled", "9", "a"}).settings.settleCapture,
+              kCaptureScreen);
+    EXPECT_EQ(Parse({"--window", "W", "--settled", "9", "--capture=window", "a"})
+                  .settings.settleCapture,
+              kCaptureWindow);
     EXPECT_EQ(Parse({"--compare", "b", "--fail-if-slower", "0", "--significance", "0.5", "a"})
                   .result,
               kTimeRun);

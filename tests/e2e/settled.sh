@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # kairon-time --settled against the sample application's late drawing: its
-# window is shown blank and painted a while later. Timed to its settled
-# content, the launch takes at least the drawing's delay, and the mark is
-# the first capture of the content, not the end of the quiet time after it;
-# timed to the window alone, the same launch is well below that delay. A
-# window whose content moves for ever gets "Failed to settle" and status 3
-# once 30 s have passed, and is closed like any launch's.
+# window is shown blank and painted a while later, after a blank spell far
+# longer than the quiet time asked for. Timed to its settled content with
+# each capture (the screen, the window's own DC, PrintWindow), the launch
+# takes at least the drawing's delay, and the mark is the first capture of
+# the content, not the end of the quiet time after it; timed to the window
+# alone, the same launch is well below that delay. A window whose content
+# moves for ever, and one that never draws, get "Failed to settle" and
+# status 3 once 30 s have passed, each with its reason, and are closed like
+# any launch's. A window another one covers does not settle from the
+# screen, and does from its own DC.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -15,33 +19,41 @@ start_wine_processes
 
 record="$E2E_DIR/record.txt"
 draw_ms=1500
-quiet_ms=2000
+quiet_ms=200
 sample="--title \"Kairon Sample\" --record $(kairon_winpath "$record") --exit-after 60000"
 
-# The quiet time outlasts the blank spell, or the blank would count as settled.
-run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled "$quiet_ms" \
-    --json settled.json --log settled.txt --args "$sample --draw-after $draw_ms" "$app"
-expect_same "settled: status (stderr: $(cat err.txt))" 0 "$STATUS"
-mapfile -t lines < <(log_lines settled.txt)
-[ "${#lines[@]}" = 2 ] || fail "expected a header and a timing line: ${lines[*]}"
-expect_timing_line "${lines[1]}" 1.5 20
-expect_same "settled: progress" "launch 1/1: ${lines[1]} s" "$(cat err.txt)"
-grep -q ' drawn ' "$record" || fail "the sample application did not draw: $(cat "$record")"
-grep -Eq '^  settled     [0-9]+\.[0-9]{4} s  \(1 of 1\)$' out.txt ||
-    fail "no settled phase in the summary: $(cat out.txt)"
-python3 - settled.json "$draw_ms" "$quiet_ms" <<'PYTHON' || fail "settled.json: $(cat settled.json)"
+# A blank picture never settles, however long the blank spell.
+for capture in screen window print; do
+    run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled "$quiet_ms" \
+        --capture "$capture" --json "settled-$capture.json" --log "settled-$capture.txt" \
+        --args "$sample --draw-after $draw_ms" "$app"
+    expect_same "settled, $capture: status (stderr: $(cat err.txt))" 0 "$STATUS"
+    mapfile -t lines < <(log_lines "settled-$capture.txt")
+    [ "${#lines[@]}" = 2 ] || fail "$capture: expected a header and a timing line: ${lines[*]}"
+    expect_timing_line "${lines[1]}" 1.5 20
+    expect_same "settled, $capture: progress" "launch 1/1: ${lines[1]} s" "$(cat err.txt)"
+    grep -Eq '^  settled     [0-9]+\.[0-9]{4} s  \(1 of 1\)$' out.txt ||
+        fail "no settled phase in the summary: $(cat out.txt)"
+    python3 - "settled-$capture.json" "$draw_ms" "$quiet_ms" "$capture" <<'PYTHON' ||
 import json, sys
 with open(sys.argv[1]) as file:
     launch = json.load(file)["launches"][0]
 draw, quiet = int(sys.argv[2]) / 1000, int(sys.argv[3]) / 1000
-marks = launch["marks"]
+marks, settle = launch["marks"], launch["settle"]
 assert launch["reached"] is True, launch
 assert abs(marks["settled"] - launch["seconds"]) < 0.0002, launch
 # Drawn draw seconds after it was shown, which follows its being found.
 assert marks["settled"] >= marks["window"] + draw - 0.05, marks
 # The first capture of the content, not the end of the quiet time after it.
 assert marks["settled"] < marks["window"] + draw + quiet / 2, marks
+# Blank pictures first, then the content, the first of it the mark.
+assert settle["capture"] == sys.argv[4] and settle["covered"] is False, settle
+assert settle["changes"] >= 1 and settle["pictures"] > settle["changes"], settle
+assert abs(settle["content"] - marks["settled"]) < 0.0002, settle
 PYTHON
+        fail "settled-$capture.json: $(cat "settled-$capture.json")"
+done
+[ "$(grep -c ' drawn ' "$record")" = 3 ] || fail "the sample application did not draw: $(cat "$record")"
 
 # The same launch timed to its window only.
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --log found.txt \
@@ -66,7 +78,8 @@ expect_same "moving: log" "$(printf '%s\n' "$app - 1 executions" 'Failed to sett
     "$(printf '%s\n' "${lines[@]:0:2}")"
 [ "${#lines[@]}" = 3 ] || fail "expected a header, the failure and a timing line: ${lines[*]}"
 expect_timing_line "${lines[2]}" 30.0 45
-expect_same "moving: progress" "launch 1/1: Failed to settle Kairon Sample" "$(cat err.txt)"
+expect_same "moving: progress" \
+    "launch 1/1: Failed to settle Kairon Sample (its content kept changing)" "$(cat err.txt)"
 grep -qx '  Failures:               not settled 1' out.txt ||
     fail "the summary does not count the launch that did not settle: $(cat out.txt)"
 expect_same "moving: the window is closed" "start visible WM_CLOSE destroyed" \
@@ -79,3 +92,28 @@ assert launch["reached"] is False, launch
 assert launch["failure"] == "Failed to settle Kairon Sample", launch
 assert "settled" not in launch["marks"] and "window" in launch["marks"], launch
 PYTHON
+
+# A window that never draws stays blank: it does not settle, and says so.
+started=$(date +%s)
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --log blank.txt \
+    --args "$sample --draw-after 100000" "$app"
+took=$(( $(date +%s) - started ))
+expect_same "blank: status (stderr: $(cat err.txt))" 3 "$STATUS"
+[ $took -le 35 ] || fail "a window that never drew took $took s to give up"
+expect_same "blank: progress" "launch 1/1: Failed to settle Kairon Sample (it stayed blank)" \
+    "$(cat err.txt)"
+
+# A window above every other, over the whole desktop: the screen shows it,
+# not the window timed, which its own DC still has.
+start_sample --title "Kairon Cover" --topmost --size 1024x768 --exit-after 60000
+sleep 2
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --log covered.txt \
+    --json covered.json --args "$sample" "$app"
+expect_same "covered: status (stderr: $(cat err.txt))" 3 "$STATUS"
+expect_same "covered: progress" "launch 1/1: Failed to settle Kairon Sample (another window covered it; --capture print reads covered windows)" \
+    "$(cat err.txt)"
+python3 -c 'import json, sys; s = json.load(open(sys.argv[1]))["launches"][0]["settle"]; assert s["covered"] is True and s["content"] is None, s' \
+    covered.json || fail "covered.json: $(cat covered.json)"
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --capture window \
+    --log covered.txt --args "$sample" "$app"
+expect_same "covered, its own DC: status (stderr: $(cat err.txt))" 0 "$STATUS"

@@ -131,34 +131,51 @@ TEST(Win32Windows, SendsWithinATimeLimitAndSeesTheWindowGo)
 // and a window that is gone cannot be captured.
 TEST(Win32Windows, CapturesTheClientAreaAsItIsDrawn)
 {
-    HWND window = CreateWindowExA(0, "STATIC", "Kairon capture test",
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    UpdateWindow(window);
-    Win32Windows windows;
-    const WindowHandle handle = FromHwnd(window);
-    std::uint64_t blank = 0;
-    std::uint64_t again = 0;
-    ASSERT_TRUE(windows.CaptureClientHash(handle, &blank));
-    ASSERT_TRUE(windows.CaptureClientHash(handle, &again));
-    EXPECT_EQ(blank, again);
+    for (const CaptureSource source : {kCaptureScreen, kCaptureWindow}) {
+        SCOPED_TRACE(source == kCaptureScreen ? "screen" : "window");
+        HWND window = CreateWindowExA(0, "STATIC", "Kairon capture test",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        UpdateWindow(window);
+        Win32Windows windows;
+        const WindowHandle handle = FromHwnd(window);
+        ClientPicture blank;
+        ClientPicture again;
+        ASSERT_TRUE(windows.CaptureClient(handle, source, &blank));
+        ASSERT_TRUE(windows.CaptureClient(handle, source, &again));
+        EXPECT_EQ(blank.hash, again.hash);
+        EXPECT_TRUE(blank.blank);
+        EXPECT_FALSE(blank.covered);
 
-    HDC dc = GetDC(window);
-    RECT square = {10, 10, 14, 14};
-    FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(window, dc);
-    std::uint64_t painted = 0;
-    ASSERT_TRUE(windows.CaptureClientHash(handle, &painted));
-    EXPECT_NE(painted, blank);
+        HDC dc = GetDC(window);
+        RECT square = {10, 10, 14, 14};
+        FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(window, dc);
+        ClientPicture painted;
+        ASSERT_TRUE(windows.CaptureClient(handle, source, &painted));
+        EXPECT_NE(painted.hash, blank.hash);
+        EXPECT_FALSE(painted.blank);
 
-    ShowWindow(window, SW_MINIMIZE);
-    std::uint64_t minimised = 0;
-    ASSERT_TRUE(windows.CaptureClientHash(handle, &minimised));
-    EXPECT_EQ(minimised, HashPixels(nullptr, 0, 0));
+        // A window above it over a corner: the screen there is not its own.
+        HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Kairon cover",
+                                     WS_POPUP | WS_VISIBLE, 150, 60, 100, 100, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(cover, nullptr);
+        ClientPicture covered;
+        ASSERT_TRUE(windows.CaptureClient(handle, source, &covered));
+        EXPECT_EQ(covered.covered, source == kCaptureScreen);
+        DestroyWindow(cover);
 
-    DestroyWindow(window);
-    EXPECT_FALSE(windows.CaptureClientHash(handle, &again));
+        ShowWindow(window, SW_MINIMIZE);
+        ClientPicture minimised;
+        ASSERT_TRUE(windows.CaptureClient(handle, source, &minimised));
+        EXPECT_EQ(minimised.hash, HashPixels(nullptr, 0, 0));
+        EXPECT_TRUE(minimised.blank);
+
+        DestroyWindow(window);
+        EXPECT_FALSE(windows.CaptureClient(handle, source, &again));
+    }
 }
 
 TEST(Win32Windows, HandleValuesRoundTripAsTheSystemExtendsThem)

@@ -5,7 +5,7 @@
 //              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
 //              [--on-close close|refuse|hang|slow:MS] [--exit-code N]
 //              [--single-instance NAME] [--draw-after MS] [--animate MS]
-//              [--size WIDTHxHEIGHT]
+//              [--size WIDTHxHEIGHT] [--topmost]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -79,6 +79,9 @@
 //                     for as long as it is open: content that never settles.
 //   --size WxH        the client area's size in pixels (default: a window
 //                     of 320 by 200 with its frame).
+//   --topmost         the window stays above every other (WS_EX_TOPMOST), as
+//                     a notification or a tool palette does: with --size,
+//                     a cover for other programs' windows.
 //
 // Options beside the program: a file named like the program with .options
 // for .exe (sample_app.options beside sample_app.exe), if there is one,
@@ -148,6 +151,7 @@ struct Options {
     DWORD animateMs = 0;    // 0: still
     int clientWidth = 0;    // 0: the default window size
     int clientHeight = 0;
+    bool topmost = false;
 };
 
 Options g_options;
@@ -257,6 +261,11 @@ const char* ParseOptions(int argc, char** argv, Options* options)
 {
     for (int i = 1; i < argc; ++i) {
         const char* name = argv[i];
+        // The one option without a value.
+        if (std::strcmp(name, "--topmost") == 0) {
+            options->topmost = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return name;
         const char* value = argv[++i];
@@ -340,11 +349,9 @@ SampleStamps* OpenStamps()
 }
 
 // The content: bars in a few colours, a line of text, and the animation's
-// bar where it has got to.
-void PaintContent(HWND window)
+// bar where it has got to; into the window's DC, or one PrintWindow gives.
+void DrawContentInto(HWND window, HDC dc)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
     if (g_drawn) {
@@ -364,7 +371,24 @@ void PaintContent(HWND window)
         RECT bar = {x, client.bottom - 30, x + 20, client.bottom - 10};
         FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
+}
+
+void PaintContent(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    DrawContentInto(window, dc);
     EndPaint(window, &paint);
+}
+
+// PrintWindow asks for the picture this way, background first.
+void PrintContent(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client,
+             reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)));
+    DrawContentInto(window, dc);
 }
 
 // The late drawing: painted now, then stamped once the pixels are out.
@@ -471,6 +495,9 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PAINT:
         PaintContent(window);
         return 0;
+    case WM_PRINTCLIENT:
+        PrintContent(window, reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_DESTROY:
         Record("destroyed");
         if (--g_openWindows == 0)
@@ -529,7 +556,8 @@ bool OpenSampleWindow(HINSTANCE instance, SampleStamps* stamps)
         width = frame.right - frame.left;
         height = frame.bottom - frame.top;
     }
-    HWND window = CreateWindowExA(0, kWindowClass, g_options.title, WS_OVERLAPPEDWINDOW,
+    HWND window = CreateWindowExA(g_options.topmost ? WS_EX_TOPMOST : 0, kWindowClass,
+                                  g_options.title, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
                                   instance, nullptr);
     if (!window)
@@ -605,7 +633,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
                       "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
                       "[--exit-code N] [--single-instance NAME] [--draw-after MS] "
-                      "[--animate MS] [--size WxH]",
+                      "[--animate MS] [--size WxH] [--topmost]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;

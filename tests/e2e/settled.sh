@@ -22,6 +22,19 @@ draw_ms=1500
 quiet_ms=200
 sample="--title \"Kairon Sample\" --record $(kairon_winpath "$record") --exit-after 60000"
 
+# PrintWindow renders a window's full content from Windows 8.1 on: on an
+# older system --capture print is refused. Wine says which Windows it is
+# per program; its 32-bit prefixes say 7 unless told otherwise.
+versions='HKCU\Software\Wine\AppDefaults\kairon-time.exe'
+wine reg add "$versions" /v Version /d win7 /f >/dev/null 2>>"$E2E_DIR/wine.err"
+run_time --window 'Kairon Sample' --runs 1 --settled 200 --capture print --log old.txt "$app"
+expect_same "print on Windows 7: status" 2 "$STATUS"
+expect_same "print on Windows 7: message" \
+    "kairon-time: --capture print: needs Windows 8.1 or later, whose PrintWindow renders a window's full content" \
+    "$(cat err.txt)"
+[ ! -e old.txt ] || fail "a refused --capture print wrote its log"
+wine reg add "$versions" /v Version /d win10 /f >/dev/null 2>>"$E2E_DIR/wine.err"
+
 # A blank picture never settles, however long the blank spell.
 for capture in screen window print; do
     run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled "$quiet_ms" \
@@ -54,6 +67,7 @@ PYTHON
         fail "settled-$capture.json: $(cat "settled-$capture.json")"
 done
 [ "$(grep -c ' drawn ' "$record")" = 3 ] || fail "the sample application did not draw: $(cat "$record")"
+wine reg delete "$versions" /f >/dev/null 2>>"$E2E_DIR/wine.err"
 
 # The same launch timed to its window only.
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --log found.txt \

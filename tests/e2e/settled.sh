@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # kairon-time --settled against the sample application's late drawing: its
 # window is shown blank and painted a while later, after a blank spell far
-# longer than the quiet time asked for. Timed to its settled content with
-# each capture (the screen, the window's own DC, PrintWindow), the launch
+# longer than the quiet time asked for. Timed to its settled content from
+# the screen and from the window's own DC, the launch
 # takes at least the drawing's delay, and the mark is the first capture of
 # the content, not the end of the quiet time after it; timed to the window
 # alone, the same launch is well below that delay. A window whose content
 # moves for ever, and one that never draws, get "Failed to settle" and
 # status 3 once 30 s have passed, each with its reason, and are closed like
 # any launch's. A window another one covers does not settle from the
-# screen, and does from its own DC.
+# screen, and does from its own DC. PrintWindow is refused where Windows
+# is older than 8.1.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -33,10 +34,18 @@ expect_same "print on Windows 7: message" \
     "kairon-time: --capture print: needs Windows 8.1 or later, whose PrintWindow renders a window's full content" \
     "$(cat err.txt)"
 [ ! -e old.txt ] || fail "a refused --capture print wrote its log"
+# Where Windows says 10 it is taken. Wine's PrintWindow only sends the
+# window WM_PRINT with a device context of the caller's, which another
+# process cannot draw into: the pictures stay blank, until the window goes.
 wine reg add "$versions" /v Version /d win10 /f >/dev/null 2>>"$E2E_DIR/wine.err"
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --capture print \
+    --log printed.txt --args "--title \"Kairon Sample\" --exit-after 1500" "$app"
+wine reg delete "$versions" /f >/dev/null 2>>"$E2E_DIR/wine.err"
+expect_same "print on Windows 10: progress (status $STATUS)" \
+    "launch 1/1: Failed to settle Kairon Sample (its window went away)" "$(cat err.txt)"
 
 # A blank picture never settles, however long the blank spell.
-for capture in screen window print; do
+for capture in screen window; do
     run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled "$quiet_ms" \
         --capture "$capture" --json "settled-$capture.json" --log "settled-$capture.txt" \
         --args "$sample --draw-after $draw_ms" "$app"
@@ -66,8 +75,7 @@ assert abs(settle["content"] - marks["settled"]) < 0.0002, settle
 PYTHON
         fail "settled-$capture.json: $(cat "settled-$capture.json")"
 done
-[ "$(grep -c ' drawn ' "$record")" = 3 ] || fail "the sample application did not draw: $(cat "$record")"
-wine reg delete "$versions" /f >/dev/null 2>>"$E2E_DIR/wine.err"
+[ "$(grep -c ' drawn ' "$record")" = 2 ] || fail "the sample application did not draw: $(cat "$record")"
 
 # The same launch timed to its window only.
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --log found.txt \

@@ -36,7 +36,8 @@ const char kNotes[] =
     "Notes: standard deviations are sample ones (n - 1);\n"
     "  percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted "
     "from 0);\n"
-    "  outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin).\n";
+    "  outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin)\n"
+    "    and at least 5% from the median, in runs of 5 launches or more.\n";
 
 }  // namespace
 

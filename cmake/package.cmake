@@ -1,19 +1,25 @@
 # The release: one zip of the 32-bit product, its console timer, its report tool, a user's
-# guide, an example config.txt and the licence, made by CPack from these
-# install rules (scripts/package.sh). Text files get CR LF line ends, as
-# Windows users' editors expect.
+# guide, the two console programs' full guides, an example config.txt and
+# the licence, made by CPack from these install rules (scripts/package.sh).
+# Text files get CR LF line ends, as Windows users' editors expect. The zip
+# is all a user gets: its guides travel in it.
 set(KAIRON_PACKAGE_TEXT ${CMAKE_BINARY_DIR}/package-text)
-foreach(text README.txt config-example.txt LICENSE.txt)
-  set(source ${CMAKE_SOURCE_DIR}/package/${text})
-  if(text STREQUAL LICENSE.txt)
-    set(source ${CMAKE_SOURCE_DIR}/LICENSE)
-  endif()
-  configure_file(${source} ${KAIRON_PACKAGE_TEXT}/${text} @ONLY NEWLINE_STYLE CRLF)
-endforeach()
+set(KAIRON_PACKAGE_TEXT_SOURCES
+  README.txt package/README.txt
+  config-example.txt package/config-example.txt
+  LICENSE.txt LICENSE
+  kairon-time.md docs/kairon-time.md
+  kairon-report.md docs/report.md)
+set(KAIRON_PACKAGE_TEXT_FILES)
+while(KAIRON_PACKAGE_TEXT_SOURCES)
+  list(POP_FRONT KAIRON_PACKAGE_TEXT_SOURCES text source)
+  configure_file(${CMAKE_SOURCE_DIR}/${source} ${KAIRON_PACKAGE_TEXT}/${text} @ONLY
+                 NEWLINE_STYLE CRLF)
+  list(APPEND KAIRON_PACKAGE_TEXT_FILES ${KAIRON_PACKAGE_TEXT}/${text})
+endwhile()
 
 install(TARGETS Kairon kairon-report kairon-time RUNTIME DESTINATION .)
-install(FILES ${KAIRON_PACKAGE_TEXT}/README.txt ${KAIRON_PACKAGE_TEXT}/config-example.txt
-              ${KAIRON_PACKAGE_TEXT}/LICENSE.txt DESTINATION .)
+install(FILES ${KAIRON_PACKAGE_TEXT_FILES} DESTINATION .)
 # Installing packs only these three programs; it need not build the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 

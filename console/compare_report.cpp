@@ -29,6 +29,10 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
     const int baselineNumber = 1;
     std::vector<RunAnalysis> runs = {AnalyzeRun(*baselineRun, baselineNumber, false),
                                      AnalyzeRun(*appRun, baselineNumber + 1, false)};
+    const std::string programs = DifferentPrograms(runs);
+    if (!programs.empty())
+        report.problems += "kairon-time: warning: comparing runs of different programs: " +
+                           programs + "\n";
     report.text = FormatRunBlock(runs[0]) + "\n" + FormatRunBlock(runs[1]) + "\n" +
                   "Run 1, the baseline, is the reference; run 2 is APP.\n";
     const ComparisonReport comparison =

@@ -14,7 +14,8 @@
 struct CompareReport {
     std::string text;  // empty when either log has no new run
     // For standard error: a line for each log without a new run to
-    // compare, which says why.
+    // compare, which says why, or a warning when the two runs are of
+    // programs whose file names differ.
     std::string problems;
     // kTimeExitSlower, kTimeExitCannotJudge (also when either log has no
     // new run to judge), or kTimeExitReady when the gate passed or was not

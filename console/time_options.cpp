@@ -364,22 +364,7 @@ void DescribeTimeOptions(CLI::App* app, std::vector<const CLI::Option*>* describ
             added->required();
         described->push_back(added);
     }
-    app->footer(
-        "At least one of --window and --input-idle.\n"
-        "Exit status:\n  " + Number(kTimeExitReady) + "    every launch reached what it waited for\n  " +
-        Number(kTimeExitFailed) +
-        "    a launch failed, or the log or the JSON could not be written\n  " +
-        Number(kTimeExitUsage) +
-        "    bad command line or settings, or two of --log, --baseline-log and\n"
-        "       --json name one file; nothing was written\n  " +
-        Number(kTimeExitNotReady) + "    a launch missed its condition\n  " +
-        Number(kTimeExitSlower) + "    APP is slower (--fail-if-slower)\n  " +
-        Number(kTimeExitCannotJudge) +
-        "    --fail-if-slower cannot judge: too few launches, no spread, or a log\n"
-        "       that cannot be read back\n  " +
-        Number(kTimeExitInterrupted) + "  interrupted by Ctrl-C\n" + Number(kTimeExitNotReady) +
-        " wins over " + Number(kTimeExitSlower) + ", and " + Number(kTimeExitSlower) + " over " +
-        Number(kTimeExitCannotJudge) + ".");
+    app->footer("At least one of --window and --input-idle.\n" + ExitStatusTable(""));
 }
 
 // What CLI11 refused, in kairon-time's words: it names the option whose

@@ -123,7 +123,7 @@ std::string ExportJson(const std::vector<RunAnalysis>& runs, const ComparisonRep
     document["unit"] = "seconds";
     document["stddev"] = "sample (n - 1)";
     document["percentiles"] = std::string(kPercentileRule);
-    document["outliers"] = std::string(kOutlierRule);
+    document["outliers"] = std::string(kOutlierRule) + " " + kOutlierSizeRule;
     const int kinds = ExportedFailureKinds(runs);
     Json list = Json::array();
     for (const RunAnalysis& analysis : runs)

@@ -88,7 +88,7 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
                     out += ComparisonRow(row, analysis);
     }
     out += "\nσ: sample standard deviation (n − 1); " + std::string(kPercentileRule) +
-           "; outliers: " + kOutlierRule + ".";
+           "; outliers: " + kOutlierRule + " " + kOutlierSizeRule + ".";
     if (!runs.empty() && runs.front().countedFrom == 1)
         out += " The first launch of each run is left out of its figures.";
     bool anyFailed = false;

@@ -6,7 +6,10 @@
 
 const char kOutlierRule[] =
     "modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin)";
+const char kOutlierSizeRule[] = "and at least 5% from the median, in runs of 5 launches or more";
 const double kOutlierThreshold = 3.5;
+const double kOutlierMinFraction = 0.05;
+const size_t kOutlierMinLaunches = 5;
 
 std::vector<double> ModifiedZScores(const std::vector<double>& values)
 {
@@ -33,10 +36,14 @@ std::vector<double> ModifiedZScores(const std::vector<double>& values)
 
 std::vector<size_t> OutlierIndices(const std::vector<double>& values)
 {
-    std::vector<double> scores = ModifiedZScores(values);
     std::vector<size_t> outliers;
+    if (values.size() < kOutlierMinLaunches)
+        return outliers;
+    std::vector<double> scores = ModifiedZScores(values);
+    double median = Median(values);
     for (size_t i = 0; i < scores.size(); ++i)
-        if (std::fabs(scores[i]) > kOutlierThreshold)
+        if (std::fabs(scores[i]) > kOutlierThreshold &&
+            std::fabs(values[i] - median) >= kOutlierMinFraction * std::fabs(median))
             outliers.push_back(i);
     return outliers;
 }

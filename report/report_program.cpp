@@ -60,7 +60,7 @@ CLI::Validator NumberFromTo(const NumberRange& range)
         range.expected);
 }
 
-std::string Status(ReportExitCode code)
+std::string Status(ExitStatus code)
 {
     return std::to_string(static_cast<int>(code));
 }
@@ -104,18 +104,9 @@ void DescribeOptions(CLI::App* app, Options* options)
         const ExportFormat& format = kExportFormats[i];
         app->add_option(format.option, options->exportPaths[i], format.help)->type_name("FILE");
     }
-    app->footer(
-        "Runs are numbered 1, 2, ... across the logs in the order given.\n"
-        "Exit status: " + Status(kExitOk) + " done; " + Status(kExitUsage) +
-        " bad command line or nothing to compare; " + Status(kExitBadInput) +
-        " a log missing,\nunreadable or not a results log; " + Status(kExitWriteFailed) +
-        " an export could not be written; " + Status(kExitSlower) + " a run\nfailed "
-        "--fail-if-slower; " + Status(kExitCannotJudge) +
-        " --fail-if-slower could not judge a run. " + Status(kExitWriteFailed) +
-        " wins over\n" + Status(kExitSlower) + " (the report is incomplete then), and " +
-        Status(kExitSlower) + " over " + Status(kExitCannotJudge) +
-        " (a regression was found).\n"
-        "Lines that are not lines of a results log are reported and skipped.");
+    app->footer("Runs are numbered 1, 2, ... across the logs in the order given.\n"
+                "Lines that are not lines of a results log are reported and skipped.\n" +
+                ExitStatusTable(""));
 }
 
 bool ReadLog(const std::string& name, std::FILE* input, std::string* bytes, std::ostream& err)
@@ -137,14 +128,27 @@ void ReportProblems(const ParsedLog& log, std::ostream& err)
     }
 }
 
+std::string ThereAre(size_t count)
+{
+    return count == 1 ? "there is 1" : "there are " + std::to_string(count);
+}
+
+// The gate judges every run but the reference, those without launches too:
+// a candidate whose every launch failed cannot be judged, which is the
+// gate's own verdict, not a mistake of the command line.
 bool CanCompare(const Options& options, const std::vector<RunAnalysis>& runs, std::ostream& err)
 {
-    int withLaunches = 0;
+    size_t withLaunches = 0;
     for (const RunAnalysis& run : runs)
         withLaunches += run.summary ? 1 : 0;
-    if (withLaunches < 2) {
-        err << "kairon-report: comparing needs at least two runs with launches; there "
-            << (withLaunches == 1 ? "is 1" : "are " + std::to_string(withLaunches)) << "\n";
+    if (options.gate && runs.size() < 2) {
+        err << "kairon-report: the gate needs at least two runs; " << ThereAre(runs.size())
+            << "\n";
+        return false;
+    }
+    if (!options.gate && withLaunches < 2) {
+        err << "kairon-report: comparing needs at least two runs with launches; "
+            << ThereAre(withLaunches) << "\n";
         return false;
     }
     if (options.reference == 0)
@@ -197,7 +201,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         inputsOk = inputsOk && logs.back().isResultsLog;
     }
     if (!inputsOk)
-        return kExitBadInput;
+        return kExitFailed;
 
     std::vector<RunAnalysis> runs;
     for (const ParsedLog& log : logs)
@@ -214,8 +218,13 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
     if (compare && !CanCompare(options, runs, err))
         return kExitUsage;
     ComparisonReport comparison;
-    if (compare)
+    if (compare) {
         comparison = CompareRuns(runs, options.reference, options.significanceLevel);
+        const std::string programs = DifferentPrograms(runs);
+        if (!programs.empty())
+            err << "kairon-report: warning: comparing runs of different programs: " << programs
+                << "\n";
+    }
     GateReport gate;
     if (options.gate)
         gate = ApplyRegressionGate(comparison, runs, options.slowerLimitPercent);
@@ -236,7 +245,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
             written = Export(path, kExportFormats[i].write(runs, compared), err) && written;
     }
     if (!written)
-        return kExitWriteFailed;
+        return kExitFailed;
     if (gate.failed)
         return kExitSlower;
     return gate.cannotJudge ? kExitCannotJudge : kExitOk;

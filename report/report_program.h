@@ -3,18 +3,12 @@
 #ifndef KAIRON_REPORT_REPORT_PROGRAM_H
 #define KAIRON_REPORT_REPORT_PROGRAM_H
 
+#include "report/exit_statuses.h"
+
 #include <cstdio>
 #include <ostream>
 #include <string>
 
-enum ReportExitCode {
-    kExitOk = 0,
-    kExitUsage = 1,        // bad command line, or nothing to compare
-    kExitBadInput = 2,     // a log missing, unreadable or not a results log
-    kExitWriteFailed = 3,  // an export could not be written; takes precedence over 4 and 5
-    kExitSlower = 4,       // --fail-if-slower: a run is significantly slower; over 5
-    kExitCannotJudge = 5,  // --fail-if-slower: a run could not be tested against the reference
-};
 
 // What --significance and --fail-if-slower accept, and the words that
 // refuse anything else; kairon-time's comparison takes the same.

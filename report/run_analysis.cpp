@@ -2,6 +2,7 @@
 
 #include "report/outliers.h"
 
+#include <cctype>
 #include <cmath>
 
 const double kWideSpreadRatio = 0.25;
@@ -126,4 +127,33 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
         report.rows.push_back(row);
     }
     return report;
+}
+
+namespace {
+
+std::string ProgramFileName(const std::string& application)
+{
+    std::string name = application.substr(application.find_last_of("\\/") + 1);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+}  // namespace
+
+std::string DifferentPrograms(const std::vector<RunAnalysis>& runs)
+{
+    bool different = false;
+    for (const RunAnalysis& run : runs)
+        different = different || ProgramFileName(run.run->application) !=
+                                     ProgramFileName(runs.front().run->application);
+    if (!different)
+        return std::string();
+    std::string list;
+    for (const RunAnalysis& run : runs) {
+        const std::string& application = run.run->application;
+        list += (list.empty() ? "run " : ", run ") + std::to_string(run.number) + " " +
+                application.substr(application.find_last_of("\\/") + 1);
+    }
+    return list;
 }

@@ -8,6 +8,7 @@
 #include "report/welch_test.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // A run whose standard deviation exceeds this share of its mean is flagged:
@@ -39,6 +40,13 @@ struct RunAnalysis {
 // what matters.
 RunAnalysis AnalyzeRun(const Run& run, int number, bool skipFirst,
                        bool includeFailed = false);
+
+// Empty when every run is of one program, by the file name of its
+// application with case ignored, as Windows ignores it: old\app.exe against
+// new\app.exe is the same program built twice, what a comparison is for.
+// Otherwise "run 1 notepad.exe, run 2 sample.exe": comparing those says
+// nothing of either, and is most often a log shared by mistake.
+std::string DifferentPrograms(const std::vector<RunAnalysis>& runs);
 
 // How many failure kinds, from the first, the exports of these runs name:
 // kFailureKindsAlwaysExported, and the later ones up to the last that a

@@ -298,5 +298,6 @@ std::string FormatGate(const GateReport& gate)
 std::string FormatRules()
 {
     return std::string("Notes: standard deviations are sample ones (n - 1);\n  ") +
-           kPercentileRule + ";\n  outliers: " + kOutlierRule + ".\n";
+           kPercentileRule + ";\n  outliers: " + kOutlierRule + "\n    " + kOutlierSizeRule +
+           ".\n";
 }

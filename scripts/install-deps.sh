@@ -15,7 +15,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64
   xvfb xauth imagemagick x11-utils
-  python3 libcli11-dev nlohmann-json3-dev fonts-wine
+  python3 python3-yaml libcli11-dev nlohmann-json3-dev fonts-wine
 )
 
 missing=()

@@ -32,10 +32,9 @@ usage: scripts/time-app.sh APP.exe --window TITLE [options]
 Times APP.exe's start-up with kairon-time under Wine. APP.exe is a file here,
 or a Windows path or program name (such as notepad.exe) that Wine finds.
 Exits with kairon-time's status: 0 every launch reached its condition, 1 a
-launch failed or the log could not be written, 2 bad command line or
-settings, 3 some launch missed its condition, 4 APP is slower than the
-baseline (--fail-if-slower), 5 that cannot be judged, 130 interrupted by
-Ctrl-C.
+file or a launch failed, 2 bad command line or settings, 3 some launch
+missed its condition, 4 APP is slower than the baseline (--fail-if-slower),
+5 that cannot be judged, 130 interrupted by Ctrl-C.
 
   --window TITLE     the title of the window that shows APP has started
                      (any title containing it, ignoring case, unless --exact)
@@ -50,8 +49,8 @@ Ctrl-C.
                      --window, for a single launch)
   --new-only         ignore windows that existed before the run
   --close HOW        wm_close (default), syscommand or altf4; may be repeated
-  --log FILE         results log, appended to (default: results.txt in the
-                     work folder)
+  --log FILE         results log, appended to (default: results-APP.txt in
+                     the work folder, APP.exe's name without .exe)
   --json FILE        every launch with the time of each phase, as JSON
   --compare BASE.exe launch BASE.exe and APP.exe in turn, with the same options,
                      and compare APP.exe against it (a file here, as APP.exe)
@@ -101,6 +100,7 @@ is_unix_path() {
 # form; kairon-time checks it. What the time limit needs is kept aside.
 forwarded=()
 app_given=0
+app=""
 runs=""
 warmup=0
 delay=""
@@ -140,6 +140,7 @@ while [ $# -gt 0 ]; do
     -h|--help) usage; exit 0 ;;
     -?*) forwarded+=("$1"); shift ;;
     *) # The first is the application; kairon-time refuses any other.
+       [ "$app_given" = 1 ] || app="$1"
        if [ "$app_given" = 0 ] && is_unix_path "$1"; then
          caller_path "$1"
        else
@@ -212,7 +213,14 @@ remove_made_folders() {
   done
 }
 make_folder "$work"
-[ -n "$log" ] || log="$work/results.txt"
+# The default log is the program's own: one log shared by two programs
+# would have --fail-if-slower compare one against the other.
+if [ -z "$log" ]; then
+  program="${app##*[\\/]}"
+  program="results-${program%.[eE][xX][eE]}.txt"
+  log="$work/$program"
+  forwarded=(--log "$program" "${forwarded[@]}")
+fi
 make_folder "$(dirname "$log")"
 [ -z "$json" ] || make_folder "$(dirname "$json")"
 [ -z "$baseline_log" ] || make_folder "$(dirname "$baseline_log")"

@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -99,6 +104,41 @@ TEST(TimeOptions, HelpWinsWherever)
     EXPECT_EQ(Parse({"--help"}).result, kTimeHelp);
     EXPECT_EQ(Parse({"app.exe", "-h"}).result, kTimeHelp);
     EXPECT_NE(TimeUsage().find("--close HOW"), std::string::npos);
+}
+
+// The README and the zip's guide are written by hand: each must show the
+// status table both programs print, and the guide name every option of both.
+TEST(TimeOptions, GuidesShowTheStatusTableAndEveryOption)
+{
+#ifndef KAIRON_SOURCE_DIR
+    FAIL() << "kairon_tests needs KAIRON_SOURCE_DIR to find the guides";
+#else
+    auto read = [](const std::string& path) {
+        std::ifstream file(std::string(KAIRON_SOURCE_DIR) + "/" + path, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
+    };
+    const std::string readme = read("README.md");
+    const std::string guide = read("package/README.txt");
+    EXPECT_NE(readme.find(ExitStatusTable("    ")), std::string::npos);
+    EXPECT_NE(guide.find(ExitStatusTable("  ")), std::string::npos);
+    EXPECT_NE(TimeUsage().find("\n" + ExitStatusTable("")), std::string::npos) << TimeUsage();
+
+    std::ostringstream reportHelp;
+    std::ostringstream ignored;
+    const char* const argv[] = {"kairon-report", "--help"};
+    RunReportProgram(2, argv, stdin, reportHelp, ignored);
+    const std::regex option("--[a-z][a-z-]*");
+    auto options = [&option](const std::string& text) {
+        return std::set<std::string>(std::sregex_token_iterator(text.begin(), text.end(), option),
+                                     std::sregex_token_iterator());
+    };
+    const std::set<std::string> inGuide = options(guide);
+    for (const std::string& help : {TimeUsage(), reportHelp.str()})
+        for (const std::string& name : options(help))
+            EXPECT_EQ(inGuide.count(name), 1u) << name << " is not in package/README.txt";
+#endif
 }
 
 TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)

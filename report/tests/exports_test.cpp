@@ -91,7 +91,7 @@ TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
         "| Run | Mean [s] | Relative to run 2 | p-value | Difference |\n"
         "|---:|---:|---:|---:|:---|\n";
     const std::string rules =
-        "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin).";
+        "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin) and at least 5% from the median, in runs of 5 launches or more.";
     const std::string pValues = " p-values: Welch's t-test, two-sided; significant when p < 0.05.\n";
     struct {
         bool includeFailed;
@@ -131,7 +131,8 @@ TEST(Exports, JsonHoldsEveryLaunchAndNullsWhatIsMissing)
         "  \"unit\": \"seconds\",\n"
         "  \"stddev\": \"sample (n - 1)\",\n"
         "  \"percentiles\": \"percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0)\",\n"
-        "  \"outliers\": \"modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin)\",\n"
+        "  \"outliers\": \"modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin) and at least 5% from "
+        "the median, in runs of 5 launches or more\",\n"
         "  \"runs\": [\n"
         "    {\n"
         "      \"run\": 1,\n"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(Outliers, ScoresAgreeWithTheModifiedZScoreFormula)
 {
     // The first run of data/demo.log. Expected scores from Python 3:
@@ -46,4 +48,25 @@ TEST(Outliers, NoneAmongEqualTwoOrNoValues)
     EXPECT_TRUE(OutlierIndices({0.1}).empty());
     EXPECT_TRUE(OutlierIndices({}).empty());
     EXPECT_EQ(ModifiedZScores({0.5, 0.5}), (std::vector<double>{0.0, 0.0}));
+}
+
+TEST(Outliers, OnlyFarInTimeAndFromFiveLaunches)
+{
+    // Each row's odd launch scores far above 3.5; whether it is an outlier
+    // depends on its distance from the median and on the run's size.
+    struct Row {
+        std::vector<double> launches;
+        std::vector<size_t> outliers;
+    } rows[] = {
+        {{0.99, 1.0, 1.01, 9.0}, {}},                // 4 launches: too few to tell
+        {{0.99, 1.0, 1.0, 1.01, 9.0}, {4}},          // 5 launches
+        {{19.99, 20.0, 20.0, 20.01, 21.0}, {4}},     // exactly 5 % from the median 20
+        {{0.999, 1.0, 1.0, 1.001, 0.95}, {4}},       // 5 % below it
+        {{0.999, 1.0, 1.0, 1.001, 1.0499}, {}},      // just under 5 %
+        {{1.0, 1.001, 1.002, 1.003, 1.04}, {}},      // 3.8 % from the median 1.002
+    };
+    for (const Row& row : rows) {
+        EXPECT_GT(std::fabs(ModifiedZScores(row.launches).back()), kOutlierThreshold);
+        EXPECT_EQ(OutlierIndices(row.launches), row.outliers) << row.launches.back();
+    }
 }

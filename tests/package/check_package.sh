@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the release zip as a user would get it: exactly the six files,
+# Checks the release zip as a user would get it: exactly the eight files,
 # Kairon.exe a 32-bit Windows GUI program, kairon-time.exe and
 # kairon-report.exe 32-bit console programs, the text files in CR LF, the checksum file right, and
 # kairon-report.exe reading an example log as the native build does (the
@@ -30,8 +30,8 @@ python3 -m zipfile -e "$zip" "$work/unpacked"
 cd "$work/unpacked"
 
 entries="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")"
-check "the zip holds exactly the six files" \
-  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-time.exe)" ]
+check "the zip holds exactly the eight files" \
+  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-report.md kairon-time.exe kairon-time.md)" ]
 
 # objdump's "Magic" and "Subsystem" lines of a program's PE header.
 pe_kind() { i686-w64-mingw32-objdump -p "$1" | awk '/^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print m, s}'; }
@@ -42,7 +42,7 @@ check "kairon-time.exe is a PE32 console program" \
   [ "$(pe_kind kairon-time.exe)" = "(PE32) (Windows CUI)" ]
 
 crlf_only() { [ -s "$1" ] && ! LC_ALL=C grep -qv $'\r$' "$1"; }
-for text in README.txt config-example.txt LICENSE.txt; do
+for text in README.txt config-example.txt LICENSE.txt kairon-time.md kairon-report.md; do
   check "$text has CR LF line ends only" crlf_only "$text"
 done
 check "config-example.txt is a complete unattended config.txt (eleven lines, the last 1)" \
@@ -100,9 +100,8 @@ elif [ ! -f "$windows_time" ]; then
   echo "skipped: running $which_time, because $windows_time is not built (build the windows64 preset first)"
 else
   (cd "$work" && KAIRON_WINE_BITS=$bits "$root/scripts/wine-run.sh" "$windows_time" \
-    --save-config written-config.txt --window Editor --visible --new-only --runs 10 \
-    --delay 5000 --log 'C:\Logs\editor-startup.txt' --args /nosplash \
-    'C:\Program Files\Editor\editor.exe' </dev/null)
+    --save-config written-config.txt --window Notepad --visible --new-only --runs 3 \
+    --log notepad-startup.txt 'C:\Windows\notepad.exe' </dev/null)
   check "config-example.txt is what $which_time --save-config writes for its settings" \
     cmp -s "$work/written-config.txt" "$work/unpacked/config-example.txt"
 fi

@@ -119,7 +119,8 @@ struct Launch {
     WindowHandle window = 0;
     bool closeSent = false;   // its close messages have been sent
     std::int64_t sentCount = 0;
-    bool timed = false;       // the observer has been given its time
+    bool timed = false;       // the observer has been given its time, and is
+                              // told what became of it
     bool missed = false;      // it missed what it waited for
     // The owner of its window when the launch started that process (a
     // launcher's real program); 0 otherwise.
@@ -203,7 +204,9 @@ CloseOutcome EndWhatIsLeft(const RunSettings& settings, Platform& platform, cons
 {
     if (closed)
         return kCloseClosed;
-    const bool mustEnd = launch.closeSent || launch.missed || !launch.timed;
+    // A launch that reached input idle alone is left running, as the
+    // dialog leaves it: there was nothing to close it by.
+    const bool mustEnd = launch.closeSent || launch.missed;
     if (settings.endLeftRunning && mustEnd && EndLaunch(platform, launch))
         return kCloseEnded;
     return launch.closeSent ? kCloseFailed : kCloseNone;

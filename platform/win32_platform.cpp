@@ -357,17 +357,43 @@ namespace {
 const UINT kPrintClientOnly = 0x1;        // PW_CLIENTONLY
 const UINT kPrintRenderFullContent = 0x2; // PW_RENDERFULLCONTENT
 
-// Whether a visible window above `window` in the Z order lies over part of
-// its client rectangle (in screen coordinates), so that the screen shows
-// that window's pixels there instead of its own.
+typedef HRESULT(WINAPI* DwmGetWindowAttributeCall)(HWND, DWORD, PVOID, DWORD);
+const DWORD kDwmCloaked = 14;  // DWMWA_CLOAKED, Windows 8 and later
+
+// Windows 8 and later keep windows that are "visible" but not drawn: a
+// suspended store app's frame, a window on another virtual desktop. The
+// compositor leaves them off the screen. dwmapi is looked up at run time,
+// since Windows before 8 has no such attribute, and Wine no such windows.
+bool Cloaked(HWND window)
+{
+    static const DwmGetWindowAttributeCall getAttribute = [] {
+        HMODULE dwm = LoadLibraryA("dwmapi.dll");
+        return dwm ? reinterpret_cast<DwmGetWindowAttributeCall>(reinterpret_cast<void*>(
+                         GetProcAddress(dwm, "DwmGetWindowAttribute")))
+                   : nullptr;
+    }();
+    DWORD cloaked = 0;
+    return getAttribute != nullptr &&
+           SUCCEEDED(getAttribute(window, kDwmCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+// Whether a window above `window` in the Z order that the screen shows lies
+// over part of its client rectangle (in screen coordinates), so that the
+// screen has that window's pixels there instead of its own.
 bool ClientCovered(HWND window, const RECT& client)
 {
     for (HWND above = GetWindow(window, GW_HWNDPREV); above != nullptr;
          above = GetWindow(above, GW_HWNDPREV)) {
         RECT cover;
         RECT overlap;
-        if (IsWindowVisible(above) && !IsIconic(above) && GetWindowRect(above, &cover) &&
-            IntersectRect(&overlap, &cover, &client))
+        // A layered window that lets the mouse through is an overlay (a
+        // game's, a graphics driver's) drawn mostly transparent over the
+        // whole screen: counting it would make every picture covered.
+        const LONG_PTR overlay = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+        if (IsWindowVisible(above) && !IsIconic(above) &&
+            (GetWindowLongPtrA(above, GWL_EXSTYLE) & overlay) != overlay &&
+            GetWindowRect(above, &cover) && IntersectRect(&overlap, &cover, &client) &&
+            !Cloaked(above))
             return true;
     }
     return false;

@@ -80,10 +80,10 @@ time_app_here() {
 }
 time_app_here
 expect_same "from another folder: status (stderr: $(cat "$err"))" 0 "$STATUS"
-first=$(log_lines work/results.txt)
+first=$(log_lines work/results-sample_app.txt)
 time_app_here
 expect_same "again: status (stderr: $(cat "$err"))" 0 "$STATUS"
-mapfile -t both < <(log_lines work/results.txt)
+mapfile -t both < <(log_lines work/results-sample_app.txt)
 [ "${#both[@]}" = 4 ] || fail "expected both runs' lines in the default log: ${both[*]}"
 expect_same "the default log after two runs" "$(printf '%s\n' "$header" "${both[1]}" "$header" "${both[3]}")" \
     "$(printf '%s\n' "${both[@]}")"
@@ -130,9 +130,9 @@ wait "$interactive" || STATUS=$?
 expect_same "--interactive: status once the dialog is closed" 0 "$STATUS"
 expect_same "config.txt" \
     "$(printf '%s\n' "$(kairon_winpath "$SAMPLE_APP")" "$(sample_args 100 "$record" 30000)" \
-        results.txt 'Kairon Sample' 2 300 '0 1 1 0' '0 1 0' 0 1 0)" \
+        results-sample_app.txt 'Kairon Sample' 2 300 '0 1 1 0' '0 1 0' 0 1 0)" \
     "$(tr -d '\r' <work/config.txt)"
-expect_same "the default log, after the dialog" "$(printf '%s\n' "${both[@]}")" "$(log_lines work/results.txt)"
+expect_same "the default log, after the dialog" "$(printf '%s\n' "${both[@]}")" "$(log_lines work/results-sample_app.txt)"
 
 # Ctrl-C, which a terminal sends to the whole command: kairon-time's 130 and
 # its last words come through, and nothing launched is left running. A
@@ -177,7 +177,7 @@ run_time_app "$relative_app" --window 'Kairon Sample' --runs 1 --delay 100 --log
 took=$(( $(date +%s) - started ))
 expect_same "never appears: status (stderr: $(cat "$err"))" 3 "$STATUS"
 [ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
-# The program that never showed its window is ended, not left running.
+# The program that never showed its window is not left running.
 expect_same "never appears: progress" "$(printf '%s\n' 'launch 1/1: Failed to find window Kairon Sample' \
     'launch 1/1: ended' 'kairon-time: 1 of 1 launches had to be ended')" "$(cat "$err")"
 mapfile -t lines < <(log_lines never.txt)

@@ -429,17 +429,12 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         }
     }
     if (settings.detectByWindowName) {
-        SearchForWindow(&detection);
-        unsigned long exitCode = 0;
-        // A program that died ended the search early; it says so below.
-        const bool died = settings.stopSearchOnExit && detection.foundWindow.handle == 0 &&
-                          platform.process.HasExited(launch.process, &exitCode) && exitCode != 0;
-        if (detection.foundWindow.handle == 0) {
-            if (!died)
-                NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
-        } else if (settings.markPhases && settings.waitVisible) {
+        // A search that ended early (a program that died, a stop) leaves
+        // the saying to what follows.
+        if (SearchForWindow(&detection))
+            NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+        else if (detection.foundWindow.handle != 0 && settings.markPhases && settings.waitVisible)
             windowCount = platform.process.CounterNow();
-        }
     }
     if (settings.waitVisible && detection.foundWindow.handle != 0) {
         if (WaitUntilVisible(&detection))

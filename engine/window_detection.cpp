@@ -117,14 +117,14 @@ void InitialScan(Detection* detection)
     }
 }
 
-void SearchForWindow(Detection* detection)
+bool SearchForWindow(Detection* detection)
 {
     detection->foundWindow = FoundWindow();
     for (int passes = 0;;) {
         if (passes >= kSearchPassLimit) {
             WriteLog(&detection->log, kWindowNotFoundFormat, detection->settings.windowName);
             FlushLog(&detection->log);
-            return;
+            return true;
         }
         detection->windows.EnumTopLevelWindows(SearchWindowProc, detection);
         detection->process.Sleep(kSearchPassSleepMs);
@@ -135,7 +135,7 @@ void SearchForWindow(Detection* detection)
         }
         if (detection->foundWindow.found || detection->process.StopRequested() ||
             DiedBeforeItsWindow(*detection))
-            return;
+            return false;
     }
 }
 

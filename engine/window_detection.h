@@ -55,8 +55,9 @@ void ListWindowsBeforeLaunch(Detection* detection);
 // detection->foundWindow or leaves it 0. A stop that was asked for ends the
 // search after its pass, with no line in the log; so does, with
 // stopSearchOnExit, a launched process that has ended with an exit code
-// other than 0 (the run says so itself).
-void SearchForWindow(Detection* detection);
+// other than 0 (the run says so itself). True when it gave up at its
+// limit, having logged so.
+bool SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,
 // until it is neither hidden nor minimised. False when it never was, or a

@@ -88,6 +88,16 @@ Json RunObject(const RunAnalysis& analysis, int kinds)
     return object;
 }
 
+// Which test gives which figures, the deciding one first: p, t and df
+// have always been Welch's, and stay so for the readers that use them.
+std::string TestText(SignificanceTest test)
+{
+    const std::string rank = std::string(kSignificanceTestTitles[kRankTest]) + " (mann_whitney_u, mann_whitney_p)";
+    const std::string welch = std::string(kSignificanceTestTitles[kWelchTest]) + " (p, t, df)";
+    return test == kRankTest ? rank + " decides significant; " + welch
+                             : welch + " decides significant; " + rank;
+}
+
 Json ComparisonObject(const ComparisonReport& comparison)
 {
     Json rows = Json::array();
@@ -105,12 +115,20 @@ Json ComparisonObject(const ComparisonReport& comparison)
             object["df"] = nullptr;
             object["p"] = nullptr;
         }
+        object["median_ratio"] = OptionalNumber(row.medianRatio);
+        object["median_ratio_ci"] =
+            row.medianRatioInterval
+                ? Json::array({row.medianRatioInterval->low, row.medianRatioInterval->high})
+                : Json(nullptr);
+        object["mann_whitney_u"] = row.rank ? Json(row.rank->u) : Json(nullptr);
+        object["mann_whitney_p"] = row.rank ? Json(row.rank->p) : Json(nullptr);
         object["significant"] = row.significant;
         rows.push_back(object);
     }
     return {{"reference", comparison.reference},
             {"reference_is_fastest", comparison.referenceIsFastest},
-            {"test", "Welch's t-test, two-sided"},
+            {"test", TestText(comparison.test)},
+            {"median_ratio_ci", IntervalRule()},
             {"significance_level", comparison.significanceLevel},
             {"runs", rows}};
 }

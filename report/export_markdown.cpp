@@ -47,25 +47,45 @@ std::string SummaryRow(const RunAnalysis& analysis)
     return row;
 }
 
-std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
+std::string OrDash(const std::optional<double>& value, std::string (*format)(double))
 {
-    const ComparisonVerdict verdict = JudgeComparison(row);
-    std::string text = "| " + std::to_string(row.number) + " | " + Number(run.summary->mean) +
-                       " | ";
-    if (verdict == kVerdictNoRatio)
-        return text + "– | – | – |\n";
-    text += FormatFixed(*row.ratio, 2);
+    return value ? format(*value) : "–";
+}
+
+std::string Ratio(double value)
+{
+    return FormatFixed(value, 2);
+}
+
+std::string ComparisonRow(const RunComparison& row, SignificanceTest test)
+{
+    const ComparisonVerdict verdict = JudgeComparison(row, test);
+    std::string text = "| " + std::to_string(row.number) + " | " + Number(row.median) + " | ";
     if (verdict == kVerdictReference)
-        return text + " | – | reference |\n";
-    if (row.ratioUncertainty)
-        text += " ± " + FormatFixed(*row.ratioUncertainty, 2);
-    if (verdict == kVerdictNotTestable)
-        return text + " | – | not testable |\n";
-    text += " | " + FormatPValue(row.welch->p) + " | ";
-    if (verdict == kVerdictNotSignificant)
+        return text + "reference | – | – | " + Number(row.mean) + " | reference | – | reference |\n";
+    text += OrDash(row.medianRatio, Ratio) + " | ";
+    text += row.medianRatioInterval ? Ratio(row.medianRatioInterval->low) + " – " +
+                                          Ratio(row.medianRatioInterval->high)
+                                    : std::string("–");
+    text += " | " + (row.rank ? FormatPValue(row.rank->p) : "–") + " | " + Number(row.mean) +
+            " | " + OrDash(row.ratio, Ratio);
+    if (row.ratio && row.ratioUncertainty)
+        text += " ± " + Ratio(*row.ratioUncertainty);
+    text += " | " + (row.welch ? FormatPValue(row.welch->p) : "–") + " | ";
+    switch (verdict) {
+    case kVerdictNotTestable:
+        return text + "not testable |\n";
+    case kVerdictNotSignificant:
         return text + "not significant |\n";
-    return text + (verdict == kVerdictSlower ? "significantly slower" : "significantly faster") +
-           " |\n";
+    case kVerdictSlower:
+        return text + "significantly slower |\n";
+    case kVerdictFaster:
+        return text + "significantly faster |\n";
+    case kVerdictNoRatio:
+    case kVerdictReference:
+        break;
+    }
+    return text + "– |\n";
 }
 
 }  // namespace
@@ -80,12 +100,12 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
     for (const RunAnalysis& analysis : runs)
         out += SummaryRow(analysis);
     if (comparison && comparison->reference != 0) {
-        out += "\n| Run | Mean [s] | Relative to run " + std::to_string(comparison->reference) +
-               " | p-value | Difference |\n|---:|---:|---:|---:|:---|\n";
+        const std::string reference = std::to_string(comparison->reference);
+        out += "\n| Run | Median [s] | Median ratio to run " + reference +
+               " | 95% interval | U test p | Mean [s] | Mean ratio to run " + reference +
+               " | Welch p | Difference |\n|---:|---:|---:|:---:|---:|---:|---:|---:|:---|\n";
         for (const RunComparison& row : comparison->rows)
-            for (const RunAnalysis& analysis : runs)
-                if (analysis.number == row.number)
-                    out += ComparisonRow(row, analysis);
+            out += ComparisonRow(row, comparison->test);
     }
     out += "\nσ: sample standard deviation (n − 1); " + std::string(kPercentileRule) +
            "; outliers: " + kOutlierRule + " " + kOutlierSizeRule + ".";
@@ -98,7 +118,10 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
         out += runs.front().failedCounted ? " Failed launches are counted in the figures."
                                           : " Failed launches are left out of the figures.";
     if (comparison && comparison->reference != 0)
-        out += " p-values: Welch's t-test, two-sided; significant when p < " +
-               FormatShortest(comparison->significanceLevel) + ".";
+        out += std::string(" Interval: the ") + IntervalRule() + ". U test: the " +
+               kSignificanceTestTitles[kRankTest] + "; Welch: " +
+               kSignificanceTestTitles[kWelchTest] + ". The difference is the " +
+               (comparison->test == kRankTest ? "U test's" : "Welch test's") +
+               ", significant when p < " + FormatShortest(comparison->significanceLevel) + ".";
     return out + "\n";
 }

@@ -1,8 +1,10 @@
-// The regression gate, for CI: a run fails when its mean start-up time is
-// slower than the reference's by more than a set percentage and Welch's
-// test calls the difference significant. A slowdown that chance could
-// explain does not fail it: the gate should stop a job for a real
-// regression, not for a noisy machine. A run that cannot be tested at all
+// The regression gate, for CI: a run fails when it is slower than the
+// reference by more than a set percentage and the deciding test calls the
+// difference significant. By default that is the rank test, and the whole
+// 95% interval of the median ratio must lie above the limit: a slowdown
+// that chance could explain does not fail it, since the gate should stop a
+// job for a real regression, not for a noisy machine. With Welch's test, as
+// before it, the means are compared. A run that cannot be tested at all
 // (too few launches, no spread) gets a verdict of its own, whether it is
 // over the limit or not: a job that times one launch per build would
 // otherwise pass every time without having judged anything.
@@ -18,39 +20,54 @@
 enum GateOutcome {
     kGateFailed,          // over the limit, and significantly slower
     kGateNotSignificant,  // over the limit, but p is not below the level
-    kGateCannotJudge,     // Welch's test cannot run: see GateDoubt
+    kGateWithinInterval,  // rank test: significant, but the interval reaches the limit
+    kGateCannotJudge,     // the test cannot run: see GateDoubt
 };
 
 // Why a run cannot be judged, checked in this order.
 enum GateDoubt {
     kDoubtNone,
-    kDoubtFewLaunches,           // the run has fewer than kWelchMinLaunches counted
+    kDoubtFewLaunches,           // the run has fewer counted than the test needs
     kDoubtFewReferenceLaunches,  // the reference has
-    kDoubtNoSpread,              // every launch of both took the same time
+    kDoubtNoSpread,              // Welch: neither side has any spread
+    kDoubtAllEqual,              // rank: every launch of both took the same time
+    kDoubtNoMedianRatio,         // rank: the reference's median is 0
+    kDoubtCannotReachLevel,      // rank: too few launches for any p below the level
 };
 
 struct GateRun {
     int number = 0;
     GateOutcome outcome = kGateFailed;
-    std::optional<double> percentSlower;  // none when the reference's mean is 0
+    std::optional<double> percentSlower;  // none when the reference's centre is 0
     std::optional<double> p;
+    std::optional<RatioInterval> interval;  // rank test: of the median ratio
     GateDoubt doubt = kDoubtNone;
-    size_t launches = 0;  // with kDoubtFew...: the counted launches of the side short of them
+    // kDoubtFew...: the counted launches of the side short of them;
+    // kDoubtCannotReachLevel: the run's, and referenceLaunches the reference's.
+    size_t launches = 0;
+    size_t referenceLaunches = 0;
 };
 
 struct GateReport {
     double limitPercent = 0.0;
     int reference = 0;
     double significanceLevel = 0.05;
+    SignificanceTest test = kRankTest;
     // The runs over the limit and those that cannot be judged, in run order.
     std::vector<GateRun> runs;
     bool failed = false;
     bool cannotJudge = false;
 };
 
-// A run is over the limit when its mean exceeds the reference's mean times
-// (1 + limitPercent / 100); exactly at the limit is not over it. Every run
-// but the reference is judged, those without launches too.
+// The launches each side needs for the test.
+size_t GateMinLaunches(SignificanceTest test);
+
+// Rank test: a run is over the limit when its median ratio, or the low end
+// of its interval, exceeds 1 + limitPercent / 100, and fails when the low
+// end does and p is below the level. Welch's: when its mean exceeds the
+// reference's mean times (1 + limitPercent / 100), and fails when p is
+// below the level. Exactly at the limit is not over it. Every run but the
+// reference is judged, those without launches too.
 GateReport ApplyRegressionGate(const ComparisonReport& comparison,
                                const std::vector<RunAnalysis>& runs, double limitPercent);
 

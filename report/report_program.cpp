@@ -42,6 +42,7 @@ struct Options {
     bool includeFailed = false;
     int reference = 0;
     double significanceLevel = kDefaultSignificanceLevel;
+    SignificanceTest test = kRankTest;
     bool gate = false;
     double slowerLimitPercent = 0.0;
     // Where to write each of kExportFormats; empty: not asked for.
@@ -71,7 +72,8 @@ void DescribeOptions(CLI::App* app, Options* options)
                     "Results logs written by Kairon; none, or -, reads standard input")
         ->type_name("LOG");
     app->add_flag("-c,--compare", options->compare,
-                  "Compare the runs' mean times: relative speed and Welch's t-test");
+                  "Compare the runs: the ratio of medians with its 95% interval and the\n"
+                  "Mann-Whitney U test; the ratio of means and Welch's t-test");
     app->add_flag("--skip-first", options->skipFirst,
                   "Leave each run's first (cold) launch out of its figures and comparisons");
     app->add_flag("--include-failed", options->includeFailed,
@@ -87,6 +89,14 @@ void DescribeOptions(CLI::App* app, Options* options)
                     "With --compare: the p-value below which a difference counts (default 0.05)")
         ->check(NumberFromTo(kSignificanceRange))
         ->type_name("P");
+    app->add_option_function<std::string>(
+           "--test",
+           [options](const std::string& name) { ReadSignificanceTest(name, &options->test); },
+           "With --compare: the test that decides: rank (default; the Mann-Whitney U\n"
+           "test, and the gate needs the median ratio's whole interval over the limit)\n"
+           "or welch (Welch's t-test of the means)")
+        ->check(CLI::IsMember({kSignificanceTestNames[kRankTest], kSignificanceTestNames[kWelchTest]}))
+        ->type_name("TEST");
     app->add_option_function<double>(
            "--fail-if-slower",
            [options](const double& limit) {
@@ -94,10 +104,10 @@ void DescribeOptions(CLI::App* app, Options* options)
                options->slowerLimitPercent = limit;
            },
            "Implies --compare: exit with status " + Status(kExitSlower) +
-               " when a run's mean is more than PCT\n"
-               "percent slower than the reference's and the difference is significant,\n"
-               "with " + Status(kExitCannotJudge) +
-               " when a run cannot be tested (too few launches, no spread)")
+               " when a run is more than PCT percent\n"
+               "slower than the reference with 95% confidence and significantly so, with " +
+               Status(kExitCannotJudge) + "\n"
+               "when a run cannot be tested (too few launches, all times equal)")
         ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
@@ -219,7 +229,8 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         return kExitUsage;
     ComparisonReport comparison;
     if (compare) {
-        comparison = CompareRuns(runs, options.reference, options.significanceLevel);
+        comparison =
+            CompareRuns(runs, options.reference, options.significanceLevel, options.test);
         const std::string programs = DifferentPrograms(runs);
         if (!programs.empty())
             err << "kairon-report: warning: comparing runs of different programs: " << programs

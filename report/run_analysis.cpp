@@ -64,14 +64,19 @@ bool IsMeasured(const RunAnalysis& analysis, size_t launch)
 
 namespace {
 
-const RunAnalysis* FindReference(const std::vector<RunAnalysis>& runs, int reference)
+// The fastest is the one with the lowest centre that the deciding test
+// compares: the median for the rank test, the mean for Welch's.
+const RunAnalysis* FindReference(const std::vector<RunAnalysis>& runs, int reference,
+                                 SignificanceTest test)
 {
+    auto centre = [test](const RunAnalysis& run) {
+        return test == kRankTest ? run.summary->median : run.summary->mean;
+    };
     const RunAnalysis* found = nullptr;
     for (const RunAnalysis& run : runs) {
         if (!run.summary)
             continue;
-        if (reference != 0 ? run.number == reference
-                           : (!found || run.summary->mean < found->summary->mean))
+        if (reference != 0 ? run.number == reference : (!found || centre(run) < centre(*found)))
             found = &run;
     }
     return found;
@@ -79,30 +84,66 @@ const RunAnalysis* FindReference(const std::vector<RunAnalysis>& runs, int refer
 
 }  // namespace
 
-ComparisonVerdict JudgeComparison(const RunComparison& row)
+std::vector<double> CountedSeconds(const RunAnalysis& analysis)
 {
-    if (!row.ratio)
+    std::vector<double> counted;
+    for (size_t i = 0; i < analysis.seconds.size(); ++i)
+        if (analysis.counted[i])
+            counted.push_back(analysis.seconds[i]);
+    return counted;
+}
+
+const char* const kSignificanceTestNames[2] = {"rank", "welch"};
+const char* const kSignificanceTestTitles[2] = {"Mann-Whitney U test, two-sided",
+                                                "Welch's t-test, two-sided"};
+
+bool ReadSignificanceTest(const std::string& name, SignificanceTest* test)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (name == kSignificanceTestNames[i]) {
+            *test = static_cast<SignificanceTest>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<double> DecidingP(const RunComparison& row, SignificanceTest test)
+{
+    if (test == kRankTest)
+        return row.rank ? std::optional<double>(row.rank->p) : std::nullopt;
+    return row.welch ? std::optional<double>(row.welch->p) : std::nullopt;
+}
+
+ComparisonVerdict JudgeComparison(const RunComparison& row, SignificanceTest test)
+{
+    const bool rank = test == kRankTest;
+    if (!(rank ? row.medianRatio : row.ratio))
         return kVerdictNoRatio;
     if (row.isReference)
         return kVerdictReference;
-    if (!row.welch)
+    if (!(rank ? row.rank.has_value() : row.welch.has_value()))
         return kVerdictNotTestable;
     if (!row.significant)
         return kVerdictNotSignificant;
-    return *row.ratio > 1.0 ? kVerdictSlower : kVerdictFaster;
+    // The side the test leans to: the rank test's U against its middle.
+    const bool slower = rank ? row.rank->u > row.rank->pairs / 2.0 : *row.ratio > 1.0;
+    return slower ? kVerdictSlower : kVerdictFaster;
 }
 
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
-                             double significanceLevel)
+                             double significanceLevel, SignificanceTest test)
 {
     ComparisonReport report;
     report.significanceLevel = significanceLevel;
-    const RunAnalysis* base = FindReference(runs, reference);
+    report.test = test;
+    const RunAnalysis* base = FindReference(runs, reference, test);
     if (!base)
         return report;
     report.reference = base->number;
     report.referenceIsFastest = reference == 0;
     const Summary& baseSummary = *base->summary;
+    const std::vector<double> baseSeconds = CountedSeconds(*base);
     for (const RunAnalysis& run : runs) {
         if (!run.summary)
             continue;
@@ -110,7 +151,10 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
         RunComparison row;
         row.number = run.number;
         row.mean = summary.mean;
+        row.median = summary.median;
         row.isReference = &run == base;
+        const std::vector<double> seconds = CountedSeconds(run);
+        row.medianRatio = MedianRatio(seconds, baseSeconds);
         if (baseSummary.mean > 0.0) {
             double ratio = summary.mean / baseSummary.mean;
             row.ratio = ratio;
@@ -121,8 +165,13 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
                                        *baseSummary.stddev / baseSummary.mean);
         }
         if (!row.isReference) {
+            if (row.medianRatio && seconds.size() >= kRankMinLaunches &&
+                baseSeconds.size() >= kRankMinLaunches)
+                row.medianRatioInterval = BootstrapMedianRatio(seconds, baseSeconds);
             row.welch = WelchTTest(summary, baseSummary);
-            row.significant = row.welch && row.welch->p < significanceLevel;
+            row.rank = MannWhitneyUTest(seconds, baseSeconds);
+            std::optional<double> p = DecidingP(row, test);
+            row.significant = p && *p < significanceLevel;
         }
         report.rows.push_back(row);
     }

@@ -3,6 +3,8 @@
 #ifndef KAIRON_REPORT_RUN_ANALYSIS_H
 #define KAIRON_REPORT_RUN_ANALYSIS_H
 
+#include "report/median_ratio.h"
+#include "report/rank_test.h"
 #include "report/results_log.h"
 #include "report/statistics.h"
 #include "report/welch_test.h"
@@ -56,41 +58,64 @@ int ExportedFailureKinds(const std::vector<RunAnalysis>& runs);
 // Whether a launch's time belongs on a chart: its start-up was measured.
 bool IsMeasured(const RunAnalysis& analysis, size_t launch);
 
+// The counted launches' times, in log order.
+std::vector<double> CountedSeconds(const RunAnalysis& analysis);
+
+// Which test decides whether a difference is significant, and so the
+// verdicts and the gate. The rank test is the default: a few slow launches
+// inflate a mean and its spread, and hide a real slowdown from Welch's.
+enum SignificanceTest {
+    kRankTest,   // Mann-Whitney U, with the median ratio's interval
+    kWelchTest,  // Welch's t-test of the means
+};
+// The names --test takes, in the order above, and the words for each.
+extern const char* const kSignificanceTestNames[2];
+extern const char* const kSignificanceTestTitles[2];
+bool ReadSignificanceTest(const std::string& name, SignificanceTest* test);
+
 struct RunComparison {
     int number = 0;
     double mean = 0.0;               // of the counted launches
+    double median = 0.0;
     std::optional<double> ratio;     // mean / reference mean
     std::optional<double> ratioUncertainty;
+    std::optional<double> medianRatio;  // median / reference median
+    std::optional<RatioInterval> medianRatioInterval;
     bool isReference = false;
-    std::optional<WelchResult> welch;  // against the reference
-    bool significant = false;        // welch p below the level
+    std::optional<WelchResult> welch;   // against the reference
+    std::optional<RankTestResult> rank;  // against the reference
+    bool significant = false;        // the deciding test's p below the level
 };
 
 struct ComparisonReport {
     int reference = 0;               // run number; 0 when none could serve
     bool referenceIsFastest = false;
     double significanceLevel = 0.05;
+    SignificanceTest test = kRankTest;
     std::vector<RunComparison> rows; // runs with launches, in run order
 };
+
+// The p of the test that decides; none when it could not run.
+std::optional<double> DecidingP(const RunComparison& row, SignificanceTest test);
 
 // What a comparison row says of its run. Each report words it its own way;
 // this is where the decision is made, so that they all say the same.
 enum ComparisonVerdict {
-    kVerdictNoRatio,         // the reference's mean is 0
+    kVerdictNoRatio,         // the reference's median (Welch: mean) is 0
     kVerdictReference,       // the row is the reference itself
-    kVerdictNotTestable,     // Welch's test could not run
+    kVerdictNotTestable,     // the deciding test could not run
     kVerdictNotSignificant,
     kVerdictSlower,          // significantly
     kVerdictFaster,          // significantly
 };
 
-ComparisonVerdict JudgeComparison(const RunComparison& row);
+ComparisonVerdict JudgeComparison(const RunComparison& row, SignificanceTest test);
 
 // Compares every run with launches against the reference: the run with the
-// given number, or the one with the lowest mean when reference is 0. The
-// ratio's uncertainty propagates both standard deviations:
-// r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
+// given number, or the one with the lowest mean when reference is 0. Both
+// tests run; `test` decides. The mean ratio's uncertainty propagates both
+// standard deviations: r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
-                             double significanceLevel);
+                             double significanceLevel, SignificanceTest test = kRankTest);
 
 #endif

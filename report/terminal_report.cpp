@@ -2,7 +2,6 @@
 
 #include "report/outliers.h"
 #include "report/text_format.h"
-#include "report/welch_test.h"
 
 #include <algorithm>
 
@@ -180,33 +179,68 @@ std::string FormatRunBlock(const RunAnalysis& analysis)
 
 namespace {
 
-const RunAnalysis* FindRun(const std::vector<RunAnalysis>& runs, int number)
+std::string VerdictWords(ComparisonVerdict verdict, SignificanceTest test)
 {
-    for (const RunAnalysis& run : runs)
-        if (run.number == number)
-            return &run;
-    return nullptr;
+    switch (verdict) {
+    case kVerdictNotTestable:
+        return test == kRankTest ? "no test: needs two launches each, not all of one time"
+                                 : "no test: needs two launches each and some spread";
+    case kVerdictNotSignificant:
+        return "no significant difference";
+    case kVerdictSlower:
+        return "significantly slower";
+    case kVerdictFaster:
+        return "significantly faster";
+    case kVerdictNoRatio:
+    case kVerdictReference:
+        break;
+    }
+    return "";
 }
 
-std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
+// "  U test p = 0.0304: significantly slower" on the deciding test's line,
+// "  Welch p = 0.0006" on the other's.
+std::string TestPart(const char* label, std::optional<double> p, bool deciding,
+                     ComparisonVerdict verdict, SignificanceTest test)
 {
-    const ComparisonVerdict verdict = JudgeComparison(row);
-    std::string text = "  Run " + std::to_string(row.number) + ": " +
-                       Seconds(run.summary->mean) + "  ";
-    if (verdict == kVerdictNoRatio)
-        return text + "no ratio: the reference's mean is 0\n";
-    text += FormatFixed(*row.ratio, 2);
+    std::string text = p ? std::string("  ") + label + " p = " + FormatPValue(*p) : "";
+    if (!deciding)
+        return text;
+    return (p ? text + ": " : std::string("  ")) + VerdictWords(verdict, test);
+}
+
+// Two lines a run: its median against the reference's, then its mean; the
+// deciding test's verdict ends its own line.
+std::string ComparisonRows(const RunComparison& row, const ComparisonReport& comparison)
+{
+    const SignificanceTest test = comparison.test;
+    const ComparisonVerdict verdict = JudgeComparison(row, test);
+    std::string median = "  Run " + std::to_string(row.number) + ": median " +
+                         Seconds(row.median) + "  ";
+    std::string mean = "         mean " + Seconds(row.mean) + "  ";
     if (verdict == kVerdictReference)
-        return text + " (reference)\n";
-    if (row.ratioUncertainty)
-        text += " +/- " + FormatFixed(*row.ratioUncertainty, 2);
-    text += " x reference  ";
-    if (verdict == kVerdictNotTestable)
-        return text + "no test: needs two launches each and some spread\n";
-    text += "p = " + FormatPValue(row.welch->p) + ": ";
-    if (verdict == kVerdictNotSignificant)
-        return text + "no significant difference\n";
-    return text + (verdict == kVerdictSlower ? "significantly slower\n" : "significantly faster\n");
+        return median + "(reference)\n" + mean + "(reference)\n";
+    if (!row.medianRatio) {
+        median += "no ratio: the reference's median is 0";
+    } else {
+        median += FormatFixed(*row.medianRatio, 2) + " x";
+        if (row.medianRatioInterval)
+            median += " (" + FormatFixed(row.medianRatioInterval->low, 2) + " to " +
+                      FormatFixed(row.medianRatioInterval->high, 2) + ")";
+        median += TestPart("U test", row.rank ? std::optional<double>(row.rank->p) : std::nullopt,
+                           test == kRankTest, verdict, test);
+    }
+    if (!row.ratio) {
+        mean += "no ratio: the reference's mean is 0";
+    } else {
+        mean += FormatFixed(*row.ratio, 2);
+        if (row.ratioUncertainty)
+            mean += " +/- " + FormatFixed(*row.ratioUncertainty, 2);
+        mean += " x" + TestPart("Welch", row.welch ? std::optional<double>(row.welch->p)
+                                                   : std::nullopt,
+                                test == kWelchTest, verdict, test);
+    }
+    return median + "\n" + mean + "\n";
 }
 
 }  // namespace
@@ -214,31 +248,42 @@ std::string ComparisonRow(const RunComparison& row, const RunAnalysis& run)
 std::string FormatComparison(const ComparisonReport& comparison,
                              const std::vector<RunAnalysis>& runs)
 {
-    std::string out = "Comparison of mean times against run " +
-                      std::to_string(comparison.reference) +
-                      (comparison.referenceIsFastest ? ", the fastest" : "") +
-                      "\n(Welch's t-test, two-sided; significant when p < " +
+    std::string out = "Comparison against run " + std::to_string(comparison.reference) +
+                      (comparison.referenceIsFastest ? ", the fastest" : "") + "\n(the " +
+                      (comparison.test == kRankTest ? "U test" : "Welch test") +
+                      " decides: significant when p < " +
                       FormatShortest(comparison.significanceLevel) + "):\n";
     for (const RunComparison& row : comparison.rows)
-        out += ComparisonRow(row, *FindRun(runs, row.number));
+        out += ComparisonRows(row, comparison);
     for (const RunAnalysis& run : runs)
         if (!run.summary)
             out += "  Run " + std::to_string(run.number) + ": no launches to compare\n";
-    return out;
+    return out + "U test: " + kSignificanceTestTitles[kRankTest] + "; Welch: " +
+           kSignificanceTestTitles[kWelchTest] + ";\nin brackets: the " + IntervalRule() +
+           ".\n";
 }
 
 namespace {
 
-std::string GateDoubtText(const GateRun& run)
+std::string GateDoubtText(const GateRun& run, const GateReport& gate)
 {
     std::string launches = std::to_string(run.launches) + " counted launch" +
                            (run.launches == 1 ? "" : "es") + ", and the test needs " +
-                           std::to_string(kWelchMinLaunches);
+                           std::to_string(GateMinLaunches(gate.test));
     switch (run.doubt) {
     case kDoubtFewLaunches:
         return "it has " + launches;
     case kDoubtFewReferenceLaunches:
         return "the reference has " + launches;
+    case kDoubtAllEqual:
+        return "every launch of it and of the reference took the same time";
+    case kDoubtNoMedianRatio:
+        return "the reference's median is 0 s";
+    case kDoubtCannotReachLevel:
+        return "with " + std::to_string(run.launches) + " and " +
+               std::to_string(run.referenceLaunches) +
+               " counted launches the U test's p cannot go below " +
+               FormatShortest(gate.significanceLevel);
     case kDoubtNoSpread:
     case kDoubtNone:
         break;
@@ -246,16 +291,28 @@ std::string GateDoubtText(const GateRun& run)
     return "neither it nor the reference has any spread";
 }
 
-std::string GateRunLine(const GateRun& run)
+std::string Interval(const std::optional<RatioInterval>& interval)
+{
+    if (!interval)
+        return "no interval";
+    return FormatFixed(interval->low, 2) + " to " + FormatFixed(interval->high, 2) + " x";
+}
+
+std::string GateRunLine(const GateRun& run, const GateReport& gate)
 {
     std::string text = "  Run " + std::to_string(run.number) + ": ";
     if (run.outcome == kGateCannotJudge)
-        return text + "cannot be judged: " + GateDoubtText(run) + "\n";
+        return text + "cannot be judged: " + GateDoubtText(run, gate) + "\n";
     text += run.outcome == kGateFailed ? "fails: " : "passes: ";
+    const char* centre = gate.test == kRankTest ? "median" : "mean";
     text += run.percentSlower ? FormatFixed(*run.percentSlower, 1) + "% slower"
-                              : std::string("slower than a reference mean of 0 s");
+                              : "slower than a reference " + std::string(centre) + " of 0 s";
+    if (gate.test == kRankTest)
+        text += " (" + Interval(run.interval) + ")";
     if (run.outcome == kGateFailed)
         return text + ", p = " + FormatPValue(*run.p) + "\n";
+    if (run.outcome == kGateWithinInterval)
+        return text + ", p = " + FormatPValue(*run.p) + ", but the interval reaches the limit\n";
     return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
 }
 
@@ -280,13 +337,19 @@ std::string FormatGate(const GateReport& gate)
 {
     std::string limit = FormatShortest(gate.limitPercent) + "%";
     std::string out = "Regression gate against run " + std::to_string(gate.reference) +
-                      ", the reference: a run fails when its mean is\nmore than " + limit +
-                      " slower and the difference is significant (p < " +
-                      FormatShortest(gate.significanceLevel) + "):\n";
+                      ", the reference: a run fails when its ";
+    if (gate.test == kRankTest)
+        out += "median is\nmore than " + limit + " slower, the whole interval of its ratio above " +
+               FormatShortest((100.0 + gate.limitPercent) / 100.0) +
+               " x,\nand the U test's p < " + FormatShortest(gate.significanceLevel) + ":\n";
+    else
+        out += "mean is\nmore than " + limit +
+               " slower and the difference is significant (p < " +
+               FormatShortest(gate.significanceLevel) + "):\n";
     if (gate.runs.empty())
         out += "  no run is more than " + limit + " slower\n";
     for (const GateRun& run : gate.runs)
-        out += GateRunLine(run);
+        out += GateRunLine(run, gate);
     // The verdict is the exit status's: a failure outweighs a doubt.
     if (gate.failed)
         return out + "Gate failed: " + RunsWith(gate, kGateFailed) + ".\n";

@@ -171,33 +171,45 @@ TEST(RunAnalysis, NoRatioAgainstAMeanOfZero)
 TEST(RunAnalysis, VerdictOfAComparisonRow)
 {
     const WelchResult welch = {3.0, 4.0, 0.01};
+    // U against its middle, n1 n2 / 2 = 4.5, says which side the rank test leans to.
+    const RankTestResult above = {8.0, 9.0, 0.04};
+    const RankTestResult below = {4.0, 9.0, 0.04};
     struct {
-        std::optional<double> ratio;
+        SignificanceTest test;
+        std::optional<double> ratio;  // the deciding test's: medians for the rank test
         bool isReference;
         std::optional<WelchResult> welch;
+        std::optional<RankTestResult> rank;
         bool significant;
         ComparisonVerdict verdict;
     } cases[] = {
         // Checked in this order: a missing ratio outweighs everything.
-        {std::nullopt, true, std::nullopt, false, kVerdictNoRatio},
-        {std::nullopt, false, welch, true, kVerdictNoRatio},
-        {1.0, true, std::nullopt, false, kVerdictReference},
-        {2.0, false, std::nullopt, false, kVerdictNotTestable},
-        {2.0, false, welch, false, kVerdictNotSignificant},
-        {0.5, false, welch, false, kVerdictNotSignificant},
-        {2.0, false, welch, true, kVerdictSlower},
-        {1.0001, false, welch, true, kVerdictSlower},
-        {0.5, false, welch, true, kVerdictFaster},
-        {1.0, false, welch, true, kVerdictFaster},  // only a ratio above 1 is slower
+        {kWelchTest, std::nullopt, true, std::nullopt, std::nullopt, false, kVerdictNoRatio},
+        {kWelchTest, std::nullopt, false, welch, above, true, kVerdictNoRatio},
+        {kWelchTest, 1.0, true, std::nullopt, std::nullopt, false, kVerdictReference},
+        {kWelchTest, 2.0, false, std::nullopt, above, true, kVerdictNotTestable},
+        {kWelchTest, 2.0, false, welch, std::nullopt, false, kVerdictNotSignificant},
+        {kWelchTest, 0.5, false, welch, std::nullopt, false, kVerdictNotSignificant},
+        {kWelchTest, 2.0, false, welch, std::nullopt, true, kVerdictSlower},
+        {kWelchTest, 1.0001, false, welch, below, true, kVerdictSlower},
+        {kWelchTest, 0.5, false, welch, std::nullopt, true, kVerdictFaster},
+        {kWelchTest, 1.0, false, welch, std::nullopt, true, kVerdictFaster},  // only above 1 is slower
+        {kRankTest, std::nullopt, false, welch, above, true, kVerdictNoRatio},
+        {kRankTest, 2.0, false, welch, std::nullopt, true, kVerdictNotTestable},
+        {kRankTest, 2.0, false, std::nullopt, above, false, kVerdictNotSignificant},
+        {kRankTest, 1.0, false, std::nullopt, above, true, kVerdictSlower},
+        {kRankTest, 2.0, false, welch, below, true, kVerdictFaster},  // the ranks decide, not the ratio
+        {kRankTest, 1.0, false, std::nullopt, {{4.5, 9.0, 0.04}}, true, kVerdictFaster},
     };
     for (const auto& c : cases) {
         RunComparison row;
-        row.ratio = c.ratio;
+        (c.test == kRankTest ? row.medianRatio : row.ratio) = c.ratio;
         row.isReference = c.isReference;
         row.welch = c.welch;
+        row.rank = c.rank;
         row.significant = c.significant;
-        EXPECT_EQ(JudgeComparison(row), c.verdict)
-            << (c.ratio ? *c.ratio : -1.0) << " " << c.isReference << " " << bool(c.welch) << " "
-            << c.significant;
+        EXPECT_EQ(JudgeComparison(row, c.test), c.verdict)
+            << c.test << " " << (c.ratio ? *c.ratio : -1.0) << " " << c.isReference << " "
+            << bool(c.welch) << " " << bool(c.rank) << " " << c.significant;
     }
 }

@@ -36,7 +36,7 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
     report.text = FormatRunBlock(runs[0]) + "\n" + FormatRunBlock(runs[1]) + "\n" +
                   "Run 1, the baseline, is the reference; run 2 is APP.\n";
     const ComparisonReport comparison =
-        CompareRuns(runs, baselineNumber, options.significanceLevel);
+        CompareRuns(runs, baselineNumber, options.significanceLevel, options.test);
     if (comparison.reference == baselineNumber)
         report.text += FormatComparison(comparison, runs) + "\n";
     else

@@ -256,6 +256,15 @@ bool ReadSignificance(const char* name, const std::string& value, Reading* readi
                           error);
 }
 
+bool ReadTest(const char* name, const std::string& value, Reading* reading, std::string* error)
+{
+    if (ReadSignificanceTest(value, &reading->options->test))
+        return true;
+    *error = std::string(name) + ": '" + value + "' is not " + kSignificanceTestNames[kRankTest] +
+             " or " + kSignificanceTestNames[kWelchTest];
+    return false;
+}
+
 std::string Number(long long number)
 {
     return std::to_string(number);
@@ -328,14 +337,20 @@ const std::vector<TimeOption>& TimeOptionTable()
          ReadBaselineLog, true},
         {"--fail-if-slower", "PCT",
          "exit with status " + Number(kTimeExitSlower) +
-             " when APP's mean\nis more than PCT percent slower than BASELINE's\n"
-             "and the difference is significant, with " +
+             " when APP is\nmore than PCT percent slower than BASELINE with\n"
+             "95% confidence and significantly so, with " +
              Number(kTimeExitCannotJudge) + " when it\ncannot be tested",
          ReadSlowerLimit, true},
         {"--significance", "P",
          "the p-value below which a\ndifference counts (default " +
              TextOfNumber(kDefaultSignificanceLevel) + ")",
          ReadSignificance, true},
+        {"--test", "TEST",
+         "the test that decides: rank (default; the\n"
+         "Mann-Whitney U test, and the gate needs the whole\n"
+         "interval of the median ratio over PCT) or welch\n"
+         "(Welch's t-test of the means)",
+         ReadTest, true},
         {"--save-config", "FILE",
          "Write Kairon's config.txt for these options, for\nan unattended run, and exit",
          ReadSaveConfig, false},

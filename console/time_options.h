@@ -4,6 +4,7 @@
 
 #include "config/run_settings.h"
 #include "report/report_program.h"
+#include "report/run_analysis.h"
 
 #include <string>
 
@@ -22,6 +23,7 @@ struct TimeOptions {
     bool gate = false;
     double slowerLimitPercent = 0.0;
     double significanceLevel = kDefaultSignificanceLevel;
+    SignificanceTest test = kRankTest;  // --test: which decides
 };
 
 enum TimeCommandLine {

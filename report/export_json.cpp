@@ -128,7 +128,7 @@ Json ComparisonObject(const ComparisonReport& comparison)
     return {{"reference", comparison.reference},
             {"reference_is_fastest", comparison.referenceIsFastest},
             {"test", TestText(comparison.test)},
-            {"median_ratio_ci", IntervalRule()},
+            {"interval", IntervalRule()},
             {"significance_level", comparison.significanceLevel},
             {"runs", rows}};
 }

@@ -209,6 +209,11 @@ std::string TestPart(const char* label, std::optional<double> p, bool deciding,
     return (p ? text + ": " : std::string("  ")) + VerdictWords(verdict, test);
 }
 
+std::string Trimmed(std::string text)
+{
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
 // Two lines a run: its median against the reference's, then its mean; the
 // deciding test's verdict ends its own line.
 std::string ComparisonRows(const RunComparison& row, const ComparisonReport& comparison)
@@ -219,7 +224,7 @@ std::string ComparisonRows(const RunComparison& row, const ComparisonReport& com
                          Seconds(row.median) + "  ";
     std::string mean = "         mean " + Seconds(row.mean) + "  ";
     if (verdict == kVerdictReference)
-        return median + "(reference)\n" + mean + "(reference)\n";
+        return median + "(reference)\n" + Trimmed(mean) + "\n";
     if (!row.medianRatio) {
         median += "no ratio: the reference's median is 0";
     } else {

@@ -56,10 +56,12 @@ missed its condition, 4 APP is slower than the baseline (--fail-if-slower),
                      and compare APP.exe against it (a file here, as APP.exe)
   --baseline-log FILE  with --compare: BASE.exe's results log (default: the
                      log's name with -baseline before its extension)
-  --fail-if-slower PCT  with --compare: status 4 when APP.exe is
-                     significantly more than PCT percent slower
+  --fail-if-slower PCT  with --compare: status 4 when APP.exe is more than
+                     PCT percent slower with 95% confidence, significantly
   --significance P   with --compare: the p-value below which a difference
                      counts (default 0.05)
+  --test TEST        with --compare: rank (default) or welch, the test that
+                     decides
   --debug            the debug lines in the log
   --quiet            no progress lines
   --display          use \$DISPLAY instead of a private X server
@@ -114,7 +116,7 @@ use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance)
+    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance|--test)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       forwarded+=("$1")

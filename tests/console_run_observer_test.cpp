@@ -819,7 +819,10 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kTimeExitReady},
         {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kTimeExitReady},
         {"not significant at the level", fast, noisy,
-         {"--fail-if-slower", "5", "--significance", "0.000001"}, kTimeExitReady},
+         {"--fail-if-slower", "5", "--significance", "0.000001", "--test", "welch"},
+         kTimeExitReady},
+        {"too few launches for the level", fast, noisy,
+         {"--fail-if-slower", "5", "--significance", "0.000001"}, kTimeExitCannotJudge},
         {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kTimeExitCannotJudge},
         {"no gate", fast, slow, {}, kTimeExitReady},
     };
@@ -840,7 +843,7 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
                     reportStatus == kExitCannotJudge)
             << err.str();
         std::string expected = out.str();
-        const size_t comparison = expected.find("Comparison of mean times");
+        const size_t comparison = expected.find("Comparison against run");
         ASSERT_NE(comparison, std::string::npos) << expected;
         expected.insert(comparison, "Run 1, the baseline, is the reference; run 2 is APP.\n");
 
@@ -859,6 +862,8 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
             if (option == "--fail-if-slower") {
                 options.gate = true;
                 options.slowerLimitPercent = value;
+            } else if (option == "--test") {
+                ASSERT_TRUE(ReadSignificanceTest(c.gate[i + 1], &options.test));
             } else {
                 options.significanceLevel = value;
             }

@@ -228,6 +228,9 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
          "--significance: '0' is not a number from 0.000001 to 0.5"},
         {{"--compare", "old.exe", "--significance", "nan", "app.exe"},
          "--significance: 'nan' is not a number from 0.000001 to 0.5"},
+        {{"--test", "welch", "app.exe"}, "--test: only with --compare"},
+        {{"--compare", "old.exe", "--test", "Welch", "app.exe"},
+         "--test: 'Welch' is not rank or welch"},
         {{"--save-config", "c.txt", "--compare", "old.exe", "app.exe"},
          "--save-config: config.txt has no line for --compare"},
     };
@@ -256,6 +259,8 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
                   .result,
               kTimeRun);
     EXPECT_EQ(Parse({"--compare", "b", "--significance", "0.000001", "a"}).result, kTimeRun);
+    EXPECT_EQ(Parse({"--compare", "b", "a"}).options.test, kRankTest);
+    EXPECT_EQ(Parse({"--compare", "b", "--test=welch", "a"}).options.test, kWelchTest);
     // Room for "-baseline" exactly.
     const std::string roomyPath(kPathSize - 1 - std::strlen(kBaselineLogSuffix), 'p');
     EXPECT_EQ(Parse({"--compare", "b", "--log", roomyPath.c_str(), "a"}).result, kTimeRun);

@@ -88,11 +88,14 @@ TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
     const std::string run2 =
         "| 2 | `b.exe` | `small.log`:10 | 1 of 2 | 0.2000 | 0.2000 | 0.2000 … 0.2000 | 0.2000 | 0.2000 | 0 | 0 | 0 |\n"
         "\n"
-        "| Run | Mean [s] | Relative to run 2 | p-value | Difference |\n"
-        "|---:|---:|---:|---:|:---|\n";
+        "| Run | Median [s] | Median ratio to run 2 | 95% interval | U test p | Mean [s] | Mean ratio to run 2 | Welch p | Difference |\n"
+        "|---:|---:|---:|:---:|---:|---:|---:|---:|:---|\n";
+    const std::string reference =
+        "| 2 | 0.2000 | reference | – | – | 0.2000 | reference | – | reference |\n";
     const std::string rules =
         "σ: sample standard deviation (n − 1); percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted from 0); outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin) and at least 5% from the median, in runs of 5 launches or more.";
-    const std::string pValues = " p-values: Welch's t-test, two-sided; significant when p < 0.05.\n";
+    const std::string pValues =
+        " Interval: the 95% percentile bootstrap interval of the ratio of medians, 10000 resamples. U test: the Mann-Whitney U test, two-sided; Welch: Welch's t-test, two-sided. The difference is the U test's, significant when p < 0.05.\n";
     struct {
         bool includeFailed;
         std::string markdown;
@@ -101,15 +104,13 @@ TEST(Exports, MarkdownHasTheSummaryAndTheComparison)
          header +
          "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.6250 ± 0.5303 | 0.6250 | 0.2500 … 1.0000 | 0.2875 | 0.9625 | 0 | 2 | 1 |\n" +
          run2 +
-         "| 1 | 0.6250 | 3.12 | – | not testable |\n"
-         "| 2 | 0.2000 | 1.00 | – | reference |\n"
+         "| 1 | 0.6250 | 3.12 | – | – | 0.6250 | 3.12 | – | not testable |\n" + reference +
          "\n" + rules + " Failed launches are left out of the figures." + pValues},
         {true,
          header +
          "| 1 | `C:\\Apps\\a,b \"q\".exe` | `small.log`:1 | 4 of 4 | 0.5000 ± 0.3536 | 0.3750 | 0.2500 … 1.0000 | 0.2500 | 0.9250 | 0 | 2 | 1 |\n" +
          run2 +
-         "| 1 | 0.5000 | 2.50 | – | not testable |\n"
-         "| 2 | 0.2000 | 1.00 | – | reference |\n"
+         "| 1 | 0.3750 | 1.88 | – | – | 0.5000 | 2.50 | – | not testable |\n" + reference +
          "\n" + rules + " Failed launches are counted in the figures." + pValues},
     };
     for (const auto& c : cases) {
@@ -215,8 +216,22 @@ TEST(Exports, JsonCarriesFailuresAndTheComparison)
         EXPECT_EQ(comparison["reference"], 2);
         EXPECT_EQ(comparison["runs"][0]["ratio"], c.ratio);
         EXPECT_TRUE(comparison["runs"][0]["p"].is_null());
+        EXPECT_TRUE(comparison["runs"][0]["mann_whitney_p"].is_null());
         EXPECT_EQ(comparison["runs"][1]["reference"], true);
     }
+    // Both tests' figures, each under its own names: p, t and df stay
+    // Welch's. U = 25 and p = 0.0122 as SciPy's mannwhitneyu gives them.
+    Analysed pair = Analyse("fast.exe - 5 executions\n0.9800\n1.0000\n1.0200\n0.9900\n1.0100\n"
+                            "slow.exe - 5 executions\n1.4800\n1.5000\n1.5200\n1.4900\n1.5100\n",
+                            true);
+    const nlohmann::json slower =
+        nlohmann::json::parse(ExportJson(pair.runs, &pair.comparison))["comparison"]["runs"][1];
+    EXPECT_EQ(slower["p"], pair.comparison.rows[1].welch->p);
+    EXPECT_EQ(slower["mann_whitney_u"], 25.0);
+    EXPECT_NEAR(slower["mann_whitney_p"].get<double>(), 0.012185780355344813, 1e-12);
+    EXPECT_DOUBLE_EQ(slower["median_ratio"].get<double>(), 1.5);
+    EXPECT_NEAR(slower["median_ratio_ci"][0].get<double>(), 1.4653, 0.01);
+    EXPECT_NEAR(slower["median_ratio_ci"][1].get<double>(), 1.5354, 0.01);
 }
 
 TEST(Exports, HyperfineLayoutHasOneResultPerRunWithLaunches)

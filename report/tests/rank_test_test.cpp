@@ -91,6 +91,18 @@ TEST(RankTest, BootstrapIntervalAgreesWithNumPyAndRepeats)
         EXPECT_EQ(again->low, interval->low) << c.sides.name;
         EXPECT_EQ(again->high, interval->high) << c.sides.name;
     }
+    // Twenty distinct times a side give a ratio between many resampled
+    // medians: only the same draws give the same interval to the bit.
+    std::vector<double> run;
+    std::vector<double> reference;
+    for (int i = 0; i < 20; ++i) {
+        run.push_back(1.1 + 0.0137 * (i * i % 7) + 0.001 * i);
+        reference.push_back(1.0 + 0.0113 * (i * 5 % 11) + 0.0007 * i);
+    }
+    std::optional<RatioInterval> first = BootstrapMedianRatio(run, reference);
+    std::optional<RatioInterval> second = BootstrapMedianRatio(run, reference);
+    EXPECT_EQ(first->low, second->low);
+    EXPECT_EQ(first->high, second->high);
     // A reference that resamples to a median of 0 leaves the ratio unbounded.
     EXPECT_FALSE(BootstrapMedianRatio({1.0, 2.0}, {0.0, 0.0, 1.0}));
     EXPECT_FALSE(BootstrapMedianRatio({}, {1.0}));

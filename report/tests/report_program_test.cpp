@@ -117,25 +117,41 @@ TEST(ReportProgram, ComparesAndSkipsTheFirstLaunch)
     // (mean 2, sd 0.2): ratio 2 +/- 2 sqrt(0.02) = 0.28; t = 7.746 with
     // 2.94 df, p = 0.0048 (Python: statistics and mpmath.betainc). Against
     // run 2 with every launch: means 2 and 3.75, ratio 0.53 +/- 0.73, p = 0.4272.
+    // The U test (SciPy's mannwhitneyu): p = 0.0809 warm, 0.1939 with every
+    // launch; medians 2 (numpy's bootstrap: 1.64 to 2.44) and 1.05 / 2.1.
     TempFile first("program_a.log");
     first.Write("a.exe - 4 executions\n5.0000\n1.0000\n1.1000\n0.9000\n");
     TempFile second("program_b.log");
     second.Write("b.exe - 4 executions\n9.0000\n2.0000\n2.2000\n1.8000\n");
     Outcome outcome = RunReport({"--compare", "--skip-first", first.path, second.path});
     EXPECT_EQ(outcome.exitCode, kExitOk) << outcome.err;
-    std::string expected =
-        "Comparison of mean times against run 1, the fastest\n"
-        "(Welch's t-test, two-sided; significant when p < 0.05):\n"
-        "  Run 1: 1.0000 s  1.00 (reference)\n"
-        "  Run 2: 2.0000 s  2.00 +/- 0.28 x reference  p = 0.0048: significantly slower\n";
-    EXPECT_NE(outcome.out.find(expected), std::string::npos) << outcome.out;
+    const std::string reference = "Comparison against run 1, the fastest\n(the U test decides: "
+                                  "significant when p < 0.05):\n"
+                                  "  Run 1: median 1.0000 s  (reference)\n"
+                                  "         mean 1.0000 s\n"
+                                  "  Run 2: median 2.0000 s  2.00 x (1.64 to 2.44)  U test p = 0.0809";
+    EXPECT_NE(outcome.out.find(reference + ": no significant difference\n"
+                                           "         mean 2.0000 s  2.00 +/- 0.28 x  Welch p = 0.0048\n"
+                                           "U test: Mann-Whitney U test, two-sided; Welch: Welch's "
+                                           "t-test, two-sided;\nin brackets: the 95% percentile "
+                                           "bootstrap interval of the ratio of medians, 10000 "
+                                           "resamples.\n"),
+              std::string::npos)
+        << outcome.out;
+    Outcome welch =
+        RunReport({"--compare", "--skip-first", "--test", "welch", first.path, second.path});
+    std::string expected = reference + "\n         mean 2.0000 s  2.00 +/- 0.28 x  Welch p = "
+                                       "0.0048: significantly slower\n";
+    expected.replace(expected.find("U test decides"), 6, "Welch test");
+    EXPECT_NE(welch.out.find(expected), std::string::npos) << welch.out;
     EXPECT_NE(outcome.out.find("  Counted:                launches 2..4 (the first is left "
                                "out)\n"),
               std::string::npos);
 
     Outcome against = RunReport({"--reference", "2", first.path, second.path});
-    EXPECT_NE(against.out.find("  Run 1: 2.0000 s  0.53 +/- 0.73 x reference  p = 0.4272: "
-                               "no significant difference\n"),
+    EXPECT_NE(against.out.find("  Run 1: median 1.0500 s  0.50 x (0.12 to 2.38)  U test p = 0.1939: "
+                               "no significant difference\n"
+                               "         mean 2.0000 s  0.53 +/- 0.73 x  Welch p = 0.4272\n"),
               std::string::npos)
         << against.out;
 }
@@ -273,7 +289,7 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
     };
     for (const Gate& gate : gates) {
         log.Write(gate.log);
-        Outcome outcome = RunReport({"--fail-if-slower=10", log.path});
+        Outcome outcome = RunReport({"--fail-if-slower=10", "--test", "welch", log.path});
         EXPECT_EQ(outcome.exitCode, gate.exitCode) << gate.log;
         EXPECT_EQ(outcome.err, gate.err) << gate.log;
     }
@@ -285,13 +301,13 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
                               "such run with launches\n");
     Outcome fine = RunReport({"--reference", "2", two.path});
     EXPECT_EQ(fine.exitCode, kExitOk);
-    EXPECT_NE(fine.out.find("  Run 1: 0.1000 s  0.33 x reference  no test: needs two launches "
-                            "each and some spread\n"),
+    EXPECT_NE(fine.out.find("  Run 1: median 0.1000 s  0.33 x  no test: needs two launches "
+                            "each, not all of one time\n"),
               std::string::npos)
         << fine.out;
 }
 
-TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
+TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
 {
     // fast and slow: means 1 and 1.5, sd 0.0625 each: t = 9.80, 4 df,
     // p = 0.00061; noisy: mean 2, sd 1.5, p = 0.3675 against fast (Python:
@@ -338,9 +354,9 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
         {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
          rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
         {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
-         "Comparison of mean times against run 1\n"},
+         "Comparison against run 1\n"},
         {{slow.path, fast.path, "--compare"}, kExitOk,
-         "Comparison of mean times against run 2, the fastest\n"},
+         "Comparison against run 2, the fastest\n"},
         {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
          rule("5") + fails + "Gate failed: run 2.\n"},
         {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
@@ -410,6 +426,85 @@ TEST(ReportProgram, RegressionGateJudgesEachRunAgainstTheFirst)
          fails + "  Run 3: fails: 100.0% slower, p = 0.3675\nGate failed: runs 2, 3.\n"},
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "900"}, kExitOk,
          "  no run is more than 900% slower\nGate passed.\n"},
+    };
+    for (Case& c : cases) {
+        c.args.insert(c.args.end(), {"--test", "welch"});
+        Outcome outcome = RunReport(c.args);
+        std::string args;
+        for (const std::string& arg : c.args)
+            args += " " + arg;
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << args << "\n" << outcome.err;
+        EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
+    }
+}
+
+TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
+{
+    // Against fast, five launches around 1 s (SciPy's mannwhitneyu and
+    // numpy's bootstrap of 400,000 resamples): slow, around 1.5 s: U = 25,
+    // p = 0.0122, interval 1.47 to 1.54; noisy: p = 0.1437, 0.5 to 3.5; hung, slow
+    // with a search that gave up after 57 s counted: p = 0.0081, 1.47 to
+    // 29.7. Three launches a side never reach p < 0.05: 0.0809 at best.
+    TempFile fast("rank_fast.log");
+    fast.Write("fast.exe - 5 executions\r\n0.9800\r\n1.0000\r\n1.0200\r\n0.9900\r\n1.0100\r\n");
+    TempFile slow("rank_slow.log");
+    slow.Write("slow.exe - 5 executions\r\n1.4800\r\n1.5000\r\n1.5200\r\n1.4900\r\n1.5100\r\n");
+    TempFile noisy("rank_noisy.log");
+    noisy.Write("noisy.exe - 5 executions\r\n0.5000\r\n2.0000\r\n3.5000\r\n1.2000\r\n2.8000\r\n");
+    TempFile hung("rank_hung.log");
+    hung.Write("hung.exe - 6 executions\r\n1.4800\r\n1.5000\r\n1.5200\r\nFailed to find window W\r\n"
+               "57.3279\r\n1.4900\r\n1.5100\r\n");
+    TempFile three("rank_three.log");
+    three.Write("a.exe - 3 executions\r\n0.9900\r\n1.0000\r\n1.0100\r\n"
+                "b.exe - 3 executions\r\n1.4900\r\n1.5000\r\n1.5100\r\n");
+    TempFile flat("rank_flat.log");
+    flat.Write("a.exe - 2 executions\r\n1.0000\r\n1.0000\r\nb.exe - 2 executions\r\n1.0000\r\n"
+               "1.0000\r\n");
+    const std::string rule =
+        "Regression gate against run 1, the reference: a run fails when its median is\n"
+        "more than 5% slower, the whole interval of its ratio above 1.05 x,\n"
+        "and the U test's p < 0.05:\n";
+    const std::string fails = "  Run 2: fails: 50.0% slower (1.47 to 1.54 x), p = 0.0122\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string gate;
+    } cases[] = {
+        {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
+         rule + fails + "Gate failed: run 2.\n"},
+        {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
+         "  no run is more than 5% slower\nGate passed.\n"},
+        // At the limit, or with it inside the interval, a slowdown passes.
+        {{fast.path, slow.path, "--fail-if-slower", "50"}, kExitOk,
+         "  no run is more than 50% slower\nGate passed.\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "49"}, kExitOk,
+         "  Run 2: passes: 50.0% slower (1.47 to 1.54 x), p = 0.0122, but the interval reaches "
+         "the limit\nGate passed.\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "5", "--significance", "0.01"},
+         kExitCannotJudge,
+         "  Run 2: cannot be judged: with 5 and 5 counted launches the U test's p cannot go "
+         "below 0.01\n"},
+        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
+         "  Run 2: passes: 100.0% slower (0.50 to 3.50 x), but p = 0.1437 is not significant\n"},
+        // One launch that hung hides the slowdown from Welch's test, not
+        // from the ranks.
+        {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitSlower,
+         "  Run 2: fails: 50.5% slower (1.47 to 29.71 x), p = 0.0081\nGate failed: run 2.\n"},
+        {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed", "--test", "welch"},
+         kExitOk, "Gate passed.\n"},
+        // What cannot be judged, and a slowdown that outweighs it.
+        {{three.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot be judged: with 3 and 3 counted launches the U test's p cannot go "
+         "below 0.05\nGate cannot judge: run 2.\n"},
+        {{three.path, "--fail-if-slower", "5", "--significance", "0.1"}, kExitSlower,
+         "Gate failed: run 2.\n"},
+        {{flat.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot be judged: every launch of it and of the reference took the same "
+         "time\n"},
+        {{fast.path, slow.path, flat.path, "--fail-if-slower", "5"}, kExitSlower,
+         fails + "  Run 3: cannot be judged: with 2 and 5 counted launches the U test's p cannot "
+                 "go below 0.05\n  Run 4: cannot be judged: with 2 and 5 counted launches the U "
+                 "test's p cannot go below 0.05\nGate failed: run 2.\n"},
     };
     for (const Case& c : cases) {
         Outcome outcome = RunReport(c.args);

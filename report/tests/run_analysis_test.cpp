@@ -132,7 +132,7 @@ TEST(RunAnalysis, ComparesAgainstTheFastestOrTheReferenceGiven)
     ::Run empty = RunOf({});
     std::vector<RunAnalysis> runs = {AnalyzeRun(slow, 1, false), AnalyzeRun(empty, 2, false),
                                      AnalyzeRun(fast, 3, false)};
-    ComparisonReport fastest = CompareRuns(runs, 0, 0.05);
+    ComparisonReport fastest = CompareRuns(runs, 0, 0.05, kWelchTest);
     EXPECT_EQ(fastest.reference, 3);
     EXPECT_TRUE(fastest.referenceIsFastest);
     ASSERT_EQ(fastest.rows.size(), 2u);  // the empty run has nothing to compare
@@ -147,14 +147,34 @@ TEST(RunAnalysis, ComparesAgainstTheFastestOrTheReferenceGiven)
     EXPECT_FALSE(fastest.rows[1].welch);
     EXPECT_FALSE(fastest.rows[1].ratioUncertainty);
 
-    ComparisonReport againstSlow = CompareRuns(runs, 1, 0.05);
+    ComparisonReport againstSlow = CompareRuns(runs, 1, 0.05, kWelchTest);
     EXPECT_EQ(againstSlow.reference, 1);
     EXPECT_FALSE(againstSlow.referenceIsFastest);
     EXPECT_DOUBLE_EQ(*againstSlow.rows[1].ratio, 0.5);
     // A level below the p-value makes the same difference not significant.
     double p = againstSlow.rows[1].welch->p;
-    EXPECT_FALSE(CompareRuns(runs, 1, p / 2).rows[1].significant);
+    EXPECT_FALSE(CompareRuns(runs, 1, p / 2, kWelchTest).rows[1].significant);
     EXPECT_EQ(CompareRuns(runs, 2, 0.05).reference, 0);  // no launches: cannot serve
+
+    // The rank test decides by default: three launches a side that do not
+    // overlap give p = 0.0809 (SciPy), not significant at 0.05, though
+    // Welch's calls the same difference significant.
+    const RunComparison ranked = CompareRuns(runs, 0, 0.05).rows[0];
+    ASSERT_TRUE(ranked.rank);
+    EXPECT_EQ(ranked.rank->u, 9.0);
+    EXPECT_NEAR(ranked.rank->p, 0.08085559837005224, 1e-12);
+    EXPECT_FALSE(ranked.significant);
+    EXPECT_DOUBLE_EQ(*ranked.medianRatio, 2.0);
+    ASSERT_TRUE(ranked.medianRatioInterval);
+    EXPECT_GT(ranked.medianRatioInterval->low, 1.6);
+    EXPECT_LT(ranked.medianRatioInterval->high, 2.5);
+    // The fastest by the deciding test's centre: one slow launch makes a
+    // mean, not a median.
+    ::Run steady = RunOf({1.5, 1.5, 1.5});
+    ::Run spiky = RunOf({1.0, 1.0, 5.0});
+    std::vector<RunAnalysis> pair = {AnalyzeRun(steady, 1, false), AnalyzeRun(spiky, 2, false)};
+    EXPECT_EQ(CompareRuns(pair, 0, 0.05).reference, 2);
+    EXPECT_EQ(CompareRuns(pair, 0, 0.05, kWelchTest).reference, 1);
 }
 
 TEST(RunAnalysis, NoRatioAgainstAMeanOfZero)

@@ -472,11 +472,7 @@ TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
     } cases[] = {
         {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
          rule + fails + "Gate failed: run 2.\n"},
-        {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
-         "  no run is more than 5% slower\nGate passed.\n"},
-        // At the limit, or with it inside the interval, a slowdown passes.
-        {{fast.path, slow.path, "--fail-if-slower", "50"}, kExitOk,
-         "  no run is more than 50% slower\nGate passed.\n"},
+        // With the limit inside the interval, a slowdown passes.
         {{fast.path, slow.path, "--fail-if-slower", "49"}, kExitOk,
          "  Run 2: passes: 50.0% slower (1.47 to 1.54 x), p = 0.0122, but the interval reaches "
          "the limit\nGate passed.\n"},
@@ -486,25 +482,18 @@ TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
          "below 0.01\n"},
         {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
          "  Run 2: passes: 100.0% slower (0.50 to 3.50 x), but p = 0.1437 is not significant\n"},
-        // One launch that hung hides the slowdown from Welch's test, not
-        // from the ranks.
+        // A launch that hung hides the slowdown from Welch's test only.
         {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitSlower,
          "  Run 2: fails: 50.5% slower (1.47 to 29.71 x), p = 0.0081\nGate failed: run 2.\n"},
         {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed", "--test", "welch"},
          kExitOk, "Gate passed.\n"},
-        // What cannot be judged, and a slowdown that outweighs it.
+        // What cannot be judged.
         {{three.path, "--fail-if-slower", "5"}, kExitCannotJudge,
          "  Run 2: cannot be judged: with 3 and 3 counted launches the U test's p cannot go "
          "below 0.05\nGate cannot judge: run 2.\n"},
-        {{three.path, "--fail-if-slower", "5", "--significance", "0.1"}, kExitSlower,
-         "Gate failed: run 2.\n"},
         {{flat.path, "--fail-if-slower", "5"}, kExitCannotJudge,
          "  Run 2: cannot be judged: every launch of it and of the reference took the same "
          "time\n"},
-        {{fast.path, slow.path, flat.path, "--fail-if-slower", "5"}, kExitSlower,
-         fails + "  Run 3: cannot be judged: with 2 and 5 counted launches the U test's p cannot "
-                 "go below 0.05\n  Run 4: cannot be judged: with 2 and 5 counted launches the U "
-                 "test's p cannot go below 0.05\nGate failed: run 2.\n"},
     };
     for (const Case& c : cases) {
         Outcome outcome = RunReport(c.args);

@@ -92,7 +92,8 @@ Json RunObject(const RunAnalysis& analysis, int kinds)
 // have always been Welch's, and stay so for the readers that use them.
 std::string TestText(SignificanceTest test)
 {
-    const std::string rank = std::string(kSignificanceTestTitles[kRankTest]) + " (mann_whitney_u, mann_whitney_p)";
+    const std::string rank =
+        std::string(kSignificanceTestTitles[kRankTest]) + " (mann_whitney_u, mann_whitney_p)";
     const std::string welch = std::string(kSignificanceTestTitles[kWelchTest]) + " (p, t, df)";
     return test == kRankTest ? rank + " decides significant; " + welch
                              : welch + " decides significant; " + rank;

@@ -62,7 +62,8 @@ std::string ComparisonRow(const RunComparison& row, SignificanceTest test)
     const ComparisonVerdict verdict = JudgeComparison(row, test);
     std::string text = "| " + std::to_string(row.number) + " | " + Number(row.median) + " | ";
     if (verdict == kVerdictReference)
-        return text + "reference | – | – | " + Number(row.mean) + " | reference | – | reference |\n";
+        return text + "reference | – | – | " + Number(row.mean) +
+               " | reference | – | reference |\n";
     text += OrDash(row.medianRatio, Ratio) + " | ";
     text += row.medianRatioInterval ? Ratio(row.medianRatioInterval->low) + " – " +
                                           Ratio(row.medianRatioInterval->high)

@@ -95,7 +95,8 @@ void DescribeOptions(CLI::App* app, Options* options)
            "With --compare: the test that decides: rank (default; the Mann-Whitney U\n"
            "test, and the gate needs the median ratio's whole interval over the limit)\n"
            "or welch (Welch's t-test of the means)")
-        ->check(CLI::IsMember({kSignificanceTestNames[kRankTest], kSignificanceTestNames[kWelchTest]}))
+        ->check(CLI::IsMember(
+            {kSignificanceTestNames[kRankTest], kSignificanceTestNames[kWelchTest]}))
         ->type_name("TEST");
     app->add_option_function<double>(
            "--fail-if-slower",

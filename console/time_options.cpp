@@ -339,17 +339,17 @@ const std::vector<TimeOption>& TimeOptionTable()
          "exit with status " + Number(kTimeExitSlower) +
              " when APP is\nmore than PCT percent slower than BASELINE with\n"
              "95% confidence and significantly so, with " +
-             Number(kTimeExitCannotJudge) + " when it\ncannot be tested",
+             Number(kTimeExitCannotJudge) + "\nwhen it cannot be tested",
          ReadSlowerLimit, true},
         {"--significance", "P",
          "the p-value below which a\ndifference counts (default " +
              TextOfNumber(kDefaultSignificanceLevel) + ")",
          ReadSignificance, true},
         {"--test", "TEST",
-         "the test that decides: rank (default; the\n"
-         "Mann-Whitney U test, and the gate needs the whole\n"
-         "interval of the median ratio over PCT) or welch\n"
-         "(Welch's t-test of the means)",
+         "the test that decides: rank\n"
+         "(default; the Mann-Whitney U test, and the gate\n"
+         "needs the whole interval of the median ratio over\n"
+         "PCT) or welch (Welch's t-test of the means)",
          ReadTest, true},
         {"--save-config", "FILE",
          "Write Kairon's config.txt for these options, for\nan unattended run, and exit",

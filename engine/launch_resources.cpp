@@ -23,7 +23,7 @@ LaunchResources ReadLaunchResources(ProcessPort& process, const LaunchedProcess&
         if (job.cpuTime > 0)
             resources.cpuSeconds = static_cast<double>(job.cpuTime) / kFileTimeUnitsPerSecond;
         resources.pageFaults = Given(job.pageFaults);
-        if (job.cpuTime > 0 || job.pageFaults > 0) {
+        if (job.ioRead && (job.cpuTime > 0 || job.pageFaults > 0)) {
             resources.ioReadBytes = job.readBytes;
             resources.ioWriteBytes = job.writeBytes;
         }

@@ -31,6 +31,7 @@ struct LaunchedProcess {
 struct JobUsage {
     std::uint64_t cpuTime = 0;      // user + kernel, in 100 ns units
     std::uint64_t pageFaults = 0;
+    bool ioRead = false;            // the I/O accounting answered
     std::uint64_t readBytes = 0;
     std::uint64_t writeBytes = 0;
     std::uint64_t processes = 0;    // ever assigned to it
@@ -160,8 +161,10 @@ public:
         (void)job;
         return LaunchProcess(commandLine, launched);
     }
-    // QueryInformationJobObject: JobObjectBasicAndIoAccountingInformation and
-    // the peak of JobObjectExtendedLimitInformation. False when it fails.
+    // QueryInformationJobObject: JobObjectBasicAndIoAccountingInformation,
+    // or where the system lacks it (Wine) JobObjectBasicAccountingInformation,
+    // and the peak of JobObjectExtendedLimitInformation. False when neither
+    // accounting answers.
     virtual bool ReadJobUsage(std::uintptr_t job, JobUsage* usage)
     {
         (void)job;

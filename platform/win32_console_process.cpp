@@ -92,8 +92,11 @@ bool Win32ConsoleProcess::ReadJobUsage(std::uintptr_t job, JobUsage* usage)
     HANDLE jobHandle = reinterpret_cast<HANDLE>(job);
     JOBOBJECT_BASIC_AND_IO_ACCOUNTING_INFORMATION accounting;
     ZeroMemory(&accounting, sizeof accounting);
-    if (!QueryInformationJobObject(jobHandle, JobObjectBasicAndIoAccountingInformation,
-                                   &accounting, sizeof accounting, nullptr))
+    usage->ioRead = QueryInformationJobObject(jobHandle, JobObjectBasicAndIoAccountingInformation,
+                                              &accounting, sizeof accounting, nullptr) != 0;
+    if (!usage->ioRead &&
+        !QueryInformationJobObject(jobHandle, JobObjectBasicAccountingInformation,
+                                   &accounting.BasicInfo, sizeof accounting.BasicInfo, nullptr))
         return false;
     const JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& basic = accounting.BasicInfo;
     usage->cpuTime = static_cast<std::uint64_t>(basic.TotalUserTime.QuadPart) +

@@ -176,12 +176,15 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
     JobUsage windows;  // what Windows' job accounting gives
     windows.cpuTime = 1250000;
     windows.pageFaults = 4200;
+    windows.ioRead = true;
     windows.readBytes = 3000000;
     windows.writeBytes = 0;
     windows.processes = 3;
     windows.peakMemory = 52428800;
-    JobUsage wine;  // Wine fills in the process count alone
+    JobUsage wine;  // Wine has basic accounting alone, with the process count alone
     wine.processes = 1;
+    JobUsage noIo = windows;  // accounting without its I/O part
+    noIo.ioRead = false;
     ProcessUsage own;
     own.peakWorkingSet = 26214400;
     own.pageFaults = 900;
@@ -207,6 +210,10 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
          R"({"scope": "tree", "cpu_seconds": null, "page_faults": null,
              "peak_memory_bytes": 26214400, "io_read_bytes": null, "io_write_bytes": null,
              "processes": 1})"},
+        {"a job without I/O accounting", true, true, noIo, true, own,
+         R"({"scope": "tree", "cpu_seconds": 0.125, "page_faults": 4200,
+             "peak_memory_bytes": 52428800, "io_read_bytes": null, "io_write_bytes": null,
+             "processes": 3})"},
         {"no job", false, true, windows, true, own,
          R"({"scope": "process", "cpu_seconds": null, "page_faults": 900,
              "peak_memory_bytes": 26214400, "io_read_bytes": 100, "io_write_bytes": 0,
@@ -240,6 +247,47 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
         EXPECT_EQ((job + 1)->rfind("counter ", 0), 0u);
         EXPECT_EQ(events.back(), c.jobAssigned ? "close job 0x301" : "close handles 0x101 0x201");
     }
+}
+
+TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
+{
+    const auto record = [](bool warmup, bool baseline, std::optional<double> cpu,
+                           std::uint64_t peak, std::uint64_t processes) {
+        LaunchResult result(1, 2, 0.5, nullptr);
+        result.warmup = warmup;
+        result.baseline = baseline;
+        result.resources.read = true;
+        result.resources.tree = !baseline;
+        result.resources.cpuSeconds = cpu;
+        result.resources.peakMemoryBytes = peak;
+        if (processes > 0)
+            result.resources.processes = processes;
+        return LaunchRecord(result);
+    };
+    const std::vector<LaunchRecord> launches = {
+        record(true, false, 9.0, 1, 9),  // a warm-up: not in the figures
+        record(false, true, std::nullopt, 1048576, 0),
+        record(false, false, 0.1, 1048576, 1),
+        record(false, false, 0.3, 3145728, 2),
+    };
+    EXPECT_EQ(ResourceSummary(launches),
+              "Resources of BASELINE, median of the launches that gave each (the launched "
+              "process alone):\n"
+              "  CPU time    not given by this system  (0 of 1)\n"
+              "  page faults not given by this system  (0 of 1)\n"
+              "  peak memory 1.0 MiB  (1 of 1)\n"
+              "  read        not given by this system  (0 of 1)\n"
+              "  written     not given by this system  (0 of 1)\n"
+              "  processes   not given by this system  (0 of 1)\n"
+              "Resources of APP, median of the launches that gave each (the program and all it "
+              "started):\n"
+              "  CPU time    0.2000 s  (2 of 2)\n"
+              "  page faults not given by this system  (0 of 2)\n"
+              "  peak memory 2.0 MiB  (2 of 2)\n"
+              "  read        not given by this system  (0 of 2)\n"
+              "  written     not given by this system  (0 of 2)\n"
+              "  processes   1.5  (2 of 2)\n");
+    EXPECT_EQ(ResourceSummary({launches[0]}), "");
 }
 
 }  // namespace

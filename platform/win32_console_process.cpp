@@ -143,21 +143,41 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
                        (length > 0 && length < sizeof shell ? shell : "cmd.exe") +
                        "\" /d /s /c \"" + command + "\"";
     // Its output goes to standard error: standard output is the report's.
+    // It inherits those two handles and no other: an inherited log or JSON
+    // file would stay open in whatever the command leaves running.
     HANDLE input = InheritableNul();
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    STARTUPINFOA startup;
+    HANDLE inherited[2] = {input, error};
+    const DWORD inheritedCount = input != INVALID_HANDLE_VALUE ? 2 : 1;
+    SIZE_T listSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::string listBytes(listSize, '\0');
+    auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(&listBytes[0]);
+    const bool listed =
+        InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                  inherited + (inheritedCount == 2 ? 0 : 1),
+                                  inheritedCount * sizeof(HANDLE), nullptr, nullptr);
+    STARTUPINFOEXA startup;
     ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = error;
-    startup.hStdError = error;
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = input;
+    startup.StartupInfo.hStdOutput = error;
+    startup.StartupInfo.hStdError = error;
+    startup.lpAttributeList = listed ? list : nullptr;
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &info);
+    // Without the list (a system before Vista), nothing is inherited but
+    // what every console program gets.
+    const BOOL started =
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
+                       listed ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
+                       &startup.StartupInfo, &info);
     const DWORD startError = GetLastError();
+    if (listed)
+        DeleteProcThreadAttributeList(list);
     if (input != INVALID_HANDLE_VALUE)
         CloseHandle(input);
     if (!started) {

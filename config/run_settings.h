@@ -13,6 +13,7 @@
 const int kPathSize = 516;
 const int kWindowNameSize = 512;
 const int kArgumentsSize = 512;
+const int kShellCommandSize = 4096;
 
 struct RunSettings {
     char appPath[kPathSize];
@@ -65,6 +66,20 @@ struct RunSettings {
     // the log its times go to. Empty: no comparison, appPath alone.
     char baselinePath[kPathSize];
     char baselineLogPath[kPathSize];
+    // Set only by kairon-time. Launch each program into a job object and
+    // read what the launch used (CPU, faults, memory, I/O) at its end.
+    bool measureResources;
+    // Commands run through cmd.exe, none of them timed: setup once before
+    // the first launch, prepare before each launch (before its pause),
+    // conclude after each launch has closed, cleanup once at the end,
+    // whichever way the run ends once setup has been reached. Empty: none.
+    char setupCommand[kShellCommandSize];
+    char prepareCommand[kShellCommandSize];
+    char concludeCommand[kShellCommandSize];
+    char cleanupCommand[kShellCommandSize];
+    // Empty the system's file cache before each launch, and check that it
+    // was emptied: a cold start.
+    bool coldStart;
 };
 
 // Explorer's "Copy as path" puts double quotes around a path, and the run

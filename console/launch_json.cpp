@@ -1,5 +1,6 @@
 #include "console/launch_json.h"
 
+#include "console/resource_fields.h"
 #include "report/text_format.h"
 
 #include <nlohmann/json.hpp>
@@ -55,6 +56,24 @@ Json Settle(const SettleRecord& settle)
     return object;
 }
 
+// What the launch used until its time was taken; null for a figure the
+// system does not give.
+Json Resources(const LaunchResources& resources)
+{
+    Json object = Json::object();
+    object["scope"] = ResourceScope(resources);
+    for (const ResourceField& field : kResourceFields) {
+        const std::optional<double> value = field.value(resources);
+        if (!value)
+            object[field.key] = nullptr;
+        else if (field.unit == kUnitSeconds)
+            object[field.key] = Seconds(*value);
+        else
+            object[field.key] = static_cast<std::uint64_t>(*value);
+    }
+    return object;
+}
+
 // What became of the launch's application. Only the dialog's runs leave a
 // window that stayed running ("failed").
 const char* CloseName(CloseOutcome outcome)
@@ -107,6 +126,10 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         if (!record.Reached())
             entry["failure"] = toUtf8(launch.failureLine);
         entry["close"] = CloseName(record.close);
+        if (launch.resources.read)
+            entry["resources"] = Resources(launch.resources);
+        if (launch.cold)
+            entry["cold"] = true;
         list.push_back(entry);
     }
     document["launches"] = list;

@@ -10,8 +10,8 @@
 #include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
+#include "platform/win32_console_process.h"
 #include "platform/win32_files.h"
-#include "platform/win32_platform.h"
 #include "report/report_files.h"
 
 #include <io.h>
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
         std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
         return kTimeExitFailed;
     }
-    Win32Process process;
+    Win32ConsoleProcess process;
     Platform platform{process, windows};
     ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
     TimingRun(settings, platform, observer);
@@ -113,7 +113,8 @@ int main(int argc, char** argv)
         if (ReadWholeFile(log.path, &log.bytes))
             std::cout << NewRunReport(log);
     }
-    std::cout << PhaseSummary(settings, observer.Launches());
+    std::cout << PhaseSummary(settings, observer.Launches())
+              << ResourceSummary(observer.Launches());
     std::cout.flush();
     return status;
 }

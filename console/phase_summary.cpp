@@ -1,7 +1,10 @@
 #include "console/phase_summary.h"
 
+#include "console/resource_fields.h"
 #include "report/statistics.h"
 #include "report/text_format.h"
+
+#include <cmath>
 
 namespace {
 
@@ -41,5 +44,60 @@ std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRe
         summary += PhaseLine("visible", &PhaseMarks::visible, launches, measured);
     if (settings.settledMs > 0)
         summary += PhaseLine("settled", &PhaseMarks::settled, launches, measured);
+    return summary;
+}
+
+namespace {
+
+std::string FigureText(double value, ResourceUnit unit)
+{
+    switch (unit) {
+    case kUnitSeconds:
+        return FormatFixed(value, 4) + " s";
+    case kUnitBytes:
+        return FormatFixed(value / (1024.0 * 1024.0), 1) + " MiB";
+    case kUnitCount:
+        break;
+    }
+    return FormatFixed(value, std::floor(value) == value ? 0 : 1);
+}
+
+std::string ResourceBlock(const char* whose, const std::vector<const LaunchResources*>& read)
+{
+    bool tree = true;
+    for (const LaunchResources* resources : read)
+        tree = tree && resources->tree;
+    std::string block = std::string("Resources of ") + whose + ", median of the launches that gave each (" +
+                        (tree ? "the program and all it started" : "the launched process alone") +
+                        "):\n";
+    for (const ResourceField& field : kResourceFields) {
+        std::vector<double> given;
+        for (const LaunchResources* resources : read)
+            if (const std::optional<double> value = field.value(*resources))
+                given.push_back(*value);
+        std::string line = std::string("  ") + field.label;
+        line.resize(14, ' ');
+        line += given.empty() ? std::string("not given by this system")
+                              : FigureText(Median(given), field.unit);
+        block += line + "  (" + std::to_string(given.size()) + " of " +
+                 std::to_string(read.size()) + ")\n";
+    }
+    return block;
+}
+
+}  // namespace
+
+std::string ResourceSummary(const std::vector<LaunchRecord>& launches)
+{
+    std::string summary;
+    for (const bool baseline : {true, false}) {
+        std::vector<const LaunchResources*> read;
+        for (const LaunchRecord& launch : launches)
+            if (!launch.result.warmup && launch.result.baseline == baseline &&
+                launch.result.resources.read)
+                read.push_back(&launch.result.resources);
+        if (!read.empty())
+            summary += ResourceBlock(baseline ? "BASELINE" : "APP", read);
+    }
     return summary;
 }

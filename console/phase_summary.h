@@ -14,4 +14,9 @@
 // no launch was measured.
 std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRecord>& launches);
 
+// What the measured launches used, a line per figure with the median of
+// those that gave it: a comparison's baseline's first, then APP's. Empty
+// when no launch was measured for it.
+std::string ResourceSummary(const std::vector<LaunchRecord>& launches);
+
 #endif

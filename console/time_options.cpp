@@ -141,6 +141,18 @@ bool ReadArguments(const char* name, const std::string& value, Reading* reading,
     return CopyText(name, value, reading->settings->cmdLineArgs, kArgumentsSize, error);
 }
 
+// A command run around the launches: one per option, the last one given.
+template <char (RunSettings::*command)[kShellCommandSize]>
+bool ReadCommand(const char* name, const std::string& value, Reading* reading,
+                 std::string* error)
+{
+    if (value.empty()) {
+        *error = std::string(name) + ": a command must follow";
+        return false;
+    }
+    return CopyText(name, value, reading->settings->*command, kShellCommandSize, error);
+}
+
 bool ReadCloseMethod(const char* name, const std::string& value, Reading* reading,
                      std::string* error)
 {
@@ -326,6 +338,21 @@ const std::vector<TimeOption>& TimeOptionTable()
         {"--json", "FILE", "Every launch with the time of each phase of its\nstart-up", ReadJson,
          false},
         {"--quiet", nullptr, "No progress lines", OptionOn<&TimeOptions::quiet>, false},
+        {"--setup", "CMD", "Run CMD through cmd.exe once before the first\nlaunch",
+         ReadCommand<&RunSettings::setupCommand>, false},
+        {"--prepare", "CMD",
+         "Run CMD before each launch, warm-ups included,\nbefore its pause",
+         ReadCommand<&RunSettings::prepareCommand>, false},
+        {"--conclude", "CMD", "Run CMD after each launch has closed",
+         ReadCommand<&RunSettings::concludeCommand>, false},
+        {"--cleanup", "CMD",
+         "Run CMD once at the end, also after a failure or\nCtrl-C; a command that exits with "
+         "another code\nthan 0 stops the run (status " + Number(kTimeExitFailed) + ")",
+         ReadCommand<&RunSettings::cleanupCommand>, false},
+        {"--cold", nullptr,
+         "Empty the system's file cache before each launch,\nand check that it was "
+         "(administrator rights)",
+         SwitchOn<&RunSettings::coldStart>, false},
         {"--compare", "BASELINE",
          "Launch BASELINE and APP in turn, BASELINE first,\n"
          "with the same options, and compare APP against it\n"
@@ -432,6 +459,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     // A script's run leaves nothing behind and gives up on a program that
     // died, where a person at the dialog would see to both.
     settings->endLeftRunning = true;
+    settings->measureResources = true;
     settings->stopSearchOnExit = true;
 
     CLI::App app(kTimeDescription, "kairon-time");
@@ -489,13 +517,18 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     // config.txt has a line for every setting of Kairon's dialog, and for
     // nothing that only kairon-time does.
     const bool comparing = settings->baselinePath[0] != '\0';
-    if (!options->saveConfigPath.empty() && (settings->warmups != 0 || !options->jsonPath.empty() ||
-                                             comparing || settings->settledMs != 0)) {
-        *error = std::string("--save-config: config.txt has no line for ") +
-                 (settings->warmups != 0        ? "--warmup"
-                  : !options->jsonPath.empty()  ? "--json"
-                  : settings->settledMs != 0    ? "--settled"
-                                                : "--compare");
+    const char* noLine = settings->warmups != 0              ? "--warmup"
+                         : !options->jsonPath.empty()        ? "--json"
+                         : settings->settledMs != 0          ? "--settled"
+                         : comparing                         ? "--compare"
+                         : settings->setupCommand[0] != '\0'   ? "--setup"
+                         : settings->prepareCommand[0] != '\0' ? "--prepare"
+                         : settings->concludeCommand[0] != '\0' ? "--conclude"
+                         : settings->cleanupCommand[0] != '\0' ? "--cleanup"
+                         : settings->coldStart               ? "--cold"
+                                                             : nullptr;
+    if (!options->saveConfigPath.empty() && noLine != nullptr) {
+        *error = std::string("--save-config: config.txt has no line for ") + noLine;
         return kTimeBadCommand;
     }
     if (comparisonOption != nullptr && !comparing) {

@@ -6,6 +6,7 @@
 #ifndef KAIRON_ENGINE_RUN_OBSERVER_H
 #define KAIRON_ENGINE_RUN_OBSERVER_H
 
+#include "engine/launch_resources.h"
 #include "engine/settle_wait.h"
 #include "engine/window_owner.h"
 
@@ -76,6 +77,10 @@ struct LaunchResult {
     // otherwise, and when no window was found.
     WindowOwner owner;
     SettleRecord settle;
+    // What it used until its time was taken, when the settings ask.
+    LaunchResources resources;
+    // The file cache was emptied, and seen to be, just before it.
+    bool cold = false;
 };
 
 class RunObserver {

@@ -1,6 +1,7 @@
 #include "engine/timing_run.h"
 
 #include "engine/command_line.h"
+#include "engine/file_cache.h"
 #include "engine/log_format.h"
 #include "engine/log_sink.h"
 #include "engine/settle_wait.h"
@@ -243,7 +244,34 @@ struct RunContext {
     Delay delay;
     TimedProgram* programs[2];
     int programCount;
+    // The setup command has been reached: the cleanup command is owed.
+    bool cleanupOwed = false;
 };
+
+const char kCommandCaption[] = "Error - Command failed";
+
+// Runs one of the commands around the launches and waits for it. Empty
+// text runs nothing. *error says why when it could not be started or ended
+// with an exit code other than 0.
+bool RunAroundCommand(Platform& platform, const char* command, const char* which,
+                      bool stoppable, std::string* error)
+{
+    if (command[0] == '\0')
+        return true;
+    unsigned long exitCode = 0;
+    if (!platform.process.RunShellCommand(command, stoppable, &exitCode)) {
+        if (!platform.process.StopRequested())
+            *error = std::string("the ") + which + " command could not be started: " +
+                     platform.process.SystemErrorText(platform.process.LastError()) + ": " +
+                     command;
+        return false;
+    }
+    if (exitCode == 0)
+        return true;
+    *error = std::string("the ") + which + " command exited with code " +
+             std::to_string(exitCode) + ": " + command;
+    return false;
+}
 
 // Every way a run ends: the timer request withdrawn before anything that
 // may wait for a person, the error said, the observer told, the logs
@@ -255,6 +283,16 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error = nullptr,
     run.platform.process.EndTimerPeriod(kTimerPeriodMs);
     if (error != nullptr)
         run.observer.ShowError(error, caption);
+    // Whatever stopped the run, what setup made is undone; a stop already
+    // asked for must not cut the cleanup short.
+    std::string cleanupError;
+    if (run.cleanupOwed &&
+        !RunAroundCommand(run.platform, run.programs[0]->settings.cleanupCommand, "cleanup",
+                          false, &cleanupError)) {
+        run.observer.ShowError(cleanupError.c_str(), kCommandCaption);
+        if (outcome == kRunFinished || outcome == kRunFinishedUnattended)
+            outcome = kRunStopped;
+    }
     run.observer.RunEnded(outcome);
     for (int i = 0; i < run.programCount; ++i)
         CloseLog(&run.programs[i]->log);
@@ -290,6 +328,19 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
         platform.process.CloseProcessHandles(launch->process);
     }
     return EndRun(run, kRunInterrupted);
+}
+
+// A command between launches: false when the run is over, because it
+// failed or a stop came while it ran.
+bool CommandBetweenLaunches(RunContext& run, const RunSettings& settings, const char* command,
+                            const char* which)
+{
+    std::string error;
+    if (RunAroundCommand(run.platform, command, which, true, &error))
+        return true;
+    if (run.platform.process.StopRequested())
+        return StopOnInterrupt(settings, run, nullptr, 0);
+    return EndRun(run, kRunStopped, error.c_str(), kCommandCaption);
 }
 
 // The system's words for why the launch failed, or its code when it has
@@ -393,6 +444,15 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         if (LogWriteFailed(log))
             return StopOnWriteFailure(run);
     }
+    if (!CommandBetweenLaunches(run, settings, settings.prepareCommand, "prepare"))
+        return false;
+    // Emptied before the pause, so that the disk has settled when the
+    // launch starts; checked every time, since a "cold" launch that was
+    // warm would be the worst kind of wrong figure.
+    std::string notEmptied;
+    if (settings.coldStart && !EmptyFileCache(platform.process, &notEmptied))
+        return EndRun(run, kRunStopped, ("Cannot empty the file cache: " + notEmptied).c_str(),
+                      "Error - Cold start");
     if (!Countdown(platform, observer, texts.beforeLaunch, iteration, delay))
         return StopOnInterrupt(settings, run, nullptr, 0);
     SetStatus(observer, texts.launching, iteration, 0);
@@ -400,9 +460,14 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         ListWindowsBeforeLaunch(&detection);
 
     const std::int64_t frequency = platform.process.CounterFrequency();
+    // Made before the start count: its cost is not the program's.
+    const std::uintptr_t job = settings.measureResources ? platform.process.CreateLaunchJob() : 0;
     const std::int64_t startCount = platform.process.CounterNow();
     Launch launch;
-    if (!platform.process.LaunchProcess(commandLine, &launch.process))
+    const bool launched = settings.measureResources
+                              ? platform.process.LaunchProcessInJob(commandLine, job, &launch.process)
+                              : platform.process.LaunchProcess(commandLine, &launch.process);
+    if (!launched)
         return EndRun(run, kRunStopped, LaunchFailureText(platform, settings.appPath).c_str(),
                       "Error - Unable to launch process");
     detection.launched = &launch.process;
@@ -487,6 +552,9 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
             NoteFailure(failureLine, kNotSettledFormat, settings.windowName);
         }
     }
+    const LaunchResources resources = settings.measureResources
+                                          ? ReadLaunchResources(platform.process, launch.process)
+                                          : LaunchResources();
     launch.missed = failureLine[0] != '\0';
     // On disk before anything that could hang or end Kairon: closing a
     // window that does not answer, or the user closing Kairon.
@@ -529,6 +597,8 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
                                     static_cast<double>(frequency);
     }
     result.owner = owner;
+    result.resources = resources;
+    result.cold = settings.coldStart;
     observer.LaunchTimed(result);
     launch.timed = true;
 
@@ -556,7 +626,7 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     platform.process.CloseProcessHandles(launch.process);
     if (LogWriteFailed(log))
         return StopOnWriteFailure(run);
-    return true;
+    return CommandBetweenLaunches(run, settings, settings.concludeCommand, "conclude");
 }
 
 }  // namespace
@@ -600,6 +670,9 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
         }
     }
 
+    run.cleanupOwed = true;
+    if (!CommandBetweenLaunches(run, settings, settings.setupCommand, "setup"))
+        return 1;
     // Each round launches every program once: the warm-ups' rounds first.
     const std::int64_t launches = static_cast<std::int64_t>(settings.warmups) + settings.executions;
     for (std::int64_t number = 1; number <= launches; ++number) {

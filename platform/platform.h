@@ -18,12 +18,45 @@
 typedef std::uint32_t WindowHandle;
 
 // The handles CreateProcessA returns for a launched application, and its
-// process id.
+// process id; and the job object it was launched into, if any.
 struct LaunchedProcess {
     std::uintptr_t process = 0;
     std::uintptr_t thread = 0;
     unsigned long id = 0;
+    std::uintptr_t job = 0;
 };
+
+// What a job object's accounting says its processes have used, all of
+// them together, those that have ended included.
+struct JobUsage {
+    std::uint64_t cpuTime = 0;      // user + kernel, in 100 ns units
+    std::uint64_t pageFaults = 0;
+    bool ioRead = false;            // the I/O accounting answered
+    std::uint64_t readBytes = 0;
+    std::uint64_t writeBytes = 0;
+    std::uint64_t processes = 0;    // ever assigned to it
+    std::uint64_t peakMemory = 0;   // PeakJobMemoryUsed: committed bytes
+};
+
+// What one process has used (K32GetProcessMemoryInfo, GetProcessIoCounters).
+struct ProcessUsage {
+    std::uint64_t peakWorkingSet = 0;  // bytes
+    std::uint64_t pageFaults = 0;
+    bool ioRead = false;               // GetProcessIoCounters answered
+    std::uint64_t readBytes = 0;
+    std::uint64_t writeBytes = 0;
+};
+
+// Whether a privilege of the process's token could be turned on.
+enum PrivilegeResult {
+    kPrivilegeEnabled,
+    kPrivilegeNotHeld,  // AdjustTokenPrivileges succeeded with ERROR_NOT_ALL_ASSIGNED
+    kPrivilegeFailed,   // the token could not be opened or adjusted
+};
+
+// The commands NtSetSystemInformation(SystemMemoryListInformation) takes.
+const int kMemoryFlushModifiedList = 3;
+const int kMemoryPurgeStandbyList = 4;
 
 // Values of the Win32 constants the logic passes through the seam.
 const unsigned kMsgClose = 0x0010;          // WM_CLOSE
@@ -65,7 +98,8 @@ public:
     // Whether the process has ended (WaitForSingleObject with no wait), and
     // then its exit code (GetExitCodeProcess).
     virtual bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) = 0;
-    // CloseHandle on the process handle, then on the thread handle.
+    // CloseHandle on the process handle, then on the thread handle, then on
+    // the job, when it was launched into one.
     virtual void CloseProcessHandles(const LaunchedProcess& launched) = 0;
     // TerminateProcess with exit code 1: the last resort for an application
     // left running by a run that was interrupted.
@@ -107,6 +141,74 @@ public:
     // Looked up at run time, since older Windows lacks it. True when the
     // system took the request.
     virtual bool KeepTimerPeriodWhileHidden() = 0;
+
+    // --- What a launch uses, and what surrounds it: kairon-time's ---
+    // The dialog's port keeps these defaults (no job, no figures, no
+    // commands, no cache), and so Kairon.exe keeps its size.
+    //
+    // CreateJobObjectA, unnamed, without limits: for one launch, made
+    // before its start count. 0 when the system would not.
+    virtual std::uintptr_t CreateLaunchJob() { return 0; }
+    // CreateProcessA as LaunchProcess, but suspended; then
+    // AssignProcessToJobObject(job) and ResumeThread, so that everything the
+    // program starts is in the job too. Where the job cannot be assigned (a
+    // job of 0; Windows 7 inside a CI runner's own job), the launch goes on
+    // without it. `launched->job` is the job when it was assigned, and then
+    // CloseProcessHandles closes it; otherwise 0, and the job is closed.
+    virtual bool LaunchProcessInJob(char* commandLine, std::uintptr_t job,
+                                    LaunchedProcess* launched)
+    {
+        (void)job;
+        return LaunchProcess(commandLine, launched);
+    }
+    // QueryInformationJobObject: JobObjectBasicAndIoAccountingInformation,
+    // or where the system lacks it (Wine) JobObjectBasicAccountingInformation,
+    // and the peak of JobObjectExtendedLimitInformation. False when neither
+    // accounting answers.
+    virtual bool ReadJobUsage(std::uintptr_t job, JobUsage* usage)
+    {
+        (void)job;
+        (void)usage;
+        return false;
+    }
+    // K32GetProcessMemoryInfo and GetProcessIoCounters of a launched process
+    // (never GetProcessTimes, which Wine answers with the caller's times).
+    // False when the memory figures cannot be read.
+    virtual bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage)
+    {
+        (void)launched;
+        (void)usage;
+        return false;
+    }
+    // Runs `command` through %ComSpec% /c (cmd.exe) and waits for it to
+    // end, looking for a stop between waits when `stoppable`. True with its
+    // exit code once it ended; false when it could not be started
+    // (LastError says why) or a stop came first.
+    virtual bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+    {
+        (void)command;
+        (void)stoppable;
+        (void)exitCode;
+        return false;
+    }
+    // AdjustTokenPrivileges for SeProfileSingleProcessPrivilege, which
+    // emptying the file cache needs.
+    virtual PrivilegeResult EnableProfilePrivilege() { return kPrivilegeFailed; }
+    // NtSetSystemInformation(SystemMemoryListInformation, command): the
+    // NTSTATUS, 0 on success.
+    virtual long SetMemoryList(int command)
+    {
+        (void)command;
+        return -1;
+    }
+    // NtQuerySystemInformation(SystemMemoryListInformation): the pages on
+    // the standby list (the file cache), all priorities. False when the
+    // system does not say.
+    virtual bool StandbyPages(std::uint64_t* pages)
+    {
+        (void)pages;
+        return false;
+    }
 };
 
 // Where a picture of a window's client area is read from. On Windows 8

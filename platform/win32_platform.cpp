@@ -101,6 +101,8 @@ void Win32Process::CloseProcessHandles(const LaunchedProcess& launched)
 {
     CloseHandle(reinterpret_cast<HANDLE>(launched.process));
     CloseHandle(reinterpret_cast<HANDLE>(launched.thread));
+    if (launched.job != 0)
+        CloseHandle(reinterpret_cast<HANDLE>(launched.job));
 }
 
 void Win32Process::Terminate(const LaunchedProcess& launched)

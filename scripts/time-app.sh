@@ -62,6 +62,9 @@ missed its condition, 4 APP is slower than the baseline (--fail-if-slower),
                      counts (default 0.05)
   --test TEST        with --compare: rank (default) or welch, the test that
                      decides
+  --setup CMD, --prepare CMD, --conclude CMD, --cleanup CMD
+                     cmd.exe commands once before the first launch, before
+                     each launch, after each launch, once at the end
   --debug            the debug lines in the log
   --quiet            no progress lines
   --display          use \$DISPLAY instead of a private X server
@@ -116,7 +119,7 @@ use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance|--test)
+    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance|--test|--setup|--prepare|--conclude|--cleanup)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       forwarded+=("$1")

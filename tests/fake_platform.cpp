@@ -122,10 +122,87 @@ bool FakePlatform::HasExited(const LaunchedProcess& launched, unsigned long* exi
 void FakePlatform::CloseProcessHandles(const LaunchedProcess& launched)
 {
     closedProcesses.push_back(launched);
-    char event[64];
+    char event[80];
     std::snprintf(event, sizeof event, "close handles 0x%X 0x%X",
                   static_cast<unsigned>(launched.process), static_cast<unsigned>(launched.thread));
     events.push_back(event);
+    if (launched.job != 0) {
+        std::snprintf(event, sizeof event, "close job 0x%X", static_cast<unsigned>(launched.job));
+        events.push_back(event);
+    }
+}
+
+std::uintptr_t FakePlatform::CreateLaunchJob()
+{
+    if (!jobsCreated)
+        return 0;
+    const std::uintptr_t job = 0x300 + static_cast<std::uintptr_t>(++jobCount_);
+    events.push_back("create job " + std::to_string(job));
+    return job;
+}
+
+bool FakePlatform::LaunchProcessInJob(char* commandLine, std::uintptr_t job,
+                                      LaunchedProcess* launched)
+{
+    if (!LaunchProcess(commandLine, launched)) {
+        if (job != 0)
+            events.push_back("close job " + std::to_string(job));
+        return false;
+    }
+    launched->job = job != 0 && jobsAssigned ? job : 0;
+    if (job != 0 && launched->job == 0)
+        events.push_back("close job " + std::to_string(job));
+    return true;
+}
+
+bool FakePlatform::ReadJobUsage(std::uintptr_t job, JobUsage* usage)
+{
+    events.push_back("read job " + std::to_string(job));
+    if (jobUsageRead)
+        *usage = jobUsage;
+    return jobUsageRead;
+}
+
+bool FakePlatform::ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage)
+{
+    (void)launched;
+    if (processUsageRead)
+        *usage = processUsage;
+    return processUsageRead;
+}
+
+bool FakePlatform::RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+{
+    events.push_back(std::string("command ") + command + (stoppable ? "" : " (not stoppable)"));
+    if (commandsNotStarted.count(command) > 0) {
+        lastError_ = 2;
+        return false;
+    }
+    const auto found = commandExitCodes.find(command);
+    *exitCode = found == commandExitCodes.end() ? 0 : found->second;
+    return true;
+}
+
+PrivilegeResult FakePlatform::EnableProfilePrivilege()
+{
+    events.push_back("enable privilege");
+    return profilePrivilege;
+}
+
+long FakePlatform::SetMemoryList(int command)
+{
+    events.push_back("memory list " + std::to_string(command));
+    const auto found = memoryListStatus.find(command);
+    return found == memoryListStatus.end() ? 0 : found->second;
+}
+
+bool FakePlatform::StandbyPages(std::uint64_t* pages)
+{
+    if (standbyPages.empty())
+        return false;
+    *pages = standbyPages.front();
+    standbyPages.pop_front();
+    return true;
 }
 
 void FakePlatform::Terminate(const LaunchedProcess& launched)

@@ -102,6 +102,23 @@ public:
     std::set<std::uint64_t> blankFrames{0};
     bool printsFullContent = true;  // CanPrintFullContent's answer
     std::vector<CaptureSource> captureSources;  // of every capture, in order
+    // Launch jobs and what they and the launched process report.
+    bool jobsCreated = true;       // CreateJobObjectA succeeds
+    bool jobsAssigned = true;      // AssignProcessToJobObject succeeds
+    bool jobUsageRead = true;
+    JobUsage jobUsage;
+    bool processUsageRead = true;
+    ProcessUsage processUsage;
+    // Shell commands ("command TEXT" in events): exit codes by text, 0 for
+    // the others; those that cannot be started at all.
+    std::map<std::string, unsigned long> commandExitCodes;
+    std::set<std::string> commandsNotStarted;
+    // The file cache: the privilege, NtSetSystemInformation's status per
+    // command (0 for the others), and the standby list's successive page
+    // counts (once they run out: not reported).
+    PrivilegeResult profilePrivilege = kPrivilegeEnabled;
+    std::map<int, long> memoryListStatus;
+    std::deque<std::uint64_t> standbyPages;
 
     // --- what happened ---
     std::vector<std::string> events;
@@ -150,6 +167,15 @@ public:
     void BeginTimerPeriod(unsigned milliseconds) override;
     void EndTimerPeriod(unsigned milliseconds) override;
     bool KeepTimerPeriodWhileHidden() override;
+    std::uintptr_t CreateLaunchJob() override;
+    bool LaunchProcessInJob(char* commandLine, std::uintptr_t job,
+                            LaunchedProcess* launched) override;
+    bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
+    bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
+    bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
+    PrivilegeResult EnableProfilePrivilege() override;
+    long SetMemoryList(int command) override;
+    bool StandbyPages(std::uint64_t* pages) override;
 
     // WindowPort
     void EnumTopLevelWindows(WindowVisitor visit, void* context) override;
@@ -183,6 +209,7 @@ private:
     unsigned long lastError_ = 0;
     int periodsInForce_ = 0;
     int launchCount_ = 0;
+    int jobCount_ = 0;
 };
 
 // GetDlgItemInt's reading of a field without sign: optional blanks, digits,

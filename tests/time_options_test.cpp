@@ -67,6 +67,7 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     // Nothing left running, no search for a program that died.
     EXPECT_TRUE(p.settings.endLeftRunning);
     EXPECT_TRUE(p.settings.stopSearchOnExit);
+    EXPECT_TRUE(p.settings.measureResources);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 
@@ -186,6 +187,11 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
          "--save-config: config.txt has no line for --warmup"},
         {{"--save-config", "c.txt", "--json", "j", "app.exe"},
          "--save-config: config.txt has no line for --json"},
+        {{"--save-config", "c.txt", "--cleanup", "del x", "app.exe"},
+         "--save-config: config.txt has no line for --cleanup"},
+        {{"--save-config", "c.txt", "--cold", "app.exe"},
+         "--save-config: config.txt has no line for --cold"},
+        {{"--prepare", "", "app.exe"}, "--prepare: a command must follow"},
         {{"--attended", "--window", "W", "app.exe"}, "--attended: only with --save-config"},
         {{"--window", "W", "--settled", "0", "app.exe"},
          "--settled: '0' is not between 1 and 29999 ms"},

@@ -1,0 +1,56 @@
+#include "engine/file_cache.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string StatusText(long status)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(status));
+    return text;
+}
+
+}  // namespace
+
+bool EmptyFileCache(ProcessPort& process, std::string* why)
+{
+    switch (process.EnableProfilePrivilege()) {
+    case kPrivilegeEnabled:
+        break;
+    case kPrivilegeNotHeld:
+        *why = "needs administrator rights (the profile-single-process privilege is not held)";
+        return false;
+    case kPrivilegeFailed:
+        *why = "could not turn on the profile-single-process privilege";
+        return false;
+    }
+    // A system in use always has some files cached: a standby list of no
+    // pages is one the system does not report (Wine answers so).
+    std::uint64_t before = 0;
+    if (!process.StandbyPages(&before) || before == 0) {
+        *why = "this system does not report its file cache";
+        return false;
+    }
+    const long flushed = process.SetMemoryList(kMemoryFlushModifiedList);
+    if (flushed != 0) {
+        *why = "writing out the modified pages failed with status " + StatusText(flushed);
+        return false;
+    }
+    const long purged = process.SetMemoryList(kMemoryPurgeStandbyList);
+    if (purged != 0) {
+        *why = "purging the standby list failed with status " + StatusText(purged);
+        return false;
+    }
+    std::uint64_t after = 0;
+    if (!process.StandbyPages(&after)) {
+        *why = "this system does not report its file cache";
+        return false;
+    }
+    if (after >= before) {
+        *why = "the standby list did not shrink: " + std::to_string(before) + " pages before, " +
+               std::to_string(after) + " after";
+        return false;
+    }
+    return true;
+}

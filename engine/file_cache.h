@@ -1,0 +1,19 @@
+// A cold start: the system's file cache (the standby list) emptied before a
+// launch, so that the program's files come from the disk. Relaunching alone
+// reads them from memory after the first time. An emptying that cannot be
+// checked is taken for a failure: a "cold" figure that was warm would be
+// the worst kind of wrong.
+#ifndef KAIRON_ENGINE_FILE_CACHE_H
+#define KAIRON_ENGINE_FILE_CACHE_H
+
+#include "platform/platform.h"
+
+#include <string>
+
+// Turns on the privilege it needs, writes the modified pages out, purges
+// the standby list, and checks that the list shrank. False,
+// with *why saying which step failed, when any step failed or the result
+// cannot be checked.
+bool EmptyFileCache(ProcessPort& process, std::string* why);
+
+#endif

@@ -1,0 +1,255 @@
+#include "platform/win32_console_process.h"
+
+#include <psapi.h>
+
+#include <string>
+
+namespace {
+
+// NtSetSystemInformation's and NtQuerySystemInformation's class for the
+// memory lists.
+const ULONG kSystemMemoryListInformation = 80;
+
+// SYSTEM_MEMORY_LIST_INFORMATION: page counts of the system's lists. The
+// standby list, which holds the file cache, is kept by priority.
+struct MemoryLists {
+    ULONG_PTR zeroPages;
+    ULONG_PTR freePages;
+    ULONG_PTR modifiedPages;
+    ULONG_PTR modifiedNoWritePages;
+    ULONG_PTR badPages;
+    ULONG_PTR standbyPagesByPriority[8];
+    ULONG_PTR repurposedPagesByPriority[8];
+    ULONG_PTR modifiedPageFilePages;
+};
+
+typedef LONG(WINAPI* SystemInformationCall)(ULONG infoClass, PVOID info, ULONG length,
+                                            PULONG returned);
+typedef LONG(WINAPI* SetSystemInformationCall)(ULONG infoClass, PVOID info, ULONG length);
+
+void* NtdllFunction(const char* name)
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr ? reinterpret_cast<void*>(GetProcAddress(ntdll, name)) : nullptr;
+}
+
+// A handle the command may inherit as its standard input: the NUL device,
+// so that a command that asks for input ends instead of waiting for a
+// person who is not there.
+HANDLE InheritableNul()
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    return CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       OPEN_EXISTING, 0, nullptr);
+}
+
+}  // namespace
+
+std::uintptr_t Win32ConsoleProcess::CreateLaunchJob()
+{
+    return reinterpret_cast<std::uintptr_t>(CreateJobObjectA(nullptr, nullptr));
+}
+
+bool Win32ConsoleProcess::LaunchProcessInJob(char* commandLine, std::uintptr_t job,
+                                             LaunchedProcess* launched)
+{
+    HANDLE jobHandle = reinterpret_cast<HANDLE>(job);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info)) {
+        const DWORD error = GetLastError();
+        if (jobHandle != nullptr)
+            CloseHandle(jobHandle);
+        SetLastError(error);
+        return false;
+    }
+    const bool assigned = jobHandle != nullptr && AssignProcessToJobObject(jobHandle, info.hProcess);
+    if (!assigned && jobHandle != nullptr)
+        CloseHandle(jobHandle);
+    if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        if (assigned)
+            CloseHandle(jobHandle);
+        SetLastError(error);
+        return false;
+    }
+    launched->process = reinterpret_cast<std::uintptr_t>(info.hProcess);
+    launched->thread = reinterpret_cast<std::uintptr_t>(info.hThread);
+    launched->id = info.dwProcessId;
+    launched->job = assigned ? job : 0;
+    return true;
+}
+
+bool Win32ConsoleProcess::ReadJobUsage(std::uintptr_t job, JobUsage* usage)
+{
+    HANDLE jobHandle = reinterpret_cast<HANDLE>(job);
+    JOBOBJECT_BASIC_AND_IO_ACCOUNTING_INFORMATION accounting;
+    ZeroMemory(&accounting, sizeof accounting);
+    usage->ioRead = QueryInformationJobObject(jobHandle, JobObjectBasicAndIoAccountingInformation,
+                                              &accounting, sizeof accounting, nullptr) != 0;
+    if (!usage->ioRead &&
+        !QueryInformationJobObject(jobHandle, JobObjectBasicAccountingInformation,
+                                   &accounting.BasicInfo, sizeof accounting.BasicInfo, nullptr))
+        return false;
+    const JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& basic = accounting.BasicInfo;
+    usage->cpuTime = static_cast<std::uint64_t>(basic.TotalUserTime.QuadPart) +
+                     static_cast<std::uint64_t>(basic.TotalKernelTime.QuadPart);
+    usage->pageFaults = basic.TotalPageFaultCount;
+    usage->processes = basic.TotalProcesses;
+    usage->readBytes = accounting.IoInfo.ReadTransferCount;
+    usage->writeBytes = accounting.IoInfo.WriteTransferCount;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+    ZeroMemory(&limits, sizeof limits);
+    usage->peakMemory = QueryInformationJobObject(jobHandle, JobObjectExtendedLimitInformation,
+                                                  &limits, sizeof limits, nullptr)
+                            ? limits.PeakJobMemoryUsed
+                            : 0;
+    return true;
+}
+
+bool Win32ConsoleProcess::ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage)
+{
+    HANDLE process = reinterpret_cast<HANDLE>(launched.process);
+    PROCESS_MEMORY_COUNTERS memory;
+    ZeroMemory(&memory, sizeof memory);
+    memory.cb = sizeof memory;
+    if (!GetProcessMemoryInfo(process, &memory, sizeof memory))
+        return false;
+    usage->peakWorkingSet = memory.PeakWorkingSetSize;
+    usage->pageFaults = memory.PageFaultCount;
+    IO_COUNTERS io;
+    ZeroMemory(&io, sizeof io);
+    usage->ioRead = GetProcessIoCounters(process, &io) != 0;
+    usage->readBytes = io.ReadTransferCount;
+    usage->writeBytes = io.WriteTransferCount;
+    return true;
+}
+
+bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
+                                          unsigned long* exitCode)
+{
+    char shell[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("ComSpec", shell, sizeof shell);
+    // /d: no AutoRun commands from the registry; /s with the quotes around
+    // the command: cmd.exe runs exactly what is between them.
+    std::string line = std::string("\"") +
+                       (length > 0 && length < sizeof shell ? shell : "cmd.exe") +
+                       "\" /d /s /c \"" + command + "\"";
+    // Its output goes to standard error: standard output is the report's.
+    // It inherits those two handles and no other: an inherited log or JSON
+    // file would stay open in whatever the command leaves running.
+    HANDLE input = InheritableNul();
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    HANDLE inherited[2] = {input, error};
+    const DWORD inheritedCount = input != INVALID_HANDLE_VALUE ? 2 : 1;
+    SIZE_T listSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::string listBytes(listSize, '\0');
+    auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(&listBytes[0]);
+    const bool listed =
+        InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                  inherited + (inheritedCount == 2 ? 0 : 1),
+                                  inheritedCount * sizeof(HANDLE), nullptr, nullptr);
+    STARTUPINFOEXA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = input;
+    startup.StartupInfo.hStdOutput = error;
+    startup.StartupInfo.hStdError = error;
+    startup.lpAttributeList = listed ? list : nullptr;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    // Without the list (a system before Vista), nothing is inherited but
+    // what every console program gets.
+    const BOOL started =
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
+                       listed ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
+                       &startup.StartupInfo, &info);
+    const DWORD startError = GetLastError();
+    if (listed)
+        DeleteProcThreadAttributeList(list);
+    if (input != INVALID_HANDLE_VALUE)
+        CloseHandle(input);
+    if (!started) {
+        SetLastError(startError);
+        return false;
+    }
+    bool ended = true;
+    while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) {
+        if (stoppable && StopRequested()) {
+            TerminateProcess(info.hProcess, 1);
+            ended = false;
+            break;
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    *exitCode = code;
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return ended;
+}
+
+PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return kPrivilegeFailed;
+    TOKEN_PRIVILEGES privileges;
+    ZeroMemory(&privileges, sizeof privileges);
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    BOOL adjusted = LookupPrivilegeValueA(nullptr, "SeProfileSingleProcessPrivilege",
+                                          &privileges.Privileges[0].Luid);
+    if (adjusted)
+        adjusted = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr,
+                                         nullptr);
+    // AdjustTokenPrivileges succeeds for a privilege the token does not
+    // hold; only the last error tells.
+    const DWORD error = GetLastError();
+    CloseHandle(token);
+    if (!adjusted)
+        return kPrivilegeFailed;
+    return error == ERROR_NOT_ALL_ASSIGNED ? kPrivilegeNotHeld : kPrivilegeEnabled;
+}
+
+long Win32ConsoleProcess::SetMemoryList(int command)
+{
+    const auto set =
+        reinterpret_cast<SetSystemInformationCall>(NtdllFunction("NtSetSystemInformation"));
+    if (set == nullptr)
+        return -1;
+    ULONG value = static_cast<ULONG>(command);
+    return set(kSystemMemoryListInformation, &value, sizeof value);
+}
+
+bool Win32ConsoleProcess::StandbyPages(std::uint64_t* pages)
+{
+    const auto query =
+        reinterpret_cast<SystemInformationCall>(NtdllFunction("NtQuerySystemInformation"));
+    if (query == nullptr)
+        return false;
+    MemoryLists lists;
+    ZeroMemory(&lists, sizeof lists);
+    ULONG returned = 0;
+    // A system that answers with another layout (a 32-bit program on 64-bit
+    // Windows may get one) is taken for one that does not say.
+    if (query(kSystemMemoryListInformation, &lists, sizeof lists, &returned) != 0 ||
+        returned != sizeof lists)
+        return false;
+    std::uint64_t standby = 0;
+    for (ULONG_PTR count : lists.standbyPagesByPriority)
+        standby += count;
+    *pages = standby;
+    return true;
+}

@@ -418,6 +418,8 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     // died, where a person at the dialog would see to both.
     settings->endLeftRunning = true;
     settings->stopSearchOnExit = true;
+    // A script's number is the moment the window was there.
+    settings->wakeOnWindowEvents = true;
 
     CLI::App app(kTimeDescription, "kairon-time");
     std::vector<const CLI::Option*> described;

@@ -67,6 +67,7 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     // Nothing left running, no search for a program that died.
     EXPECT_TRUE(p.settings.endLeftRunning);
     EXPECT_TRUE(p.settings.stopSearchOnExit);
+    EXPECT_TRUE(p.settings.wakeOnWindowEvents);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 

@@ -524,11 +524,15 @@ namespace {
 // thread watches.
 bool g_windowEventCame = false;
 
+// Wine 8.0 delivers the process's own events despite
+// WINEVENT_SKIPOWNPROCESS, hence the owner's test.
 void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
                             DWORD, DWORD)
 {
+    DWORD owner = 0;
     if (event != EVENT_OBJECT_DESTROY && object == OBJID_WINDOW && child == CHILDID_SELF &&
-        window != nullptr && GetAncestor(window, GA_PARENT) == GetDesktopWindow())
+        window != nullptr && GetAncestor(window, GA_PARENT) == GetDesktopWindow() &&
+        GetWindowThreadProcessId(window, &owner) != 0 && owner != GetCurrentProcessId())
         g_windowEventCame = true;
 }
 

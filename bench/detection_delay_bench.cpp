@@ -17,20 +17,28 @@
 // or the visible one, which is the log's number; the counter is the same
 // clock in every process. So for each launch:
 //   delay = last mark's count - window-created stamp   (and - shown stamp)
-// with nothing of the application's own start-up in it.
+// with nothing of the application's own start-up in it. The window can be
+// found before CreateWindowExA returns (its creation event comes from
+// inside the call), so the stamp right before the call bounds the delay
+// from above:
+//   creating delay = last mark's count - stamp before CreateWindowExA
 //
 // EXTRA_WINDOWS titled windows of another process (bench/window_host.h) are
 // open during the run, and every window is considered (new windows only is
 // off). Before the launches, 100 passes of Kairon's search for a title
-// that is not there, reading every window's title, give the pass time.
+// that is not there, reading every window's title, give the pass time;
+// 100 more that skip the windows listed before them, as a launch's search
+// skips those that were there before the launch, the run's pass time.
 //
 // Prints the rule of its percentiles, then one line:
-//   delay loop=<dialog|time> windows=<n> visible=<0|1> launches=<n> pass_ms=<x> model_ms=<x>
+//   delay loop=<dialog|time> windows=<n> visible=<0|1> launches=<n> pass_ms=<x>
+//         run_pass_ms=<x> model_ms=<x>
 //         created_p50_ms=.. created_p95_ms=.. created_p99_ms=.. created_max_ms=..
-//         created_min_ms=..
+//         created_min_ms=.. creating_p50_ms=.. (and the rest, as for created)
 //         [shown_p50_ms=.. shown_p95_ms=.. shown_p99_ms=.. shown_max_ms=.. shown_min_ms=..]
 // model_ms is the delay the dialog's polling explains (bench/delay_model.h),
-// and writes the delays, one launch a line ("<created> <shown>" in ms), to
+// and writes the delays, one launch a line ("<created> <shown> <creating>"
+// in ms), to
 // delays-<windows>-<visible>.txt, or time-delays-<windows>-<visible>.txt
 // for kairon-time's loop. Exit code 0, or 1 when a measurement could not
 // be taken (a launch failed, a window was not found).
@@ -62,8 +70,9 @@ const int kPassSamples = 100;
 const int kDelayMs = 50;
 
 // Median time of one pass of Kairon's search over the desktop as it is, for
-// a title that is not there.
-double PassMilliseconds()
+// a title that is not there: reading every title, or, as a launch's search
+// does (`listedBefore`), skipping the windows listed before the launch.
+double PassMilliseconds(bool listedBefore)
 {
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -74,6 +83,8 @@ double PassMilliseconds()
     Win32Windows windows;
     LogSink closedLog;
     Detection detection{settings, process, windows, closedLog, {}, {}, {}};
+    if (listedBefore)
+        ListWindowsBeforeLaunch(&detection);
     const double frequency = static_cast<double>(process.CounterFrequency());
     std::vector<double> times;
     for (int pass = 0; pass < kPassSamples; ++pass) {
@@ -101,7 +112,8 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     if (!stamps)
         return 1;
 
-    const double passMs = PassMilliseconds();
+    const double passMs = PassMilliseconds(false);
+    const double runPassMs = PassMilliseconds(true);
 
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -136,6 +148,7 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     const std::int64_t frequency = process.CounterFrequency();
     std::vector<double> fromCreated;
     std::vector<double> fromShown;
+    std::vector<double> fromCreating;
     char delaysName[64];
     std::snprintf(delaysName, sizeof delaysName, "%sdelays-%d-%d.txt", timeLoop ? "time-" : "",
                   extraWindows, visible ? 1 : 0);
@@ -145,14 +158,16 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     for (size_t i = 0; i < paired; ++i) {
         const LaunchStamps& launch = process.launches[i];
         const std::int64_t end = visible ? observer.counts[i].visible : observer.counts[i].window;
-        if (launch.created == 0 || launch.shown == 0 || end == 0) {
+        if (launch.creating == 0 || launch.created == 0 || launch.shown == 0 || end == 0) {
             ++missing;
             continue;
         }
         fromCreated.push_back(MsAfter(launch.created, end, frequency));
         fromShown.push_back(MsAfter(launch.shown, end, frequency));
+        fromCreating.push_back(MsAfter(launch.creating, end, frequency));
         if (delaysFile)
-            std::fprintf(delaysFile, "%.3f %.3f\n", fromCreated.back(), fromShown.back());
+            std::fprintf(delaysFile, "%.3f %.3f %.3f\n", fromCreated.back(), fromShown.back(),
+                         fromCreating.back());
     }
     if (delaysFile)
         std::fclose(delaysFile);
@@ -167,10 +182,12 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
 
     std::printf("percentiles: %s\n", kPercentileRule);
-    std::printf("delay loop=%s windows=%d visible=%d launches=%d pass_ms=%.2f model_ms=%.1f",
+    std::printf("delay loop=%s windows=%d visible=%d launches=%d pass_ms=%.2f run_pass_ms=%.2f "
+                "model_ms=%.1f",
                 timeLoop ? "time" : "dialog", extraWindows, visible ? 1 : 0,
-                static_cast<int>(fromCreated.size()), passMs, ModelDelayMs(passMs));
+                static_cast<int>(fromCreated.size()), passMs, runPassMs, ModelDelayMs(passMs));
     PrintSummary("created", fromCreated);
+    PrintSummary("creating", fromCreating);
     if (visible)
         PrintSummary("shown", fromShown);
     std::printf("\n");

@@ -16,6 +16,7 @@ SampleStamps* CreateStampsBlock(const char* prefix, char* name)
 
 bool StampedProcess::LaunchProcess(char* commandLine, LaunchedProcess* launched)
 {
+    stamps_->creating = 0;
     stamps_->created = 0;
     stamps_->shown = 0;
     stamps_->drawn = 0;
@@ -24,7 +25,7 @@ bool StampedProcess::LaunchProcess(char* commandLine, LaunchedProcess* launched)
 
 void StampedProcess::CloseProcessHandles(const LaunchedProcess& launched)
 {
-    launches.push_back({stamps_->created, stamps_->shown, stamps_->drawn});
+    launches.push_back({stamps_->creating, stamps_->created, stamps_->shown, stamps_->drawn});
     ForwardingProcess::CloseProcessHandles(launched);
 }
 

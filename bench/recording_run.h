@@ -21,6 +21,7 @@ SampleStamps* CreateStampsBlock(const char* prefix, char* name);
 
 // A launch's stamps as the application left them, 0 for one not written.
 struct LaunchStamps {
+    std::int64_t creating;
     std::int64_t created;
     std::int64_t shown;
     std::int64_t drawn;

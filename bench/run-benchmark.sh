@@ -122,15 +122,15 @@ for loop in dialog time; do
   done
 done
 
-printf '  %-38s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
-  "model ms" p50 p95 p99 max min
+printf '  %-40s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
+  "run pass" "model ms" p50 p95 p99 max min
 print_row() {
   local mode="$1" line="$2" of="$3"
   local model="$(field model_ms "$line")"
   [ "$(sed -n 's/.* loop=\([a-z]*\).*/\1/p' <<<"$line")" = time ] && model=-
-  printf '  %-38s %7s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
+  printf '  %-40s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
     "$(field windows "$line")" "$(field launches "$line")" "$(field pass_ms "$line")" \
-    "$model" "$(field "${of}_p50_ms" "$line")" \
+    "$(field run_pass_ms "$line")" "$model" "$(field "${of}_p50_ms" "$line")" \
     "$(field "${of}_p95_ms" "$line")" "$(field "${of}_p99_ms" "$line")" \
     "$(field "${of}_max_ms" "$line")" "$(field "${of}_min_ms" "$line")"
 }
@@ -138,16 +138,21 @@ loop_of() { sed -n 's/.* loop=\([a-z]*\).*/\1/p' <<<"$1"; }
 for line in "${rows[@]}"; do
   name="dialog"
   [ "$(loop_of "$line")" = time ] && name="kairon-time"
+  what="name"
+  [ "$(field visible "$line")" = 1 ] && what="name + visible"
+  print_row "$name: $what, created" "$line" created
+  if [ "$name" = kairon-time ]; then
+    print_row "$name: $what, before creation" "$line" creating
+  fi
   if [ "$(field visible "$line")" = 1 ]; then
-    print_row "$name: name + visible, created" "$line" created
-    print_row "$name: name + visible, shown" "$line" shown
-  else
-    print_row "$name: name, created" "$line" created
+    print_row "$name: $what, shown" "$line" shown
   fi
 done
 echo "  (ms; windows: extra titled windows of another process; pass: one search pass reading"
-echo "   every title, median; model (the dialog's): half a polling period (one pass and one"
-echo "   sleep) plus the sleep after the finding pass; p50 to p99: $percentile_rule)"
+echo "   every title, median; run pass: one skipping the windows there before the launch, as"
+echo "   a launch's search does; model (the dialog's): half a polling period (one pass and one"
+echo "   sleep) plus the sleep after the finding pass; created: after CreateWindowExA returned;"
+echo "   before creation: after the call began; p50 to p99: $percentile_rule)"
 
 # kairon-time's goal, by window name alone, at every window count.
 time_verdicts=""

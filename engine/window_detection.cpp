@@ -54,6 +54,8 @@ bool SearchOnWindowEvents(Detection* detection)
     const std::int64_t start = process.CounterNow();
     int banners = 0;
     for (;;) {
+        detection->visited = 0;
+        detection->eventCutPass = false;
         detection->windows.EnumTopLevelWindows(SearchWindowProc, detection);
         const std::int64_t now = process.CounterNow();
         if (detection->foundWindow.found) {
@@ -74,7 +76,8 @@ bool SearchOnWindowEvents(Detection* detection)
                      kSearchPassLimit);
             FlushLog(&detection->log);
         }
-        detection->windows.WaitForWindowEvent(kSearchPassSleepMs);
+        if (!detection->eventCutPass)
+            detection->windows.WaitForWindowEvent(kSearchPassSleepMs);
     }
 }
 
@@ -136,6 +139,13 @@ bool InitialScanProc(WindowHandle window, void* context)
 bool SearchWindowProc(WindowHandle window, void* context)
 {
     Detection* detection = static_cast<Detection*>(context);
+    // A window created now is on top of the Z order, where a new pass
+    // starts: so a pass that an event cuts short is begun again at once.
+    if (detection->settings.wakeOnWindowEvents && ++detection->visited % kEventLookEvery == 0 &&
+        detection->windows.WaitForWindowEvent(0)) {
+        detection->eventCutPass = true;
+        return false;
+    }
     const bool inSnapshot = detection->snapshot.count(window) != 0;
     if (detection->settings.newWindowsOnly && inSnapshot)
         return true;

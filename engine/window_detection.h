@@ -43,7 +43,17 @@ struct Detection {
     // pass that found the window, and after the test that saw it visible.
     std::int64_t foundCount = 0;
     std::int64_t visibleCount = 0;
+    // The windows the current pass has visited, and whether a window event
+    // cut it short (settings.wakeOnWindowEvents).
+    int visited = 0;
+    bool eventCutPass = false;
 };
+
+// How many windows a pass woken by events visits between two looks for a
+// new event: a pass over a thousand windows takes tens of milliseconds
+// under Wine (each window is asked after over its server), and a window
+// created meanwhile lies above the point the pass has reached.
+const int kEventLookEvery = 16;
 
 // Empties the snapshot and fills it with every titled top-level window;
 // with debug on, logs each one and then their count.

@@ -122,13 +122,13 @@ for loop in dialog time; do
   done
 done
 
-printf '  %-40s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
+printf '  %-46s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' mode windows launches "pass ms" \
   "run pass" "model ms" p50 p95 p99 max min
 print_row() {
   local mode="$1" line="$2" of="$3"
   local model="$(field model_ms "$line")"
   [ "$(sed -n 's/.* loop=\([a-z]*\).*/\1/p' <<<"$line")" = time ] && model=-
-  printf '  %-40s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
+  printf '  %-46s %7s %8s %8s %8s %8s %7s %7s %7s %7s %7s\n' "$mode" \
     "$(field windows "$line")" "$(field launches "$line")" "$(field pass_ms "$line")" \
     "$(field run_pass_ms "$line")" "$model" "$(field "${of}_p50_ms" "$line")" \
     "$(field "${of}_p95_ms" "$line")" "$(field "${of}_p99_ms" "$line")" \

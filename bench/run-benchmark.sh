@@ -164,7 +164,7 @@ for line in "${rows[@]}"; do
   [ "$v" = met ] || goals_met=0
   echo "  kairon-time, $(field windows "$line") extra windows: p50 $p50 ms, p99 $p99 ms" \
     "(goal p50 <= 2, p99 <= 6: $v)"
-  time_verdicts+="kairon-time $(field windows "$line") windows p50 $p50 p99 $p99 ($v); "
+  time_verdicts+=" kairon-time $(field windows "$line") windows p50 $p50 p99 $p99 ($v);"
 done
 
 ordinary="${rows[0]}"
@@ -202,7 +202,7 @@ if ! wine delay_chart.exe detection-delay.svg "${chart_rows[@]}"; then
 fi
 echo "  chart: $work_name/detection-delay.svg in $build_name"
 if [ "${KAIRON_BENCH_DELAY_ONLY:-0}" = 1 ]; then
-  echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict); $time_verdicts" \
+  echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict);$time_verdicts" \
     "goals $([ "$goals_met" = 1 ] && echo met || echo missed)"
   exit 0
 fi
@@ -246,7 +246,7 @@ echo "  Kairon.exe (32-bit, Release, stripped): $size bytes (goal <= 262144: $si
 echo "  Kairon.exe run here ($KAIRON_WINE_BITS-bit): $(stat -c %s Kairon.exe) bytes;" \
   "peak working set over $runs unattended runs: largest $((peak_max / 1024)) KiB"
 
-echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict); $time_verdicts" \
+echo "SUMMARY delay p50 $ordinary_p50 ms p99 $ordinary_p99 ms ($ordinary_verdict);$time_verdicts" \
   "$largest_windows windows p50 $largest_off % from the model ($largest_verdict);" \
   "search pass ${ratio} x ($search_verdict); Kairon.exe $size bytes ($size_verdict);" \
   "goals $([ "$goals_met" = 1 ] && echo met || echo missed)"

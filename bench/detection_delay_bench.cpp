@@ -1,36 +1,49 @@
 // detection_delay_bench: how long after an application's window appears
-// Kairon's timing run takes its end count, launch by launch.
+// Kairon's timing run marks it, launch by launch, with the dialog's loop
+// or with kairon-time's.
 //
-// Usage: detection_delay_bench SAMPLE_APP LAUNCHES EXTRA_WINDOWS VISIBLE
+// Usage: detection_delay_bench SAMPLE_APP LAUNCHES EXTRA_WINDOWS VISIBLE LOOP
 //
 // Kairon's own timing run (TimingRun through the real Win32 side of the
 // seam) launches the sample application LAUNCHES times and searches for its
 // window by exact title; with VISIBLE 1 it also waits until the window is
-// visible. The sample application, given --stamps NAME, writes into a
-// shared block the performance counter right after CreateWindowExA returns
-// its window (from then on a search pass can see it) and right after
-// ShowWindow. A thin wrapper around the process port keeps the run's end
-// count of each iteration, the second counter reading after the frequency
-// query; the counter is the same clock in every process. So for each launch:
-//   delay = end count - window-created stamp   (and - shown stamp)
-// with nothing of the application's own start-up in it.
+// visible. LOOP is the run's: "dialog", Kairon.exe's pass and 10 ms sleep,
+// or "time", kairon-time's wake on window events with the mark at the
+// finding pass (its settings as console/time_options.cpp sets them). The
+// sample application, given --stamps NAME, writes into a shared block the
+// performance counter right after CreateWindowExA returns its window (from
+// then on a search pass can see it) and right after ShowWindow. The run's
+// counts (LaunchResult::counts) give each launch's last mark, the window
+// or the visible one, which is the log's number; the counter is the same
+// clock in every process. So for each launch:
+//   delay = last mark's count - window-created stamp   (and - shown stamp)
+// with nothing of the application's own start-up in it. The window can be
+// found before CreateWindowExA returns (its creation event comes from
+// inside the call), so the stamp right before the call bounds the delay
+// from above:
+//   creating delay = last mark's count - stamp before CreateWindowExA
 //
 // EXTRA_WINDOWS titled windows of another process (bench/window_host.h) are
 // open during the run, and every window is considered (new windows only is
-// off), so every pass reads every title. Before the launches, 100 passes of
-// Kairon's search for a title that is not there give the pass time.
+// off). Before the launches, 100 passes of Kairon's search for a title
+// that is not there, reading every window's title, give the pass time;
+// 100 more that skip the windows listed before them, as a launch's search
+// skips those that were there before the launch, the run's pass time.
 //
 // Prints the rule of its percentiles, then one line:
-//   delay windows=<n> visible=<0|1> launches=<n> pass_ms=<x> model_ms=<x>
+//   delay loop=<dialog|time> windows=<n> visible=<0|1> launches=<n> pass_ms=<x>
+//         run_pass_ms=<x> model_ms=<x>
 //         created_p50_ms=.. created_p95_ms=.. created_p99_ms=.. created_max_ms=..
-//         created_min_ms=..
+//         created_min_ms=.. creating_p50_ms=.. (and the rest, as for created)
 //         [shown_p50_ms=.. shown_p95_ms=.. shown_p99_ms=.. shown_max_ms=.. shown_min_ms=..]
-// model_ms is the delay the polling explains (bench/delay_model.h).
-// and writes the delays, one launch a line ("<created> <shown>" in ms), to
-// delays-<windows>-<visible>.txt. Exit code 0, or 1 when a measurement could
-// not be taken (a launch failed, a window was not found).
+// model_ms is the delay the dialog's polling explains (bench/delay_model.h),
+// and writes the delays, one launch a line ("<created> <shown> <creating>"
+// in ms), to
+// delays-<windows>-<visible>.txt, or time-delays-<windows>-<visible>.txt
+// for kairon-time's loop. Exit code 0, or 1 when a measurement could not
+// be taken (a launch failed, a window was not found).
 #include "bench/delay_model.h"
-#include "bench/forwarding_process.h"
+#include "bench/recording_run.h"
 #include "bench/window_host.h"
 #include "config/run_settings.h"
 #include "engine/log_sink.h"
@@ -56,69 +69,10 @@ const int kPassSamples = 100;
 // Between launches: the close countdown and the one before the next launch.
 const int kDelayMs = 50;
 
-struct Launch {
-    std::int64_t endCount;
-    std::int64_t created;
-    std::int64_t shown;
-};
-
-// The real process port, keeping each iteration's end count and pairing it
-// with the stamps the application left.
-class RecordingProcess : public ForwardingProcess {
-public:
-    explicit RecordingProcess(SampleStamps* stamps) : stamps_(stamps) {}
-    std::vector<Launch> launches;
-
-    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override
-    {
-        stamps_->created = 0;
-        stamps_->shown = 0;
-        return ForwardingProcess::LaunchProcess(commandLine, launched);
-    }
-    // The end of an iteration: the window was closed with SendMessageTimeoutA, so
-    // the application has long written both stamps.
-    void CloseProcessHandles(const LaunchedProcess& launched) override
-    {
-        launches.push_back({endCount_, stamps_->created, stamps_->shown});
-        ForwardingProcess::CloseProcessHandles(launched);
-    }
-    // Each iteration reads the frequency, then the start count, then the
-    // end count.
-    std::int64_t CounterFrequency() override
-    {
-        readings_ = 0;
-        return ForwardingProcess::CounterFrequency();
-    }
-    std::int64_t CounterNow() override
-    {
-        const std::int64_t now = ForwardingProcess::CounterNow();
-        if (++readings_ == 2)
-            endCount_ = now;
-        return now;
-    }
-
-private:
-    SampleStamps* stamps_;
-    int readings_ = 0;
-    std::int64_t endCount_ = 0;
-};
-
-// No dialog: the status texts go nowhere; an error (a failed launch) is
-// written out.
-class ErrorsToStderr : public RunObserver {
-public:
-    void ShowStatus(const char*) override {}
-    void ShowError(const char* text, const char* caption) override
-    {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
-    void RunEnded(RunOutcome) override {}
-    void CloseProgram() override {}
-};
-
 // Median time of one pass of Kairon's search over the desktop as it is, for
-// a title that is not there.
-double PassMilliseconds()
+// a title that is not there: reading every title, or, as a launch's search
+// does (`listedBefore`), skipping the windows listed before the launch.
+double PassMilliseconds(bool listedBefore)
 {
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -129,6 +83,8 @@ double PassMilliseconds()
     Win32Windows windows;
     LogSink closedLog;
     Detection detection{settings, process, windows, closedLog, {}, {}, {}};
+    if (listedBefore)
+        ListWindowsBeforeLaunch(&detection);
     const double frequency = static_cast<double>(process.CounterFrequency());
     std::vector<double> times;
     for (int pass = 0; pass < kPassSamples; ++pass) {
@@ -148,21 +104,16 @@ void PrintSummary(const char* name, std::vector<double> delays)
                 name, at(0.5), name, at(0.95), name, at(0.99), name, at(1.0), name, at(0.0));
 }
 
-int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visible)
+int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visible,
+            bool timeLoop)
 {
     char stampsName[64];
-    std::snprintf(stampsName, sizeof stampsName, "KaironDelayStamps-%lu", GetCurrentProcessId());
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(SampleStamps), stampsName);
-    SampleStamps* stamps = mapping ? static_cast<SampleStamps*>(MapViewOfFile(
-                                   mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SampleStamps)))
-                             : nullptr;
-    if (!stamps) {
-        std::fprintf(stderr, "cannot create the shared block %s\n", stampsName);
+    SampleStamps* stamps = CreateStampsBlock("KaironDelayStamps", stampsName);
+    if (!stamps)
         return 1;
-    }
 
-    const double passMs = PassMilliseconds();
+    const double passMs = PassMilliseconds(false);
+    const double runPassMs = PassMilliseconds(true);
 
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -177,34 +128,46 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     settings.detectByWindowName = true;
     settings.exactMatch = true;
     settings.waitVisible = visible;
-    settings.autoRun = true;  // as unattended runs are
+    settings.markPhases = true;
+    if (timeLoop) {
+        settings.checkWindowOwner = true;
+        settings.endLeftRunning = true;
+        settings.stopSearchOnExit = true;
+        settings.wakeOnWindowEvents = true;
+    } else {
+        settings.autoRun = true;  // as the dialog's unattended runs are
+    }
     DeleteFileA(kLogName);
 
-    RecordingProcess process(stamps);
+    StampedProcess process(stamps);
     Win32Windows windows;
-    ErrorsToStderr observer;
+    CountsObserver observer;
     Platform platform{process, windows};
     TimingRun(settings, platform, observer);
 
-    const double frequency = static_cast<double>(process.CounterFrequency());
+    const std::int64_t frequency = process.CounterFrequency();
     std::vector<double> fromCreated;
     std::vector<double> fromShown;
+    std::vector<double> fromCreating;
     char delaysName[64];
-    std::snprintf(delaysName, sizeof delaysName, "delays-%d-%d.txt", extraWindows,
-                  visible ? 1 : 0);
+    std::snprintf(delaysName, sizeof delaysName, "%sdelays-%d-%d.txt", timeLoop ? "time-" : "",
+                  extraWindows, visible ? 1 : 0);
     FILE* delaysFile = std::fopen(delaysName, "w");
     int missing = 0;
-    for (const Launch& launch : process.launches) {
-        if (launch.created == 0 || launch.shown == 0) {
+    const size_t paired = std::min(process.launches.size(), observer.counts.size());
+    for (size_t i = 0; i < paired; ++i) {
+        const LaunchStamps& launch = process.launches[i];
+        const std::int64_t end = visible ? observer.counts[i].visible : observer.counts[i].window;
+        if (launch.creating == 0 || launch.created == 0 || launch.shown == 0 || end == 0) {
             ++missing;
             continue;
         }
-        fromCreated.push_back(static_cast<double>(launch.endCount - launch.created) * 1000.0 /
-                              frequency);
-        fromShown.push_back(static_cast<double>(launch.endCount - launch.shown) * 1000.0 /
-                            frequency);
+        fromCreated.push_back(MsAfter(launch.created, end, frequency));
+        fromShown.push_back(MsAfter(launch.shown, end, frequency));
+        fromCreating.push_back(MsAfter(launch.creating, end, frequency));
         if (delaysFile)
-            std::fprintf(delaysFile, "%.3f %.3f\n", fromCreated.back(), fromShown.back());
+            std::fprintf(delaysFile, "%.3f %.3f %.3f\n", fromCreated.back(), fromShown.back(),
+                         fromCreating.back());
     }
     if (delaysFile)
         std::fclose(delaysFile);
@@ -219,20 +182,20 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
 
     std::printf("percentiles: %s\n", kPercentileRule);
-    std::printf("delay windows=%d visible=%d launches=%d pass_ms=%.2f model_ms=%.1f", extraWindows,
-                visible ? 1 : 0, static_cast<int>(fromCreated.size()), passMs,
-                ModelDelayMs(passMs));
+    std::printf("delay loop=%s windows=%d visible=%d launches=%d pass_ms=%.2f run_pass_ms=%.2f "
+                "model_ms=%.1f",
+                timeLoop ? "time" : "dialog", extraWindows, visible ? 1 : 0,
+                static_cast<int>(fromCreated.size()), passMs, runPassMs, ModelDelayMs(passMs));
     PrintSummary("created", fromCreated);
+    PrintSummary("creating", fromCreating);
     if (visible)
         PrintSummary("shown", fromShown);
     std::printf("\n");
 
-    UnmapViewOfFile(stamps);
-    CloseHandle(mapping);
-    if (static_cast<int>(process.launches.size()) != launchCount || missing != 0 ||
-        failures != 0) {
-        std::fprintf(stderr, "%d of %d launches measured, %d without stamps, %d failure lines\n",
-                     static_cast<int>(process.launches.size()), launchCount, missing, failures);
+    if (static_cast<int>(paired) != launchCount || missing != 0 || failures != 0) {
+        std::fprintf(stderr, "%d of %d launches measured, %d without stamps or marks, "
+                             "%d failure lines\n",
+                     static_cast<int>(paired), launchCount, missing, failures);
         return 1;
     }
     return 0;
@@ -245,9 +208,10 @@ int main(int argc, char** argv)
     int hostExit = 0;
     if (RunWindowHostIfAsked(argc, argv, &hostExit))
         return hostExit;
-    if (argc != 5) {
-        std::fprintf(stderr,
-                     "usage: detection_delay_bench SAMPLE_APP LAUNCHES EXTRA_WINDOWS VISIBLE\n");
+    const bool timeLoop = argc == 6 && std::strcmp(argv[5], "time") == 0;
+    if (argc != 6 || (!timeLoop && std::strcmp(argv[5], "dialog") != 0)) {
+        std::fprintf(stderr, "usage: detection_delay_bench SAMPLE_APP LAUNCHES EXTRA_WINDOWS "
+                             "VISIBLE dialog|time\n");
         return 1;
     }
     const int launches = std::atoi(argv[2]);
@@ -260,7 +224,7 @@ int main(int argc, char** argv)
     WindowHost host;
     int result = 1;
     if (StartWindowHost(extraWindows, &host))
-        result = Measure(argv[1], launches, extraWindows, visible);
+        result = Measure(argv[1], launches, extraWindows, visible, timeLoop);
     StopWindowHost(&host);
     return result;
 }

@@ -12,9 +12,9 @@
 // the sample application LAUNCHES times with --draw-after DRAW_AFTER_MS:
 // its window is shown blank and painted that much later. The sample writes
 // the performance counter right after the painting into its --stamps
-// block; a thin wrapper around the process port keeps each iteration's
-// start count, and the observer the settled mark. So for each launch:
-//   delay = start count + settled mark - drawn stamp
+// block (bench/recording_run.h keeps it), and the run's counts give the
+// settled mark's. So for each launch:
+//   delay = settled mark's count - drawn stamp
 // The blank spell may outlast the quiet time: a blank picture never settles.
 //
 // Then CAPTURES captures, one after another, of a sample window of the
@@ -33,7 +33,7 @@
 // and writes the capture times, one a line in ms, to capture-<w>x<h>.txt.
 // and writes the delays, one launch a line in ms, to settle-delays.txt.
 // Exit code 0, or 1 when a measurement could not be taken.
-#include "bench/forwarding_process.h"
+#include "bench/recording_run.h"
 #include "config/run_settings.h"
 #include "engine/timing_run.h"
 #include "platform/pixel_hash.h"
@@ -58,66 +58,6 @@ const char kDelaysName[] = "settle-delays.txt";
 // Between launches: the close countdown and the one before the next launch.
 const int kDelayMs = 50;
 
-struct Launch {
-    std::int64_t startCount;
-    std::int64_t drawn;
-};
-
-// Keeps each iteration's start count, the first counter reading after the
-// frequency query, and pairs it with the drawn stamp once the window is
-// closed (by then the application has long painted).
-class RecordingProcess : public ForwardingProcess {
-public:
-    explicit RecordingProcess(SampleStamps* stamps) : stamps_(stamps) {}
-    std::vector<Launch> launches;
-
-    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override
-    {
-        stamps_->drawn = 0;
-        return ForwardingProcess::LaunchProcess(commandLine, launched);
-    }
-    void CloseProcessHandles(const LaunchedProcess& launched) override
-    {
-        launches.push_back({startCount_, stamps_->drawn});
-        ForwardingProcess::CloseProcessHandles(launched);
-    }
-    std::int64_t CounterFrequency() override
-    {
-        readings_ = 0;
-        return ForwardingProcess::CounterFrequency();
-    }
-    std::int64_t CounterNow() override
-    {
-        const std::int64_t now = ForwardingProcess::CounterNow();
-        if (++readings_ == 1)
-            startCount_ = now;
-        return now;
-    }
-
-private:
-    SampleStamps* stamps_;
-    int readings_ = 0;
-    std::int64_t startCount_ = 0;
-};
-
-// The settled mark of each launch (negative when it did not settle), and
-// any error written out.
-class SettledMarks : public RunObserver {
-public:
-    std::vector<double> marks;
-    void ShowStatus(const char*) override {}
-    void ShowError(const char* text, const char* caption) override
-    {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
-    void LaunchTimed(const LaunchResult& result) override
-    {
-        marks.push_back(result.marks.settled);
-    }
-    void RunEnded(RunOutcome) override {}
-    void CloseProgram() override {}
-};
-
 void PrintSummary(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -130,16 +70,9 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
                    CaptureSource source)
 {
     char stampsName[64];
-    std::snprintf(stampsName, sizeof stampsName, "KaironSettleStamps-%lu", GetCurrentProcessId());
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(SampleStamps), stampsName);
-    SampleStamps* stamps = mapping ? static_cast<SampleStamps*>(MapViewOfFile(
-                                         mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SampleStamps)))
-                                   : nullptr;
-    if (!stamps) {
-        std::fprintf(stderr, "cannot create the shared block %s\n", stampsName);
+    SampleStamps* stamps = CreateStampsBlock("KaironSettleStamps", stampsName);
+    if (!stamps)
         return 1;
-    }
 
     RunSettings settings;
     std::memset(&settings, 0, sizeof settings);
@@ -160,34 +93,33 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
     settings.autoRun = true;  // as unattended runs are
     DeleteFileA(kLogName);
 
-    RecordingProcess process(stamps);
+    StampedProcess process(stamps);
     Win32Windows windows;
-    SettledMarks observer;
+    CountsObserver observer;
     Platform platform{process, windows};
     TimingRun(settings, platform, observer);
 
-    const double frequency = static_cast<double>(process.CounterFrequency());
+    const std::int64_t frequency = process.CounterFrequency();
     std::vector<double> delays;
     FILE* delaysFile = std::fopen(kDelaysName, "w");
     int unmarked = 0;
     int early = 0;
-    const size_t paired = std::min(process.launches.size(), observer.marks.size());
+    const size_t paired = std::min(process.launches.size(), observer.counts.size());
     for (size_t i = 0; i < paired; ++i) {
-        const Launch& launch = process.launches[i];
-        if (observer.marks[i] < 0) {
+        const LaunchStamps& launch = process.launches[i];
+        const PhaseCounts& counts = observer.counts[i];
+        if (counts.settled == 0) {
             ++unmarked;
             continue;
         }
-        const double markCount = static_cast<double>(launch.startCount) +
-                                 observer.marks[i] * frequency;
         // Closed before it drew: its mark was the blank.
         if (launch.drawn == 0) {
             ++early;
-            std::fprintf(stderr, "launch %d settled %.4f s after its start, before it drew\n",
-                         static_cast<int>(i + 1), observer.marks[i]);
+            std::fprintf(stderr, "launch %d settled %.1f ms after its start, before it drew\n",
+                         static_cast<int>(i + 1), MsAfter(counts.start, counts.settled, frequency));
             continue;
         }
-        delays.push_back((markCount - static_cast<double>(launch.drawn)) * 1000.0 / frequency);
+        delays.push_back(MsAfter(launch.drawn, counts.settled, frequency));
         if (delaysFile)
             std::fprintf(delaysFile, "%.3f\n", delays.back());
     }
@@ -198,8 +130,6 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
                 static_cast<int>(delays.size()), drawAfterMs, settledMs, early);
     PrintSummary(delays);
     std::printf("\n");
-    UnmapViewOfFile(stamps);
-    CloseHandle(mapping);
     if (static_cast<int>(paired) != launchCount || unmarked != 0) {
         std::fprintf(stderr, "%d of %d launches measured, %d did not settle\n",
                      static_cast<int>(paired), launchCount, unmarked);

@@ -55,6 +55,14 @@ struct RunSettings {
     // with an exit code other than 0 (a program that exits with 0 may be
     // a launcher whose window is still to come). The dialog searches on.
     bool stopSearchOnExit;
+    // Detect at the moment the window is there, not at a polling step
+    // (kairon-time): the search and the visibility wait test again as soon
+    // as a window is created, shown or renamed, and at most every
+    // kSearchPassSleepMs otherwise; and the count of the pass that found
+    // the window, or the test that saw it visible, is its mark, not a
+    // reading after the sleep that follows. The dialog keeps its loop: a
+    // pass, then a sleep, then the count.
+    bool wakeOnWindowEvents;
     // Once the window is ready, wait until its pixels have not changed for
     // this many milliseconds (it has drawn its content), and time the
     // launch to the first capture that showed them; 0, off.

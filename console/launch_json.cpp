@@ -18,17 +18,39 @@ Json Seconds(double seconds)
     return Json(std::strtod(FormatFixed(seconds, 4).c_str(), nullptr));
 }
 
+// Each mark's name in "marks" and "counts", in the order a start-up
+// reaches them.
+struct MarkField {
+    const char* name;
+    double PhaseMarks::*seconds;
+    std::int64_t PhaseCounts::*count;
+};
+const MarkField kMarkFields[] = {
+    {"input_idle", &PhaseMarks::inputIdle, &PhaseCounts::inputIdle},
+    {"window", &PhaseMarks::window, &PhaseCounts::window},
+    {"visible", &PhaseMarks::visible, &PhaseCounts::visible},
+    {"settled", &PhaseMarks::settled, &PhaseCounts::settled},
+};
+
 Json Marks(const PhaseMarks& marks)
 {
     Json object = Json::object();
-    if (marks.inputIdle >= 0)
-        object["input_idle"] = Seconds(marks.inputIdle);
-    if (marks.window >= 0)
-        object["window"] = Seconds(marks.window);
-    if (marks.visible >= 0)
-        object["visible"] = Seconds(marks.visible);
-    if (marks.settled >= 0)
-        object["settled"] = Seconds(marks.settled);
+    for (const MarkField& field : kMarkFields) {
+        if (marks.*field.seconds >= 0)
+            object[field.name] = Seconds(marks.*field.seconds);
+    }
+    return object;
+}
+
+// The counter's raw readings: the start, and each mark reached.
+Json Counts(const LaunchResult& launch)
+{
+    Json object = Json::object();
+    object["start"] = launch.counts.start;
+    for (const MarkField& field : kMarkFields) {
+        if (launch.marks.*field.seconds >= 0)
+            object[field.name] = launch.counts.*field.count;
+    }
     return object;
 }
 
@@ -94,7 +116,7 @@ const char* CloseName(CloseOutcome outcome)
 }  // namespace
 
 std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches,
-                         TextToUtf8 toUtf8)
+                         std::int64_t counterFrequency, TextToUtf8 toUtf8)
 {
     Json document = Json::object();
     document["application"] = toUtf8(settings.appPath);
@@ -106,6 +128,7 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         document["baseline"] = toUtf8(settings.baselinePath);
     document["window"] = settings.detectByWindowName ? Json(toUtf8(settings.windowName))
                                                      : Json(nullptr);
+    document["counter_frequency"] = counterFrequency;
     Json list = Json::array();
     for (const LaunchRecord& record : launches) {
         const LaunchResult& launch = record.result;
@@ -117,6 +140,10 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         entry["seconds"] = Seconds(launch.seconds);
         entry["reached"] = record.Reached();
         entry["marks"] = Marks(launch.marks);
+        // A run that read the counter only at the start and the end has
+        // no marks to count.
+        if (launch.counts.start != 0)
+            entry["counts"] = Counts(launch);
         if (launch.settle.waited)
             entry["settle"] = Settle(launch.settle);
         if (launch.owner.known)

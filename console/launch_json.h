@@ -6,6 +6,7 @@
 #include "config/run_settings.h"
 #include "console/console_run_observer.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,9 @@
 // only the system knows which code page that is.
 using TextToUtf8 = std::string (*)(std::string_view text);
 
-// The whole document, UTF-8, ending in a line end.
+// The whole document, UTF-8, ending in a line end. `counterFrequency`:
+// the performance counter's ticks per second, for the launches' counts.
 std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRecord>& launches,
-                         TextToUtf8 toUtf8);
+                         std::int64_t counterFrequency, TextToUtf8 toUtf8);
 
 #endif

@@ -88,7 +88,8 @@ int main(int argc, char** argv)
 
     int status = observer.ExitStatus();
     if (json.stream != nullptr) {
-        const std::string text = LaunchesJson(settings, observer.Launches(), SystemTextToUtf8);
+        const std::string text = LaunchesJson(settings, observer.Launches(),
+                                              process.CounterFrequency(), SystemTextToUtf8);
         if (!CommitPendingFile(&json, text, ReplaceFileWith)) {
             std::cerr << "kairon-time: Error: Unable to write JSON file " << options.jsonPath
                       << "\n";

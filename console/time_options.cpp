@@ -461,6 +461,8 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     settings->endLeftRunning = true;
     settings->measureResources = true;
     settings->stopSearchOnExit = true;
+    // A script's number is the moment the window was there.
+    settings->wakeOnWindowEvents = true;
 
     CLI::App app(kTimeDescription, "kairon-time");
     std::vector<const CLI::Option*> described;

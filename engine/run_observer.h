@@ -10,6 +10,8 @@
 #include "engine/settle_wait.h"
 #include "engine/window_owner.h"
 
+#include <cstdint>
+
 // How a run came to its end.
 enum RunOutcome {
     kRunStopped,              // an error stopped it; ShowError has said which
@@ -37,6 +39,19 @@ struct PhaseMarks {
     double window = -1;      // the window was found
     double visible = -1;     // it was neither hidden nor minimised
     double settled = -1;     // the first capture of its content that then stayed
+};
+
+// The raw performance-counter readings behind the marks: the launch's
+// start count and the count at each mark reached; 0 for a mark not
+// reached, and all 0 when the settings ask for no marks. The counter is
+// the system's one clock, so these line a launch up with a trace or the
+// application's own log.
+struct PhaseCounts {
+    std::int64_t start = 0;
+    std::int64_t inputIdle = 0;
+    std::int64_t window = 0;
+    std::int64_t visible = 0;
+    std::int64_t settled = 0;
 };
 
 // What the wait for a launch's drawn content (--settled) saw: enough to
@@ -73,6 +88,7 @@ struct LaunchResult {
     // own; `launch` counts among the baseline's launches.
     bool baseline = false;
     PhaseMarks marks;
+    PhaseCounts counts;
     // Whose the found window is, when the settings ask; `known` is false
     // otherwise, and when no window was found.
     WindowOwner owner;

@@ -244,6 +244,7 @@ struct RunContext {
     Delay delay;
     TimedProgram* programs[2];
     int programCount;
+    bool watchingWindowEvents;
     // The setup command has been reached: the cleanup command is owed.
     bool cleanupOwed = false;
 };
@@ -281,6 +282,8 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error = nullptr,
             const char* caption = "Error")
 {
     run.platform.process.EndTimerPeriod(kTimerPeriodMs);
+    if (run.watchingWindowEvents)
+        run.platform.windows.StopWindowEvents();
     if (error != nullptr)
         run.observer.ShowError(error, caption);
     // Whatever stopped the run, what setup made is undone; a stop already
@@ -499,7 +502,8 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         if (SearchForWindow(&detection))
             NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
         else if (detection.foundWindow.handle != 0 && settings.markPhases && settings.waitVisible)
-            windowCount = platform.process.CounterNow();
+            windowCount = settings.wakeOnWindowEvents ? detection.foundCount
+                                                      : platform.process.CounterNow();
     }
     if (settings.waitVisible && detection.foundWindow.handle != 0) {
         if (WaitUntilVisible(&detection))
@@ -510,7 +514,15 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     launch.window = detection.foundWindow.handle;
     if (platform.process.StopRequested())
         return StopOnInterrupt(settings, run, &launch, frequency);
-    const std::int64_t endCount = platform.process.CounterNow();
+    // Woken by events, the last phase reached ends at the pass that
+    // reached it; the dialog's ends at this reading, after its sleep.
+    std::int64_t endCount = 0;
+    if (settings.wakeOnWindowEvents && visibleReached)
+        endCount = detection.visibleCount;
+    else if (settings.wakeOnWindowEvents && !settings.waitVisible && launch.window != 0)
+        endCount = detection.foundCount;
+    else
+        endCount = platform.process.CounterNow();
     const WindowHandle window = launch.window;
 
     WindowOwner owner;
@@ -574,17 +586,21 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
     result.warmup = warmup;
     result.baseline = program.baseline;
     if (settings.markPhases) {
-        const auto since = [&](std::int64_t count) {
-            return static_cast<double>(count - startCount) / static_cast<double>(frequency);
+        const auto mark = [&](double* seconds, std::int64_t* count, std::int64_t at) {
+            *seconds = static_cast<double>(at - startCount) / static_cast<double>(frequency);
+            *count = at;
         };
+        result.counts.start = startCount;
         if (idleReached)
-            result.marks.inputIdle = since(settings.detectByWindowName ? idleCount : endCount);
+            mark(&result.marks.inputIdle, &result.counts.inputIdle,
+                 settings.detectByWindowName ? idleCount : endCount);
         if (window != 0 && !owner.handedOff)
-            result.marks.window = since(settings.waitVisible ? windowCount : endCount);
+            mark(&result.marks.window, &result.counts.window,
+                 settings.waitVisible ? windowCount : endCount);
         if (visibleReached)
-            result.marks.visible = since(endCount);
+            mark(&result.marks.visible, &result.counts.visible, endCount);
         if (settling && settle.outcome == kSettled)
-            result.marks.settled = since(settle.count);
+            mark(&result.marks.settled, &result.counts.settled, settle.count);
     }
     if (settling) {
         result.settle.waited = true;
@@ -644,7 +660,12 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
                    observer,
                    SplitDelay(settings.delayMs),
                    {baseline ? baseline.get() : &app, baseline ? &app : nullptr},
-                   baseline ? 2 : 1};
+                   baseline ? 2 : 1,
+                   false};
+    // Set once for the run, before the first launch: an event that comes
+    // while a launch is being started still wakes its search.
+    if (settings.wakeOnWindowEvents && settings.detectByWindowName)
+        run.watchingWindowEvents = platform.windows.WatchWindowEvents();
     // Both logs, or no launch: half a comparison is worth nothing.
     for (int i = 0; i < run.programCount; ++i) {
         TimedProgram& program = *run.programs[i];

@@ -33,6 +33,82 @@ bool DiedBeforeItsWindow(const Detection& detection)
            detection.process.HasExited(*detection.launched, &exitCode) && exitCode != 0;
 }
 
+// Counter ticks in `ms` milliseconds.
+std::int64_t CountsIn(ProcessPort& process, std::int64_t ms)
+{
+    return process.CounterFrequency() * ms / 1000;
+}
+
+// kairon-time's search. A pass as soon as a window is created, shown or
+// renamed, so that the window is found within one pass of its creation;
+// without an event, 10 ms after the previous pass, as the dialog's polling,
+// which is all there is where events do not come (Wine sends only the
+// creation). The counter is read right after each pass: after the finding
+// one, that reading is the moment the window was found. Events may bring
+// passes closer than 10 ms, so the limit is the polling's time, not its
+// count of passes; the debug banner counts that time in 10 ms steps.
+bool SearchOnWindowEvents(Detection* detection)
+{
+    ProcessPort& process = detection->process;
+    const std::int64_t step = CountsIn(process, kSearchPassSleepMs);
+    const std::int64_t start = process.CounterNow();
+    int banners = 0;
+    for (;;) {
+        detection->visited = 0;
+        detection->eventCutPass = false;
+        detection->windows.EnumTopLevelWindows(SearchWindowProc, detection);
+        const std::int64_t now = process.CounterNow();
+        if (detection->foundWindow.found) {
+            detection->foundCount = now;
+            return false;
+        }
+        if (process.StopRequested() || DiedBeforeItsWindow(*detection))
+            return false;
+        const std::int64_t steps = (now - start) / step;
+        if (steps >= kSearchPassLimit) {
+            WriteLog(&detection->log, kWindowNotFoundFormat, detection->settings.windowName);
+            FlushLog(&detection->log);
+            return true;
+        }
+        if (DebugLogOpen(*detection) && steps / kSearchBannerEvery > banners) {
+            banners = static_cast<int>(steps / kSearchBannerEvery);
+            WriteLog(&detection->log, kSearchBannerFormat, banners * kSearchBannerEvery,
+                     kSearchPassLimit);
+            FlushLog(&detection->log);
+        }
+        if (!detection->eventCutPass)
+            detection->windows.WaitForWindowEvent(kSearchPassSleepMs);
+    }
+}
+
+// kairon-time's visibility wait: a test at each window event and 10 ms
+// after the previous one at the latest, for as long as the dialog's 50
+// tests 100 ms apart; the reading right after the test that saw the window
+// visible is its mark.
+bool WaitVisibleOnWindowEvents(Detection* detection)
+{
+    ProcessPort& process = detection->process;
+    const std::int64_t limit =
+        CountsIn(process, static_cast<std::int64_t>(kVisibilityTestLimit) * kVisibilitySleepMs);
+    const std::int64_t start = process.CounterNow();
+    for (;;) {
+        const int showState = detection->windows.ShowState(detection->foundWindow.handle);
+        const std::int64_t now = process.CounterNow();
+        if (!IsHiddenOrMinimized(showState)) {
+            detection->visibleCount = now;
+            return true;
+        }
+        if (now - start >= limit) {
+            WriteLog(&detection->log, kNotVisibleFormat, detection->settings.windowName);
+            FlushLog(&detection->log);
+            return false;
+        }
+        detection->windows.WaitForWindowEvent(kSearchPassSleepMs);
+        if (process.StopRequested())
+            return false;
+    }
+}
+
 }  // namespace
 
 bool TitleMatches(const RunSettings& settings, WindowPort& windows, const char* title)
@@ -63,6 +139,13 @@ bool InitialScanProc(WindowHandle window, void* context)
 bool SearchWindowProc(WindowHandle window, void* context)
 {
     Detection* detection = static_cast<Detection*>(context);
+    // A window created now is on top of the Z order, where a new pass
+    // starts: so a pass that an event cuts short is begun again at once.
+    if (detection->settings.wakeOnWindowEvents && ++detection->visited % kEventLookEvery == 0 &&
+        detection->windows.WaitForWindowEvent(0)) {
+        detection->eventCutPass = true;
+        return false;
+    }
     const bool inSnapshot = detection->snapshot.count(window) != 0;
     if (detection->settings.newWindowsOnly && inSnapshot)
         return true;
@@ -120,6 +203,8 @@ void InitialScan(Detection* detection)
 bool SearchForWindow(Detection* detection)
 {
     detection->foundWindow = FoundWindow();
+    if (detection->settings.wakeOnWindowEvents)
+        return SearchOnWindowEvents(detection);
     for (int passes = 0;;) {
         if (passes >= kSearchPassLimit) {
             WriteLog(&detection->log, kWindowNotFoundFormat, detection->settings.windowName);
@@ -141,6 +226,8 @@ bool SearchForWindow(Detection* detection)
 
 bool WaitUntilVisible(Detection* detection)
 {
+    if (detection->settings.wakeOnWindowEvents)
+        return WaitVisibleOnWindowEvents(detection);
     for (int tests = 0;; ++tests) {
         if (tests >= kVisibilityTestLimit) {
             WriteLog(&detection->log, kNotVisibleFormat, detection->settings.windowName);

@@ -10,6 +10,7 @@
 #include "engine/log_sink.h"
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <set>
 
 const int kTitleSize = 256;
@@ -38,7 +39,21 @@ struct Detection {
     // The current launch's process, for a search that gives up once it has
     // died (settings.stopSearchOnExit); null when there is none.
     const LaunchedProcess* launched = nullptr;
+    // With settings.wakeOnWindowEvents: the counter read right after the
+    // pass that found the window, and after the test that saw it visible.
+    std::int64_t foundCount = 0;
+    std::int64_t visibleCount = 0;
+    // The windows the current pass has visited, and whether a window event
+    // cut it short (settings.wakeOnWindowEvents).
+    int visited = 0;
+    bool eventCutPass = false;
 };
+
+// How many windows a pass woken by events visits between two looks for a
+// new event: a pass over a thousand windows takes tens of milliseconds
+// under Wine (each window is asked after over its server), and a window
+// created meanwhile lies above the point the pass has reached.
+const int kEventLookEvery = 16;
 
 // Empties the snapshot and fills it with every titled top-level window;
 // with debug on, logs each one and then their count.
@@ -57,11 +72,18 @@ void ListWindowsBeforeLaunch(Detection* detection);
 // stopSearchOnExit, a launched process that has ended with an exit code
 // other than 0 (the run says so itself). True when it gave up at its
 // limit, having logged so.
+// With settings.wakeOnWindowEvents the passes are not 10 ms apart but come
+// at each window event, and 10 ms after the previous one at the latest;
+// the search gives up by the clock, once the 5000 sleeps' 50 s have passed,
+// and sets detection->foundCount.
 bool SearchForWindow(Detection* detection);
 
 // Polls the found window's show state every 100 ms, at most 50 times,
 // until it is neither hidden nor minimised. False when it never was, or a
-// stop was asked for (then without a line in the log).
+// stop was asked for (then without a line in the log). With
+// settings.wakeOnWindowEvents it tests at each window event and 10 ms
+// after the previous test at the latest, for the same 5 s in all, and
+// sets detection->visibleCount.
 bool WaitUntilVisible(Detection* detection);
 
 // Whether a title matches the window name: equal (lstrcmpA) in exact mode,

@@ -273,6 +273,20 @@ public:
     // Whether PrintWindow can render a window's full content
     // (PW_RENDERFULLCONTENT): Windows 8.1 and later.
     virtual bool CanPrintFullContent() = 0;
+    // SetWinEventHook (WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS) on
+    // the calling thread for EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW and
+    // EVENT_OBJECT_NAMECHANGE of every process, kept for top-level windows
+    // only, so that WaitForWindowEvent can end at one. False when the system
+    // refused: the waits then last their whole time. Until StopWindowEvents.
+    virtual bool WatchWindowEvents() = 0;
+    // UnhookWinEvent of what WatchWindowEvents set, if anything.
+    virtual void StopWindowEvents() = 0;
+    // Waits on the calling thread's message queue (MsgWaitForMultipleObjectsEx)
+    // for at most `timeoutMs`, dispatching its messages so that the hook's
+    // callbacks run. True as soon as a watched event has come since the
+    // previous call (at once for one that came in between), false when the
+    // time ran out without one.
+    virtual bool WaitForWindowEvent(unsigned timeoutMs) = 0;
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

@@ -308,6 +308,7 @@ bool Win32Windows::ContainsIgnoringCase(const char* text, const char* needle)
 Win32Windows::~Win32Windows()
 {
     ReleaseCaptureBuffer();
+    StopWindowEvents();
 }
 
 void Win32Windows::ReleaseCaptureBuffer()
@@ -514,4 +515,71 @@ int Win32Dialog::ShowMessageBox(const char* text, const char* caption, unsigned 
 void Win32Dialog::PostClose()
 {
     PostMessageA(dialog_, WM_CLOSE, 0, 0);
+}
+
+// --- window events ---
+
+namespace {
+
+// Set by the hook's callback, which runs on the watching thread while
+// WaitForWindowEvent dispatches its messages; only kairon-time's run
+// thread watches.
+bool g_windowEventCame = false;
+
+// Wine 8.0 delivers the process's own events despite
+// WINEVENT_SKIPOWNPROCESS, hence the owner's test.
+void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                            DWORD, DWORD)
+{
+    DWORD owner = 0;
+    if (event != EVENT_OBJECT_DESTROY && object == OBJID_WINDOW && child == CHILDID_SELF &&
+        window != nullptr && GetAncestor(window, GA_PARENT) == GetDesktopWindow() &&
+        GetWindowThreadProcessId(window, &owner) != 0 && owner != GetCurrentProcessId())
+        g_windowEventCame = true;
+}
+
+}  // namespace
+
+bool Win32Windows::WatchWindowEvents()
+{
+    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+    eventHooks_[0] = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
+                                     OnWindowEvent, 0, 0, flags);
+    eventHooks_[1] = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                     OnWindowEvent, 0, 0, flags);
+    g_windowEventCame = false;
+    return eventHooks_[0] != nullptr || eventHooks_[1] != nullptr;
+}
+
+void Win32Windows::StopWindowEvents()
+{
+    for (HWINEVENTHOOK& hook : eventHooks_) {
+        if (hook != nullptr)
+            UnhookWinEvent(hook);
+        hook = nullptr;
+    }
+}
+
+bool Win32Windows::WaitForWindowEvent(unsigned timeoutMs)
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (g_windowEventCame) {
+            g_windowEventCame = false;
+            return true;
+        }
+        QueryPerformanceCounter(&now);
+        const LONGLONG waitedMs = (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+        if (waitedMs >= static_cast<LONGLONG>(timeoutMs))
+            return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs - waitedMs),
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }

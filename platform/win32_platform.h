@@ -43,6 +43,9 @@ public:
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
     bool CaptureClient(WindowHandle window, CaptureSource source, ClientPicture* picture) override;
     bool CanPrintFullContent() override;
+    bool WatchWindowEvents() override;
+    void StopWindowEvents() override;
+    bool WaitForWindowEvent(unsigned timeoutMs) override;
 
     Win32Windows() = default;
     Win32Windows(const Win32Windows&) = delete;
@@ -59,6 +62,9 @@ private:
     const std::uint32_t* capturePixels_ = nullptr;
     int captureWidth_ = 0;
     int captureHeight_ = 0;
+    // Creation and showing, one range; renaming, another: the events
+    // between them (a window moved, its value changed) come by the hundred.
+    HWINEVENTHOOK eventHooks_[2] = {nullptr, nullptr};
     bool CaptureBuffer(HDC screen, int width, int height);
     void ReleaseCaptureBuffer();
 };

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -300,12 +301,16 @@ struct MarksCase {
     std::int64_t visibleAfterMs;  // shown this long after the launch; hidden before
     PhaseMarks marks;
     double seconds;
+    bool woken = false;   // kairon-time's wake on window events
+    bool events = true;   // the window's creation and showing send events
 };
 
 // Each phase asked for and reached has its time from the start count; the
 // last one ends where the timing line does. With the virtual clock: input
 // idle after 30 ms, the search's pass then finds a window that is there and
-// sleeps 10 ms, and the visibility test looks every 100 ms.
+// sleeps 10 ms, and the visibility test looks every 100 ms. Woken by
+// events, a mark is the moment of the event's pass; without events, the
+// polling's next step, 10 ms apart in both waits.
 TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
 {
     FakeLaunch idle30{true, 0, 0, 0, 30};
@@ -324,6 +329,16 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         {"ended before it was ready", true, false, false, true, endsAt20, -1, 0, {-1, -1, -1},
          0.055},
         {"marks not asked for", true, true, true, false, idle30, 0, 0, {-1, -1, -1}, 0.040},
+        {"woken: found as it is created", false, true, false, true, {}, 95, 0, {-1, 0.095, -1},
+         0.095, true},
+        {"woken, no event: found by polling", false, true, false, true, {}, 95, 0,
+         {-1, 0.100, -1}, 0.100, true, false},
+        {"woken: idle, window, visible", true, true, true, true, idle30, 0, 205,
+         {0.030, 0.030, 0.205}, 0.205, true},
+        {"woken, no event: visible by polling", true, true, true, true, idle30, 0, 205,
+         {0.030, 0.030, 0.210}, 0.210, true, false},
+        {"woken: never visible", false, true, true, true, {}, 0, 99999, {-1, 0, -1}, 5.0, true},
+        {"woken: never found", false, true, true, true, {}, -1, 0, {-1, -1, -1}, 50.0, true},
     };
     for (const MarksCase& c : cases) {
         TempFile log("marks.txt");
@@ -335,6 +350,7 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         settings.closeByWmClose = c.window;
         settings.waitVisible = c.visible;
         settings.markPhases = c.marked;
+        settings.wakeOnWindowEvents = c.woken;
         FakePlatform fake;
         fake.launches.push_back(c.launch);
         fake.onLaunch = [&fake, &c](int) {
@@ -347,6 +363,7 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
             window.showState = c.visibleAfterMs > 0 ? kShowHide : 1;
             window.showChanges = {{fake.NowMs() + c.visibleAfterMs, 1}};
             window.closesOnMessage = true;
+            window.sendsEvents = c.events;
             fake.windows.insert(fake.windows.begin(), window);
         };
         std::ostringstream err;
@@ -358,6 +375,17 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         EXPECT_NEAR(launch.marks.inputIdle, c.marks.inputIdle, 1e-9) << c.what;
         EXPECT_NEAR(launch.marks.window, c.marks.window, 1e-9) << c.what;
         EXPECT_NEAR(launch.marks.visible, c.marks.visible, 1e-9) << c.what;
+        // The counts are the readings behind the marks, from the launch's start.
+        EXPECT_EQ(launch.counts.start, c.marked ? 1 * kTicksPerMs : 0) << c.what;
+        const auto count = [&launch](double mark) {
+            return mark < 0 ? 0 : launch.counts.start + std::llround(mark * kFakeFrequency);
+        };
+        EXPECT_EQ(launch.counts.inputIdle, count(c.marks.inputIdle)) << c.what;
+        EXPECT_EQ(launch.counts.window, count(c.marks.window)) << c.what;
+        EXPECT_EQ(launch.counts.visible, count(c.marks.visible)) << c.what;
+        // Only kairon-time's run waits on window events, and unhooks them.
+        EXPECT_EQ(fake.EventsStartingWith("wait ").empty(), !c.woken) << c.what;
+        EXPECT_EQ(fake.eventWatches, 0) << c.what;
     }
 }
 
@@ -513,7 +541,7 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
         EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), 1u);
 
         ASSERT_EQ(console.Launches().size(), 1u);
-        const std::string json = LaunchesJson(settings, console.Launches(), ToUtf8);
+        const std::string json = LaunchesJson(settings, console.Launches(), kFakeFrequency, ToUtf8);
         const std::string owner =
             std::string("      \"window_owner\": {\n") + "        \"pid\": " +
             (c.otherOwner ? "8192" : "4097") + ",\n" + "        \"program\": " +
@@ -521,14 +549,17 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
             "        \"launched\": " + (c.otherOwner ? "false" : "true") + "\n      }";
         if (c.handedOff) {
             // A hand-off reached no phase of its own.
-            EXPECT_NE(json.find("\"marks\": {},\n" + owner +
+            EXPECT_NE(json.find("\"marks\": {},\n      \"counts\": {\n        \"start\": 10000\n"
+                                "      },\n" + owner +
                                 ",\n      \"handed_off\": true,\n      \"failure\": \"" +
                                 handedOffLine + "\",\n      \"close\": \"closed\"\n    }"),
                       std::string::npos)
                 << json;
             EXPECT_LT(console.Launches()[0].result.marks.window, 0);
         } else {
-            EXPECT_NE(json.find("\"window\": 0.01\n      },\n" + owner +
+            EXPECT_NE(json.find("\"window\": 0.01\n      },\n      \"counts\": {\n"
+                                "        \"start\": 10000,\n        \"window\": 110000\n"
+                                "      },\n" + owner +
                                 ",\n      \"close\": \"closed\"\n    }"),
                       std::string::npos)
                 << json;
@@ -599,11 +630,12 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     std::vector<LaunchRecord> launches = ThreeLaunches();
     launches[1].close = kCloseClosed;
     launches[2].close = kCloseEnded;
-    EXPECT_EQ(LaunchesJson(settings, launches, ToUtf8),
+    EXPECT_EQ(LaunchesJson(settings, launches, kFakeFrequency, ToUtf8),
               "{\n"
               "  \"application\": \"C:\\\\Apps\\\\caf\xC3\xA9.exe\",\n"
               "  \"arguments\": \"--open \\\"a b\\\"\",\n"
               "  \"window\": \"Caf\xC3\xA9\",\n"
+              "  \"counter_frequency\": 10000000,\n"
               "  \"launches\": [\n"
               "    {\n"
               "      \"launch\": 1,\n"
@@ -647,7 +679,7 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     launches[1].result.owner.known = true;
     launches[1].result.owner.program = "owner.exe";
     const std::string marked = LaunchesJson(
-        settings, launches, [](std::string_view text) { return "<" + ToUtf8(text) + ">"; });
+        settings, launches, kFakeFrequency, [](std::string_view text) { return "<" + ToUtf8(text) + ">"; });
     for (const char* text : {"\"application\": \"<C:\\\\Apps\\\\caf\xC3\xA9.exe>\"",
                              "\"arguments\": \"<--open \\\"a b\\\">\"",
                              "\"baseline\": \"<old.exe>\"", "\"window\": \"<Caf\xC3\xA9>\"",
@@ -658,8 +690,8 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     settings.baselinePath[0] = '\0';
     settings.detectByWindowName = false;
     // Without --window there is no title to wait for.
-    const std::string none = LaunchesJson(settings, {}, ToUtf8);
-    EXPECT_NE(none.find("\"window\": null,\n  \"launches\": []\n}\n"), std::string::npos)
+    const std::string none = LaunchesJson(settings, {}, kFakeFrequency, ToUtf8);
+    EXPECT_NE(none.find("\"window\": null,\n  \"counter_frequency\": 10000000,\n  \"launches\": []\n}\n"), std::string::npos)
         << none;
 }
 
@@ -759,12 +791,13 @@ TEST(LaunchesJson, ACompareRunSaysWhoseEachLaunchIs)
         Record(1, false, 0.5, {}, nullptr, true),
         Record(1, false, 0.25, {}, nullptr, false),
     };
-    EXPECT_EQ(LaunchesJson(settings, launches, ToUtf8),
+    EXPECT_EQ(LaunchesJson(settings, launches, kFakeFrequency, ToUtf8),
               "{\n"
               "  \"application\": \"new.exe\",\n"
               "  \"arguments\": \"\",\n"
               "  \"baseline\": \"old.exe\",\n"
               "  \"window\": null,\n"
+              "  \"counter_frequency\": 10000000,\n"
               "  \"launches\": [\n"
               "    {\n"
               "      \"program\": \"baseline\",\n"

@@ -488,6 +488,41 @@ bool FakePlatform::CanPrintFullContent()
     return printsFullContent;
 }
 
+bool FakePlatform::WatchWindowEvents()
+{
+    ++eventWatches;
+    eventsSeenToMs_ = NowMs();
+    return true;
+}
+
+void FakePlatform::StopWindowEvents()
+{
+    --eventWatches;
+}
+
+bool FakePlatform::WaitForWindowEvent(unsigned timeoutMs)
+{
+    events.push_back("wait " + std::to_string(timeoutMs));
+    const std::int64_t end = NowMs() + timeoutMs;
+    std::int64_t next = -1;
+    for (const FakeWindow& window : windows) {
+        std::vector<std::int64_t> times{window.appearsAtMs};
+        for (const auto& change : window.showChanges)
+            times.push_back(change.first);
+        for (std::int64_t at : times) {
+            if (eventWatches > 0 && window.sendsEvents && at > eventsSeenToMs_ && at <= end &&
+                (next < 0 || at < next))
+                next = at;
+        }
+    }
+    if (next < 0)
+        nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
+    else if (next > NowMs())
+        nowTicks = next * kTicksPerMs;
+    eventsSeenToMs_ = NowMs();
+    return next >= 0;
+}
+
 // --- DialogPort ---
 
 void FakePlatform::FieldText(int controlId, char* buffer, int size)

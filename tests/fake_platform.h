@@ -49,6 +49,9 @@ struct FakeWindow {
     // The id of the process that owns it (GetWindowThreadProcessId); 0
     // gives the id of the latest launch's process.
     unsigned long ownerProcessId = 0;
+    // Its creation and its show changes send window events to a watcher,
+    // as on Windows; false: none comes, as Wine sends no show event.
+    bool sendsEvents = true;
 };
 
 struct FakeLaunch {
@@ -135,6 +138,7 @@ public:
     int keepPeriodRequests = 0;     // KeepTimerPeriodWhileHidden calls
     int sleepsBeforeKeepPeriod = 0; // Sleep calls before the first of them
     int boxesAtRaisedPeriod = 0;    // message boxes shown while one was
+    int eventWatches = 0;           // WatchWindowEvents calls not yet stopped
     std::map<int, std::string> texts;    // field text per control ID
     std::map<int, bool> checked;
     std::map<int, bool> enabled;         // absent means enabled
@@ -190,6 +194,11 @@ public:
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
     bool CaptureClient(WindowHandle window, CaptureSource source, ClientPicture* picture) override;
     bool CanPrintFullContent() override;
+    bool WatchWindowEvents() override;
+    void StopWindowEvents() override;
+    // Appends "wait N"; while watched, ends at the first window event after
+    // the previous wait's end, moving the clock to it.
+    bool WaitForWindowEvent(unsigned timeoutMs) override;
 
     // DialogPort
     void FieldText(int controlId, char* buffer, int size) override;
@@ -210,6 +219,7 @@ private:
     int periodsInForce_ = 0;
     int launchCount_ = 0;
     int jobCount_ = 0;
+    std::int64_t eventsSeenToMs_ = 0;  // events up to then have woken a wait
 };
 
 // GetDlgItemInt's reading of a field without sign: optional blanks, digits,

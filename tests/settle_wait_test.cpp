@@ -268,7 +268,7 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
         if (c.status == kTimeExitInterrupted)
             continue;
         ASSERT_EQ(console.Launches().size(), 1u);
-        const std::string json = LaunchesJson(settings, console.Launches(), ToUtf8);
+        const std::string json = LaunchesJson(settings, console.Launches(), kFakeFrequency, ToUtf8);
         const std::size_t settle = json.find("\"settle\": ");
         if (c.settleJson[0] == '\0') {
             EXPECT_EQ(settle, std::string::npos) << json;
@@ -299,7 +299,7 @@ TEST(SettledRun, TheJsonAndTheSummaryHaveTheSettledMark)
         record(2, 30.41, {-1, 0.41, -1, -1}, "Failed to settle sample"),
         record(3, 0.9, {-1, 0.42, -1, 0.9}, nullptr),
     };
-    const std::string json = LaunchesJson(settings, launches, ToUtf8);
+    const std::string json = LaunchesJson(settings, launches, kFakeFrequency, ToUtf8);
     EXPECT_NE(json.find("\"marks\": {\n"
                         "        \"window\": 0.4,\n"
                         "        \"settled\": 0.7\n"

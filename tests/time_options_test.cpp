@@ -68,6 +68,7 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
     EXPECT_TRUE(p.settings.endLeftRunning);
     EXPECT_TRUE(p.settings.stopSearchOnExit);
     EXPECT_TRUE(p.settings.measureResources);
+    EXPECT_TRUE(p.settings.wakeOnWindowEvents);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 

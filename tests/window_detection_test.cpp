@@ -241,6 +241,30 @@ TEST(Search, ComparesTheFirst255CharactersOfALongTitle)
     EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
 }
 
+// kairon-time's search: an event that came during a pass cuts it short at
+// the next look, 16 windows on, and a new pass starts at once, with no
+// wait, since a new window is on top of the Z order; the mark is the count
+// right after the pass that found the window.
+TEST(Search, AnEventCutsAPassShortAndAnotherStartsAtOnce)
+{
+    DetectionScenario s;
+    s.settings.wakeOnWindowEvents = true;
+    s.fake.WatchWindowEvents();
+    for (WindowHandle handle = 0x100; handle < 0x100 + 40; ++handle)
+        s.fake.windows.push_back(Window(handle, "Other"));
+    FakeWindow created = Window(0x30, "Sample");
+    created.appearsAtMs = 3;
+    s.fake.windows.push_back(created);
+    s.fake.nowTicks = 5 * kTicksPerMs;
+    EXPECT_FALSE(SearchForWindow(&s.detection));
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
+    EXPECT_EQ(s.fake.enumerations, 2);
+    EXPECT_EQ(s.fake.events, (std::vector<std::string>{"frequency", "counter 5", "wait 0",
+                                                        "counter 5", "wait 0", "wait 0",
+                                                        "counter 5"}));
+    EXPECT_EQ(s.detection.foundCount, 5 * kTicksPerMs);
+}
+
 struct VisibilityCase {
     const char* name;
     int initialState;

@@ -80,10 +80,23 @@ expect_same "phases: progress" "$(printf 'launch 1/2: %s s\nlaunch 2/2: %s s' "$
 for phase in 'input idle' window visible; do
     grep -qE "^  $phase +[0-9]+\.[0-9]{4} s  \(2 of 2\)$" out.txt || fail "no median of $phase: $(cat out.txt)"
 done
-python3 - phases.json "${lines[1]}" "${lines[2]}" <<'EOF' || fail "phases.json: $(cat phases.json)"
+python3 - phases.json "$record" "${lines[1]}" "${lines[2]}" <<'EOF' || fail "phases.json: $(cat phases.json)"
 import json, sys
 with open(sys.argv[1]) as file:
     doc = json.load(file)
+# The raw counts behind the marks, on the counter the sample's own record
+# uses: each launch's process started between its start count and its window.
+assert doc["counter_frequency"] == 10000000, doc["counter_frequency"]
+with open(sys.argv[2]) as file:
+    started = [int(line.split()[2]) for line in file if line.split()[1] == "start"]
+assert len(started) == 3, started
+for launch, start in zip(doc["launches"], started):
+    counts = launch["counts"]
+    assert list(counts) == ["start", "input_idle", "window", "visible"], counts
+    assert counts["start"] < start < counts["window"], (counts, start)
+    for name, seconds in launch["marks"].items():
+        assert abs((counts[name] - counts["start"]) / 1e7 - seconds) <= 0.00005, (name, launch)
+sys.argv[2:3] = []
 assert doc["window"] == "Kairon Sample", doc["window"]
 launches = doc["launches"]
 assert [(l["launch"], l["warmup"]) for l in launches] == [(1, True), (1, False), (2, False)], launches

@@ -252,6 +252,34 @@ TEST(Win32Process, NamesTheProgramAndCreationOfAProcessEvenOnceItEnded)
     EXPECT_EQ(windows.OwnerProcessId(0), 0u);
 }
 
+// kairon-time's wake: a top-level window another process creates ends
+// the wait (Wine sends the creation, not the showing); Kairon's own
+// windows do not, and without an event the wait lasts its time.
+TEST(Win32Windows, AnotherProcesssNewWindowEndsTheWaitForAWindowEvent)
+{
+    Win32Windows windows;
+    Win32Process process;
+    ASSERT_TRUE(windows.WatchWindowEvents());
+    WindowWithField own(IDC_APP_PATH, "Kairon event test");
+    ShowWindow(own.window, SW_SHOWNOACTIVATE);
+    const std::int64_t frequency = process.CounterFrequency();
+    const std::int64_t start = process.CounterNow();
+    EXPECT_FALSE(windows.WaitForWindowEvent(50));
+    EXPECT_GE((process.CounterNow() - start) * 1000 / frequency, 45);
+
+    char commandLine[] = "notepad.exe";
+    LaunchedProcess notepad;
+    ASSERT_TRUE(process.LaunchProcess(commandLine, &notepad));
+    bool woken = false;
+    for (int wait = 0; wait < 1000 && !woken; ++wait)
+        woken = windows.WaitForWindowEvent(10);
+    EXPECT_TRUE(woken);
+    windows.StopWindowEvents();
+    process.Terminate(notepad);
+    WaitForSingleObject(reinterpret_cast<HANDLE>(notepad.process), 10000);
+    process.CloseProcessHandles(notepad);
+}
+
 TEST(Win32Process, CounterAdvancesAcrossASleep)
 {
     Win32Process process;

@@ -30,9 +30,9 @@
 //                     a bare LF and are flushed at once.
 //   --stamps NAME     a named shared memory block (created by whoever runs
 //                     the application; sample_stamps.h) of 64-bit
-//                     performance counter readings: right after
-//                     CreateWindowExA returns the titled window (from then
-//                     on a search for it can find it), right after
+//                     performance counter readings: right before and right
+//                     after CreateWindowExA creates the titled window (from
+//                     then on a search for it can find it), right after
 //                     ShowWindow, and with --draw-after right after the
 //                     content is painted. No file is touched in between, so
 //                     recording costs the window nothing.
@@ -556,6 +556,8 @@ bool OpenSampleWindow(HINSTANCE instance, SampleStamps* stamps)
         width = frame.right - frame.left;
         height = frame.bottom - frame.top;
     }
+    if (stamps)
+        stamps->creating = CounterNow();
     HWND window = CreateWindowExA(g_options.topmost ? WS_EX_TOPMOST : 0, kWindowClass,
                                   g_options.title, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,

@@ -16,6 +16,9 @@ struct SampleStamps {
     volatile LONGLONG shown;
     // With --draw-after: right after the content was painted; 0 before.
     volatile LONGLONG drawn;
+    // Right before CreateWindowExA: no search can find the window earlier.
+    // The window becomes findable somewhere between this and `created`.
+    volatile LONGLONG creating;
 };
 
 #endif

@@ -1,0 +1,60 @@
+// What the start-up benchmarks keep of Kairon's own timing run (TimingRun
+// through the real Win32 side of the seam): the stamps the sample
+// application wrote during each launch, and each launch's raw counts. The
+// counter is the same clock in every process, so a stamp and a count
+// subtract.
+#ifndef KAIRON_BENCH_RECORDING_RUN_H
+#define KAIRON_BENCH_RECORDING_RUN_H
+
+#include "bench/forwarding_process.h"
+#include "engine/run_observer.h"
+#include "tools/sample_app/sample_stamps.h"
+
+#include <cstdint>
+#include <vector>
+
+// The --stamps block, created under a name of this process's, for the
+// sample application to map; null (with a message on standard error) when
+// it cannot be. `name` gets its name (64 characters). Unmapped and closed
+// at the end of the benchmark's process.
+SampleStamps* CreateStampsBlock(const char* prefix, char* name);
+
+// A launch's stamps as the application left them, 0 for one not written.
+struct LaunchStamps {
+    std::int64_t creating;
+    std::int64_t created;
+    std::int64_t shown;
+    std::int64_t drawn;
+};
+
+// The real process port, clearing the stamps before each launch and
+// keeping them when the launch's handles are closed: by then its window
+// was closed with SendMessageTimeoutA, so the application has long written
+// them.
+class StampedProcess : public ForwardingProcess {
+public:
+    explicit StampedProcess(SampleStamps* stamps) : stamps_(stamps) {}
+    std::vector<LaunchStamps> launches;
+    bool LaunchProcess(char* commandLine, LaunchedProcess* launched) override;
+    void CloseProcessHandles(const LaunchedProcess& launched) override;
+
+private:
+    SampleStamps* stamps_;
+};
+
+// Each launch's counts, and any error written out; no dialog, so the
+// status texts go nowhere.
+class CountsObserver : public RunObserver {
+public:
+    std::vector<PhaseCounts> counts;
+    void ShowStatus(const char*) override {}
+    void ShowError(const char* text, const char* caption) override;
+    void LaunchTimed(const LaunchResult& result) override { counts.push_back(result.counts); }
+    void RunEnded(RunOutcome) override {}
+    void CloseProgram() override {}
+};
+
+// Milliseconds from a stamp to a count.
+double MsAfter(std::int64_t stamp, std::int64_t count, std::int64_t frequency);
+
+#endif

@@ -237,7 +237,7 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
         run.fake.processUsage = c.ownUsage;
         EXPECT_EQ(run.Start(), kTimeExitReady);
         const nlohmann::json document = nlohmann::json::parse(
-            LaunchesJson(run.settings, run.observer.Launches(),
+            LaunchesJson(run.settings, run.observer.Launches(), kFakeFrequency,
                          [](std::string_view text) { return std::string(text); }));
         EXPECT_EQ(document["launches"][0]["resources"], nlohmann::json::parse(c.json));
         // The job is made before the start count and closed with the launch.

@@ -55,6 +55,7 @@ bool SearchOnWindowEvents(Detection* detection)
     int banners = 0;
     for (;;) {
         detection->visited = 0;
+        detection->passMayBeCut = !detection->eventCutPass;
         detection->eventCutPass = false;
         detection->windows.EnumTopLevelWindows(SearchWindowProc, detection);
         const std::int64_t now = process.CounterNow();
@@ -141,7 +142,8 @@ bool SearchWindowProc(WindowHandle window, void* context)
     Detection* detection = static_cast<Detection*>(context);
     // A window created now is on top of the Z order, where a new pass
     // starts: so a pass that an event cuts short is begun again at once.
-    if (detection->settings.wakeOnWindowEvents && ++detection->visited % kEventLookEvery == 0 &&
+    if (detection->settings.wakeOnWindowEvents && detection->passMayBeCut &&
+        ++detection->visited % kEventLookEvery == 0 &&
         detection->windows.WaitForWindowEvent(0)) {
         detection->eventCutPass = true;
         return false;

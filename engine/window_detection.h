@@ -47,6 +47,10 @@ struct Detection {
     // cut it short (settings.wakeOnWindowEvents).
     int visited = 0;
     bool eventCutPass = false;
+    // A pass right after one that was cut short runs to its end: events
+    // that never stop (a title that keeps changing) must not keep the
+    // search from ever reaching the windows low in the Z order.
+    bool passMayBeCut = true;
 };
 
 // How many windows a pass woken by events visits between two looks for a

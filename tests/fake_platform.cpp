@@ -503,6 +503,8 @@ void FakePlatform::StopWindowEvents()
 bool FakePlatform::WaitForWindowEvent(unsigned timeoutMs)
 {
     events.push_back("wait " + std::to_string(timeoutMs));
+    if (eventWatches > 0 && timeoutMs == 0 && enumerations <= eventFloodPasses)
+        return true;
     const std::int64_t end = NowMs() + timeoutMs;
     std::int64_t next = -1;
     for (const FakeWindow& window : windows) {

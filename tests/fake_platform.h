@@ -139,6 +139,9 @@ public:
     int sleepsBeforeKeepPeriod = 0; // Sleep calls before the first of them
     int boxesAtRaisedPeriod = 0;    // message boxes shown while one was
     int eventWatches = 0;           // WatchWindowEvents calls not yet stopped
+    // Events that never stop (a title that keeps changing): every wait
+    // with no time reports one, until this many passes have been made.
+    int eventFloodPasses = 0;
     std::map<int, std::string> texts;    // field text per control ID
     std::map<int, bool> checked;
     std::map<int, bool> enabled;         // absent means enabled

@@ -259,10 +259,26 @@ TEST(Search, AnEventCutsAPassShortAndAnotherStartsAtOnce)
     EXPECT_FALSE(SearchForWindow(&s.detection));
     EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
     EXPECT_EQ(s.fake.enumerations, 2);
+    // The new pass does not look for events: it runs to its end (below).
     EXPECT_EQ(s.fake.events, (std::vector<std::string>{"frequency", "counter 5", "wait 0",
-                                                        "counter 5", "wait 0", "wait 0",
-                                                        "counter 5"}));
+                                                        "counter 5", "counter 5"}));
     EXPECT_EQ(s.detection.foundCount, 5 * kTicksPerMs);
+}
+
+// Events that never stop cut one pass short, not every pass: the next runs
+// to its end and reaches the window low in the Z order.
+TEST(Search, EventsThatNeverStopStillLetAPassEnd)
+{
+    DetectionScenario s;
+    s.settings.wakeOnWindowEvents = true;
+    s.fake.WatchWindowEvents();
+    s.fake.eventFloodPasses = 1000;
+    for (WindowHandle handle = 0x100; handle < 0x100 + 40; ++handle)
+        s.fake.windows.push_back(Window(handle, "Other"));
+    s.fake.windows.push_back(Window(0x30, "Sample"));
+    EXPECT_FALSE(SearchForWindow(&s.detection));
+    EXPECT_EQ(s.detection.foundWindow.handle, 0x30u);
+    EXPECT_EQ(s.fake.enumerations, 2);
 }
 
 struct VisibilityCase {

@@ -32,6 +32,24 @@ Outcome RunReport(std::vector<std::string> args, const std::string& input = "")
     return {code, out.str(), err.str()};
 }
 
+// A run of kairon-report whose status is `exitCode` and whose output
+// holds `gate`.
+struct GateCase {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string gate;
+};
+
+void ExpectGate(const GateCase& c)
+{
+    Outcome outcome = RunReport(c.args);
+    std::string args;
+    for (const std::string& arg : c.args)
+        args += " " + arg;
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << args << "\n" << outcome.err;
+    EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
+}
+
 const char kNotes[] =
     "Notes: standard deviations are sample ones (n - 1);\n"
     "  percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted "
@@ -345,11 +363,7 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
     };
     const std::string fails = "  Run 2: fails: 50.0% slower, p = 0.0006\n";
     const std::string needs = ", and the test needs 2\n";
-    struct Case {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string gate;
-    } cases[] = {
+    GateCase cases[] = {
         // The baseline comes first: a faster candidate passes, whichever is fastest.
         {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
          rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
@@ -427,14 +441,9 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "900"}, kExitOk,
          "  no run is more than 900% slower\nGate passed.\n"},
     };
-    for (Case& c : cases) {
+    for (GateCase& c : cases) {
         c.args.insert(c.args.end(), {"--test", "welch"});
-        Outcome outcome = RunReport(c.args);
-        std::string args;
-        for (const std::string& arg : c.args)
-            args += " " + arg;
-        EXPECT_EQ(outcome.exitCode, c.exitCode) << args << "\n" << outcome.err;
-        EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
+        ExpectGate(c);
     }
 }
 
@@ -465,11 +474,7 @@ TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
         "more than 5% slower, the whole interval of its ratio above 1.05 x,\n"
         "and the U test's p < 0.05:\n";
     const std::string fails = "  Run 2: fails: 50.0% slower (1.47 to 1.54 x), p = 0.0122\n";
-    struct Case {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string gate;
-    } cases[] = {
+    GateCase cases[] = {
         {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
          rule + fails + "Gate failed: run 2.\n"},
         // With the limit inside the interval, a slowdown passes.
@@ -495,14 +500,8 @@ TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
          "  Run 2: cannot be judged: every launch of it and of the reference took the same "
          "time\n"},
     };
-    for (const Case& c : cases) {
-        Outcome outcome = RunReport(c.args);
-        std::string args;
-        for (const std::string& arg : c.args)
-            args += " " + arg;
-        EXPECT_EQ(outcome.exitCode, c.exitCode) << args << "\n" << outcome.err;
-        EXPECT_NE(outcome.out.find(c.gate), std::string::npos) << args << "\n" << outcome.out;
-    }
+    for (const GateCase& c : cases)
+        ExpectGate(c);
 }
 
 TEST(ReportProgram, CommandLineErrorsAndHelp)

@@ -366,17 +366,63 @@ int FakePlatform::Title(WindowHandle window, char* buffer, int size)
     return static_cast<int>(count);
 }
 
-int FakePlatform::ShowState(WindowHandle window)
+int FakePlatform::ShownWith(WindowHandle window) const
 {
     const FakeWindow* found = WindowAt(window);
     if (!found)
-        return 0;
+        return kShowHide;
     int state = found->showState;
     for (const auto& change : found->showChanges) {
         if (change.first <= NowMs())
             state = change.second;
     }
     return state;
+}
+
+namespace {
+bool IsMinimisedCommand(int command)
+{
+    return command == kShowMinimized || command == kShowMinimize || command == 7 ||
+           command == 11;  // SW_SHOWMINNOACTIVE, SW_FORCEMINIMIZE
+}
+}  // namespace
+
+int FakePlatform::ShowState(WindowHandle window)
+{
+    if (!WindowAt(window))
+        return 0;
+    const int command = ShownWith(window);
+    if (IsMinimisedCommand(command))
+        return kShowMinimized;
+    return command == kShowMaximized ? kShowMaximized : 1;
+}
+
+bool FakePlatform::IsShown(WindowHandle window)
+{
+    const int command = ShownWith(window);
+    return WindowAt(window) && command != kShowHide && !IsMinimisedCommand(command);
+}
+
+bool FakePlatform::IsCloaked(WindowHandle window)
+{
+    const FakeWindow* found = WindowAt(window);
+    return found && NowMs() < found->cloakedUntilMs;
+}
+
+bool FakePlatform::ExcludedFromCapture(WindowHandle window)
+{
+    const FakeWindow* found = WindowAt(window);
+    return found && found->excludedFromCapture;
+}
+
+int FakePlatform::ClassName(WindowHandle window, char* buffer, int size)
+{
+    const FakeWindow* found = WindowAt(window);
+    const std::string name = found ? found->className : std::string();
+    const size_t count = std::min(name.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, name.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
 }
 
 bool FakePlatform::IsOwnWindow(WindowHandle window)
@@ -470,8 +516,7 @@ bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
             if (found->appearsAtMs + frame.first <= NowMs())
                 shown = frame.second;
         }
-        const int state = ShowState(window);
-        minimised = state == kShowMinimized || state == kShowMinimize;
+        minimised = IsMinimisedCommand(ShownWith(window));
         covered = found->coveredFromMs >= 0 && found->coveredFromMs <= NowMs();
     }
     nowTicks += captureCostMs * kTicksPerMs;
@@ -480,6 +525,7 @@ bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
     picture->hash = minimised ? 0 : shown;
     picture->blank = minimised || blankFrames.count(shown) != 0;
     picture->covered = source == kCaptureScreen && covered && !minimised;
+    picture->coveredBy = picture->covered ? found->coveredBy : 0;
     return true;
 }
 
@@ -511,6 +557,8 @@ bool FakePlatform::WaitForWindowEvent(unsigned timeoutMs)
         std::vector<std::int64_t> times{window.appearsAtMs};
         for (const auto& change : window.showChanges)
             times.push_back(change.first);
+        if (window.cloakedUntilMs > 0)
+            times.push_back(window.cloakedUntilMs);
         for (std::int64_t at : times) {
             if (eventWatches > 0 && window.sendsEvents && at > eventsSeenToMs_ && at <= end &&
                 (next < 0 || at < next))

@@ -9,8 +9,10 @@
 # moves for ever, and one that never draws, get "Failed to settle" and
 # status 3 once 30 s have passed, each with its reason, and are closed like
 # any launch's. A window another one covers does not settle from the
-# screen, and does from its own DC. PrintWindow is refused where Windows
-# is older than 8.1.
+# screen, and does from its own DC, and the covering window is named.
+# PrintWindow is refused where Windows is older than 8.1. A window shown
+# late over another's content, and one partly off the screen, settle on
+# their own content.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -125,6 +127,47 @@ expect_same "blank: status (stderr: $(cat err.txt))" 3 "$STATUS"
 expect_same "blank: progress" "launch 1/1: Failed to settle Kairon Sample (it stayed blank)" \
     "$(cat err.txt)"
 
+# A window created hidden over another program's content: until it is shown
+# its pictures are blank, not that content, so its content is marked at its
+# show, with the same resolution as any.
+start_sample --title "Kairon Beneath" --at 100,100 --size 400x300 --exit-after 60000
+sleep 2
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --json hidden.json \
+    --log hidden.txt --args "$sample --at 100,100 --size 400x300 --show-after 1500" "$app"
+expect_same "hidden: status (stderr: $(cat err.txt))" 0 "$STATUS"
+python3 - hidden.json <<'PYTHON' || fail "hidden.json: $(cat hidden.json)"
+import json, sys
+with open(sys.argv[1]) as file:
+    launch = json.load(file)["launches"][0]
+marks, settle = launch["marks"], launch["settle"]
+assert marks["settled"] >= marks["window"] + 1.45, marks
+assert abs(settle["content"] - marks["settled"]) < 0.0002, settle
+assert settle["picture_ms"] > 0 and 0 < settle["resolution_ms"] < 200, settle
+PYTHON
+
+# Partly off the screen: only the part on the screen is pictured, and the
+# window settles on its content, never while it is blank, from the screen
+# (past the left, right and bottom edges) and from its own DC (past the
+# right and bottom ones: Wine 8 leaves a black band in the own DC of a
+# window past the left edge, pixels that are not the window's).
+for capture in screen window; do
+    at=-200,500
+    [ "$capture" = window ] && at=600,500
+    run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 \
+        --capture "$capture" --json "off-$capture.json" --log "off-$capture.txt" \
+        --args "$sample --at $at --size 1400x400 --draw-after $draw_ms" "$app"
+    expect_same "off the screen, $capture: status (stderr: $(cat err.txt))" 0 "$STATUS"
+    python3 - "off-$capture.json" "$draw_ms" <<'PYTHON' ||
+import json, sys
+with open(sys.argv[1]) as file:
+    launch = json.load(file)["launches"][0]
+marks, settle = launch["marks"], launch["settle"]
+assert marks["settled"] >= marks["window"] + int(sys.argv[2]) / 1000 - 0.05, marks
+assert settle["changes"] >= 1, settle
+PYTHON
+        fail "off-$capture.json: $(cat "off-$capture.json")"
+done
+
 # A window above every other, over the whole desktop: the screen shows it,
 # not the window timed, which its own DC still has.
 start_sample --title "Kairon Cover" --topmost --size 1024x768 --exit-after 60000
@@ -132,9 +175,9 @@ sleep 2
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --log covered.txt \
     --json covered.json --args "$sample" "$app"
 expect_same "covered: status (stderr: $(cat err.txt))" 3 "$STATUS"
-expect_same "covered: progress" "launch 1/1: Failed to settle Kairon Sample (another window covered it; --capture print reads covered windows)" \
+expect_same "covered: progress" "launch 1/1: Failed to settle Kairon Sample (another window covered it: \"Kairon Cover\", class \"KaironSampleWindow\"; --capture print reads covered windows)" \
     "$(cat err.txt)"
-python3 -c 'import json, sys; s = json.load(open(sys.argv[1]))["launches"][0]["settle"]; assert s["covered"] is True and s["content"] is None, s' \
+python3 -c 'import json, sys; s = json.load(open(sys.argv[1]))["launches"][0]["settle"]; assert s["covered"] is True and s["content"] is None and s["covered_by"] == {"title": "Kairon Cover", "class": "KaironSampleWindow"}, s' \
     covered.json || fail "covered.json: $(cat covered.json)"
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --capture window \
     --log covered.txt --args "$sample" "$app"

@@ -356,14 +356,20 @@ void FakePlatform::EnumTopLevelWindows(WindowVisitor visit, void* context)
     }
 }
 
+namespace {
+int CopyText(const std::string& text, char* buffer, int size)
+{
+    const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+}  // namespace
+
 int FakePlatform::Title(WindowHandle window, char* buffer, int size)
 {
     const FakeWindow* found = WindowAt(window);
-    const std::string title = found ? found->title : std::string();
-    const size_t count = std::min(title.size(), static_cast<size_t>(size - 1));
-    std::memcpy(buffer, title.data(), count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
+    return CopyText(found ? found->title : std::string(), buffer, size);
 }
 
 int FakePlatform::ShownWith(WindowHandle window) const
@@ -379,28 +385,16 @@ int FakePlatform::ShownWith(WindowHandle window) const
     return state;
 }
 
-namespace {
-bool IsMinimisedCommand(int command)
-{
-    return command == kShowMinimized || command == kShowMinimize || command == 7 ||
-           command == 11;  // SW_SHOWMINNOACTIVE, SW_FORCEMINIMIZE
-}
-}  // namespace
-
 int FakePlatform::ShowState(WindowHandle window)
 {
-    if (!WindowAt(window))
-        return 0;
     const int command = ShownWith(window);
-    if (IsMinimisedCommand(command))
-        return kShowMinimized;
-    return command == kShowMaximized ? kShowMaximized : 1;
+    return !WindowAt(window) ? 0 : command == kShowHide ? 1 : command;
 }
 
 bool FakePlatform::IsShown(WindowHandle window)
 {
     const int command = ShownWith(window);
-    return WindowAt(window) && command != kShowHide && !IsMinimisedCommand(command);
+    return command != kShowHide && command != kShowMinimized && command != kShowMinimize;
 }
 
 bool FakePlatform::IsCloaked(WindowHandle window)
@@ -418,11 +412,7 @@ bool FakePlatform::ExcludedFromCapture(WindowHandle window)
 int FakePlatform::ClassName(WindowHandle window, char* buffer, int size)
 {
     const FakeWindow* found = WindowAt(window);
-    const std::string name = found ? found->className : std::string();
-    const size_t count = std::min(name.size(), static_cast<size_t>(size - 1));
-    std::memcpy(buffer, name.data(), count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
+    return CopyText(found ? found->className : std::string(), buffer, size);
 }
 
 bool FakePlatform::IsOwnWindow(WindowHandle window)
@@ -516,7 +506,7 @@ bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
             if (found->appearsAtMs + frame.first <= NowMs())
                 shown = frame.second;
         }
-        minimised = IsMinimisedCommand(ShownWith(window));
+        minimised = ShownWith(window) == kShowMinimized || ShownWith(window) == kShowMinimize;
         covered = found->coveredFromMs >= 0 && found->coveredFromMs <= NowMs();
     }
     nowTicks += captureCostMs * kTicksPerMs;

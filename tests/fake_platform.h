@@ -28,10 +28,8 @@ const std::int64_t kTicksPerMs = kFakeFrequency / 1000;
 struct FakeWindow {
     WindowHandle handle = 0;
     std::string title;
-    // The command it was last shown with (ShowWindow's, SW_HIDE for a
-    // window created hidden). GetWindowPlacement tells it as Windows
-    // does: SW_SHOWNORMAL for a hidden window, SW_SHOWMINIMIZED for any
-    // minimised one.
+    // How it was last shown (SW_HIDE: hidden); GetWindowPlacement says
+    // SW_SHOWNORMAL for a hidden window, as Windows does.
     int showState = 1;  // SW_SHOWNORMAL
     bool ownProcess = false;
     std::int64_t appearsAtMs = 0;   // virtual time it is created
@@ -56,13 +54,9 @@ struct FakeWindow {
     // Its creation and its show changes send window events to a watcher,
     // as on Windows; false: none comes, as Wine sends no show event.
     bool sendsEvents = true;
-    WindowHandle coveredBy = 0;  // the window said to lie over it
-    // Cloaked by the compositor until this virtual time (uncloaking sends
-    // an event); 0: never cloaked.
-    std::int64_t cloakedUntilMs = 0;
-    // A display affinity other than WDA_NONE: on the screen, yet absent
-    // from every picture (which reads what lies beneath it).
-    bool excludedFromCapture = false;
+    WindowHandle coveredBy = 0;        // the window said to lie over it
+    std::int64_t cloakedUntilMs = 0;   // cloaked until then, with an event; 0 never
+    bool excludedFromCapture = false;  // a display affinity: pictures read what is beneath
     std::string className = "FakeClass";
 };
 

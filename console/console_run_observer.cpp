@@ -77,7 +77,7 @@ namespace {
 
 // Why a launch's content did not settle, for its progress line; the log's
 // line is the same whatever the reason.
-const char* SettleReason(const SettleRecord& settle)
+std::string SettleReason(const SettleRecord& settle)
 {
     if (!settle.waited)
         return "";
@@ -87,7 +87,9 @@ const char* SettleReason(const SettleRecord& settle)
     case kSettleKeptChanging:
         return " (its content kept changing)";
     case kSettleCovered:
-        return " (another window covered it; --capture print reads covered windows)";
+        // Named, so that the user can move or close it.
+        return " (another window covered it: \"" + settle.coveredTitle + "\", class \"" +
+               settle.coveredClass + "\"; --capture print reads covered windows)";
     case kSettleWindowGone:
         return " (its window went away)";
     case kSettled:

@@ -18,6 +18,13 @@ Json Seconds(double seconds)
     return Json(std::strtod(FormatFixed(seconds, 4).c_str(), nullptr));
 }
 
+// Milliseconds to the microsecond, as the counter measures them; null for
+// none (-1).
+Json Milliseconds(double ms)
+{
+    return ms >= 0 ? Json(std::strtod(FormatFixed(ms, 3).c_str(), nullptr)) : Json(nullptr);
+}
+
 // Each mark's name in "marks" and "counts", in the order a start-up
 // reaches them.
 struct MarkField {
@@ -67,7 +74,8 @@ Json Owner(const WindowOwner& owner, TextToUtf8 toUtf8)
 
 // What the wait for the drawn content saw: from these a reader tells a
 // launch that settled on its first picture, unchanged, from one that drew.
-Json Settle(const SettleRecord& settle)
+// picture_ms and resolution_ms say how precise its mark is.
+Json Settle(const SettleRecord& settle, TextToUtf8 toUtf8)
 {
     Json object = Json::object();
     object["capture"] = kCaptureSourceNames[settle.capture];
@@ -75,6 +83,15 @@ Json Settle(const SettleRecord& settle)
     object["changes"] = settle.changes;
     object["content"] = settle.content >= 0 ? Seconds(settle.content) : Json(nullptr);
     object["covered"] = settle.outcome == kSettleCovered;
+    Json cover = nullptr;
+    if (settle.outcome == kSettleCovered) {
+        cover = Json::object();
+        cover["title"] = toUtf8(settle.coveredTitle);
+        cover["class"] = toUtf8(settle.coveredClass);
+    }
+    object["covered_by"] = cover;
+    object["picture_ms"] = Milliseconds(settle.pictureMs);
+    object["resolution_ms"] = Milliseconds(settle.resolutionMs);
     return object;
 }
 
@@ -145,7 +162,7 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         if (launch.counts.start != 0)
             entry["counts"] = Counts(launch);
         if (launch.settle.waited)
-            entry["settle"] = Settle(launch.settle);
+            entry["settle"] = Settle(launch.settle, toUtf8);
         if (launch.owner.known)
             entry["window_owner"] = Owner(launch.owner, toUtf8);
         if (launch.owner.handedOff)

@@ -65,6 +65,10 @@ struct SettleRecord {
     int changes = 0;              // pictures that differed from the one before
     double content = -1;          // seconds from the launch to the first
                                   // picture that was not blank; -1 none
+    double pictureMs = -1;        // SettleResult's: the mark's precision
+    double resolutionMs = -1;
+    std::string coveredTitle;     // kSettleCovered: what covered it
+    std::string coveredClass;
 };
 
 // One launch, as the log has it once its timing line is written.

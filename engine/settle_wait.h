@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <string>
 
 // Each CaptureSource's name, in its order, as kairon-time's --capture and
 // its JSON spell it.
@@ -34,7 +35,25 @@ struct SettleResult {
     int changes = 0;
     bool contentSeen = false;
     std::int64_t contentCount = 0;
+    // The mark's precision. The median of the milliseconds one picture took,
+    // of those that read pixels; -1 when none did. And the milliseconds
+    // between the picture before the latest change to content and the
+    // picture that showed it (for the first picture, from the wait's
+    // start): the change came somewhere in between; -1 without content.
+    double pictureMs = -1;
+    double resolutionMs = -1;
+    // kSettleCovered: the title and window class of the window that lay
+    // over it, empty when it could not be read.
+    std::string coveredTitle;
+    std::string coveredClass;
 };
+
+// Whether the window's own pixels can be on the screen, and so in a
+// picture: shown, not minimised, not cloaked, and not kept out of captures
+// (a display affinity). Otherwise a picture would read whatever lies where
+// the window would be, another program's content, or nothing: it is
+// counted as the empty picture, blank.
+bool OwnPixelsCanShow(WindowPort& windows, WindowHandle window);
 
 // Captures the window's client area from `source` every
 // kSettleCaptureSleepMs until a picture with content (not blank) has shown

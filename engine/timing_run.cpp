@@ -608,6 +608,10 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         result.settle.outcome = settle.outcome;
         result.settle.pictures = settle.pictures;
         result.settle.changes = settle.changes;
+        result.settle.pictureMs = settle.pictureMs;
+        result.settle.resolutionMs = settle.resolutionMs;
+        result.settle.coveredTitle = settle.coveredTitle;
+        result.settle.coveredClass = settle.coveredClass;
         if (settle.contentSeen)
             result.settle.content = static_cast<double>(settle.contentCount - startCount) /
                                     static_cast<double>(frequency);

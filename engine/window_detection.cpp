@@ -2,10 +2,19 @@
 
 namespace {
 
-bool IsHiddenOrMinimized(int showState)
+// Shown and not minimised. The show state that the debug lines print
+// cannot tell: GetWindowPlacement calls a hidden window SW_SHOWNORMAL, and
+// many programs create their window hidden and show it once they are ready.
+bool IsVisible(WindowPort& windows, WindowHandle window)
 {
-    return showState == kShowHide || showState == kShowMinimized ||
-           showState == kShowMinimize;
+    return windows.IsShown(window);
+}
+
+// kairon-time's test adds what only the compositor knows: a cloaked window
+// is shown, yet not on the screen.
+bool IsOnScreen(WindowPort& windows, WindowHandle window)
+{
+    return windows.IsShown(window) && !windows.IsCloaked(window);
 }
 
 bool DebugLogOpen(const Detection& detection)
@@ -82,7 +91,8 @@ bool SearchOnWindowEvents(Detection* detection)
     }
 }
 
-// kairon-time's visibility wait: a test at each window event and 10 ms
+// kairon-time's visibility wait: a test at each window event (a window
+// shown or uncloaked wakes it where the system sends those) and 10 ms
 // after the previous one at the latest, for as long as the dialog's 50
 // tests 100 ms apart; the reading right after the test that saw the window
 // visible is its mark.
@@ -93,9 +103,9 @@ bool WaitVisibleOnWindowEvents(Detection* detection)
         CountsIn(process, static_cast<std::int64_t>(kVisibilityTestLimit) * kVisibilitySleepMs);
     const std::int64_t start = process.CounterNow();
     for (;;) {
-        const int showState = detection->windows.ShowState(detection->foundWindow.handle);
+        const bool onScreen = IsOnScreen(detection->windows, detection->foundWindow.handle);
         const std::int64_t now = process.CounterNow();
-        if (!IsHiddenOrMinimized(showState)) {
+        if (onScreen) {
             detection->visibleCount = now;
             return true;
         }
@@ -236,7 +246,7 @@ bool WaitUntilVisible(Detection* detection)
             FlushLog(&detection->log);
             return false;
         }
-        if (!IsHiddenOrMinimized(detection->windows.ShowState(detection->foundWindow.handle)))
+        if (IsVisible(detection->windows, detection->foundWindow.handle))
             return true;
         detection->process.Sleep(kVisibilitySleepMs);
         if (detection->process.StopRequested())

@@ -82,12 +82,12 @@ void ListWindowsBeforeLaunch(Detection* detection);
 // and sets detection->foundCount.
 bool SearchForWindow(Detection* detection);
 
-// Polls the found window's show state every 100 ms, at most 50 times,
-// until it is neither hidden nor minimised. False when it never was, or a
-// stop was asked for (then without a line in the log). With
-// settings.wakeOnWindowEvents it tests at each window event and 10 ms
-// after the previous test at the latest, for the same 5 s in all, and
-// sets detection->visibleCount.
+// Tests the found window every 100 ms, at most 50 times, until it is shown
+// and not minimised. False when it never was, or a stop was asked for
+// (then without a line in the log). With settings.wakeOnWindowEvents it
+// tests at each window event and 10 ms after the previous test at the
+// latest, for the same 5 s in all, counts a cloaked window as not shown,
+// and sets detection->visibleCount.
 bool WaitUntilVisible(Detection* detection);
 
 // Whether a title matches the window name: equal (lstrcmpA) in exact mode,

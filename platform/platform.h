@@ -231,6 +231,8 @@ struct ClientPicture {
     // Screen pictures only: a visible window above it in the Z order lies
     // over part of its client rectangle, so the pixels there are not its.
     bool covered = false;
+    // With covered: the first such window found.
+    WindowHandle coveredBy = 0;
 };
 
 // Return false from the callback to stop the enumeration.
@@ -274,8 +276,8 @@ public:
     // (PW_RENDERFULLCONTENT): Windows 8.1 and later.
     virtual bool CanPrintFullContent() = 0;
     // SetWinEventHook (WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS) on
-    // the calling thread for EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW and
-    // EVENT_OBJECT_NAMECHANGE of every process, kept for top-level windows
+    // the calling thread for EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW,
+    // EVENT_OBJECT_NAMECHANGE and EVENT_OBJECT_UNCLOAKED of every process, kept for top-level windows
     // only, so that WaitForWindowEvent can end at one. False when the system
     // refused: the waits then last their whole time. Until StopWindowEvents.
     virtual bool WatchWindowEvents() = 0;
@@ -287,6 +289,24 @@ public:
     // previous call (at once for one that came in between), false when the
     // time ran out without one.
     virtual bool WaitForWindowEvent(unsigned timeoutMs) = 0;
+
+    // --- Whether a window is on the screen, and whose it is ---
+    // GetWindowPlacement's showCmd says nothing of that: a hidden window is
+    // SW_SHOWNORMAL there too.
+    //
+    // IsWindowVisible and not IsIconic: shown, and not minimised.
+    virtual bool IsShown(WindowHandle window) = 0;
+    // DwmGetWindowAttribute(DWMWA_CLOAKED) is non-zero: shown, yet left off
+    // the screen by the compositor (a suspended store app, a window on
+    // another virtual desktop). Looked up at run time; false where the
+    // system has no such attribute.
+    virtual bool IsCloaked(WindowHandle window) = 0;
+    // GetWindowDisplayAffinity is not WDA_NONE: on the screen, but absent
+    // from every picture taken of it.
+    virtual bool ExcludedFromCapture(WindowHandle window) = 0;
+    // GetClassNameA into a buffer of `size` characters: the characters
+    // copied; 0 for a window that no longer exists.
+    virtual int ClassName(WindowHandle window, char* buffer, int size) = 0;
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

@@ -1,8 +1,11 @@
 #include "platform/win32_platform.h"
 
 #include "platform/pixel_hash.h"
+#include "platform/screen_area.h"
 
 #include <mmsystem.h>
+#include <cstring>
+#include <vector>
 #include <shlwapi.h>
 
 static_assert(kMsgClose == WM_CLOSE, "WM_CLOSE");
@@ -361,13 +364,13 @@ const UINT kPrintClientOnly = 0x1;        // PW_CLIENTONLY
 const UINT kPrintRenderFullContent = 0x2; // PW_RENDERFULLCONTENT
 
 typedef HRESULT(WINAPI* DwmGetWindowAttributeCall)(HWND, DWORD, PVOID, DWORD);
-const DWORD kDwmCloaked = 14;  // DWMWA_CLOAKED, Windows 8 and later
+const DWORD kDwmExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS, Vista and later
+const DWORD kDwmCloaked = 14;             // DWMWA_CLOAKED, Windows 8 and later
 
-// Windows 8 and later keep windows that are "visible" but not drawn: a
-// suspended store app's frame, a window on another virtual desktop. The
-// compositor leaves them off the screen. dwmapi is looked up at run time,
-// since Windows before 8 has no such attribute, and Wine no such windows.
-bool Cloaked(HWND window)
+// DwmGetWindowAttribute, looked up at run time: Windows before Vista has
+// no dwmapi, and an attribute the system does not know is refused. False
+// when it did not answer.
+bool DwmAttribute(HWND window, DWORD attribute, void* value, DWORD size)
 {
     static const DwmGetWindowAttributeCall getAttribute = [] {
         HMODULE dwm = LoadLibraryA("dwmapi.dll");
@@ -375,39 +378,76 @@ bool Cloaked(HWND window)
                          GetProcAddress(dwm, "DwmGetWindowAttribute")))
                    : nullptr;
     }();
-    DWORD cloaked = 0;
-    return getAttribute != nullptr &&
-           SUCCEEDED(getAttribute(window, kDwmCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+    return getAttribute != nullptr && SUCCEEDED(getAttribute(window, attribute, value, size));
 }
 
-// Whether a window above `window` in the Z order that the screen shows lies
-// over part of its client rectangle (in screen coordinates), so that the
-// screen has that window's pixels there instead of its own.
-bool ClientCovered(HWND window, const RECT& client)
+// Windows 8 and later keep windows that are "visible" but not drawn: a
+// suspended store app's frame, a window on another virtual desktop. The
+// compositor leaves them off the screen. Wine has no such windows.
+bool Cloaked(HWND window)
 {
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above != nullptr;
-         above = GetWindow(above, GW_HWNDPREV)) {
-        RECT cover;
-        RECT overlap;
-        // A layered window that lets the mouse through is an overlay (a
-        // game's, a graphics driver's) drawn mostly transparent over the
-        // whole screen: counting it would make every picture covered.
+    DWORD cloaked = 0;
+    return DwmAttribute(window, kDwmCloaked, &cloaked, sizeof cloaked) && cloaked != 0;
+}
+
+ScreenRect ToScreenRect(const RECT& rect)
+{
+    ScreenRect result;
+    result.left = rect.left;
+    result.top = rect.top;
+    result.right = rect.right;
+    result.bottom = rect.bottom;
+    return result;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list)
+{
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(ToScreenRect(*rect));
+    return TRUE;
+}
+
+std::vector<ScreenRect> MonitorRects()
+{
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// The window above `window` in the Z order, if any, whose pixels the
+// screen shows over `client` (screen coordinates) instead of its own.
+HWND CoveringWindow(HWND window, const ScreenRect& client)
+{
+    std::vector<WindowAbove> above;
+    std::vector<HWND> handles;
+    for (HWND next = GetWindow(window, GW_HWNDPREV);
+         next != nullptr && static_cast<int>(above.size()) < kCoverWalkLimit;
+         next = GetWindow(next, GW_HWNDPREV)) {
+        WindowAbove seen;
+        seen.shown = IsWindowVisible(next) && !IsIconic(next) && !Cloaked(next);
         const LONG_PTR overlay = WS_EX_LAYERED | WS_EX_TRANSPARENT;
-        if (IsWindowVisible(above) && !IsIconic(above) &&
-            (GetWindowLongPtrA(above, GWL_EXSTYLE) & overlay) != overlay &&
-            GetWindowRect(above, &cover) && IntersectRect(&overlap, &cover, &client) &&
-            !Cloaked(above))
-            return true;
+        seen.overlay = (GetWindowLongPtrA(next, GWL_EXSTYLE) & overlay) == overlay;
+        RECT rect;
+        if (seen.shown && GetWindowRect(next, &rect))
+            seen.windowRect = ToScreenRect(rect);
+        if (seen.shown && DwmAttribute(next, kDwmExtendedFrameBounds, &rect, sizeof rect)) {
+            seen.frameGiven = true;
+            seen.frame = ToScreenRect(rect);
+        }
+        above.push_back(seen);
+        handles.push_back(next);
     }
-    return false;
+    const int index = FirstCoveringWindow(client, above);
+    return index < 0 ? nullptr : handles[static_cast<size_t>(index)];
 }
 
 }  // namespace
 
 // Neither the screen's DC nor the window's needs anything from the window's
 // own thread: a window that does not answer is captured as it stands.
-// PrintWindow does ask that thread to draw. A minimised window has no
-// client area: its picture is the empty one, blank.
+// PrintWindow does ask that thread to draw. Only the part of the client
+// area on a monitor is pictured; a minimised window has no client area and
+// one wholly off the screen none on it: their picture is the empty one,
+// blank.
 bool Win32Windows::CaptureClient(WindowHandle window, CaptureSource source,
                                  ClientPicture* picture)
 {
@@ -415,38 +455,93 @@ bool Win32Windows::CaptureClient(WindowHandle window, CaptureSource source,
     RECT client;
     if (!GetClientRect(hwnd, &client))
         return false;
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
     *picture = ClientPicture();
-    if (width <= 0 || height <= 0) {
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    ScreenRect area;
+    area.left = origin.x;
+    area.top = origin.y;
+    area.right = origin.x + client.right;
+    area.bottom = origin.y + client.bottom;
+    const std::vector<ScreenRect> parts = PartsOnMonitors(area, MonitorRects());
+    if (parts.empty()) {
         picture->hash = HashPixels(nullptr, 0, 0);
         picture->blank = true;
         return true;
     }
-    POINT origin = {0, 0};
-    ClientToScreen(hwnd, &origin);
+    const ScreenRect box = BoundingBox(parts);
+    const int width = static_cast<int>(box.right - box.left);
+    const int height = static_cast<int>(box.bottom - box.top);
     const HWND from = source == kCaptureScreen ? nullptr : hwnd;
     HDC dc = GetDC(from);
     if (!dc)
         return false;
-    bool copied = CaptureBuffer(dc, width, height);
+    // PrintWindow draws the whole client area; the part on the screen is
+    // then moved to the buffer's start, row by row.
+    bool copied = source == kCapturePrint ? CaptureBuffer(dc, client.right, client.bottom)
+                                          : CaptureBuffer(dc, width, height);
     if (copied && source == kCapturePrint)
         copied = PrintWindow(hwnd, captureDc_, kPrintClientOnly | kPrintRenderFullContent) != 0;
     else if (copied)
         copied = BitBlt(captureDc_, 0, 0, width, height, dc,
-                        source == kCaptureScreen ? origin.x : 0,
-                        source == kCaptureScreen ? origin.y : 0, SRCCOPY) != 0;
+                        source == kCaptureScreen ? box.left : box.left - origin.x,
+                        source == kCaptureScreen ? box.top : box.top - origin.y, SRCCOPY) != 0;
     ReleaseDC(from, dc);
     if (!copied)
         return false;
     GdiFlush();
-    picture->hash = HashPixels(capturePixels_, width, height);
-    picture->blank = IsOneColour(capturePixels_, width, height);
+    std::uint32_t* pixels = const_cast<std::uint32_t*>(capturePixels_);
+    if (source == kCapturePrint) {
+        for (int row = 0; row < height; ++row)
+            std::memmove(pixels + row * width,
+                         pixels + (box.top - origin.y + row) * client.right + (box.left - origin.x),
+                         static_cast<size_t>(width) * sizeof *pixels);
+    }
+    MaskOffMonitors(pixels, box, parts);
+    picture->hash = HashPixels(pixels, width, height);
+    picture->blank = IsOneColour(pixels, width, height);
     if (source == kCaptureScreen) {
-        const RECT onScreen = {origin.x, origin.y, origin.x + width, origin.y + height};
-        picture->covered = ClientCovered(hwnd, onScreen);
+        const HWND cover = CoveringWindow(hwnd, box);
+        picture->covered = cover != nullptr;
+        picture->coveredBy = FromHwnd(cover);
     }
     return true;
+}
+
+bool Win32Windows::IsShown(WindowHandle window)
+{
+    const HWND hwnd = ToHwnd(window);
+    return IsWindowVisible(hwnd) && !IsIconic(hwnd);
+}
+
+bool Win32Windows::IsCloaked(WindowHandle window)
+{
+    return Cloaked(ToHwnd(window));
+}
+
+namespace {
+typedef BOOL(WINAPI* GetWindowDisplayAffinityCall)(HWND, DWORD*);
+}  // namespace
+
+// Looked up at run time: Windows 7 before its first update lacks it.
+bool Win32Windows::ExcludedFromCapture(WindowHandle window)
+{
+    static const GetWindowDisplayAffinityCall getAffinity = [] {
+        HMODULE user = GetModuleHandleA("user32.dll");
+        return user ? reinterpret_cast<GetWindowDisplayAffinityCall>(reinterpret_cast<void*>(
+                          GetProcAddress(user, "GetWindowDisplayAffinity")))
+                    : nullptr;
+    }();
+    DWORD affinity = 0;  // WDA_NONE
+    return getAffinity != nullptr && getAffinity(ToHwnd(window), &affinity) && affinity != 0;
+}
+
+int Win32Windows::ClassName(WindowHandle window, char* buffer, int size)
+{
+    const int copied = GetClassNameA(ToHwnd(window), buffer, size);
+    if (copied <= 0 && size > 0)
+        buffer[0] = '\0';
+    return copied > 0 ? copied : 0;
 }
 
 namespace {
@@ -526,6 +621,10 @@ namespace {
 // thread watches.
 bool g_windowEventCame = false;
 
+// A cloaked window that the compositor puts back on the screen: Windows 8
+// and later. Older MinGW headers lack it.
+const DWORD kEventObjectUncloaked = 0x8018;  // EVENT_OBJECT_UNCLOAKED
+
 // Wine 8.0 delivers the process's own events despite
 // WINEVENT_SKIPOWNPROCESS, hence the owner's test.
 void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
@@ -547,8 +646,10 @@ bool Win32Windows::WatchWindowEvents()
                                      OnWindowEvent, 0, 0, flags);
     eventHooks_[1] = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
                                      OnWindowEvent, 0, 0, flags);
+    eventHooks_[2] = SetWinEventHook(kEventObjectUncloaked, kEventObjectUncloaked, nullptr,
+                                     OnWindowEvent, 0, 0, flags);
     g_windowEventCame = false;
-    return eventHooks_[0] != nullptr || eventHooks_[1] != nullptr;
+    return eventHooks_[0] != nullptr || eventHooks_[1] != nullptr || eventHooks_[2] != nullptr;
 }
 
 void Win32Windows::StopWindowEvents()

@@ -46,6 +46,10 @@ public:
     bool WatchWindowEvents() override;
     void StopWindowEvents() override;
     bool WaitForWindowEvent(unsigned timeoutMs) override;
+    bool IsShown(WindowHandle window) override;
+    bool IsCloaked(WindowHandle window) override;
+    bool ExcludedFromCapture(WindowHandle window) override;
+    int ClassName(WindowHandle window, char* buffer, int size) override;
 
     Win32Windows() = default;
     Win32Windows(const Win32Windows&) = delete;
@@ -62,9 +66,10 @@ private:
     const std::uint32_t* capturePixels_ = nullptr;
     int captureWidth_ = 0;
     int captureHeight_ = 0;
-    // Creation and showing, one range; renaming, another: the events
-    // between them (a window moved, its value changed) come by the hundred.
-    HWINEVENTHOOK eventHooks_[2] = {nullptr, nullptr};
+    // Creation and showing, one range; renaming and uncloaking, one each:
+    // the events between them (a window moved, its value changed) come by
+    // the hundred.
+    HWINEVENTHOOK eventHooks_[3] = {nullptr, nullptr, nullptr};
     bool CaptureBuffer(HDC screen, int width, int height);
     void ReleaseCaptureBuffer();
 };

@@ -356,27 +356,63 @@ void FakePlatform::EnumTopLevelWindows(WindowVisitor visit, void* context)
     }
 }
 
-int FakePlatform::Title(WindowHandle window, char* buffer, int size)
+namespace {
+int CopyText(const std::string& text, char* buffer, int size)
 {
-    const FakeWindow* found = WindowAt(window);
-    const std::string title = found ? found->title : std::string();
-    const size_t count = std::min(title.size(), static_cast<size_t>(size - 1));
-    std::memcpy(buffer, title.data(), count);
+    const size_t count = std::min(text.size(), static_cast<size_t>(size - 1));
+    std::memcpy(buffer, text.data(), count);
     buffer[count] = '\0';
     return static_cast<int>(count);
 }
+}  // namespace
 
-int FakePlatform::ShowState(WindowHandle window)
+int FakePlatform::Title(WindowHandle window, char* buffer, int size)
+{
+    const FakeWindow* found = WindowAt(window);
+    return CopyText(found ? found->title : std::string(), buffer, size);
+}
+
+int FakePlatform::ShownWith(WindowHandle window) const
 {
     const FakeWindow* found = WindowAt(window);
     if (!found)
-        return 0;
+        return kShowHide;
     int state = found->showState;
     for (const auto& change : found->showChanges) {
         if (change.first <= NowMs())
             state = change.second;
     }
     return state;
+}
+
+int FakePlatform::ShowState(WindowHandle window)
+{
+    const int command = ShownWith(window);
+    return !WindowAt(window) ? 0 : command == kShowHide ? 1 : command;
+}
+
+bool FakePlatform::IsShown(WindowHandle window)
+{
+    const int command = ShownWith(window);
+    return command != kShowHide && command != kShowMinimized && command != kShowMinimize;
+}
+
+bool FakePlatform::IsCloaked(WindowHandle window)
+{
+    const FakeWindow* found = WindowAt(window);
+    return found && NowMs() < found->cloakedUntilMs;
+}
+
+bool FakePlatform::ExcludedFromCapture(WindowHandle window)
+{
+    const FakeWindow* found = WindowAt(window);
+    return found && found->excludedFromCapture;
+}
+
+int FakePlatform::ClassName(WindowHandle window, char* buffer, int size)
+{
+    const FakeWindow* found = WindowAt(window);
+    return CopyText(found ? found->className : std::string(), buffer, size);
 }
 
 bool FakePlatform::IsOwnWindow(WindowHandle window)
@@ -470,8 +506,7 @@ bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
             if (found->appearsAtMs + frame.first <= NowMs())
                 shown = frame.second;
         }
-        const int state = ShowState(window);
-        minimised = state == kShowMinimized || state == kShowMinimize;
+        minimised = ShownWith(window) == kShowMinimized || ShownWith(window) == kShowMinimize;
         covered = found->coveredFromMs >= 0 && found->coveredFromMs <= NowMs();
     }
     nowTicks += captureCostMs * kTicksPerMs;
@@ -480,6 +515,7 @@ bool FakePlatform::CaptureClient(WindowHandle window, CaptureSource source,
     picture->hash = minimised ? 0 : shown;
     picture->blank = minimised || blankFrames.count(shown) != 0;
     picture->covered = source == kCaptureScreen && covered && !minimised;
+    picture->coveredBy = picture->covered ? found->coveredBy : 0;
     return true;
 }
 
@@ -511,6 +547,8 @@ bool FakePlatform::WaitForWindowEvent(unsigned timeoutMs)
         std::vector<std::int64_t> times{window.appearsAtMs};
         for (const auto& change : window.showChanges)
             times.push_back(change.first);
+        if (window.cloakedUntilMs > 0)
+            times.push_back(window.cloakedUntilMs);
         for (std::int64_t at : times) {
             if (eventWatches > 0 && window.sendsEvents && at > eventsSeenToMs_ && at <= end &&
                 (next < 0 || at < next))

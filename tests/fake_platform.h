@@ -28,6 +28,8 @@ const std::int64_t kTicksPerMs = kFakeFrequency / 1000;
 struct FakeWindow {
     WindowHandle handle = 0;
     std::string title;
+    // How it was last shown (SW_HIDE: hidden); GetWindowPlacement says
+    // SW_SHOWNORMAL for a hidden window, as Windows does.
     int showState = 1;  // SW_SHOWNORMAL
     bool ownProcess = false;
     std::int64_t appearsAtMs = 0;   // virtual time it is created
@@ -52,6 +54,10 @@ struct FakeWindow {
     // Its creation and its show changes send window events to a watcher,
     // as on Windows; false: none comes, as Wine sends no show event.
     bool sendsEvents = true;
+    WindowHandle coveredBy = 0;        // the window said to lie over it
+    std::int64_t cloakedUntilMs = 0;   // cloaked until then, with an event; 0 never
+    bool excludedFromCapture = false;  // a display affinity: pictures read what is beneath
+    std::string className = "FakeClass";
 };
 
 struct FakeLaunch {
@@ -202,6 +208,10 @@ public:
     // Appends "wait N"; while watched, ends at the first window event after
     // the previous wait's end, moving the clock to it.
     bool WaitForWindowEvent(unsigned timeoutMs) override;
+    bool IsShown(WindowHandle window) override;
+    bool IsCloaked(WindowHandle window) override;
+    bool ExcludedFromCapture(WindowHandle window) override;
+    int ClassName(WindowHandle window, char* buffer, int size) override;
 
     // DialogPort
     void FieldText(int controlId, char* buffer, int size) override;
@@ -216,6 +226,7 @@ public:
 
 private:
     bool Exists(const FakeWindow& window) const;
+    int ShownWith(WindowHandle window) const;
     // Per process handle: (virtual ms it was created, the launch's script).
     std::map<std::uintptr_t, std::pair<std::int64_t, FakeLaunch>> processes_;
     unsigned long lastError_ = 0;

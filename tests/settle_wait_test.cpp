@@ -42,6 +42,15 @@ struct SettleCase {
     std::int64_t endedAtMs;      // the virtual time when the wait returned
     std::int64_t coveredFromMs = -1;
     std::int64_t minimisedUntilMs = -1;
+    // Off the screen until then: the frames are another program's content.
+    std::int64_t hiddenUntilMs = -1;
+    std::int64_t cloakedUntilMs = 0;
+    bool excludedFromCapture = false;
+    // The mark's precision: the median cost of the pictures that read
+    // pixels, and the span from the picture before the last change to
+    // content to the one that showed it (not checked when 0); -1 none.
+    double pictureMs = 0;
+    double resolutionMs = 0;
 };
 
 // The wait starts at 0 ms and captures every 10 ms. The mark is the counter
@@ -61,10 +70,19 @@ TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
         {"blank for longer than asked", {{0, 0}, {500, 2}}, 100, 0, -1, -1, kSettled, 500, 600},
         {"content, blank again, then drawn", {{0, 1}, {50, 0}, {200, 2}}, 100, 0, -1, -1,
          kSettled, 200, 300},
-        {"blank to the end", {{0, 0}}, 100, 0, -1, -1, kSettleStayedBlank, 30000, 30000},
+        {"blank to the end", {{0, 0}}, 100, 0, -1, -1, kSettleStayedBlank, 30000, 30000, -1, -1,
+         -1, 0, false, 0, -1},
         {"minimised until 300 ms", {{0, 1}}, 100, 0, -1, -1, kSettled, 300, 400, -1, 300},
+        {"hidden until 300 ms, 4 ms a picture", {{0, 1}}, 100, 4, -1, -1, kSettled, 304, 416, -1,
+         -1, 300, 0, false, 4, 14},
+        {"cloaked until 300 ms", {{0, 1}}, 100, 0, -1, -1, kSettled, 300, 400, -1, -1, -1, 300},
+        {"excluded from capture", {{0, 1}}, 100, 0, -1, -1, kSettleStayedBlank, 30000, 30000, -1,
+         -1, -1, 0, true, -1, -1},
+        {"hidden, and gone at 300 ms", {{0, 1}}, 100, 0, 300, -1, kSettleWindowGone, 300, 300,
+         -1, -1, 100000, 0, false, -1, -1},
         {"covered from 30 ms", {{0, 1}}, 100, 0, -1, -1, kSettleCovered, 30, 30, 30},
-        {"each capture takes 4 ms", {{0, 1}, {50, 2}}, 100, 4, -1, -1, kSettled, 60, 172},
+        {"each capture takes 4 ms", {{0, 1}, {50, 2}}, 100, 4, -1, -1, kSettled, 60, 172, -1, -1,
+         -1, 0, false, 4, 14},
         {"changes every 20 ms for ever", ChangingUntil(20, 40000), 100, 0, -1, -1,
          kSettleKeptChanging, 30000, 30000},
         {"last change at 29.9 s, quiet to 30 s", ChangingUntil(20, 29900), 100, 0, -1, -1,
@@ -87,6 +105,12 @@ TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
             window.showState = kShowMinimized;
             window.showChanges = {{c.minimisedUntilMs, 1}};
         }
+        if (c.hiddenUntilMs >= 0) {
+            window.showState = kShowHide;
+            window.showChanges = {{c.hiddenUntilMs, 1}};
+        }
+        window.cloakedUntilMs = c.cloakedUntilMs;
+        window.excludedFromCapture = c.excludedFromCapture;
         fake.windows.push_back(window);
         fake.frames[0x10] = c.frames;
         fake.captureCostMs = c.captureCostMs;
@@ -98,6 +122,10 @@ TEST(WaitUntilSettled, MarksTheFirstCaptureOfTheContentThatStayed)
             EXPECT_EQ(result.count, c.countMs * kTicksPerMs);
         }
         EXPECT_EQ(fake.NowMs(), c.endedAtMs);
+        EXPECT_DOUBLE_EQ(result.pictureMs, c.pictureMs);
+        if (c.resolutionMs != 0) {
+            EXPECT_DOUBLE_EQ(result.resolutionMs, c.resolutionMs);
+        }
     }
 }
 
@@ -152,10 +180,10 @@ TEST(WaitUntilSettled, CapturesThenReadsTheCounterThenSleepsTenMilliseconds)
         WaitUntilSettled(fake.platform, 0x10, 20, kCaptureScreen, kFakeFrequency);
     EXPECT_EQ(result.outcome, kSettled);
     EXPECT_EQ(fake.events, (std::vector<std::string>{
-                               "counter 0", "capture 0x10", "counter 0", "sleep 10",
-                               "capture 0x10", "counter 10", "sleep 10",
-                               "capture 0x10", "counter 20", "sleep 10",
-                               "capture 0x10", "counter 30"}));
+                               "counter 0", "counter 0", "capture 0x10", "counter 0", "sleep 10",
+                               "counter 10", "capture 0x10", "counter 10", "sleep 10",
+                               "counter 20", "capture 0x10", "counter 20", "sleep 10",
+                               "counter 30", "capture 0x10", "counter 30"}));
 }
 
 RunSettings SettledSettings(const std::string& logPath, std::int32_t settledMs)
@@ -197,7 +225,8 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
     const RunCase cases[] = {
         {"drawn 300 ms after it appeared", 500, 0, {{0, 1}, {300, 2}}, -1, "0.3000\n",
          "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 80,
-         R"({"capture": "screen", "pictures": 80, "changes": 1, "content": 0.01, "covered": false})"},
+         R"({"capture": "screen", "pictures": 80, "changes": 1, "content": 0.01, "covered": false,
+              "covered_by": null, "picture_ms": 0, "resolution_ms": 10})"},
         {"blank 300 ms, longer than asked", 100, 0, {{0, 0}, {300, 2}}, -1, "0.3000\n",
          "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 40,
          R"({"capture": "window", "pictures": 40, "changes": 1, "content": 0.3, "covered": false})",
@@ -207,10 +236,12 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
          {-1, 0.010, -1, -1}, 3001,
          R"({"capture": "screen", "pictures": 3001, "changes": 0, "content": null, "covered": false})"},
         {"covered on the screen", 100, 0, {{0, 1}}, -1, "Failed to settle sample\n0.0100\n",
-         "launch 1/1: Failed to settle sample (another window covered it; --capture print reads "
-         "covered windows)\n",
+         "launch 1/1: Failed to settle sample (another window covered it: \"Cover\", class "
+         "\"CoverClass\"; --capture print reads covered windows)\n",
          kTimeExitNotReady, {-1, 0.010, -1, -1}, 1,
-         R"({"capture": "screen", "pictures": 1, "changes": 0, "content": null, "covered": true})",
+         R"({"capture": "screen", "pictures": 1, "changes": 0, "content": null, "covered": true,
+              "covered_by": {"title": "Cover", "class": "CoverClass"}, "picture_ms": 0,
+              "resolution_ms": null})",
          kCaptureScreen, 0},
         {"covered, printed", 100, 0, {{0, 1}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
          kTimeExitReady, {-1, 0.010, -1, 0.010}, 11,
@@ -248,8 +279,15 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
             window.title = "sample";
             window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
             window.closesOnMessage = true;
-            if (c.coveredFromMs >= 0)
+            if (c.coveredFromMs >= 0) {
                 window.coveredFromMs = window.appearsAtMs + c.coveredFromMs;
+                window.coveredBy = 0x7001;
+                FakeWindow cover;
+                cover.handle = 0x7001;
+                cover.title = "Cover";
+                cover.className = "CoverClass";
+                fake.windows.insert(fake.windows.begin(), cover);
+            }
             fake.windows.insert(fake.windows.begin(), window);
         };
         std::ostringstream err;
@@ -269,15 +307,11 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
             continue;
         ASSERT_EQ(console.Launches().size(), 1u);
         const std::string json = LaunchesJson(settings, console.Launches(), kFakeFrequency, ToUtf8);
-        const std::size_t settle = json.find("\"settle\": ");
-        if (c.settleJson[0] == '\0') {
-            EXPECT_EQ(settle, std::string::npos) << json;
-        } else {
-            ASSERT_NE(settle, std::string::npos) << json;
-            const std::size_t end = json.find('}', settle);
-            EXPECT_EQ(nlohmann::json::parse(json.substr(settle + 10, end - settle - 9)),
-                      nlohmann::json::parse(c.settleJson));
-        }
+        const nlohmann::json launch = nlohmann::json::parse(json)["launches"][0];
+        EXPECT_EQ(launch.contains("settle"), c.settleJson[0] != '\0') << json;
+        const nlohmann::json expected = nlohmann::json::parse(c.settleJson[0] ? c.settleJson : "{}");
+        for (const auto& field : expected.items())
+            EXPECT_EQ(launch.at("settle").at(field.key()), field.value()) << field.key();
         const PhaseMarks& marks = console.Launches()[0].result.marks;
         EXPECT_NEAR(marks.window, c.marks.window, 1e-9);
         EXPECT_NEAR(marks.settled, c.marks.settled, 1e-9);

@@ -287,6 +287,12 @@ struct VisibilityCase {
     std::vector<std::pair<std::int64_t, int>> changes;
     int sleeps;
     bool gaveUp;
+    std::int64_t cloakedUntilMs = 0;
+    // kairon-time's: woken by a show or an uncloaking, or 10 ms on without
+    // one (Wine); its mark, the test that saw the window shown.
+    bool onEvents = false;
+    bool sendsEvents = true;
+    std::int64_t visibleAtMs = -1;
 };
 
 TEST(VisibilityWait, WaitsWhileHiddenOrMinimised)
@@ -301,14 +307,29 @@ TEST(VisibilityWait, WaitsWhileHiddenOrMinimised)
         {"stays minimised", 2, {}, 50, true},
         {"stays minimize", 6, {}, 50, true},
         {"stays hidden", 0, {}, 50, true},
+        // A cloaked window is the compositor's business; the dialog asks
+        // only user32.
+        {"cloaked", 1, {}, 0, false, 100000},
+        {"events: created hidden, shown at 1503 ms", 0, {{1503, 1}}, 0, false, 0, true, true, 1503},
+        {"events: shown at 1503 ms, no event", 0, {{1503, 1}}, 0, false, 0, true, false, 1510},
+        {"events: cloaked until 733 ms", 1, {}, 0, false, 733, true, true, 733},
+        {"events: shown minimised", 0, {{20, 2}}, 0, true, 0, true},
+        {"events: never shown", 0, {}, 0, true, 0, true},
     };
     for (const VisibilityCase& c : cases) {
         DetectionScenario s;
         FakeWindow window = Window(0x30, "Sample", c.initialState);
         window.showChanges = c.changes;
+        window.cloakedUntilMs = c.cloakedUntilMs;
+        window.sendsEvents = c.sendsEvents;
         s.fake.windows = {window};
         s.detection.foundWindow = {0x30, true};
-        WaitUntilVisible(&s.detection);
+        s.settings.wakeOnWindowEvents = c.onEvents;
+        if (c.onEvents)
+            s.fake.WatchWindowEvents();
+        EXPECT_EQ(WaitUntilVisible(&s.detection), !c.gaveUp) << c.name;
+        EXPECT_EQ(s.detection.visibleCount,
+                  c.onEvents && !c.gaveUp ? c.visibleAtMs * kTicksPerMs : 0) << c.name;
         EXPECT_EQ(s.fake.EventsStartingWith("sleep 100").size(), static_cast<size_t>(c.sleeps))
             << c.name;
         EXPECT_EQ(s.Logged(), c.gaveUp ? Native("Failed to find Sample as visible\n") : "")

@@ -9,8 +9,10 @@
 # moves for ever, and one that never draws, get "Failed to settle" and
 # status 3 once 30 s have passed, each with its reason, and are closed like
 # any launch's. A window another one covers does not settle from the
-# screen, and does from its own DC. PrintWindow is refused where Windows
-# is older than 8.1.
+# screen, and does from its own DC, and the covering window is named.
+# PrintWindow is refused where Windows is older than 8.1. A window shown
+# late over another's content, and one partly off the screen, settle on
+# their own content.
 . "$(dirname "$0")/lib.sh"
 : "${KAIRON_TIME:?}"
 e2e_begin
@@ -125,6 +127,33 @@ expect_same "blank: status (stderr: $(cat err.txt))" 3 "$STATUS"
 expect_same "blank: progress" "launch 1/1: Failed to settle Kairon Sample (it stayed blank)" \
     "$(cat err.txt)"
 
+# A window created hidden over another program's content: blank until it is
+# shown, not that content.
+start_sample --title "Kairon Beneath" --at 100,100 --size 400x300 --exit-after 60000
+sleep 2
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --json hidden.json \
+    --log hidden.txt --args "$sample --at 100,100 --size 400x300 --show-after 1500" "$app"
+expect_same "hidden: status (stderr: $(cat err.txt))" 0 "$STATUS"
+python3 -c 'import json, sys; l = json.load(open(sys.argv[1]))["launches"][0]; m, s = l["marks"], l["settle"]
+assert m["settled"] >= m["window"] + 1.45 and s["content"] == m["settled"], l
+assert s["picture_ms"] > 0 and 0 < s["resolution_ms"] < 200, s' hidden.json || fail "hidden.json: $(cat hidden.json)"
+
+# Partly off the screen, it settles on its content, never while blank: from
+# the screen past the left, right and bottom edges; from its own DC past the
+# right and bottom (Wine 8 leaves a black band in a window's own DC past the
+# left edge, pixels that are not the window's).
+for capture in screen window; do
+    at=-200,500
+    [ "$capture" = window ] && at=600,500
+    run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 \
+        --capture "$capture" --json "off-$capture.json" --log "off-$capture.txt" \
+        --args "$sample --at $at --size 1400x400 --draw-after $draw_ms" "$app"
+    expect_same "off the screen, $capture: status (stderr: $(cat err.txt))" 0 "$STATUS"
+    python3 -c 'import json, sys; m = json.load(open(sys.argv[1]))["launches"][0]["marks"]
+assert m["settled"] >= m["window"] + int(sys.argv[2]) / 1000 - 0.05, m' "off-$capture.json" "$draw_ms" ||
+        fail "off-$capture.json: $(cat "off-$capture.json")"
+done
+
 # A window above every other, over the whole desktop: the screen shows it,
 # not the window timed, which its own DC still has.
 start_sample --title "Kairon Cover" --topmost --size 1024x768 --exit-after 60000
@@ -132,9 +161,9 @@ sleep 2
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --log covered.txt \
     --json covered.json --args "$sample" "$app"
 expect_same "covered: status (stderr: $(cat err.txt))" 3 "$STATUS"
-expect_same "covered: progress" "launch 1/1: Failed to settle Kairon Sample (another window covered it; --capture print reads covered windows)" \
+expect_same "covered: progress" "launch 1/1: Failed to settle Kairon Sample (another window covered it: \"Kairon Cover\", class \"KaironSampleWindow\"; --capture print reads covered windows)" \
     "$(cat err.txt)"
-python3 -c 'import json, sys; s = json.load(open(sys.argv[1]))["launches"][0]["settle"]; assert s["covered"] is True and s["content"] is None, s' \
+python3 -c 'import json, sys; s = json.load(open(sys.argv[1]))["launches"][0]["settle"]; assert s["covered"] is True and s["content"] is None and s["covered_by"] == {"title": "Kairon Cover", "class": "KaironSampleWindow"}, s' \
     covered.json || fail "covered.json: $(cat covered.json)"
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 300 --settled 200 --capture window \
     --log covered.txt --args "$sample" "$app"

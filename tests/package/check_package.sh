@@ -41,6 +41,9 @@ check "kairon-report.exe is a PE32 console program" \
 check "kairon-time.exe is a PE32 console program" \
   [ "$(pe_kind kairon-time.exe)" = "(PE32) (Windows CUI)" ]
 
+check "kairon-time.exe declares per-monitor DPI awareness, asInvoker and Windows 7 to 11" \
+  python3 "$root/tests/package/check_manifest.py" kairon-time.exe
+
 crlf_only() { [ -s "$1" ] && ! LC_ALL=C grep -qv $'\r$' "$1"; }
 for text in README.txt config-example.txt LICENSE.txt kairon-time.md kairon-report.md; do
   check "$text has CR LF line ends only" crlf_only "$text"

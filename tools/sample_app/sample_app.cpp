@@ -5,7 +5,7 @@
 //              [--event NAME] [--record FILE] [--stamps NAME] [--exit-after MS]
 //              [--on-close close|refuse|hang|slow:MS] [--exit-code N]
 //              [--single-instance NAME] [--draw-after MS] [--animate MS]
-//              [--size WIDTHxHEIGHT] [--topmost]
+//              [--size WIDTHxHEIGHT] [--topmost] [--show-after MS] [--at X,Y]
 //
 //   --title TEXT      title of the top-level window (default "Kairon Sample").
 //   --delay MS        milliseconds to wait after start before the window is
@@ -82,6 +82,14 @@
 //   --topmost         the window stays above every other (WS_EX_TOPMOST), as
 //                     a notification or a tool palette does: with --size,
 //                     a cover for other programs' windows.
+//   --show-after MS   the window is created hidden, title and all, and shown
+//                     (as --show says) MS milliseconds later, as a program
+//                     that shows its main window once it is ready does; the
+//                     "visible" line, the shown stamp and --draw-after's
+//                     time count from the showing.
+//   --at X,Y          the window's top left corner at these screen
+//                     coordinates, which may be negative or beyond the
+//                     screen: a window partly or wholly off the screen.
 //
 // Options beside the program: a file named like the program with .options
 // for .exe (sample_app.options beside sample_app.exe), if there is one,
@@ -131,6 +139,7 @@ enum class OnClose { Close, Refuse, Hang, Slow };
 const UINT_PTR kSlowCloseTimer = 1;
 const UINT_PTR kDrawTimer = 2;
 const UINT_PTR kAnimateTimer = 3;
+const UINT_PTR kShowTimer = 4;
 const int kDefaultWidth = 320;
 const int kDefaultHeight = 200;
 
@@ -152,6 +161,10 @@ struct Options {
     int clientWidth = 0;    // 0: the default window size
     int clientHeight = 0;
     bool topmost = false;
+    DWORD showAfterMs = 0;  // 0: shown at once
+    bool placed = false;    // --at given
+    int x = 0;
+    int y = 0;
 };
 
 Options g_options;
@@ -171,6 +184,23 @@ bool ParseNumber(const char* text, DWORD* value)
     if (end == text || *end != '\0' || text[0] == '-')
         return false;
     *value = static_cast<DWORD>(parsed);
+    return true;
+}
+
+// "X,Y", either of them negative.
+bool ParsePosition(const char* text, Options* options)
+{
+    char* end = nullptr;
+    const long x = std::strtol(text, &end, 10);
+    if (end == text || *end != ',')
+        return false;
+    const char* second = end + 1;
+    const long y = std::strtol(second, &end, 10);
+    if (end == second || *end != '\0')
+        return false;
+    options->x = static_cast<int>(x);
+    options->y = static_cast<int>(y);
+    options->placed = true;
     return true;
 }
 
@@ -294,6 +324,10 @@ const char* ParseOptions(int argc, char** argv, Options* options)
             understood = ParseNumber(value, &options->animateMs) && options->animateMs > 0;
         else if (std::strcmp(name, "--size") == 0)
             understood = ParseSize(value, options);
+        else if (std::strcmp(name, "--show-after") == 0)
+            understood = ParseNumber(value, &options->showAfterMs);
+        else if (std::strcmp(name, "--at") == 0)
+            understood = ParsePosition(value, options);
         else if (std::strcmp(name, "--exit-code") == 0) {
             understood = ParseNumber(value, &options->exitCode);
             options->exitAtOnce = true;
@@ -454,6 +488,8 @@ bool ClosesNow(HWND window)
     }
 }
 
+void ShowSampleWindow(HWND window);
+
 LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -479,6 +515,11 @@ LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         if (wParam == kSlowCloseTimer) {
             KillTimer(window, kSlowCloseTimer);
             DestroyWindow(window);
+            return 0;
+        }
+        if (wParam == kShowTimer) {
+            KillTimer(window, kShowTimer);
+            ShowSampleWindow(window);
             return 0;
         }
         if (wParam == kDrawTimer) {
@@ -545,6 +586,20 @@ const char* StateName(ShowState show)
     }
 }
 
+void ShowSampleWindow(HWND window)
+{
+    ShowWindow(window, ShowCommandFor(g_options.show));
+    if (g_stamps)
+        g_stamps->shown = CounterNow();
+    SignalVisible();
+    Record("visible %lld %s", CounterNow(), StateName(g_options.show));
+    UpdateWindow(window);
+    if (g_options.drawAfterMs != 0)
+        SetTimer(window, kDrawTimer, g_options.drawAfterMs, nullptr);
+    if (g_options.animateMs != 0)
+        SetTimer(window, kAnimateTimer, g_options.animateMs, nullptr);
+}
+
 // The window the options describe; false when it could not be created.
 bool OpenSampleWindow(HINSTANCE instance, SampleStamps* stamps)
 {
@@ -560,25 +615,20 @@ bool OpenSampleWindow(HINSTANCE instance, SampleStamps* stamps)
         stamps->creating = CounterNow();
     HWND window = CreateWindowExA(g_options.topmost ? WS_EX_TOPMOST : 0, kWindowClass,
                                   g_options.title, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
-                                  instance, nullptr);
+                                  g_options.placed ? g_options.x : CW_USEDEFAULT,
+                                  g_options.placed ? g_options.y : CW_USEDEFAULT, width, height,
+                                  nullptr, nullptr, instance, nullptr);
     if (!window)
         return false;
     ++g_openWindows;
     if (stamps)
         stamps->created = CounterNow();
-    if (g_options.show != ShowState::Hidden) {
-        ShowWindow(window, ShowCommandFor(g_options.show));
-        if (stamps)
-            stamps->shown = CounterNow();
-        SignalVisible();
-        Record("visible %lld %s", CounterNow(), StateName(g_options.show));
-        UpdateWindow(window);
-        if (g_options.drawAfterMs != 0)
-            SetTimer(window, kDrawTimer, g_options.drawAfterMs, nullptr);
-        if (g_options.animateMs != 0)
-            SetTimer(window, kAnimateTimer, g_options.animateMs, nullptr);
-    }
+    if (g_options.show == ShowState::Hidden)
+        return true;
+    if (g_options.showAfterMs != 0)
+        SetTimer(window, kShowTimer, g_options.showAfterMs, nullptr);
+    else
+        ShowSampleWindow(window);
     return true;
 }
 
@@ -635,7 +685,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
                       "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
                       "[--exit-code N] [--single-instance NAME] [--draw-after MS] "
-                      "[--animate MS] [--size WxH] [--topmost]",
+                      "[--animate MS] [--size WxH] [--topmost] [--show-after MS] [--at X,Y]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;

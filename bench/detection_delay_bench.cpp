@@ -49,6 +49,7 @@
 #include "engine/log_sink.h"
 #include "engine/timing_run.h"
 #include "engine/window_detection.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_platform.h"
 #include "report/statistics.h"
 #include "tools/sample_app/sample_stamps.h"
@@ -80,7 +81,7 @@ double PassMilliseconds(bool listedBefore)
     settings.exactMatch = true;
     settings.detectByWindowName = true;
     Win32Process process;
-    Win32Windows windows;
+    Win32ConsoleWindows windows;
     LogSink closedLog;
     Detection detection{settings, process, windows, closedLog, {}, {}, {}};
     if (listedBefore)
@@ -140,7 +141,7 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     DeleteFileA(kLogName);
 
     StampedProcess process(stamps);
-    Win32Windows windows;
+    Win32ConsoleWindows windows;
     CountsObserver observer;
     Platform platform{process, windows};
     TimingRun(settings, platform, observer);

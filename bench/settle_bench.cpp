@@ -37,6 +37,8 @@
 #include "config/run_settings.h"
 #include "engine/timing_run.h"
 #include "platform/pixel_hash.h"
+#include "platform/win32_console_process.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_platform.h"
 #include "report/statistics.h"
 #include "tools/sample_app/sample_stamps.h"
@@ -94,7 +96,7 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
     DeleteFileA(kLogName);
 
     StampedProcess process(stamps);
-    Win32Windows windows;
+    Win32ConsoleWindows windows;
     CountsObserver observer;
     Platform platform{process, windows};
     TimingRun(settings, platform, observer);
@@ -148,7 +150,7 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count, Capt
         std::snprintf(size, sizeof size, " --size %dx%d", width, height);
     std::snprintf(commandLine, sizeof commandLine, "\"%s\" --title \"%s\" --exit-after 60000%s",
                   sampleApp, kCaptureTitle, size);
-    Win32Process process;
+    Win32ConsoleProcess process;
     LaunchedProcess sample;
     if (!process.LaunchProcess(commandLine, &sample)) {
         std::fprintf(stderr, "cannot start the sample application (error %lu)\n",
@@ -164,7 +166,7 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count, Capt
     if (window) {
         // Its first painting done.
         Sleep(500);
-        Win32Windows windows;
+        Win32ConsoleWindows windows;
         const double frequency = static_cast<double>(process.CounterFrequency());
         RECT client;
         GetClientRect(window, &client);

@@ -66,7 +66,7 @@ bool JudgeRank(const RunComparison& row, double limitRatio, double level, GateRu
     if (!(row.rank->p < level))
         judged->outcome = kGateNotSignificant;
     else
-        judged->outcome = intervalAbove ? kGateFailed : kGateWithinInterval;
+        judged->outcome = intervalAbove ? kGateFailed : kGateIntervalReachesLimit;
     return true;
 }
 

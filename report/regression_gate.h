@@ -20,7 +20,7 @@
 enum GateOutcome {
     kGateFailed,          // over the limit, and significantly slower
     kGateNotSignificant,  // over the limit, but p is not below the level
-    kGateWithinInterval,  // rank test: significant, but the interval reaches the limit
+    kGateIntervalReachesLimit,  // rank test: significant, but the interval reaches the limit
     kGateCannotJudge,     // the test cannot run: see GateDoubt
 };
 

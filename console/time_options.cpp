@@ -1,9 +1,9 @@
 #include "console/time_options.h"
 
 #include "config/settings_check_text.h"
-#include "console/exit_status.h"
 #include "engine/log_format.h"
 #include "engine/settle_wait.h"
+#include "report/exit_statuses.h"
 
 #include <CLI/CLI.hpp>
 
@@ -347,7 +347,7 @@ const std::vector<TimeOption>& TimeOptionTable()
          ReadCommand<&RunSettings::concludeCommand>, false},
         {"--cleanup", "CMD",
          "Run CMD once at the end, also after a failure or\nCtrl-C; a command that exits with "
-         "another code\nthan 0 stops the run (status " + Number(kTimeExitFailed) + ")",
+         "another code\nthan 0 stops the run (status " + Number(kExitFailed) + ")",
          ReadCommand<&RunSettings::cleanupCommand>, false},
         {"--cold", nullptr,
          "Empty the system's file cache before each launch,\nand check that it was "
@@ -363,10 +363,10 @@ const std::vector<TimeOption>& TimeOptionTable()
              kBaselineLogSuffix + " before its\nextension)",
          ReadBaselineLog, true},
         {"--fail-if-slower", "PCT",
-         "exit with status " + Number(kTimeExitSlower) +
+         "exit with status " + Number(kExitSlower) +
              " when APP is\nmore than PCT percent slower than BASELINE with\n"
              "95% confidence and significantly so, with " +
-             Number(kTimeExitCannotJudge) + "\nwhen it cannot be tested",
+             Number(kExitCannotJudge) + "\nwhen it cannot be tested",
          ReadSlowerLimit, true},
         {"--significance", "P",
          "the p-value below which a\ndifference counts (default " +

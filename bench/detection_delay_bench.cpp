@@ -140,13 +140,8 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
     DeleteFileA(kLogName);
 
-    StampedProcess process(stamps);
-    Win32ConsoleWindows windows;
-    CountsObserver observer;
-    Platform platform{process, windows};
-    TimingRun(settings, platform, observer);
-
-    const std::int64_t frequency = process.CounterFrequency();
+    const RecordedRun recorded = RecordRun(settings, stamps);
+    const std::int64_t frequency = recorded.frequency;
     std::vector<double> fromCreated;
     std::vector<double> fromShown;
     std::vector<double> fromCreating;
@@ -155,10 +150,10 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
                   extraWindows, visible ? 1 : 0);
     FILE* delaysFile = std::fopen(delaysName, "w");
     int missing = 0;
-    const size_t paired = std::min(process.launches.size(), observer.counts.size());
+    const size_t paired = recorded.Paired();
     for (size_t i = 0; i < paired; ++i) {
-        const LaunchStamps& launch = process.launches[i];
-        const std::int64_t end = visible ? observer.counts[i].visible : observer.counts[i].window;
+        const LaunchStamps& launch = recorded.launches[i];
+        const std::int64_t end = visible ? recorded.counts[i].visible : recorded.counts[i].window;
         if (launch.creating == 0 || launch.created == 0 || launch.shown == 0 || end == 0) {
             ++missing;
             continue;

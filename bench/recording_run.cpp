@@ -1,5 +1,8 @@
 #include "bench/recording_run.h"
 
+#include "engine/timing_run.h"
+#include "platform/win32_console_windows.h"
+
 #include <cstdio>
 
 SampleStamps* CreateStampsBlock(const char* prefix, char* name)
@@ -37,4 +40,18 @@ void CountsObserver::ShowError(const char* text, const char* caption)
 double MsAfter(std::int64_t stamp, std::int64_t count, std::int64_t frequency)
 {
     return static_cast<double>(count - stamp) * 1000.0 / static_cast<double>(frequency);
+}
+
+RecordedRun RecordRun(const RunSettings& settings, SampleStamps* stamps)
+{
+    StampedProcess process(stamps);
+    Win32ConsoleWindows windows;
+    CountsObserver observer;
+    Platform platform{process, windows};
+    TimingRun(settings, platform, observer);
+    RecordedRun recorded;
+    recorded.launches = process.launches;
+    recorded.counts = observer.counts;
+    recorded.frequency = process.CounterFrequency();
+    return recorded;
 }

@@ -95,21 +95,16 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
     settings.autoRun = true;  // as unattended runs are
     DeleteFileA(kLogName);
 
-    StampedProcess process(stamps);
-    Win32ConsoleWindows windows;
-    CountsObserver observer;
-    Platform platform{process, windows};
-    TimingRun(settings, platform, observer);
-
-    const std::int64_t frequency = process.CounterFrequency();
+    const RecordedRun recorded = RecordRun(settings, stamps);
+    const std::int64_t frequency = recorded.frequency;
     std::vector<double> delays;
     FILE* delaysFile = std::fopen(kDelaysName, "w");
     int unmarked = 0;
     int early = 0;
-    const size_t paired = std::min(process.launches.size(), observer.counts.size());
+    const size_t paired = recorded.Paired();
     for (size_t i = 0; i < paired; ++i) {
-        const LaunchStamps& launch = process.launches[i];
-        const PhaseCounts& counts = observer.counts[i];
+        const LaunchStamps& launch = recorded.launches[i];
+        const PhaseCounts& counts = recorded.counts[i];
         if (counts.settled == 0) {
             ++unmarked;
             continue;

@@ -57,6 +57,12 @@ public:
     void CloseProgram() override {}
 };
 
+// The settings both start-up benchmarks begin with: the sample
+// application with `arguments`, its window found by its exact `title` and
+// closed with WM_CLOSE, every phase marked, the times in `logName`.
+RunSettings SampleRunSettings(const char* sampleApp, const char* arguments, const char* title,
+                              const char* logName, int launches, int delayMs);
+
 // What one timing run with these settings left: each launch's stamps and
 // counts, and the counter's frequency.
 struct RecordedRun {
@@ -70,6 +76,11 @@ struct RecordedRun {
 // Runs Kairon's timing run with `settings` through the real Win32 side
 // (kairon-time's, window events and pictures included), keeping `stamps`.
 RecordedRun RecordRun(const RunSettings& settings, SampleStamps* stamps);
+
+// Prints " PREFIXp50_ms=... PREFIXp95_ms=... PREFIXp99_ms=... PREFIXmax_ms=...
+// PREFIXmin_ms=..." of `values`, one decimal each; all 0 for no values: the
+// run has failed then and says so.
+void PrintPercentiles(const char* prefix, std::vector<double> values);
 
 // Milliseconds from a stamp to a count.
 double MsAfter(std::int64_t stamp, std::int64_t count, std::int64_t frequency);

@@ -49,6 +49,7 @@
 #include "engine/log_sink.h"
 #include "engine/timing_run.h"
 #include "engine/window_detection.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_platform.h"
 #include "report/statistics.h"
 #include "tools/sample_app/sample_stamps.h"
@@ -80,7 +81,7 @@ double PassMilliseconds(bool listedBefore)
     settings.exactMatch = true;
     settings.detectByWindowName = true;
     Win32Process process;
-    Win32Windows windows;
+    Win32ConsoleWindows windows;
     LogSink closedLog;
     Detection detection{settings, process, windows, closedLog, {}, {}, {}};
     if (listedBefore)
@@ -95,15 +96,6 @@ double PassMilliseconds(bool listedBefore)
     return Median(times);
 }
 
-// All 0 for no delays: the run has failed then and says so.
-void PrintSummary(const char* name, std::vector<double> delays)
-{
-    std::sort(delays.begin(), delays.end());
-    auto at = [&delays](double p) { return delays.empty() ? 0.0 : Percentile(delays, p); };
-    std::printf(" %s_p50_ms=%.1f %s_p95_ms=%.1f %s_p99_ms=%.1f %s_max_ms=%.1f %s_min_ms=%.1f",
-                name, at(0.5), name, at(0.95), name, at(0.99), name, at(1.0), name, at(0.0));
-}
-
 int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visible,
             bool timeLoop)
 {
@@ -115,20 +107,12 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     const double passMs = PassMilliseconds(false);
     const double runPassMs = PassMilliseconds(true);
 
-    RunSettings settings;
-    std::memset(&settings, 0, sizeof settings);
-    std::snprintf(settings.appPath, sizeof settings.appPath, "%s", sampleApp);
-    std::snprintf(settings.cmdLineArgs, sizeof settings.cmdLineArgs,
-                  "--title \"%s\" --exit-after 60000 --stamps %s", kTitle, stampsName);
-    std::snprintf(settings.logPath, sizeof settings.logPath, "%s", kLogName);
-    std::snprintf(settings.windowName, sizeof settings.windowName, "%s", kTitle);
-    settings.executions = launchCount;
-    settings.delayMs = kDelayMs;
-    settings.closeByWmClose = true;
-    settings.detectByWindowName = true;
-    settings.exactMatch = true;
+    char arguments[kArgumentsSize];
+    std::snprintf(arguments, sizeof arguments, "--title \"%s\" --exit-after 60000 --stamps %s",
+                  kTitle, stampsName);
+    RunSettings settings =
+        SampleRunSettings(sampleApp, arguments, kTitle, kLogName, launchCount, kDelayMs);
     settings.waitVisible = visible;
-    settings.markPhases = true;
     if (timeLoop) {
         settings.checkWindowOwner = true;
         settings.endLeftRunning = true;
@@ -139,13 +123,8 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
     }
     DeleteFileA(kLogName);
 
-    StampedProcess process(stamps);
-    Win32Windows windows;
-    CountsObserver observer;
-    Platform platform{process, windows};
-    TimingRun(settings, platform, observer);
-
-    const std::int64_t frequency = process.CounterFrequency();
+    const RecordedRun recorded = RecordRun(settings, stamps);
+    const std::int64_t frequency = recorded.frequency;
     std::vector<double> fromCreated;
     std::vector<double> fromShown;
     std::vector<double> fromCreating;
@@ -154,10 +133,10 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
                   extraWindows, visible ? 1 : 0);
     FILE* delaysFile = std::fopen(delaysName, "w");
     int missing = 0;
-    const size_t paired = std::min(process.launches.size(), observer.counts.size());
+    const size_t paired = recorded.Paired();
     for (size_t i = 0; i < paired; ++i) {
-        const LaunchStamps& launch = process.launches[i];
-        const std::int64_t end = visible ? observer.counts[i].visible : observer.counts[i].window;
+        const LaunchStamps& launch = recorded.launches[i];
+        const std::int64_t end = visible ? recorded.counts[i].visible : recorded.counts[i].window;
         if (launch.creating == 0 || launch.created == 0 || launch.shown == 0 || end == 0) {
             ++missing;
             continue;
@@ -186,10 +165,10 @@ int Measure(const char* sampleApp, int launchCount, int extraWindows, bool visib
                 "model_ms=%.1f",
                 timeLoop ? "time" : "dialog", extraWindows, visible ? 1 : 0,
                 static_cast<int>(fromCreated.size()), passMs, runPassMs, ModelDelayMs(passMs));
-    PrintSummary("created", fromCreated);
-    PrintSummary("creating", fromCreating);
+    PrintPercentiles("created_", fromCreated);
+    PrintPercentiles("creating_", fromCreating);
     if (visible)
-        PrintSummary("shown", fromShown);
+        PrintPercentiles("shown_", fromShown);
     std::printf("\n");
 
     if (static_cast<int>(paired) != launchCount || missing != 0 || failures != 0) {

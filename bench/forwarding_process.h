@@ -4,7 +4,7 @@
 #ifndef KAIRON_BENCH_FORWARDING_PROCESS_H
 #define KAIRON_BENCH_FORWARDING_PROCESS_H
 
-#include "platform/win32_platform.h"
+#include "platform/win32_console_process.h"
 
 class ForwardingProcess : public ProcessPort {
 public:
@@ -54,7 +54,7 @@ public:
     bool KeepTimerPeriodWhileHidden() override { return real_.KeepTimerPeriodWhileHidden(); }
 
 private:
-    Win32Process real_;
+    Win32ConsoleProcess real_;
 };
 
 #endif

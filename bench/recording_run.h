@@ -7,9 +7,12 @@
 #define KAIRON_BENCH_RECORDING_RUN_H
 
 #include "bench/forwarding_process.h"
+#include "config/run_settings.h"
 #include "engine/run_observer.h"
 #include "tools/sample_app/sample_stamps.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -53,6 +56,31 @@ public:
     void RunEnded(RunOutcome) override {}
     void CloseProgram() override {}
 };
+
+// The settings both start-up benchmarks begin with: the sample
+// application with `arguments`, its window found by its exact `title` and
+// closed with WM_CLOSE, every phase marked, the times in `logName`.
+RunSettings SampleRunSettings(const char* sampleApp, const char* arguments, const char* title,
+                              const char* logName, int launches, int delayMs);
+
+// What one timing run with these settings left: each launch's stamps and
+// counts, and the counter's frequency.
+struct RecordedRun {
+    std::vector<LaunchStamps> launches;
+    std::vector<PhaseCounts> counts;
+    std::int64_t frequency = 0;
+    // Launches with both stamps and counts.
+    std::size_t Paired() const { return std::min(launches.size(), counts.size()); }
+};
+
+// Runs Kairon's timing run with `settings` through the real Win32 side
+// (kairon-time's, window events and pictures included), keeping `stamps`.
+RecordedRun RecordRun(const RunSettings& settings, SampleStamps* stamps);
+
+// Prints " PREFIXp50_ms=... PREFIXp95_ms=... PREFIXp99_ms=... PREFIXmax_ms=...
+// PREFIXmin_ms=..." of `values`, one decimal each; all 0 for no values: the
+// run has failed then and says so.
+void PrintPercentiles(const char* prefix, std::vector<double> values);
 
 // Milliseconds from a stamp to a count.
 double MsAfter(std::int64_t stamp, std::int64_t count, std::int64_t frequency);

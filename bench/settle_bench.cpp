@@ -37,6 +37,8 @@
 #include "config/run_settings.h"
 #include "engine/timing_run.h"
 #include "platform/pixel_hash.h"
+#include "platform/win32_console_process.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_platform.h"
 #include "report/statistics.h"
 #include "tools/sample_app/sample_stamps.h"
@@ -58,14 +60,6 @@ const char kDelaysName[] = "settle-delays.txt";
 // Between launches: the close countdown and the one before the next launch.
 const int kDelayMs = 50;
 
-void PrintSummary(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    auto at = [&values](double p) { return values.empty() ? 0.0 : Percentile(values, p); };
-    std::printf(" p50_ms=%.1f p95_ms=%.1f p99_ms=%.1f max_ms=%.1f min_ms=%.1f", at(0.5),
-                at(0.95), at(0.99), at(1.0), at(0.0));
-}
-
 int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int settledMs,
                    CaptureSource source)
 {
@@ -74,40 +68,27 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
     if (!stamps)
         return 1;
 
-    RunSettings settings;
-    std::memset(&settings, 0, sizeof settings);
-    std::snprintf(settings.appPath, sizeof settings.appPath, "%s", sampleApp);
-    std::snprintf(settings.cmdLineArgs, sizeof settings.cmdLineArgs,
+    char arguments[kArgumentsSize];
+    std::snprintf(arguments, sizeof arguments,
                   "--title \"%s\" --exit-after 60000 --stamps %s --draw-after %d", kTitle,
                   stampsName, drawAfterMs);
-    std::snprintf(settings.logPath, sizeof settings.logPath, "%s", kLogName);
-    std::snprintf(settings.windowName, sizeof settings.windowName, "%s", kTitle);
-    settings.executions = launchCount;
-    settings.delayMs = kDelayMs;
-    settings.closeByWmClose = true;
-    settings.detectByWindowName = true;
-    settings.exactMatch = true;
-    settings.markPhases = true;
+    RunSettings settings =
+        SampleRunSettings(sampleApp, arguments, kTitle, kLogName, launchCount, kDelayMs);
     settings.settledMs = settledMs;
     settings.settleCapture = source;
     settings.autoRun = true;  // as unattended runs are
     DeleteFileA(kLogName);
 
-    StampedProcess process(stamps);
-    Win32Windows windows;
-    CountsObserver observer;
-    Platform platform{process, windows};
-    TimingRun(settings, platform, observer);
-
-    const std::int64_t frequency = process.CounterFrequency();
+    const RecordedRun recorded = RecordRun(settings, stamps);
+    const std::int64_t frequency = recorded.frequency;
     std::vector<double> delays;
     FILE* delaysFile = std::fopen(kDelaysName, "w");
     int unmarked = 0;
     int early = 0;
-    const size_t paired = std::min(process.launches.size(), observer.counts.size());
+    const size_t paired = recorded.Paired();
     for (size_t i = 0; i < paired; ++i) {
-        const LaunchStamps& launch = process.launches[i];
-        const PhaseCounts& counts = observer.counts[i];
+        const LaunchStamps& launch = recorded.launches[i];
+        const PhaseCounts& counts = recorded.counts[i];
         if (counts.settled == 0) {
             ++unmarked;
             continue;
@@ -128,7 +109,7 @@ int MeasureSettled(const char* sampleApp, int launchCount, int drawAfterMs, int 
 
     std::printf("settled launches=%d draw_after_ms=%d settled_ms=%d early=%d",
                 static_cast<int>(delays.size()), drawAfterMs, settledMs, early);
-    PrintSummary(delays);
+    PrintPercentiles("", delays);
     std::printf("\n");
     if (static_cast<int>(paired) != launchCount || unmarked != 0) {
         std::fprintf(stderr, "%d of %d launches measured, %d did not settle\n",
@@ -148,7 +129,7 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count, Capt
         std::snprintf(size, sizeof size, " --size %dx%d", width, height);
     std::snprintf(commandLine, sizeof commandLine, "\"%s\" --title \"%s\" --exit-after 60000%s",
                   sampleApp, kCaptureTitle, size);
-    Win32Process process;
+    Win32ConsoleProcess process;
     LaunchedProcess sample;
     if (!process.LaunchProcess(commandLine, &sample)) {
         std::fprintf(stderr, "cannot start the sample application (error %lu)\n",
@@ -164,7 +145,7 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count, Capt
     if (window) {
         // Its first painting done.
         Sleep(500);
-        Win32Windows windows;
+        Win32ConsoleWindows windows;
         const double frequency = static_cast<double>(process.CounterFrequency());
         RECT client;
         GetClientRect(window, &client);
@@ -187,7 +168,7 @@ int MeasureCapture(const char* sampleApp, int width, int height, int count, Capt
                 std::fprintf(timesFile, "%.3f\n", time);
             std::fclose(timesFile);
         }
-        PrintSummary(times);
+        PrintPercentiles("", times);
         std::printf("\n");
         result = static_cast<int>(times.size()) == count ? 0 : 1;
         if (result != 0)
@@ -222,7 +203,7 @@ void MeasureHash(int count)
         times.push_back(static_cast<double>(process.CounterNow() - start) * 1000.0 / frequency);
     }
     std::printf("hash width=%d height=%d hashes=%d", width, height, count);
-    PrintSummary(times);
+    PrintPercentiles("", times);
     std::printf("\n");
 }
 

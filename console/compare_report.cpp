@@ -23,7 +23,7 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
     if (baselineRun == nullptr || appRun == nullptr) {
         // A gate that could not look has not passed anything.
         if (options.gate)
-            report.gateStatus = kTimeExitCannotJudge;
+            report.gateStatus = kExitCannotJudge;
         return report;
     }
     const int baselineNumber = 1;
@@ -50,9 +50,9 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
         gate.reference = baselineNumber;
         report.text += FormatGate(gate) + "\n";
         if (gate.failed)
-            report.gateStatus = kTimeExitSlower;
+            report.gateStatus = kExitSlower;
         else if (gate.cannotJudge)
-            report.gateStatus = kTimeExitCannotJudge;
+            report.gateStatus = kExitCannotJudge;
     }
     report.text += FormatRules();
     return report;

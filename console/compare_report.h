@@ -1,13 +1,14 @@
 // What kairon-time --compare prints at the end, and what its gate decides:
 // the runs it has just appended to the baseline's log and to APP's, APP
-// compared against the baseline with kairon-report's Welch comparison, and
-// judged by its regression gate when --fail-if-slower asks.
+// compared against the baseline with kairon-report's comparison (its rank
+// test, or Welch's t-test when --test welch asks), and judged by its
+// regression gate when --fail-if-slower asks.
 #ifndef KAIRON_CONSOLE_COMPARE_REPORT_H
 #define KAIRON_CONSOLE_COMPARE_REPORT_H
 
-#include "console/exit_status.h"
 #include "console/new_run_report.h"
 #include "console/time_options.h"
+#include "report/exit_statuses.h"
 
 #include <string>
 
@@ -17,10 +18,10 @@ struct CompareReport {
     // compare, which says why, or a warning when the two runs are of
     // programs whose file names differ.
     std::string problems;
-    // kTimeExitSlower, kTimeExitCannotJudge (also when either log has no
-    // new run to judge), or kTimeExitReady when the gate passed or was not
+    // kExitSlower, kExitCannotJudge (also when either log has no
+    // new run to judge), or kExitOk when the gate passed or was not
     // asked for.
-    TimeExitStatus gateStatus = kTimeExitReady;
+    ExitStatus gateStatus = kExitOk;
 };
 
 // The baseline is run 1 and the reference; APP is run 2.

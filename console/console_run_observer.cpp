@@ -157,11 +157,11 @@ void ConsoleRunObserver::CloseProgram()
     // Only the settings file asks for this, and kairon-time reads none.
 }
 
-TimeExitStatus ConsoleRunObserver::ExitStatus() const
+ExitStatus ConsoleRunObserver::ExitStatus() const
 {
     if (stopped_)
-        return kTimeExitFailed;
+        return kExitFailed;
     if (interrupted_)
-        return kTimeExitInterrupted;
-    return missed_ ? kTimeExitNotReady : kTimeExitReady;
+        return kExitInterrupted;
+    return missed_ ? kExitNotReady : kExitOk;
 }

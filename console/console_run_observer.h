@@ -5,8 +5,8 @@
 #ifndef KAIRON_CONSOLE_CONSOLE_RUN_OBSERVER_H
 #define KAIRON_CONSOLE_CONSOLE_RUN_OBSERVER_H
 
-#include "console/exit_status.h"
 #include "engine/run_observer.h"
+#include "report/exit_statuses.h"
 
 #include <cstddef>
 #include <ostream>
@@ -45,7 +45,7 @@ public:
     void LaunchClosed(CloseOutcome outcome) override;
     void RunEnded(RunOutcome outcome) override;
     void CloseProgram() override;
-    TimeExitStatus ExitStatus() const;
+    ::ExitStatus ExitStatus() const;
     const std::vector<LaunchRecord>& Launches() const { return launches_; }
 
 private:

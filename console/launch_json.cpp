@@ -170,7 +170,7 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         if (!record.Reached())
             entry["failure"] = toUtf8(launch.failureLine);
         entry["close"] = CloseName(record.close);
-        if (launch.resources.read)
+        if (launch.resources.measured)
             entry["resources"] = Resources(launch.resources);
         if (launch.cold)
             entry["cold"] = true;

@@ -1,18 +1,16 @@
 // kairon-time: Kairon's timing run from a command line, for scripts and CI.
-#include "console/compare_report.h"
+#include "console/after_run.h"
 #include "console/console_run_observer.h"
 #include "console/distinct_files.h"
-#include "console/exit_status.h"
 #include "console/launch_json.h"
-#include "console/new_run_report.h"
 #include "console/pending_file.h"
-#include "console/phase_summary.h"
 #include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
 #include "platform/win32_console_process.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_files.h"
-#include "report/report_files.h"
+#include "report/exit_statuses.h"
 
 #include <io.h>
 #include <process.h>
@@ -20,6 +18,41 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+
+namespace {
+
+// What the command line asks for that this system or the files named
+// cannot give; empty when the run may start. Before anything is opened,
+// read or written: a JSON written over the log, or two programs' lines in
+// one log, would spoil the run.
+std::string CannotRun(const RunSettings& settings, const TimeOptions& options,
+                      WindowPort& windows)
+{
+    const SettingsCheck failed = FirstFailedTimeCheck(settings);
+    if (failed != kSettingsValid)
+        return TimeCheckMessage(failed);
+    if (settings.settledMs > 0 && settings.settleCapture == kCapturePrint &&
+        !windows.CanPrintFullContent())
+        return "--capture print: needs Windows 8.1 or later, whose PrintWindow renders a "
+               "window's full content";
+    Win32FileNames fileNames;
+    return OneFileTwiceMessage(FilesWritten(settings, options), fileNames);
+}
+
+// Writes the run's launches as JSON; false, said on standard error, when
+// they could not be kept.
+bool WriteJson(PendingFile* json, const std::string& path, const RunSettings& settings,
+               const ConsoleRunObserver& observer, std::int64_t frequency)
+{
+    const std::string text = LaunchesJson(settings, observer.Launches(), frequency,
+                                          SystemTextToUtf8);
+    if (CommitPendingFile(json, text, ReplaceFileWith))
+        return true;
+    std::cerr << "kairon-time: Error: Unable to write JSON file " << path << "\n";
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -29,46 +62,22 @@ int main(int argc, char** argv)
     switch (ParseTimeCommandLine(argc, argv, &settings, &options, &error)) {
     case kTimeHelp:
         std::cout << TimeUsage();
-        return kTimeExitReady;
+        return kExitOk;
     case kTimeBadCommand:
         std::cerr << "kairon-time: " << error << "\nTry kairon-time --help\n";
-        return kTimeExitUsage;
+        return kExitUsage;
     case kTimeRun:
         break;
     }
     if (!options.saveConfigPath.empty())
         return SaveConfig(settings, options, std::cerr);
-    const SettingsCheck failed = FirstFailedTimeCheck(settings);
-    if (failed != kSettingsValid) {
-        std::cerr << "kairon-time: " << TimeCheckMessage(failed) << "\n";
-        return kTimeExitUsage;
+    Win32ConsoleWindows windows;
+    const std::string cannotRun = CannotRun(settings, options, windows);
+    if (!cannotRun.empty()) {
+        std::cerr << "kairon-time: " << cannotRun << "\n";
+        return kExitUsage;
     }
-
-    Win32Windows windows;
-    if (settings.settledMs > 0 && settings.settleCapture == kCapturePrint &&
-        !windows.CanPrintFullContent()) {
-        std::cerr << "kairon-time: --capture print: needs Windows 8.1 or later, whose "
-                     "PrintWindow renders a window's full content\n";
-        return kTimeExitUsage;
-    }
-
-    // Before anything is opened, read or written: a JSON written over the
-    // log, or two programs' lines in one log, would spoil the run.
-    Win32FileNames fileNames;
-    const std::string oneFile = OneFileTwiceMessage(FilesWritten(settings, options), fileNames);
-    if (!oneFile.empty()) {
-        std::cerr << "kairon-time: " << oneFile << "\n";
-        return kTimeExitUsage;
-    }
-
-    // A log that does not exist yet reads as empty: the run starts it.
-    std::string before;
-    ReadWholeFile(settings.logPath, &before);
-    const bool comparing = settings.baselinePath[0] != '\0';
-    std::string baselineBefore;
-    if (comparing)
-        ReadWholeFile(settings.baselineLogPath, &baselineBefore);
-
+    const LogsBefore before = MeasureLogsBefore(settings);
     // Ctrl-C from here on closes the application before kairon-time ends.
     StopRunOnConsoleBreak();
     // Created before anything is launched: a run whose phases cannot be
@@ -79,43 +88,16 @@ int main(int argc, char** argv)
     if (!options.jsonPath.empty() &&
         !BeginPendingFile(options.jsonPath, TempPathBeside(options.jsonPath, _getpid()), &json)) {
         std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
-        return kTimeExitFailed;
+        return kExitFailed;
     }
     Win32ConsoleProcess process;
     Platform platform{process, windows};
     ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
     TimingRun(settings, platform, observer);
-
-    int status = observer.ExitStatus();
-    if (json.stream != nullptr) {
-        const std::string text = LaunchesJson(settings, observer.Launches(),
-                                              process.CounterFrequency(), SystemTextToUtf8);
-        if (!CommitPendingFile(&json, text, ReplaceFileWith)) {
-            std::cerr << "kairon-time: Error: Unable to write JSON file " << options.jsonPath
-                      << "\n";
-            if (status == kTimeExitReady || status == kTimeExitNotReady)
-                status = kTimeExitFailed;
-        }
-    }
-    if (comparing) {
-        GrownLog baseline{settings.baselineLogPath, std::string(), baselineBefore.size()};
-        GrownLog app{settings.logPath, std::string(), before.size()};
-        baseline.read = ReadWholeFile(baseline.path, &baseline.bytes);
-        app.read = ReadWholeFile(app.path, &app.bytes);
-        const CompareReport compared = CompareNewRuns(baseline, app, options);
-        std::cerr << compared.problems;
-        std::cout << compared.text;
-        // A launch that missed its condition, or a run that did not end,
-        // says more than the gate.
-        if (status == kTimeExitReady)
-            status = compared.gateStatus;
-    } else {
-        GrownLog log{settings.logPath, std::string(), before.size()};
-        if (ReadWholeFile(log.path, &log.bytes))
-            std::cout << NewRunReport(log);
-    }
-    std::cout << PhaseSummary(settings, observer.Launches())
-              << ResourceSummary(observer.Launches());
-    std::cout.flush();
-    return status;
+    const bool jsonWritten = json.stream == nullptr ||
+                             WriteJson(&json, options.jsonPath, settings, observer,
+                                       process.CounterFrequency());
+    const ExitStatus gate =
+        ReportRun(settings, options, observer.Launches(), before, std::cout, std::cerr);
+    return RunExitStatus(observer.ExitStatus(), jsonWritten, gate);
 }

@@ -94,7 +94,7 @@ std::string ResourceSummary(const std::vector<LaunchRecord>& launches)
         std::vector<const LaunchResources*> read;
         for (const LaunchRecord& launch : launches)
             if (!launch.result.warmup && launch.result.baseline == baseline &&
-                launch.result.resources.read)
+                launch.result.resources.measured)
                 read.push_back(&launch.result.resources);
         if (!read.empty())
             summary += ResourceBlock(baseline ? "BASELINE" : "APP", read);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-TimeExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& options,
+ExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& options,
                           std::ostream& err)
 {
     // Kairon reads the file with the dialog's checks, where input idle
@@ -13,13 +13,13 @@ TimeExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& option
     const SettingsCheck failed = FirstFailedCheck(settings);
     if (failed != kSettingsValid) {
         err << "kairon-time: " << TimeCheckMessage(failed) << "\n";
-        return kTimeExitUsage;
+        return kExitUsage;
     }
     std::string bytes;
     std::string why;
     if (!ConfigTextOf(settings, !options.attended, &bytes, &why)) {
         err << "kairon-time: --save-config: " << why << "\n";
-        return kTimeExitUsage;
+        return kExitUsage;
     }
     std::FILE* file = std::fopen(options.saveConfigPath.c_str(), "wb");
     bool written = file != nullptr &&
@@ -28,7 +28,7 @@ TimeExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& option
         written = false;
     if (!written) {
         err << "kairon-time: Error: Unable to write " << options.saveConfigPath << "\n";
-        return kTimeExitFailed;
+        return kExitFailed;
     }
-    return kTimeExitReady;
+    return kExitOk;
 }

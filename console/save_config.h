@@ -4,15 +4,15 @@
 #define KAIRON_CONSOLE_SAVE_CONFIG_H
 
 #include "config/run_settings.h"
-#include "console/exit_status.h"
 #include "console/time_options.h"
+#include "report/exit_statuses.h"
 
 #include <ostream>
 
 // Checks `settings` as the dialog will (failing: status 2, nothing
 // written), then writes options.saveConfigPath (failing: status 1).
 // Errors go to `err`.
-TimeExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& options,
+ExitStatus SaveConfig(const RunSettings& settings, const TimeOptions& options,
                           std::ostream& err);
 
 #endif

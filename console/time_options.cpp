@@ -1,9 +1,10 @@
 #include "console/time_options.h"
 
 #include "config/settings_check_text.h"
-#include "console/exit_status.h"
 #include "engine/log_format.h"
 #include "engine/settle_wait.h"
+#include "report/exit_statuses.h"
+#include "report/regression_gate.h"
 
 #include <CLI/CLI.hpp>
 
@@ -347,7 +348,7 @@ const std::vector<TimeOption>& TimeOptionTable()
          ReadCommand<&RunSettings::concludeCommand>, false},
         {"--cleanup", "CMD",
          "Run CMD once at the end, also after a failure or\nCtrl-C; a command that exits with "
-         "another code\nthan 0 stops the run (status " + Number(kTimeExitFailed) + ")",
+         "another code\nthan 0 stops the run (status " + Number(kExitFailed) + ")",
          ReadCommand<&RunSettings::cleanupCommand>, false},
         {"--cold", nullptr,
          "Empty the system's file cache before each launch,\nand check that it was "
@@ -362,22 +363,12 @@ const std::vector<TimeOption>& TimeOptionTable()
          std::string("BASELINE's results log (default:\nthe log's name with ") +
              kBaselineLogSuffix + " before its\nextension)",
          ReadBaselineLog, true},
-        {"--fail-if-slower", "PCT",
-         "exit with status " + Number(kTimeExitSlower) +
-             " when APP is\nmore than PCT percent slower than BASELINE with\n"
-             "95% confidence and significantly so, with " +
-             Number(kTimeExitCannotJudge) + "\nwhen it cannot be tested",
-         ReadSlowerLimit, true},
+        {"--fail-if-slower", "PCT", FailIfSlowerHelp("APP", "BASELINE"), ReadSlowerLimit, true},
         {"--significance", "P",
          "the p-value below which a\ndifference counts (default " +
              TextOfNumber(kDefaultSignificanceLevel) + ")",
          ReadSignificance, true},
-        {"--test", "TEST",
-         "the test that decides: rank\n"
-         "(default; the Mann-Whitney U test, and the gate\n"
-         "needs the whole interval of the median ratio over\n"
-         "PCT) or welch (Welch's t-test of the means)",
-         ReadTest, true},
+        {"--test", "TEST", SignificanceTestHelp(), ReadTest, true},
         {"--save-config", "FILE",
          "Write Kairon's config.txt for these options, for\nan unattended run, and exit",
          ReadSaveConfig, false},

@@ -14,7 +14,7 @@ const double kFileTimeUnitsPerSecond = 1e7;
 LaunchResources ReadLaunchResources(ProcessPort& process, const LaunchedProcess& launched)
 {
     LaunchResources resources;
-    resources.read = true;
+    resources.measured = true;
     ProcessUsage own;
     const bool ownRead = process.ReadProcessUsage(launched, &own);
     JobUsage job;
@@ -23,7 +23,7 @@ LaunchResources ReadLaunchResources(ProcessPort& process, const LaunchedProcess&
         if (job.cpuTime > 0)
             resources.cpuSeconds = static_cast<double>(job.cpuTime) / kFileTimeUnitsPerSecond;
         resources.pageFaults = Given(job.pageFaults);
-        if (job.ioRead && (job.cpuTime > 0 || job.pageFaults > 0)) {
+        if (job.ioAnswered && (job.cpuTime > 0 || job.pageFaults > 0)) {
             resources.ioReadBytes = job.readBytes;
             resources.ioWriteBytes = job.writeBytes;
         }
@@ -37,7 +37,7 @@ LaunchResources ReadLaunchResources(ProcessPort& process, const LaunchedProcess&
         return resources;
     resources.pageFaults = Given(own.pageFaults);
     resources.peakMemoryBytes = Given(own.peakWorkingSet);
-    if (resources.pageFaults && own.ioRead) {
+    if (resources.pageFaults && own.ioAnswered) {
         resources.ioReadBytes = own.readBytes;
         resources.ioWriteBytes = own.writeBytes;
     }

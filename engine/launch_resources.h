@@ -16,7 +16,7 @@
 // so a 0 there (Wine's job accounting, Wine's fault counts) is not given,
 // and neither then are the I/O counts of the same source.
 struct LaunchResources {
-    bool read = false;  // the launch was measured
+    bool measured = false;  // its figures were asked of the system
     bool tree = false;  // from its job: the program and all it started
     std::optional<double> cpuSeconds;
     std::optional<std::uint64_t> pageFaults;

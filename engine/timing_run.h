@@ -12,9 +12,17 @@
 
 const int kStatusSize = 256;
 
+class TimeSteps;
+
 // Performs the run described by `settings` (a copy the UI cannot change while
-// the run reads it), telling `observer` how it goes. Every way out ends
-// with RunEnded. Returns 1.
+// the run reads it), telling `observer` how it goes, with kairon-time's
+// `steps` when given (engine/time_steps.h); the dialog gives none. Every
+// way out ends with RunEnded. Returns 1.
+int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer,
+              TimeSteps* steps);
+
+// The run with every step kairon-time takes, as the platform's ports take
+// them (engine/time_steps.cpp): kairon-time's run, and the unit tests'.
 int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer);
 
 // The elapsed seconds as the log states them: the counter difference over

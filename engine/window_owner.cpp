@@ -59,6 +59,6 @@ WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHan
     const bool timesKnown = found.timeKnown && ours.timeKnown;
     owner.handedOff = timesKnown && found.creationTime < ours.creationTime &&
                       SameProgramFile(found.program, ours.program);
-    owner.startedByLaunch = timesKnown && found.creationTime >= ours.creationTime;
+    owner.createdSinceLaunch = timesKnown && found.creationTime >= ours.creationTime;
     return owner;
 }

@@ -21,7 +21,7 @@ struct WindowOwner {
     // Not the launched process, and created no earlier than it: a process
     // the launch started (a launcher's real program), which the run ends
     // with the launched one when it must.
-    bool startedByLaunch = false;
+    bool createdSinceLaunch = false;
 };
 
 // The owner of `window`, found by the launch of `launched`.

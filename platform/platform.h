@@ -31,7 +31,7 @@ struct LaunchedProcess {
 struct JobUsage {
     std::uint64_t cpuTime = 0;      // user + kernel, in 100 ns units
     std::uint64_t pageFaults = 0;
-    bool ioRead = false;            // the I/O accounting answered
+    bool ioAnswered = false;            // the I/O accounting answered
     std::uint64_t readBytes = 0;
     std::uint64_t writeBytes = 0;
     std::uint64_t processes = 0;    // ever assigned to it
@@ -42,7 +42,7 @@ struct JobUsage {
 struct ProcessUsage {
     std::uint64_t peakWorkingSet = 0;  // bytes
     std::uint64_t pageFaults = 0;
-    bool ioRead = false;               // GetProcessIoCounters answered
+    bool ioAnswered = false;               // GetProcessIoCounters answered
     std::uint64_t readBytes = 0;
     std::uint64_t writeBytes = 0;
 };
@@ -101,13 +101,6 @@ public:
     // CloseHandle on the process handle, then on the thread handle, then on
     // the job, when it was launched into one.
     virtual void CloseProcessHandles(const LaunchedProcess& launched) = 0;
-    // TerminateProcess with exit code 1: the last resort for an application
-    // left running by a run that was interrupted.
-    virtual void Terminate(const LaunchedProcess& launched) = 0;
-    // OpenProcess with PROCESS_TERMINATE for the process with this id, then
-    // TerminateProcess with exit code 1: for a process the launched one
-    // started, which the run holds no handle of. True when it was ended.
-    virtual bool EndProcess(unsigned long processId) = 0;
     // OpenProcess with PROCESS_QUERY_LIMITED_INFORMATION for the process
     // with this id: a handle for the two queries below, to be closed with
     // CloseQueryHandle; 0 when the system refused (the process is gone, or
@@ -142,10 +135,23 @@ public:
     // system took the request.
     virtual bool KeepTimerPeriodWhileHidden() = 0;
 
-    // --- What a launch uses, and what surrounds it: kairon-time's ---
+    // --- What a launch uses, what surrounds it, and what ends what it
+    // left running: kairon-time's ---
     // The dialog's port keeps these defaults (no job, no figures, no
-    // commands, no cache), and so Kairon.exe keeps its size.
+    // commands, no cache, nothing ended: the dialog leaves what runs
+    // running), and so Kairon.exe keeps its size.
     //
+    // TerminateProcess with exit code 1: the last resort for an application
+    // left running by a run that was interrupted.
+    virtual void Terminate(const LaunchedProcess& launched) { (void)launched; }
+    // OpenProcess with PROCESS_TERMINATE for the process with this id, then
+    // TerminateProcess with exit code 1: for a process the launched one
+    // started, which the run holds no handle of. True when it was ended.
+    virtual bool EndProcess(unsigned long processId)
+    {
+        (void)processId;
+        return false;
+    }
     // CreateJobObjectA, unnamed, without limits: for one launch, made
     // before its start count. 0 when the system would not.
     virtual std::uintptr_t CreateLaunchJob() { return 0; }
@@ -266,47 +272,76 @@ public:
     virtual int CompareTitles(const char* a, const char* b) = 0;
     // StrStrIA: whether `needle` occurs in `text`, ignoring case.
     virtual bool ContainsIgnoringCase(const char* text, const char* needle) = 0;
+    // IsWindowVisible and not IsIconic: shown, and not minimised.
+    // (GetWindowPlacement's showCmd cannot say: a hidden window is
+    // SW_SHOWNORMAL there too.)
+    virtual bool IsShown(WindowHandle window) = 0;
+    // --- Pictures of a window's content and waits for window events:
+    // kairon-time's ---
+    // The dialog's port keeps these defaults (no picture, no events; the
+    // dialog never asks for either), and so Kairon.exe keeps its size.
+    //
     // A picture of the window's client area as it is now, from `source`,
     // copied into a 32-bit DIB section and hashed with HashPixels
     // (platform/pixel_hash.h): equal hashes, the same pixels. False when
     // the window is gone or the system would not copy its pixels.
     virtual bool CaptureClient(WindowHandle window, CaptureSource source,
-                               ClientPicture* picture) = 0;
+                               ClientPicture* picture)
+    {
+        (void)window;
+        (void)source;
+        (void)picture;
+        return false;
+    }
     // Whether PrintWindow can render a window's full content
     // (PW_RENDERFULLCONTENT): Windows 8.1 and later.
-    virtual bool CanPrintFullContent() = 0;
+    virtual bool CanPrintFullContent() { return false; }
     // SetWinEventHook (WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS) on
     // the calling thread for EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW,
-    // EVENT_OBJECT_NAMECHANGE and EVENT_OBJECT_UNCLOAKED of every process, kept for top-level windows
-    // only, so that WaitForWindowEvent can end at one. False when the system
-    // refused: the waits then last their whole time. Until StopWindowEvents.
-    virtual bool WatchWindowEvents() = 0;
+    // EVENT_OBJECT_NAMECHANGE and EVENT_OBJECT_UNCLOAKED of every process,
+    // kept for top-level windows only, so that WaitForWindowEvent can end
+    // at one. False when the system refused: the waits then last their
+    // whole time. Until StopWindowEvents.
+    virtual bool WatchWindowEvents() { return false; }
     // UnhookWinEvent of what WatchWindowEvents set, if anything.
-    virtual void StopWindowEvents() = 0;
+    virtual void StopWindowEvents() {}
     // Waits on the calling thread's message queue (MsgWaitForMultipleObjectsEx)
     // for at most `timeoutMs`, dispatching its messages so that the hook's
     // callbacks run. True as soon as a watched event has come since the
     // previous call (at once for one that came in between), false when the
     // time ran out without one.
-    virtual bool WaitForWindowEvent(unsigned timeoutMs) = 0;
+    virtual bool WaitForWindowEvent(unsigned timeoutMs)
+    {
+        (void)timeoutMs;
+        return false;
+    }
 
-    // --- Whether a window is on the screen, and whose it is ---
-    // GetWindowPlacement's showCmd says nothing of that: a hidden window is
-    // SW_SHOWNORMAL there too.
-    //
-    // IsWindowVisible and not IsIconic: shown, and not minimised.
-    virtual bool IsShown(WindowHandle window) = 0;
+    // --- Whether a window is on the screen, and whose it is: kairon-time's ---
     // DwmGetWindowAttribute(DWMWA_CLOAKED) is non-zero: shown, yet left off
     // the screen by the compositor (a suspended store app, a window on
     // another virtual desktop). Looked up at run time; false where the
-    // system has no such attribute.
-    virtual bool IsCloaked(WindowHandle window) = 0;
+    // system has no such attribute, and in the dialog, which does not ask.
+    virtual bool IsCloaked(WindowHandle window)
+    {
+        (void)window;
+        return false;
+    }
     // GetWindowDisplayAffinity is not WDA_NONE: on the screen, but absent
     // from every picture taken of it.
-    virtual bool ExcludedFromCapture(WindowHandle window) = 0;
+    virtual bool ExcludedFromCapture(WindowHandle window)
+    {
+        (void)window;
+        return false;
+    }
     // GetClassNameA into a buffer of `size` characters: the characters
     // copied; 0 for a window that no longer exists.
-    virtual int ClassName(WindowHandle window, char* buffer, int size) = 0;
+    virtual int ClassName(WindowHandle window, char* buffer, int size)
+    {
+        (void)window;
+        (void)buffer;
+        (void)size;
+        return 0;
+    }
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

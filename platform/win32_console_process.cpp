@@ -45,6 +45,21 @@ HANDLE InheritableNul()
 
 }  // namespace
 
+void Win32ConsoleProcess::Terminate(const LaunchedProcess& launched)
+{
+    TerminateProcess(reinterpret_cast<HANDLE>(launched.process), 1);
+}
+
+bool Win32ConsoleProcess::EndProcess(unsigned long processId)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    const bool ended = TerminateProcess(process, 1) != 0;
+    CloseHandle(process);
+    return ended;
+}
+
 std::uintptr_t Win32ConsoleProcess::CreateLaunchJob()
 {
     return reinterpret_cast<std::uintptr_t>(CreateJobObjectA(nullptr, nullptr));
@@ -92,9 +107,9 @@ bool Win32ConsoleProcess::ReadJobUsage(std::uintptr_t job, JobUsage* usage)
     HANDLE jobHandle = reinterpret_cast<HANDLE>(job);
     JOBOBJECT_BASIC_AND_IO_ACCOUNTING_INFORMATION accounting;
     ZeroMemory(&accounting, sizeof accounting);
-    usage->ioRead = QueryInformationJobObject(jobHandle, JobObjectBasicAndIoAccountingInformation,
+    usage->ioAnswered = QueryInformationJobObject(jobHandle, JobObjectBasicAndIoAccountingInformation,
                                               &accounting, sizeof accounting, nullptr) != 0;
-    if (!usage->ioRead &&
+    if (!usage->ioAnswered &&
         !QueryInformationJobObject(jobHandle, JobObjectBasicAccountingInformation,
                                    &accounting.BasicInfo, sizeof accounting.BasicInfo, nullptr))
         return false;
@@ -126,7 +141,7 @@ bool Win32ConsoleProcess::ReadProcessUsage(const LaunchedProcess& launched, Proc
     usage->pageFaults = memory.PageFaultCount;
     IO_COUNTERS io;
     ZeroMemory(&io, sizeof io);
-    usage->ioRead = GetProcessIoCounters(process, &io) != 0;
+    usage->ioAnswered = GetProcessIoCounters(process, &io) != 0;
     usage->readBytes = io.ReadTransferCount;
     usage->writeBytes = io.WriteTransferCount;
     return true;

@@ -1,7 +1,7 @@
 // The process port kairon-time uses: the dialog's, and what only the
 // console program needs around its launches (a job per launch and what it
-// used, commands between launches, the file cache). Kept apart so that
-// Kairon.exe does not carry it.
+// used, commands between launches, the file cache, ending what a launch
+// left running). Kept apart so that Kairon.exe does not carry it.
 #ifndef KAIRON_PLATFORM_WIN32_CONSOLE_PROCESS_H
 #define KAIRON_PLATFORM_WIN32_CONSOLE_PROCESS_H
 
@@ -9,6 +9,8 @@
 
 class Win32ConsoleProcess : public Win32Process {
 public:
+    void Terminate(const LaunchedProcess& launched) override;
+    bool EndProcess(unsigned long processId) override;
     std::uintptr_t CreateLaunchJob() override;
     bool LaunchProcessInJob(char* commandLine, std::uintptr_t job,
                             LaunchedProcess* launched) override;

@@ -14,8 +14,6 @@ public:
     unsigned long WaitForInputIdle(const LaunchedProcess& launched, unsigned timeoutMs) override;
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
-    void Terminate(const LaunchedProcess& launched) override;
-    bool EndProcess(unsigned long processId) override;
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
     std::string ProgramFile(std::uintptr_t process) override;
     bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;
@@ -41,37 +39,7 @@ public:
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
-    bool CaptureClient(WindowHandle window, CaptureSource source, ClientPicture* picture) override;
-    bool CanPrintFullContent() override;
-    bool WatchWindowEvents() override;
-    void StopWindowEvents() override;
-    bool WaitForWindowEvent(unsigned timeoutMs) override;
     bool IsShown(WindowHandle window) override;
-    bool IsCloaked(WindowHandle window) override;
-    bool ExcludedFromCapture(WindowHandle window) override;
-    int ClassName(WindowHandle window, char* buffer, int size) override;
-
-    Win32Windows() = default;
-    Win32Windows(const Win32Windows&) = delete;
-    Win32Windows& operator=(const Win32Windows&) = delete;
-    ~Win32Windows() override;
-
-private:
-    // The DIB section the captures copy into, kept from one capture to the
-    // next while the size stays: a whole screen's is 8 MB, too much to
-    // allocate every 10 ms.
-    HDC captureDc_ = nullptr;
-    HBITMAP captureBitmap_ = nullptr;
-    HGDIOBJ capturePrevious_ = nullptr;
-    const std::uint32_t* capturePixels_ = nullptr;
-    int captureWidth_ = 0;
-    int captureHeight_ = 0;
-    // Creation and showing, one range; renaming and uncloaking, one each:
-    // the events between them (a window moved, its value changed) come by
-    // the hundred.
-    HWINEVENTHOOK eventHooks_[3] = {nullptr, nullptr, nullptr};
-    bool CaptureBuffer(HDC screen, int width, int height);
-    void ReleaseCaptureBuffer();
 };
 
 // The main dialog (or, in tests, any dialog with the same control IDs).

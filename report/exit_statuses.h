@@ -23,8 +23,15 @@ enum ExitStatus {
 struct ExitStatusRow {
     ExitStatus status;
     const char* meaning;  // one line, the same for both programs
+    // Where several apply, the higher weight wins, and of equal weights the
+    // one found first stands; 0 for a status nothing else is weighed against.
+    int weight;
 };
 extern const ExitStatusRow kExitStatusRows[7];
+
+// Which of two statuses that both apply a program gives: `other` only when
+// it weighs more than `current`.
+ExitStatus Outweighing(ExitStatus current, ExitStatus other);
 
 // The table as both --help texts, the README and the zip's guide show it:
 // "Exit status:", a line per status and which wins when several apply,

@@ -1,5 +1,6 @@
 #include "report/regression_gate.h"
 
+#include "report/exit_statuses.h"
 #include "report/rank_test.h"
 #include "report/welch_test.h"
 
@@ -66,7 +67,7 @@ bool JudgeRank(const RunComparison& row, double limitRatio, double level, GateRu
     if (!(row.rank->p < level))
         judged->outcome = kGateNotSignificant;
     else
-        judged->outcome = intervalAbove ? kGateFailed : kGateWithinInterval;
+        judged->outcome = intervalAbove ? kGateFailed : kGateIntervalReachesLimit;
     return true;
 }
 
@@ -127,4 +128,21 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
         gate.runs.push_back(judged);
     }
     return gate;
+}
+
+std::string FailIfSlowerHelp(const std::string& subject, const std::string& reference)
+{
+    return "exit with status " + std::to_string(kExitSlower) + " when " + subject +
+           " is\nmore than PCT percent slower than " + reference +
+           " with\n95% confidence and significantly so, with " +
+           std::to_string(kExitCannotJudge) +
+           "\nwhen it cannot be tested (too few launches, all\ntimes equal)";
+}
+
+std::string SignificanceTestHelp()
+{
+    return "the test that decides: rank\n"
+           "(default; the Mann-Whitney U test, and the gate\n"
+           "needs the whole interval of the median ratio over\n"
+           "PCT) or welch (Welch's t-test of the means)";
 }

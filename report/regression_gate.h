@@ -15,12 +15,13 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 enum GateOutcome {
     kGateFailed,          // over the limit, and significantly slower
     kGateNotSignificant,  // over the limit, but p is not below the level
-    kGateWithinInterval,  // rank test: significant, but the interval reaches the limit
+    kGateIntervalReachesLimit,  // rank test: significant, but the interval reaches the limit
     kGateCannotJudge,     // the test cannot run: see GateDoubt
 };
 
@@ -70,5 +71,11 @@ size_t GateMinLaunches(SignificanceTest test);
 // reference is judged, those without launches too.
 GateReport ApplyRegressionGate(const ComparisonReport& comparison,
                                const std::vector<RunAnalysis>& runs, double limitPercent);
+
+// The help of the gate's options, one text for kairon-report and
+// kairon-time: `subject` is what is judged ("a run", "APP") and
+// `reference` what against ("the reference", "BASELINE").
+std::string FailIfSlowerHelp(const std::string& subject, const std::string& reference);
+std::string SignificanceTestHelp();
 
 #endif

@@ -61,11 +61,6 @@ CLI::Validator NumberFromTo(const NumberRange& range)
         range.expected);
 }
 
-std::string Status(ExitStatus code)
-{
-    return std::to_string(static_cast<int>(code));
-}
-
 void DescribeOptions(CLI::App* app, Options* options)
 {
     app->add_option("logs", options->logs,
@@ -92,9 +87,7 @@ void DescribeOptions(CLI::App* app, Options* options)
     app->add_option_function<std::string>(
            "--test",
            [options](const std::string& name) { ReadSignificanceTest(name, &options->test); },
-           "With --compare: the test that decides: rank (default; the Mann-Whitney U\n"
-           "test, and the gate needs the median ratio's whole interval over the limit)\n"
-           "or welch (Welch's t-test of the means)")
+           "With --compare: " + SignificanceTestHelp())
         ->check(CLI::IsMember(
             {kSignificanceTestNames[kRankTest], kSignificanceTestNames[kWelchTest]}))
         ->type_name("TEST");
@@ -104,11 +97,7 @@ void DescribeOptions(CLI::App* app, Options* options)
                options->gate = true;
                options->slowerLimitPercent = limit;
            },
-           "Implies --compare: exit with status " + Status(kExitSlower) +
-               " when a run is more than PCT percent\n"
-               "slower than the reference with 95% confidence and significantly so, with " +
-               Status(kExitCannotJudge) + "\n"
-               "when a run cannot be tested (too few launches, all times equal)")
+           "Implies --compare: " + FailIfSlowerHelp("a run", "the reference"))
         ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {

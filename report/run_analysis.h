@@ -112,8 +112,9 @@ enum ComparisonVerdict {
 ComparisonVerdict JudgeComparison(const RunComparison& row, SignificanceTest test);
 
 // Compares every run with launches against the reference: the run with the
-// given number, or the one with the lowest mean when reference is 0. Both
-// tests run; `test` decides. The mean ratio's uncertainty propagates both
+// given number, or, when reference is 0, the fastest by the centre `test`
+// compares: the lowest median under the rank test, the lowest mean under
+// Welch's. Both tests run; `test` decides. The mean ratio's uncertainty propagates both
 // standard deviations: r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
                              double significanceLevel, SignificanceTest test = kRankTest);

@@ -316,7 +316,7 @@ std::string GateRunLine(const GateRun& run, const GateReport& gate)
         text += " (" + Interval(run.interval) + ")";
     if (run.outcome == kGateFailed)
         return text + ", p = " + FormatPValue(*run.p) + "\n";
-    if (run.outcome == kGateWithinInterval)
+    if (run.outcome == kGateIntervalReachesLimit)
         return text + ", p = " + FormatPValue(*run.p) + ", but the interval reaches the limit\n";
     return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
 }

@@ -1,17 +1,18 @@
 #include "console/console_run_observer.h"
 
+#include "console/after_run.h"
 #include "console/compare_report.h"
 #include "console/distinct_files.h"
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
 #include "console/pending_file.h"
 #include "console/phase_summary.h"
+#include "dialog/dialog_run_observer.h"
 #include "engine/timing_run.h"
 #include "report/report_program.h"
 #include "report/text_format.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
-#include "dialog/dialog_run_observer.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ TEST(ConsoleRunObserver, TheLogHasTheBytesTheDialogWrites)
         << bytes;
     EXPECT_EQ(consoleLog.Read(), bytes);
     EXPECT_EQ(err.str(), kLaunchProgress);
-    EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
+    EXPECT_EQ(console.ExitStatus(), kExitNotReady);
     // Nothing ever waits for a person.
     EXPECT_TRUE(consoleFake.EventsStartingWith("box").empty());
     EXPECT_FALSE(dialogFake.EventsStartingWith("box").empty());
@@ -112,7 +113,7 @@ TEST(ConsoleRunObserver, QuietKeepsProgressButNotErrorsOrTheStatus)
     ConsoleRunObserver console(err, true);
     TimingRun(LaunchSettings(log.path), fake.platform, console);
     EXPECT_EQ(err.str(), "");
-    EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
+    EXPECT_EQ(console.ExitStatus(), kExitNotReady);
 
     std::ostringstream quietErr;
     ConsoleRunObserver quiet(quietErr, true);
@@ -127,12 +128,12 @@ TEST(ConsoleRunObserver, EachLaunchGetsTheFirstFailureLineItsLogHas)
         const char* what;
         LaunchResult result;
         const char* line;
-        TimeExitStatus status;
+        ExitStatus status;
     } cases[] = {
-        {"reached", {1, 10, 0.42857, nullptr}, "launch 1/10: 0.4286 s\n", kTimeExitReady},
-        {"zero", {10, 10, 0.0, nullptr}, "launch 10/10: 0.0000 s\n", kTimeExitReady},
+        {"reached", {1, 10, 0.42857, nullptr}, "launch 1/10: 0.4286 s\n", kExitOk},
+        {"zero", {10, 10, 0.0, nullptr}, "launch 10/10: 0.0000 s\n", kExitOk},
         {"not found", {2, 3, 50.1, "Failed to find window Sample"},
-         "launch 2/3: Failed to find window Sample\n", kTimeExitNotReady},
+         "launch 2/3: Failed to find window Sample\n", kExitNotReady},
     };
     for (const auto& c : cases) {
         std::ostringstream err;
@@ -157,7 +158,7 @@ TEST(ConsoleRunObserver, AStoppedRunIsStatusOneWhateverCameBefore)
               "launch 1/2: Failed to find window Sample\n"
               "kairon-time: Error - Unable to launch process: The system cannot find the file "
               "specified.\n");
-    EXPECT_EQ(console.ExitStatus(), kTimeExitFailed);
+    EXPECT_EQ(console.ExitStatus(), kExitFailed);
 }
 
 TEST(ConsoleRunObserver, ALaunchThatFailsEndsTheRunWithTheSystemsText)
@@ -172,7 +173,7 @@ TEST(ConsoleRunObserver, ALaunchThatFailsEndsTheRunWithTheSystemsText)
     EXPECT_EQ(err.str(),
               "kairon-time: Error - Unable to launch process: The system cannot find the file "
               "specified.\n");
-    EXPECT_EQ(console.ExitStatus(), kTimeExitFailed);
+    EXPECT_EQ(console.ExitStatus(), kExitFailed);
 }
 
 // Warm-ups: launched, timed and closed like the measured launches, told
@@ -222,7 +223,7 @@ TEST(ConsoleRunObserver, WarmupsAreClosedAndCountedButLeaveTheLogAsWithoutThem)
         EXPECT_NE(err.str().find(std::string("\r") + line), std::string::npos)
             << line << err.str();
     }
-    EXPECT_EQ(console.ExitStatus(), kTimeExitNotReady);
+    EXPECT_EQ(console.ExitStatus(), kExitNotReady);
     ASSERT_EQ(console.Launches().size(), 4u);
     EXPECT_TRUE(console.Launches()[1].result.warmup);
     EXPECT_FALSE(console.Launches()[2].result.warmup);
@@ -442,7 +443,7 @@ TEST(ConsoleRunObserver, CtrlCClosesTheApplicationAndKeepsTheLogsWholeLines)
         std::ostringstream err;
         ConsoleRunObserver console(err, true);
         TimingRun(settings, fake.platform, console);
-        EXPECT_EQ(console.ExitStatus(), kTimeExitInterrupted) << c.what;
+        EXPECT_EQ(console.ExitStatus(), kExitInterrupted) << c.what;
         // Only a launch that was timed counts among the launches ended.
         const bool timedAndEnded = c.terminated && c.logged[0] != '\0';
         EXPECT_EQ(err.str(), std::string(timedAndEnded ? "kairon-time: 1 of 1 launches had to be ended\n" : "") +
@@ -536,7 +537,7 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
                                      "0.0100\n"));
         EXPECT_EQ(err.str(), std::string("launch 1/1: ") +
                                  (c.handedOff ? handedOffLine : "0.0100 s") + "\n");
-        EXPECT_EQ(console.ExitStatus(), c.handedOff ? kTimeExitNotReady : kTimeExitReady);
+        EXPECT_EQ(console.ExitStatus(), c.handedOff ? kExitNotReady : kExitOk);
         // The window is the one this launch brought up: it is closed all the same.
         EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), 1u);
 
@@ -772,7 +773,7 @@ TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
               "launch 1/2: 0.0300 s\n"
               "baseline launch 2/2: 0.0100 s\n"
               "launch 2/2: 0.0300 s\n");
-    EXPECT_EQ(console.ExitStatus(), kTimeExitReady);
+    EXPECT_EQ(console.ExitStatus(), kExitOk);
     ASSERT_EQ(console.Launches().size(), 6u);
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(console.Launches()[i].result.baseline, i % 2 == 0) << i;
@@ -846,18 +847,18 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         const char* what;
         std::vector<const char*> baseline, app;
         std::vector<const char*> gate;  // kairon-report's gate options; none: no gate
-        TimeExitStatus status;
+        ExitStatus status;
     } cases[] = {
-        {"APP slower", fast, slow, {"--fail-if-slower", "5"}, kTimeExitSlower},
-        {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kTimeExitReady},
-        {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kTimeExitReady},
+        {"APP slower", fast, slow, {"--fail-if-slower", "5"}, kExitSlower},
+        {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kExitOk},
+        {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kExitOk},
         {"not significant at the level", fast, noisy,
          {"--fail-if-slower", "5", "--significance", "0.000001", "--test", "welch"},
-         kTimeExitReady},
+         kExitOk},
         {"too few launches for the level", fast, noisy,
-         {"--fail-if-slower", "5", "--significance", "0.000001"}, kTimeExitCannotJudge},
-        {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kTimeExitCannotJudge},
-        {"no gate", fast, slow, {}, kTimeExitReady},
+         {"--fail-if-slower", "5", "--significance", "0.000001"}, kExitCannotJudge},
+        {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kExitCannotJudge},
+        {"no gate", fast, slow, {}, kExitOk},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -916,7 +917,7 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
     const CompareReport report = CompareNewRuns({"old.txt", baselineBytes, 0},
                                                 {"new.txt", RunOf("C:\\New\\app.exe", fast), 0},
                                                 gated);
-    EXPECT_EQ(report.gateStatus, kTimeExitCannotJudge);
+    EXPECT_EQ(report.gateStatus, kExitCannotJudge);
     EXPECT_NE(report.text.find("No comparison: the baseline has no launches to compare.\n\n"
                                "Regression gate against run 1, the reference"),
               std::string::npos)
@@ -959,7 +960,7 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
             const CompareReport unjudged = CompareNewRuns(c.baseline, c.app, options);
             EXPECT_EQ(unjudged.problems, c.problems);
             EXPECT_EQ(unjudged.text, "");
-            EXPECT_EQ(unjudged.gateStatus, gate ? kTimeExitCannotJudge : kTimeExitReady);
+            EXPECT_EQ(unjudged.gateStatus, gate ? kExitCannotJudge : kExitOk);
         }
     }
     EXPECT_EQ(report.problems, "");
@@ -1098,3 +1099,32 @@ TEST(PendingFile, ReplacesTheOldFileOnlyWhenWrittenWhole)
 }
 
 }  // namespace
+
+// Where several statuses apply, the run ends with the heaviest, as the
+// status table's sentence says: 1 and 130 over 3, 3 over 4, 4 over 5.
+TEST(RunExitStatus, TheHeaviestOfTheRunTheJsonAndTheGateWins)
+{
+    const struct {
+        ExitStatus observed;
+        bool jsonWritten;
+        ExitStatus gate;
+        ExitStatus expected;
+    } cases[] = {
+        {kExitOk, true, kExitOk, kExitOk},
+        {kExitOk, true, kExitSlower, kExitSlower},
+        {kExitOk, true, kExitCannotJudge, kExitCannotJudge},
+        {kExitNotReady, true, kExitSlower, kExitNotReady},
+        {kExitNotReady, true, kExitCannotJudge, kExitNotReady},
+        {kExitFailed, true, kExitSlower, kExitFailed},
+        {kExitInterrupted, true, kExitCannotJudge, kExitInterrupted},
+        {kExitOk, false, kExitOk, kExitFailed},
+        {kExitOk, false, kExitSlower, kExitFailed},
+        {kExitNotReady, false, kExitOk, kExitFailed},
+        {kExitInterrupted, false, kExitSlower, kExitInterrupted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.observed) + (c.jsonWritten ? " json " : " no json ") +
+                     std::to_string(c.gate));
+        EXPECT_EQ(RunExitStatus(c.observed, c.jsonWritten, c.gate), c.expected);
+    }
+}

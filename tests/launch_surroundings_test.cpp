@@ -30,7 +30,7 @@ struct ConsoleRun {
         settings.delayMs = 1;
         settings.measureResources = true;
     }
-    TimeExitStatus Start()
+    ExitStatus Start()
     {
         TimingRun(settings, fake.platform, observer);
         return observer.ExitStatus();
@@ -68,7 +68,7 @@ TEST(LaunchSurroundings, CommandsRunInTheirOrderAroundEveryLaunch)
     run.settings.executions = 2;
     std::strcpy(run.settings.baselinePath, "C:\\Old\\app.exe");
     std::strcpy(run.settings.baselineLogPath, run.baselineLog.path.c_str());
-    EXPECT_EQ(run.Start(), kTimeExitReady) << run.err.str();
+    EXPECT_EQ(run.Start(), kExitOk) << run.err.str();
     Events expected = {"command setup"};
     for (int round = 0; round < 3; ++round) {
         for (const char* program : {"\"C:\\Old\\app.exe\" ", "\"C:\\Apps\\app.exe\" "})
@@ -116,7 +116,7 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
         else
             run.fake.commandExitCodes[c.failing] = 3;
         run.fake.errorTexts[2] = "error 2";
-        EXPECT_EQ(run.Start(), kTimeExitFailed);
+        EXPECT_EQ(run.Start(), kExitFailed);
         EXPECT_EQ(run.Steps(), c.steps);
         EXPECT_EQ(run.err.str(), "kairon-time: Error - Command failed: " + c.error + "\n");
     }
@@ -157,11 +157,11 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         run.fake.standbyPages.assign(c.standby.begin(), c.standby.end());
         run.fake.memoryListStatus = {{kMemoryFlushModifiedList, c.flushStatus},
                                      {kMemoryPurgeStandbyList, c.purgeStatus}};
-        const TimeExitStatus status = run.Start();
+        const ExitStatus status = run.Start();
         EXPECT_EQ(run.err.str(), c.error);
         EXPECT_EQ(run.fake.EventsStartingWith("create \"").size(), c.error.empty() ? 1u : 0u);
         if (!c.error.empty()) {
-            EXPECT_EQ(status, kTimeExitFailed);
+            EXPECT_EQ(status, kExitFailed);
             continue;
         }
         EXPECT_EQ(run.fake.EventsStartingWith("memory list"),
@@ -176,7 +176,7 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
     JobUsage windows;  // what Windows' job accounting gives
     windows.cpuTime = 1250000;
     windows.pageFaults = 4200;
-    windows.ioRead = true;
+    windows.ioAnswered = true;
     windows.readBytes = 3000000;
     windows.writeBytes = 0;
     windows.processes = 3;
@@ -184,15 +184,15 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
     JobUsage wine;  // Wine has basic accounting alone, with the process count alone
     wine.processes = 1;
     JobUsage noIo = windows;  // accounting without its I/O part
-    noIo.ioRead = false;
+    noIo.ioAnswered = false;
     ProcessUsage own;
     own.peakWorkingSet = 26214400;
     own.pageFaults = 900;
-    own.ioRead = true;
+    own.ioAnswered = true;
     own.readBytes = 100;
     ProcessUsage wineOwn;  // a real peak, no faults
     wineOwn.peakWorkingSet = 26214400;
-    wineOwn.ioRead = true;
+    wineOwn.ioAnswered = true;
     const struct {
         const char* what;
         bool jobAssigned;
@@ -235,7 +235,7 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
         run.fake.jobUsage = c.job;
         run.fake.processUsageRead = c.ownRead;
         run.fake.processUsage = c.ownUsage;
-        EXPECT_EQ(run.Start(), kTimeExitReady);
+        EXPECT_EQ(run.Start(), kExitOk);
         const nlohmann::json document = nlohmann::json::parse(
             LaunchesJson(run.settings, run.observer.Launches(), kFakeFrequency,
                          [](std::string_view text) { return std::string(text); }));
@@ -256,7 +256,7 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
         LaunchResult result(1, 2, 0.5, nullptr);
         result.warmup = warmup;
         result.baseline = baseline;
-        result.resources.read = true;
+        result.resources.measured = true;
         result.resources.tree = !baseline;
         result.resources.cpuSeconds = cpu;
         result.resources.peakMemoryBytes = peak;

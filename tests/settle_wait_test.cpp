@@ -209,7 +209,7 @@ struct RunCase {
     std::int64_t stopAtMs;        // -1 never
     const char* logged;           // after the header
     const char* progress;
-    TimeExitStatus status;
+    ExitStatus status;
     PhaseMarks marks;
     size_t captures;
     const char* settleJson = "";  // the launch's JSON "settle" record; "" none
@@ -224,44 +224,44 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
     const std::string notSettled = "Failed to settle sample";
     const RunCase cases[] = {
         {"drawn 300 ms after it appeared", 500, 0, {{0, 1}, {300, 2}}, -1, "0.3000\n",
-         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 80,
+         "launch 1/1: 0.3000 s\n", kExitOk, {-1, 0.010, -1, 0.300}, 80,
          R"({"capture": "screen", "pictures": 80, "changes": 1, "content": 0.01, "covered": false,
               "covered_by": null, "picture_ms": 0, "resolution_ms": 10})"},
         {"blank 300 ms, longer than asked", 100, 0, {{0, 0}, {300, 2}}, -1, "0.3000\n",
-         "launch 1/1: 0.3000 s\n", kTimeExitReady, {-1, 0.010, -1, 0.300}, 40,
+         "launch 1/1: 0.3000 s\n", kExitOk, {-1, 0.010, -1, 0.300}, 40,
          R"({"capture": "window", "pictures": 40, "changes": 1, "content": 0.3, "covered": false})",
          kCaptureWindow},
         {"blank to the end", 100, 0, {{0, 0}}, -1, "Failed to settle sample\n30.0100\n",
-         "launch 1/1: Failed to settle sample (it stayed blank)\n", kTimeExitNotReady,
+         "launch 1/1: Failed to settle sample (it stayed blank)\n", kExitNotReady,
          {-1, 0.010, -1, -1}, 3001,
          R"({"capture": "screen", "pictures": 3001, "changes": 0, "content": null, "covered": false})"},
         {"covered on the screen", 100, 0, {{0, 1}}, -1, "Failed to settle sample\n0.0100\n",
          "launch 1/1: Failed to settle sample (another window covered it: \"Cover\", class "
          "\"CoverClass\"; --capture print reads covered windows)\n",
-         kTimeExitNotReady, {-1, 0.010, -1, -1}, 1,
+         kExitNotReady, {-1, 0.010, -1, -1}, 1,
          R"({"capture": "screen", "pictures": 1, "changes": 0, "content": null, "covered": true,
               "covered_by": {"title": "Cover", "class": "CoverClass"}, "picture_ms": 0,
               "resolution_ms": null})",
          kCaptureScreen, 0},
         {"covered, printed", 100, 0, {{0, 1}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
-         kTimeExitReady, {-1, 0.010, -1, 0.010}, 11,
+         kExitOk, {-1, 0.010, -1, 0.010}, 11,
          R"({"capture": "print", "pictures": 11, "changes": 0, "content": 0.01, "covered": false})",
          kCapturePrint, 0},
         {"drawn before it was found", 100, 0, {{0, 1}, {5, 2}}, -1, "0.0100\n",
-         "launch 1/1: 0.0100 s\n", kTimeExitReady, {-1, 0.010, -1, 0.010}, 11,
+         "launch 1/1: 0.0100 s\n", kExitOk, {-1, 0.010, -1, 0.010}, 11,
          R"({"capture": "screen", "pictures": 11, "changes": 0, "content": 0.01, "covered": false})"},
         {"never settles", 100, 0, ChangingUntil(5, 40000), -1,
          "Failed to settle sample\n30.0100\n",
          "launch 1/1: Failed to settle sample (its content kept changing)\n",
-         kTimeExitNotReady, {-1, 0.010, -1, -1}, 3001,
+         kExitNotReady, {-1, 0.010, -1, -1}, 3001,
          R"({"capture": "screen", "pictures": 3001, "changes": 3000, "content": 0.01, "covered": false})"},
         {"no window: nothing to capture", 100, -1, {}, -1, "Failed to find window sample\n50.0000\n",
-         "launch 1/1: Failed to find window sample\n", kTimeExitNotReady, {-1, -1, -1, -1}, 0},
+         "launch 1/1: Failed to find window sample\n", kExitNotReady, {-1, -1, -1, -1}, 0},
         {"not asked for", 0, 0, {{0, 1}, {300, 2}}, -1, "0.0100\n", "launch 1/1: 0.0100 s\n",
-         kTimeExitReady, {-1, 0.010, -1, -1}, 0},
+         kExitOk, {-1, 0.010, -1, -1}, 0},
         {"Ctrl-C while it settles", 100, 0, ChangingUntil(5, 40000), 200, "",
          "kairon-time: interrupted; the application it launched is closed\n",
-         kTimeExitInterrupted, {-1, -1, -1, -1}, 19},
+         kExitInterrupted, {-1, -1, -1, -1}, 19},
     };
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -303,7 +303,7 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
         // The window is closed whether or not it settled, or the run stopped.
         EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(),
                   c.appearsAfterMs < 0 ? 0u : 1u);
-        if (c.status == kTimeExitInterrupted)
+        if (c.status == kExitInterrupted)
             continue;
         ASSERT_EQ(console.Launches().size(), 1u);
         const std::string json = LaunchesJson(settings, console.Launches(), kFakeFrequency, ToUtf8);

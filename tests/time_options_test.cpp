@@ -1,7 +1,7 @@
 #include "console/time_options.h"
 
-#include "console/exit_status.h"
 #include "console/save_config.h"
+#include "report/exit_statuses.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
@@ -405,20 +405,20 @@ TEST(TimeOptions, SaveConfigWritesWhatTheDialogWouldRun)
                       "C:\\Apps\\app.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
     std::ostringstream err;
-    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitReady);
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kExitOk);
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(config.Read(),
               "C:\\Apps\\app.exe\r\n-a\r\nout.txt\r\nMain\r\n3\r\n250\r\n0 1 0 1\r\n1 0 0\r\n"
               "0\r\n0\r\n1\r\n");
 
     p = Parse({"--save-config", config.path.c_str(), "--attended", "--window", "Main", "a.exe"});
-    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitReady);
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kExitOk);
     EXPECT_EQ(config.Read().substr(config.Read().size() - 3), "0\r\n");
 
     // Input idle alone passes kairon-time's checks, not the dialog's.
     TempFile refused("save_config_refused.txt");
     p = Parse({"--save-config", refused.path.c_str(), "--input-idle", "--runs", "1", "a.exe"});
-    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitUsage);
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kExitUsage);
     EXPECT_EQ(err.str(),
               "kairon-time: No window name: Please enter the main window name so application "
               "can be closed automatically.\n");
@@ -429,20 +429,20 @@ TEST(TimeOptions, SaveConfigWritesWhatTheDialogWouldRun)
 
     err.str("");
     p = Parse({"--save-config", "no-such-folder/config.txt", "--window", "W", "a.exe"});
-    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kTimeExitFailed);
+    EXPECT_EQ(SaveConfig(p.settings, p.options, err), kExitFailed);
     EXPECT_EQ(err.str(), "kairon-time: Error: Unable to write no-such-folder/config.txt\n");
 }
 
 TEST(TimeOptions, ExitStatusesNeverChange)
 {
-    EXPECT_EQ(kTimeExitReady, 0);
-    EXPECT_EQ(kTimeExitFailed, 1);
-    EXPECT_EQ(kTimeExitUsage, 2);
-    EXPECT_EQ(kTimeExitNotReady, 3);
+    EXPECT_EQ(kExitOk, 0);
+    EXPECT_EQ(kExitFailed, 1);
+    EXPECT_EQ(kExitUsage, 2);
+    EXPECT_EQ(kExitNotReady, 3);
     // kairon-report's gate statuses, the same numbers in both programs.
-    EXPECT_EQ(kTimeExitSlower, 4);
-    EXPECT_EQ(kTimeExitCannotJudge, 5);
-    EXPECT_EQ(kTimeExitInterrupted, 130);
+    EXPECT_EQ(kExitSlower, 4);
+    EXPECT_EQ(kExitCannotJudge, 5);
+    EXPECT_EQ(kExitInterrupted, 130);
 }
 
 }  // namespace

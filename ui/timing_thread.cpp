@@ -21,7 +21,8 @@ DWORD WINAPI TimingRunThread(LPVOID parameter)
     Win32Dialog dialog(arguments->mainDialog);
     DialogRunObserver observer(dialog);
     Platform platform{process, windows};
-    return static_cast<DWORD>(TimingRun(arguments->settings, platform, observer));
+    // kairon-time's steps are none of the dialog's: it passes none.
+    return static_cast<DWORD>(TimingRun(arguments->settings, platform, observer, nullptr));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The Win32 side of the seam against the real system (under Wine): the few
 // places where Kairon relies on how Windows itself behaves.
+#include "platform/win32_console_process.h"
+#include "platform/win32_console_windows.h"
 #include "platform/win32_platform.h"
 
 #include "engine/log_format.h"
@@ -152,7 +154,7 @@ TEST(Win32Windows, CapturesTheClientAreaAsItIsDrawn)
         ASSERT_NE(window, nullptr);
         UpdateWindow(window);
         LetTheScreenCatchUp();
-        Win32Windows windows;
+        Win32ConsoleWindows windows;
         const WindowHandle handle = FromHwnd(window);
         ClientPicture blank;
         ClientPicture again;
@@ -257,8 +259,8 @@ TEST(Win32Process, NamesTheProgramAndCreationOfAProcessEvenOnceItEnded)
 // windows do not, and without an event the wait lasts its time.
 TEST(Win32Windows, AnotherProcesssNewWindowEndsTheWaitForAWindowEvent)
 {
-    Win32Windows windows;
-    Win32Process process;
+    Win32ConsoleWindows windows;
+    Win32ConsoleProcess process;
     ASSERT_TRUE(windows.WatchWindowEvents());
     WindowWithField own(IDC_APP_PATH, "Kairon event test");
     ShowWindow(own.window, SW_SHOWNOACTIVATE);

@@ -1,0 +1,38 @@
+// Closing a launch's application: its close messages, the wait until it
+// is gone, and the ending of what is left running.
+#ifndef KAIRON_ENGINE_CLOSE_WAIT_H
+#define KAIRON_ENGINE_CLOSE_WAIT_H
+
+#include "engine/launch_context.h"
+
+// Sends the chosen close messages in order, each allowed kCloseMessageTimeoutMs.
+// False when one was not handled in time: the window does not answer, and
+// the rest would only wait on it too.
+bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowHandle window);
+
+void SendClose(const RunSettings& settings, Platform& platform, Launch* launch);
+
+// Whether what the close messages were to end is gone: the window, and
+// when nothing may be left running, the launched process too (a program
+// that hides its window or keeps a second one goes on without it).
+bool LaunchGone(const RunSettings& settings, Platform& platform, const Launch& launch);
+
+enum CloseWait { kWaitClosed, kWaitTimedOut, kWaitStopped };
+
+// Waits, from the close messages on, until the launch is gone, for at most
+// kCloseWaitMs in all; the countdown since the messages went counts. With
+// `stoppable`, a stop that was asked for ends the wait at once.
+CloseWait WaitUntilClosed(const RunSettings& settings, Platform& platform, const Launch& launch,
+                          std::int64_t frequency, bool stoppable);
+
+// Ends the launched process when it still runs, and the owner of its
+// window when the launch started that process. True when either was ended.
+bool EndLaunch(Platform& platform, const Launch& launch);
+
+// What a launch leaves once its close wait is over or cut short: with
+// endLeftRunning, whatever still runs of a launch that did not close, or
+// that missed what it waited for, is ended.
+CloseOutcome EndWhatIsLeft(const RunSettings& settings, Platform& platform, const Launch& launch,
+                           bool closed);
+
+#endif

@@ -1,0 +1,43 @@
+#include "engine/launch_stages.h"
+
+#include "engine/close_wait.h"
+#include "engine/log_format.h"
+#include "engine/run_end.h"
+
+bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
+                 std::int64_t frequency, Launch* launch)
+{
+    const RunSettings& settings = program.settings;
+    Platform& platform = run.platform;
+    RunObserver& observer = run.observer;
+    const Delay& delay = run.delay;
+    LogSink& log = program.log;
+    const int iteration = turn.iteration;
+    const StepTexts& texts = *turn.texts;
+    const WindowHandle window = launch->window;
+    if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
+        return StopOnInterrupt(settings, run, launch, frequency);
+    const bool closing = window != 0 && AnyCloseMethod(settings);
+    if (closing)
+        SendClose(settings, platform, launch);
+
+    if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
+        return StopOnInterrupt(settings, run, launch, frequency);
+    bool closed = false;
+    if (closing) {
+        const CloseWait wait = WaitUntilClosed(settings, platform, *launch, frequency, true);
+        if (wait == kWaitStopped)
+            return StopOnInterrupt(settings, run, launch, frequency);
+        closed = wait == kWaitClosed;
+        // The window itself may have gone while its program stays.
+        if (!closed && platform.windows.Exists(window)) {
+            WriteLog(&log, kCloseFailedFormat, settings.windowName);
+            FlushLog(&log);
+        }
+    }
+    observer.LaunchClosed(EndWhatIsLeft(settings, platform, *launch, closed));
+    platform.process.CloseProcessHandles(launch->process);
+    if (LogWriteFailed(log))
+        return StopOnWriteFailure(run);
+    return CommandBetweenLaunches(run, settings, settings.concludeCommand, "conclude");
+}

@@ -1,0 +1,53 @@
+// kairon-time's steps of a run, behind a port: the commands around the
+// launches, the emptied file cache, what a launch used, whose its window
+// is, and the wait for the window's content. Nothing in config.txt reaches
+// them. The engine takes them only from this port when it is given one;
+// the dialog gives none, and so Kairon.exe links none of them.
+#ifndef KAIRON_ENGINE_TIME_STEPS_H
+#define KAIRON_ENGINE_TIME_STEPS_H
+
+#include "engine/launch_resources.h"
+#include "engine/settle_wait.h"
+#include "engine/window_owner.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <string>
+
+class TimeSteps {
+public:
+    virtual ~TimeSteps() {}
+    // Runs one of the commands around the launches and waits for it. Empty
+    // text runs nothing. *error says why when it could not be started or
+    // ended with an exit code other than 0 (`which` names it there).
+    virtual bool RunCommand(const char* command, const char* which, bool stoppable,
+                            std::string* error) = 0;
+    // EmptyFileCache (engine/file_cache.h).
+    virtual bool EmptyFileCache(std::string* why) = 0;
+    // ReadLaunchResources (engine/launch_resources.h).
+    virtual LaunchResources ReadResources(const LaunchedProcess& launched) = 0;
+    // FindWindowOwner (engine/window_owner.h).
+    virtual WindowOwner FindOwner(WindowHandle window, const LaunchedProcess& launched) = 0;
+    // WaitUntilSettled (engine/settle_wait.h).
+    virtual SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
+                                          CaptureSource source, std::int64_t frequency) = 0;
+};
+
+// The steps as the platform's ports take them: kairon-time's, and the
+// unit tests'.
+class PlatformTimeSteps : public TimeSteps {
+public:
+    explicit PlatformTimeSteps(Platform& platform) : platform_(platform) {}
+    bool RunCommand(const char* command, const char* which, bool stoppable,
+                    std::string* error) override;
+    bool EmptyFileCache(std::string* why) override;
+    LaunchResources ReadResources(const LaunchedProcess& launched) override;
+    WindowOwner FindOwner(WindowHandle window, const LaunchedProcess& launched) override;
+    SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
+                                  CaptureSource source, std::int64_t frequency) override;
+
+private:
+    Platform& platform_;
+};
+
+#endif

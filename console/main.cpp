@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -55,7 +56,10 @@ int main(int argc, char** argv)
     // Before anything is opened, read or written: a JSON written over the
     // log, or two programs' lines in one log, would spoil the run.
     Win32FileNames fileNames;
-    const std::string oneFile = OneFileTwiceMessage(FilesWritten(settings, options), fileNames);
+    const std::string jsonTempPath =
+        options.jsonPath.empty() ? std::string() : TempPathBeside(options.jsonPath, _getpid());
+    const std::vector<NamedFile> files = FilesWritten(settings, options, jsonTempPath);
+    const std::string oneFile = OneFileTwiceMessage(files, fileNames);
     if (!oneFile.empty()) {
         std::cerr << "kairon-time: " << oneFile << "\n";
         return kTimeExitUsage;
@@ -76,10 +80,18 @@ int main(int argc, char** argv)
     // Ctrl-C no longer ends kairon-time at once, so that the way out below
     // always removes it.
     PendingFile json;
-    if (!options.jsonPath.empty() &&
-        !BeginPendingFile(options.jsonPath, TempPathBeside(options.jsonPath, _getpid()), &json)) {
+    if (!options.jsonPath.empty() && !BeginPendingFile(options.jsonPath, jsonTempPath, &json)) {
         std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
         return kTimeExitFailed;
+    }
+    // Again, now that the files are there and before anything is launched:
+    // what every name reaches is known only now.
+    const std::string oneOpenFile = OneOpenFileTwiceMessage(files, fileNames);
+    if (!oneOpenFile.empty()) {
+        if (json.stream != nullptr)
+            DiscardPendingFile(&json);
+        std::cerr << "kairon-time: " << oneOpenFile << "\n";
+        return kTimeExitUsage;
     }
     Win32ConsoleProcess process;
     Platform platform{process, windows};
@@ -90,7 +102,7 @@ int main(int argc, char** argv)
     if (json.stream != nullptr) {
         const std::string text = LaunchesJson(settings, observer.Launches(),
                                               process.CounterFrequency(), SystemTextToUtf8);
-        if (!CommitPendingFile(&json, text, ReplaceFileWith)) {
+        if (!CommitPendingFile(&json, text, ReplaceFileWith, PauseMs)) {
             std::cerr << "kairon-time: Error: Unable to write JSON file " << options.jsonPath
                       << "\n";
             if (status == kTimeExitReady || status == kTimeExitNotReady)

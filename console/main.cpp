@@ -7,6 +7,7 @@
 #include "console/new_run_report.h"
 #include "console/pending_file.h"
 #include "console/phase_summary.h"
+#include "console/redirected_program.h"
 #include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
@@ -63,6 +64,18 @@ int main(int argc, char** argv)
     if (!oneFile.empty()) {
         std::cerr << "kairon-time: " << oneFile << "\n";
         return kTimeExitUsage;
+    }
+
+    // Only the 32-bit build on 64-bit Windows is shown another System32.
+    std::string systemFolder;
+    std::string seenAs;
+    if (RedirectedSystemFolder(&systemFolder, &seenAs)) {
+        for (const char* program : {settings.baselinePath, settings.appPath}) {
+            const std::string warning =
+                RedirectedProgramWarning(program, systemFolder, seenAs, fileNames);
+            if (!warning.empty())
+                std::cerr << warning << "\n";
+        }
     }
 
     // A log that does not exist yet reads as empty: the run starts it.

@@ -38,10 +38,30 @@ std::uintptr_t Win32FileNames::OpenToIdentify(const std::string& path)
 
 namespace {
 
+typedef BOOL(WINAPI* Wow64Call)(HANDLE process, PBOOL wow64);
+typedef BOOL(WINAPI* Wow64MachinesCall)(HANDLE process, USHORT* processMachine,
+                                        USHORT* nativeMachine);
+
 void* KernelFunction(const char* name)
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     return kernel != nullptr ? reinterpret_cast<void*>(GetProcAddress(kernel, name)) : nullptr;
+}
+
+// IsWow64Process2 (Windows 10 1511 on) also knows an x86 program on ARM64;
+// before it, IsWow64Process; before that (XP), no 64-bit Windows to be on.
+bool RunsUnderWow64()
+{
+    USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+    USHORT nativeMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+    if (const auto machines =
+            reinterpret_cast<Wow64MachinesCall>(KernelFunction("IsWow64Process2"))) {
+        if (machines(GetCurrentProcess(), &processMachine, &nativeMachine))
+            return processMachine != IMAGE_FILE_MACHINE_UNKNOWN;
+    }
+    BOOL wow64 = FALSE;
+    const auto isWow64 = reinterpret_cast<Wow64Call>(KernelFunction("IsWow64Process"));
+    return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
 typedef BOOL(WINAPI* FileInformationByHandleCall)(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind,
@@ -111,6 +131,22 @@ ReplaceResult ReplaceFileWith(const char* from, const char* to)
 void PauseMs(int milliseconds)
 {
     Sleep(static_cast<DWORD>(milliseconds));
+}
+
+bool RedirectedSystemFolder(std::string* systemFolder, std::string* seenAs)
+{
+    if (!RunsUnderWow64())
+        return false;
+    char system[MAX_PATH];
+    char wow64[MAX_PATH];
+    const UINT systemLength = GetSystemDirectoryA(system, sizeof system);
+    const UINT wow64Length = GetSystemWow64DirectoryA(wow64, sizeof wow64);
+    if (systemLength == 0 || systemLength >= sizeof system || wow64Length == 0 ||
+        wow64Length >= sizeof wow64)
+        return false;
+    *systemFolder = system;
+    *seenAs = wow64;
+    return true;
 }
 
 std::string SystemTextToUtf8(std::string_view text)

@@ -26,6 +26,10 @@ ReplaceResult ReplaceFileWith(const char* from, const char* to);
 
 void PauseMs(int milliseconds);
 
+// When this is a 32-bit process on 64-bit Windows: the system folder, and
+// the folder Windows shows this process in its place. False otherwise.
+bool RedirectedSystemFolder(std::string* systemFolder, std::string* seenAs);
+
 // Text in the system's ANSI code page as UTF-8; empty when the system
 // cannot convert it.
 std::string SystemTextToUtf8(std::string_view text);

@@ -6,6 +6,7 @@
 #include "console/new_run_report.h"
 #include "console/pending_file.h"
 #include "console/phase_summary.h"
+#include "console/redirected_program.h"
 #include "engine/timing_run.h"
 #include "report/report_program.h"
 #include "report/text_format.h"
@@ -1114,6 +1115,26 @@ TEST(OneOpenFileTwiceMessage, ComparesTheCreatedLogsByWhatTheyAre)
         EXPECT_EQ(OneOpenFileTwiceMessage(files, names),
                   same ? "--json and --log name one file: C:\\link\\new.txt and new.txt" : "");
         EXPECT_EQ(names.files.count("C:\\WORK\\NEW.TXT"), same ? 0u : 1u);
+    }
+}
+
+// What System32 holds is timed as its 32-bit copy: every spelling of a
+// program there is warned about, and nothing beside it.
+TEST(RedirectedProgramWarning, NamesProgramsUnderTheSystemFolderOnly)
+{
+    FakeFileNames names;
+    for (const char* program : {"C:\\Windows\\System32\\notepad.exe",
+                                "C:\\windows\\SYSTEM32\\sub\\tool.exe",
+                                "..\\Windows\\System32\\notepad.exe", "C:\\Windows\\System32x\\a.exe",
+                                "C:\\Windows\\Sysnative\\notepad.exe", ""}) {
+        SCOPED_TRACE(program);
+        const bool warned = std::strstr(program, "32\\") != nullptr;
+        EXPECT_EQ(RedirectedProgramWarning(program, "C:\\WINDOWS\\system32", "C:\\WOW", names),
+                  warned ? std::string("kairon-time: warning: ") + program +
+                               " is under C:\\WINDOWS\\system32, which this 32-bit kairon-time is "
+                               "shown as C:\\WOW: the 32-bit copy is timed (kairon-time.exe, the "
+                               "64-bit one, times the program named)"
+                         : "");
     }
 }
 

@@ -33,20 +33,14 @@ entries="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFi
 check "the zip holds exactly the nine files" \
   [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-report.md kairon-time.exe kairon-time.md kairon-time32.exe)" ]
 
-# A program's kind from its PE header, read byte by byte: the machine
-# (14c i386, 8664 x86-64), the optional header's magic (10b PE32, 20b PE32+)
-# and the subsystem (2 GUI, 3 console).
-le() { od -An -tu1 -j "$2" -N "$3" "$1" | awk '{for (i = NF; i > 0; i--) v = v * 256 + $i} END {printf "%x", v}'; }
-pe_kind() {
-  local pe
-  pe=$((16#$(le "$1" 60 4)))
-  echo "$(le "$1" "$pe" 4) $(le "$1" $((pe + 4)) 2) $(le "$1" $((pe + 24)) 2) $(le "$1" $((pe + 92)) 2)"
-}
-check "Kairon.exe is a PE32 (i386) GUI program" [ "$(pe_kind Kairon.exe)" = "4550 14c 10b 2" ]
-check "kairon-time32.exe is a PE32 (i386) console program" \
-  [ "$(pe_kind kairon-time32.exe)" = "4550 14c 10b 3" ]
+# objdump's architecture, and the "Magic" and "Subsystem" lines of a
+# program's PE header.
+pe_kind() { x86_64-w64-mingw32-objdump -fp "$1" | awk '/^architecture:/ {a = $2} /^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print a, m, s}'; }
+check "Kairon.exe is a PE32 GUI program" [ "$(pe_kind Kairon.exe)" = "i386, (PE32) (Windows GUI)" ]
+check "kairon-time32.exe is a PE32 console program" \
+  [ "$(pe_kind kairon-time32.exe)" = "i386, (PE32) (Windows CUI)" ]
 for program in kairon-time.exe kairon-report.exe; do
-  check "$program is a PE32+ (x86-64) console program" [ "$(pe_kind $program)" = "4550 8664 20b 3" ]
+  check "$program is a PE32+ console program" [ "$(pe_kind $program)" = "i386:x86-64, (PE32+) (Windows CUI)" ]
 done
 
 crlf_only() { [ -s "$1" ] && ! LC_ALL=C grep -qv $'\r$' "$1"; }

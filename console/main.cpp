@@ -4,6 +4,7 @@
 #include "console/distinct_files.h"
 #include "console/launch_json.h"
 #include "console/pending_file.h"
+#include "console/redirected_program.h"
 #include "console/save_config.h"
 #include "console/time_options.h"
 #include "engine/timing_run.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,8 +27,8 @@ namespace {
 // cannot give; empty when the run may start. Before anything is opened,
 // read or written: a JSON written over the log, or two programs' lines in
 // one log, would spoil the run.
-std::string CannotRun(const RunSettings& settings, const TimeOptions& options,
-                      WindowPort& windows)
+std::string CannotRun(const RunSettings& settings, const std::vector<NamedFile>& files,
+                      WindowPort& windows, FileNamePort& fileNames)
 {
     const SettingsCheck failed = FirstFailedTimeCheck(settings);
     if (failed != kSettingsValid)
@@ -35,8 +37,23 @@ std::string CannotRun(const RunSettings& settings, const TimeOptions& options,
         !windows.CanPrintFullContent())
         return "--capture print: needs Windows 8.1 or later, whose PrintWindow renders a "
                "window's full content";
-    Win32FileNames fileNames;
-    return OneFileTwiceMessage(FilesWritten(settings, options), fileNames);
+    return OneFileTwiceMessage(files, fileNames);
+}
+
+// Only the 32-bit build on 64-bit Windows is shown another System32: it
+// would time the other copy of a system program.
+void WarnOfRedirectedPrograms(const RunSettings& settings, FileNamePort& fileNames)
+{
+    std::string systemFolder;
+    std::string seenAs;
+    if (!RedirectedSystemFolder(&systemFolder, &seenAs))
+        return;
+    for (const char* program : {settings.baselinePath, settings.appPath}) {
+        const std::string warning =
+            RedirectedProgramWarning(program, systemFolder, seenAs, fileNames);
+        if (!warning.empty())
+            std::cerr << warning << "\n";
+    }
 }
 
 // Writes the run's launches as JSON; false, said on standard error, when
@@ -46,7 +63,7 @@ bool WriteJson(PendingFile* json, const std::string& path, const RunSettings& se
 {
     const std::string text = LaunchesJson(settings, observer.Launches(), frequency,
                                           SystemTextToUtf8);
-    if (CommitPendingFile(json, text, ReplaceFileWith))
+    if (CommitPendingFile(json, text, ReplaceFileWith, PauseMs))
         return true;
     std::cerr << "kairon-time: Error: Unable to write JSON file " << path << "\n";
     return false;
@@ -72,11 +89,16 @@ int main(int argc, char** argv)
     if (!options.saveConfigPath.empty())
         return SaveConfig(settings, options, std::cerr);
     Win32ConsoleWindows windows;
-    const std::string cannotRun = CannotRun(settings, options, windows);
+    Win32FileNames fileNames;
+    const std::string jsonTempPath =
+        options.jsonPath.empty() ? std::string() : TempPathBeside(options.jsonPath, _getpid());
+    const std::vector<NamedFile> files = FilesWritten(settings, options, jsonTempPath);
+    const std::string cannotRun = CannotRun(settings, files, windows, fileNames);
     if (!cannotRun.empty()) {
         std::cerr << "kairon-time: " << cannotRun << "\n";
         return kExitUsage;
     }
+    WarnOfRedirectedPrograms(settings, fileNames);
     const LogsBefore before = MeasureLogsBefore(settings);
     // Ctrl-C from here on closes the application before kairon-time ends.
     StopRunOnConsoleBreak();
@@ -85,10 +107,18 @@ int main(int argc, char** argv)
     // Ctrl-C no longer ends kairon-time at once, so that the way out below
     // always removes it.
     PendingFile json;
-    if (!options.jsonPath.empty() &&
-        !BeginPendingFile(options.jsonPath, TempPathBeside(options.jsonPath, _getpid()), &json)) {
+    if (!options.jsonPath.empty() && !BeginPendingFile(options.jsonPath, jsonTempPath, &json)) {
         std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
         return kExitFailed;
+    }
+    // Again, now that the files are there: what every name reaches is
+    // known only now.
+    const std::string oneOpenFile = OneOpenFileTwiceMessage(files, fileNames);
+    if (!oneOpenFile.empty()) {
+        if (json.stream != nullptr)
+            DiscardPendingFile(&json);
+        std::cerr << "kairon-time: " << oneOpenFile << "\n";
+        return kExitUsage;
     }
     Win32ConsoleProcess process;
     Platform platform{process, windows};

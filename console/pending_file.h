@@ -5,11 +5,20 @@
 #ifndef KAIRON_CONSOLE_PENDING_FILE_H
 #define KAIRON_CONSOLE_PENDING_FILE_H
 
+#include "platform/file_names.h"
+
 #include <cstdio>
 #include <string>
 
-// Moves `from` over `to`, replacing any file there; false when it cannot.
-using ReplaceFileFunction = bool (*)(const char* from, const char* to);
+// Moves `from` over `to`, replacing any file there.
+using ReplaceFileFunction = ReplaceResult (*)(const char* from, const char* to);
+
+// How a busy move is waited for: a pause of the given milliseconds.
+using PauseFunction = void (*)(int milliseconds);
+
+// How long a move that finds a file busy is tried again, and how often.
+constexpr int kReplaceRetryMs = 3000;
+constexpr int kReplaceRetryPauseMs = 50;
 
 struct PendingFile {
     std::string path;       // where it goes
@@ -26,8 +35,13 @@ std::string TempPathBeside(const std::string& path, unsigned long tag);
 // written is found out before the work that fills it; false when it cannot.
 bool BeginPendingFile(const std::string& path, const std::string& tempPath, PendingFile* file);
 
-// Writes `bytes`, then moves the file into place. False when any step
+// Writes `bytes`, then moves the file into place, trying again for up to
+// kReplaceRetryMs while the move finds a file busy. False when any step
 // failed; the temporary file is gone either way.
-bool CommitPendingFile(PendingFile* file, const std::string& bytes, ReplaceFileFunction replace);
+bool CommitPendingFile(PendingFile* file, const std::string& bytes, ReplaceFileFunction replace,
+                       PauseFunction pause);
+
+// Gives the file up unwritten: closed, and its temporary file removed.
+void DiscardPendingFile(PendingFile* file);
 
 #endif

@@ -9,9 +9,10 @@
 # compiling warning-free everywhere. The whole Windows suite runs under the
 # Wine this host can start (scripts/wine-env.sh decides; KAIRON_WINE_BITS=64
 # forces the 64-bit build); where the other kind of Wine starts too, the
-# other build's unit, Win32 and report tests run under it as well, so that a
-# fault of either path shows on either kind of host. What a host cannot run
-# is reported as skipped, with the reason.
+# other build's unit, Win32 and report tests and kairon-time's end-to-end
+# tests (label e2e-time) run under it as well, so that a fault of either path
+# shows on either kind of host, and the zip's 64-bit kairon-time is timed
+# everywhere. What a host cannot run is reported as skipped, with the reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -62,9 +63,9 @@ other_bits=$((96 - KAIRON_WINE_BITS))
 read -r other_ok other_choice <<<"$(unset KAIRON_WINE_CHOSEN_BITS
   KAIRON_WINE_BITS=$other_bits source scripts/wine-env.sh && echo "$KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
 if [ "$other_ok" = 1 ]; then
-  other="Windows tests but the end-to-end ones: $other_bits-bit build under $other_bits-bit Wine (it starts here too)"
+  other="Windows tests but Kairon.exe's end-to-end ones: $other_bits-bit build under $other_bits-bit Wine (it starts here too)"
   echo "== $other"
-  windows_tests "$other_bits" -LE e2e
+  windows_tests "$other_bits" -LE '^e2e$'
 else
   other="skipped: the $other_bits-bit build's Windows tests, because ${other_choice#none: }"
   echo "== $other"

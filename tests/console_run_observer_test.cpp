@@ -7,6 +7,7 @@
 #include "console/new_run_report.h"
 #include "console/pending_file.h"
 #include "console/phase_summary.h"
+#include "console/redirected_program.h"
 #include "dialog/dialog_run_observer.h"
 #include "engine/timing_run.h"
 #include "report/report_program.h"
@@ -967,13 +968,20 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
 }
 
 // Kairon's names for a test: relative to C:\work, ".\" and "folder\.."
-// resolved, case ignored; names that exist reach the file a map gives, as
-// a hard link would.
+// resolved, case ignored; "\\?\C:\" and the linked folder C:\link reach
+// C:\ and C:\work. Names that exist (folders too) reach the file a map
+// gives, as a hard link would; the volume gives 128-bit ids when told.
 struct FakeFileNames : FileNamePort {
     std::map<std::string, FileIdentity> files;  // by full path in upper case
+    bool fileIds = false;
     int open = 0;
+    std::uint64_t created = 0;
     bool FullPath(const std::string& path, std::string* full) override
     {
+        if (path.compare(0, 4, "\\\\?\\") == 0) {
+            *full = path;
+            return true;
+        }
         std::vector<std::string> parts;
         const bool absolute = path.compare(0, 3, "C:\\") == 0;
         std::stringstream segments(absolute ? path.substr(3) : "work\\" + path);
@@ -994,22 +1002,44 @@ struct FakeFileNames : FileNamePort {
         std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
         return upper;
     }
-    std::uintptr_t OpenToIdentify(const std::string& path) override
+    std::string Reached(const std::string& path)
     {
         std::string full;
         FullPath(path, &full);
-        const auto file = files.find(UpperCase(full));
+        full = UpperCase(full);
+        for (const auto& alias : {std::make_pair("\\\\?\\C:\\", "C:\\"),
+                                  std::make_pair("C:\\LINK", "C:\\WORK")}) {
+            if (full.compare(0, std::strlen(alias.first), alias.first) == 0)
+                full = alias.second + full.substr(std::strlen(alias.first));
+        }
+        return full;
+    }
+    std::uintptr_t OpenToIdentify(const std::string& path) override
+    {
+        const auto file = files.find(Reached(path));
         if (file == files.end())
             return 0;
         ++open;
         return reinterpret_cast<std::uintptr_t>(&file->second);
     }
-    bool Identify(std::uintptr_t file, FileIdentity* identity) override
+    bool IdentifyByFileId(std::uintptr_t file, FileIdentity* identity) override
+    {
+        if (fileIds)
+            *identity = *reinterpret_cast<const FileIdentity*>(file);
+        return fileIds;
+    }
+    bool IdentifyByIndex(std::uintptr_t file, FileIdentity* identity) override
     {
         *identity = *reinterpret_cast<const FileIdentity*>(file);
+        identity->indexHigh = 0;
         return true;
     }
     void CloseIdentifyHandle(std::uintptr_t) override { --open; }
+    bool CreateIfMissing(const std::string& path) override
+    {
+        return files.insert({Reached(path), {9, ++created}}).second;
+    }
+    void RemoveFile(const std::string& path) override { files.erase(Reached(path)); }
 };
 
 TEST(OneFileTwiceMessage, NamesTheFirstTwoOptionsThatReachOneFile)
@@ -1019,6 +1049,7 @@ TEST(OneFileTwiceMessage, NamesTheFirstTwoOptionsThatReachOneFile)
         const char *log, *baselineLog, *json;  // baselineLog null: not comparing
         std::map<std::string, FileIdentity> files;
         const char* message;
+        bool fileIds = false;
     } cases[] = {
         {"three files", "results.txt", "results-baseline.txt", "results.json", {}, ""},
         {"case", "results.txt", "RESULTS.TXT", nullptr, {},
@@ -1035,6 +1066,18 @@ TEST(OneFileTwiceMessage, NamesTheFirstTwoOptionsThatReachOneFile)
         {"one index on two volumes", "a.txt", nullptr, "b.json",
          {{"C:\\WORK\\A.TXT", {7, 42}}, {"C:\\WORK\\B.JSON", {8, 42}}}, ""},
         {"a baseline log without --compare", "a.txt", nullptr, nullptr, {}, ""},
+        {"a new file through \\\\?\\", "new.txt", nullptr, "\\\\?\\C:\\work\\new.txt",
+         {{"C:\\WORK", {7, 1}}},
+         "--json and --log name one file: \\\\?\\C:\\work\\new.txt and new.txt"},
+        {"a new file through a linked folder", "new.txt", "C:\\link\\NEW.txt", nullptr,
+         {{"C:\\WORK", {7, 1}}},
+         "--baseline-log and --log name one file: C:\\link\\NEW.txt and new.txt"},
+        {"one new name in two folders", "new.txt", nullptr, "C:\\other\\new.txt",
+         {{"C:\\WORK", {7, 1}}, {"C:\\OTHER", {7, 2}}}, ""},
+        {"one index, two 128-bit ids (ReFS)", "a.txt", nullptr, "b.json",
+         {{"C:\\WORK\\A.TXT", {7, 42, 1}}, {"C:\\WORK\\B.JSON", {7, 42, 2}}}, "", true},
+        {"the JSON's temporary file", "r.json.5.tmp", nullptr, "r.json", {},
+         "--json's temporary file and --log name one file: r.json.5.tmp and r.json.5.tmp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1048,20 +1091,75 @@ TEST(OneFileTwiceMessage, NamesTheFirstTwoOptionsThatReachOneFile)
         options.jsonPath = c.json ? c.json : "";
         FakeFileNames names;
         names.files = c.files;
-        EXPECT_EQ(OneFileTwiceMessage(FilesWritten(settings, options), names), c.message);
+        names.fileIds = c.fileIds;
+        const std::string temp = c.json ? TempPathBeside(c.json, 5) : "";
+        EXPECT_EQ(OneFileTwiceMessage(FilesWritten(settings, options, temp), names), c.message);
         EXPECT_EQ(names.open, 0);
     }
 }
 
-bool MoveOver(const char* from, const char* to)
+// Where no folder can be identified, new names are compared as text; once
+// the logs are created, the JSON's name is found to reach the log, and the
+// log created for nothing is removed again.
+TEST(OneOpenFileTwiceMessage, ComparesTheCreatedLogsByWhatTheyAre)
 {
-    std::remove(to);
-    return std::rename(from, to) == 0;
+    RunSettings settings{};
+    std::strcpy(settings.logPath, "new.txt");
+    for (const char* json : {"C:\\link\\new.txt", "C:\\link\\new.json"}) {
+        SCOPED_TRACE(json);
+        TimeOptions options;
+        options.jsonPath = json;
+        FakeFileNames names;
+        const auto files = FilesWritten(settings, options, TempPathBeside(json, 5));
+        EXPECT_EQ(OneFileTwiceMessage(files, names), "");
+        const bool same = std::strcmp(json, "C:\\link\\new.txt") == 0;
+        EXPECT_EQ(OneOpenFileTwiceMessage(files, names),
+                  same ? "--json and --log name one file: C:\\link\\new.txt and new.txt" : "");
+        EXPECT_EQ(names.files.count("C:\\WORK\\NEW.TXT"), same ? 0u : 1u);
+    }
 }
 
-bool RefuseToMove(const char*, const char*)
+// What System32 holds is timed as its 32-bit copy: every spelling of a
+// program there is warned about, and nothing beside it.
+TEST(RedirectedProgramWarning, NamesProgramsUnderTheSystemFolderOnly)
 {
-    return false;
+    FakeFileNames names;
+    for (const char* program : {"C:\\Windows\\System32\\notepad.exe",
+                                "C:\\windows\\SYSTEM32\\sub\\tool.exe",
+                                "..\\Windows\\System32\\notepad.exe", "C:\\Windows\\System32x\\a.exe",
+                                "C:\\Windows\\Sysnative\\notepad.exe", ""}) {
+        SCOPED_TRACE(program);
+        const bool warned = std::strstr(program, "32\\") != nullptr;
+        EXPECT_EQ(RedirectedProgramWarning(program, "C:\\WINDOWS\\system32", "C:\\WOW", names),
+                  warned ? std::string("kairon-time: warning: ") + program +
+                               " is under C:\\WINDOWS\\system32, which this 32-bit kairon-time is "
+                               "shown as C:\\WOW: the 32-bit copy is timed (kairon-time.exe, the "
+                               "64-bit one, times the program named)"
+                         : "");
+    }
+}
+
+int busyMoves = 0;  // how many moves find a file busy before one goes through
+int pausedMs = 0;
+
+ReplaceResult MoveOver(const char* from, const char* to)
+{
+    if (busyMoves > 0) {
+        --busyMoves;
+        return kReplaceBusy;
+    }
+    std::remove(to);
+    return std::rename(from, to) == 0 ? kReplaced : kReplaceFailed;
+}
+
+ReplaceResult RefuseToMove(const char*, const char*)
+{
+    return kReplaceFailed;
+}
+
+void CountPause(int milliseconds)
+{
+    pausedMs += milliseconds;
 }
 
 // Written beside its place and moved over it: a failure at any step leaves
@@ -1079,7 +1177,8 @@ TEST(PendingFile, ReplacesTheOldFileOnlyWhenWrittenWhole)
     PendingFile file;
     ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
     EXPECT_TRUE(exists(temp));
-    EXPECT_FALSE(CommitPendingFile(&file, "new", RefuseToMove));
+    EXPECT_FALSE(CommitPendingFile(&file, "new", RefuseToMove, CountPause));
+    EXPECT_EQ(pausedMs, 0);
     EXPECT_EQ(json.Read(), "old");
     EXPECT_FALSE(exists(temp));
     // A full disk: only the flush finds out.
@@ -1087,14 +1186,32 @@ TEST(PendingFile, ReplacesTheOldFileOnlyWhenWrittenWhole)
     if (std::FILE* full = std::fopen("/dev/full", "wb")) {
         std::fclose(file.stream);
         file.stream = full;
-        EXPECT_FALSE(CommitPendingFile(&file, "new", MoveOver));
+        EXPECT_FALSE(CommitPendingFile(&file, "new", MoveOver, CountPause));
         EXPECT_EQ(json.Read(), "old");
         EXPECT_FALSE(exists(temp));
         ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
     }
-    EXPECT_TRUE(CommitPendingFile(&file, "new", MoveOver));
+    EXPECT_TRUE(CommitPendingFile(&file, "new", MoveOver, CountPause));
     EXPECT_EQ(json.Read(), "new");
     EXPECT_FALSE(exists(temp));
+    // A file held for a moment (a scanner) is waited for, up to a limit.
+    const struct {
+        int busy;
+        bool moved;
+    } holds[] = {{kReplaceRetryMs / kReplaceRetryPauseMs + 1, false},
+                 {kReplaceRetryMs / kReplaceRetryPauseMs, true},
+                 {3, true}};
+    for (const auto& hold : holds) {
+        SCOPED_TRACE(hold.busy);
+        busyMoves = hold.busy;
+        pausedMs = 0;
+        ASSERT_TRUE(BeginPendingFile(json.path, temp, &file));
+        EXPECT_EQ(CommitPendingFile(&file, "held", MoveOver, CountPause), hold.moved);
+        EXPECT_EQ(json.Read(), hold.moved ? "held" : "new");
+        EXPECT_EQ(pausedMs, std::min(hold.busy, kReplaceRetryMs / kReplaceRetryPauseMs) *
+                                kReplaceRetryPauseMs);
+        EXPECT_FALSE(exists(temp));
+    }
     EXPECT_FALSE(BeginPendingFile("no-such-folder/x.json", "no-such-folder/x.json.1.tmp", &file));
 }
 

@@ -89,7 +89,7 @@ expect_log faster.txt "$fast" 0.1 0.95
 grep -qxF 'Gate passed.' out.txt || fail "APP faster: the gate did not pass: $(cat out.txt)"
 
 # Two options that name one file, as Windows sees it, are refused before
-# anything is launched or written; a log that is no results log (a file of
+# anything is launched or written, new files too; a log that is no results log (a file of
 # notes) leaves the gate nothing to judge, and it says so with status 5.
 : >fast-record.txt
 printf 'before\r\n' >faster.txt
@@ -101,6 +101,18 @@ expect_same "one log twice: message" \
 run_time --window 'Kairon Sample' --runs 2 --log faster.txt --json faster.txt "$fast"
 expect_same "the JSON over the log: status" 2 "$STATUS"
 expect_same "the log untouched" before "$(tr -d '\r' <faster.txt)"
+# A JSON that does not exist yet, named as the new log by another spelling
+# (the "\\?\" prefix, a folder reached through a link): one file all the
+# same, refused, and nothing is made, not even the log.
+mkdir real
+ln -s real linked
+for json in "\\\\?\\$(kairon_winpath real/fresh.txt)" 'linked\FRESH.txt'; do
+    run_time --window 'Kairon Sample' --runs 2 --log 'real\fresh.txt' --json "$json" "$fast"
+    expect_same "a new JSON as $json: status" 2 "$STATUS"
+    expect_same "a new JSON as $json: message" \
+        "kairon-time: --json and --log name one file: $json and real\\fresh.txt" "$(cat err.txt)"
+    expect_same "a new JSON as $json: files made" "" "$(ls -A real)"
+done
 [ ! -s fast-record.txt ] || fail "a refused command line launched the application"
 printf 'Notes on this build\r\n' >notes.txt
 run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --args '--exit-after 30000' \

@@ -209,3 +209,28 @@ expect_same "stuck: status (stderr: $(cat err.txt))" 130 "$STATUS"
 if running "$record" >/dev/null; then
     fail "the program stuck at start-up is still running after Ctrl-C: $(running "$record")"
 fi
+
+# The 64-bit kairon-time, the zip's (PE32+: machine 8664, optional header
+# 20b), times System32's notepad.exe, the 64-bit one, and closes it. The
+# 32-bit build beside it, where 32-bit Wine starts too, is shown SysWOW64
+# there instead, and says so before it times the 32-bit copy.
+if [ "$KAIRON_WINE_BITS" = 64 ]; then
+    half() { od -An -tx2 -j "$1" -N 2 "$KAIRON_TIME" | tr -d ' '; }
+    pe=$(od -An -tu4 -j 60 -N 4 "$KAIRON_TIME" | tr -d ' ')
+    expect_same "kairon-time's machine and optional header" "8664 020b" "$(half $((pe + 4))) $(half $((pe + 24)))"
+    notepad='C:\Windows\System32\notepad.exe'
+    run_time --window Notepad --runs 2 --delay 200 --log notepad.txt "$notepad"
+    expect_same "64-bit notepad: status (stderr: $(cat err.txt))" 0 "$STATUS"
+    expect_same "64-bit notepad: log lines" 3 "$(log_lines notepad.txt | wc -l)"
+    time32="$KAIRON_BUILD_DIR/../windows/console/kairon-time.exe"
+    if [ -f "$time32" ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        KAIRON_TIME="$time32" run_time --window Notepad --runs 1 --delay 200 --log notepad32.txt "$notepad"
+        expect_same "32-bit notepad: status (stderr: $(cat err.txt))" 0 "$STATUS"
+        grep -qiF "kairon-time: warning: $notepad is under C:\\windows\\system32, which this 32-bit kairon-time is shown as C:\\windows\\syswow64: the 32-bit copy is timed" err.txt ||
+            fail "no word of the 32-bit copy: $(cat err.txt)"
+    fi
+    sleep 1
+    if ps -eo stat=,args= | grep -i 'notepad\.exe' | grep -v -e grep -e '^Z'; then
+        fail "notepad is still running"
+    fi
+fi

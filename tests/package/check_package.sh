@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Checks the release zip as a user would get it: exactly the eight files,
+# Checks the release zip as a user would get it: exactly the nine files,
 # Kairon.exe a 32-bit Windows GUI program, kairon-time.exe and
-# kairon-report.exe 32-bit console programs, the text files in CR LF, the checksum file right, and
-# kairon-report.exe reading an example log as the native build does (the
-# zip's own under 32-bit Wine; where only 64-bit Wine starts, the windows64
-# build's).
+# kairon-report.exe 64-bit console programs, kairon-time32.exe a 32-bit one,
+# the text files in CR LF, the checksum file right, and kairon-report.exe
+# reading an example log as the native build does (the zip's own under
+# 64-bit Wine).
 #
 #   tests/package/check_package.sh [ZIP]   (default: the one in build/package)
 set -euo pipefail
@@ -30,16 +30,18 @@ python3 -m zipfile -e "$zip" "$work/unpacked"
 cd "$work/unpacked"
 
 entries="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")"
-check "the zip holds exactly the eight files" \
-  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-report.md kairon-time.exe kairon-time.md)" ]
+check "the zip holds exactly the nine files" \
+  [ "$entries" = "$(printf '%s\n' Kairon.exe LICENSE.txt README.txt config-example.txt kairon-report.exe kairon-report.md kairon-time.exe kairon-time.md kairon-time32.exe)" ]
 
-# objdump's "Magic" and "Subsystem" lines of a program's PE header.
-pe_kind() { i686-w64-mingw32-objdump -p "$1" | awk '/^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print m, s}'; }
-check "Kairon.exe is a PE32 GUI program" [ "$(pe_kind Kairon.exe)" = "(PE32) (Windows GUI)" ]
-check "kairon-report.exe is a PE32 console program" \
-  [ "$(pe_kind kairon-report.exe)" = "(PE32) (Windows CUI)" ]
-check "kairon-time.exe is a PE32 console program" \
-  [ "$(pe_kind kairon-time.exe)" = "(PE32) (Windows CUI)" ]
+# objdump's architecture, and the "Magic" and "Subsystem" lines of a
+# program's PE header.
+pe_kind() { x86_64-w64-mingw32-objdump -fp "$1" | awk '/^architecture:/ {a = $2} /^Magic/ {m = $3} /^Subsystem/ {s = $3 " " $4} END {print a, m, s}'; }
+check "Kairon.exe is a PE32 GUI program" [ "$(pe_kind Kairon.exe)" = "i386, (PE32) (Windows GUI)" ]
+check "kairon-time32.exe is a PE32 console program" \
+  [ "$(pe_kind kairon-time32.exe)" = "i386, (PE32) (Windows CUI)" ]
+for program in kairon-time.exe kairon-report.exe; do
+  check "$program is a PE32+ console program" [ "$(pe_kind $program)" = "i386:x86-64, (PE32+) (Windows CUI)" ]
+done
 
 check "kairon-time.exe declares per-monitor DPI awareness, asInvoker and Windows 7 to 11" \
   python3 "$root/tests/package/check_manifest.py" kairon-time.exe
@@ -58,33 +60,23 @@ check "SHA256SUMS matches the zip" \
 
 # The zip's kairon-report.exe against the native build, on the example log.
 # Both run in the log's folder and are given its bare name, so each prints
-# the same path however its system spells paths. The zip's 32-bit program
-# needs 32-bit Wine; where this host cannot start it (or KAIRON_WINE_BITS=64
-# says so), the windows64 build's kairon-report.exe, from the same sources,
-# runs under 64-bit Wine instead: only which program runs differs.
+# the same path however its system spells paths. The zip's console programs
+# are 64-bit: they run under 64-bit Wine, which starts on every kind of host.
 example_dir="$root/report/tests/data"
 example=demo.log
 native_report="$root/build/native/report/kairon-report"
-choice="$(unset KAIRON_WINE_CHOSEN_BITS; source "$root/scripts/wine-env.sh" &&
-  echo "$KAIRON_WINE_BITS $KAIRON_WINE_OK $KAIRON_WINE_REASON")"
-read -r bits wine_ok why <<<"$choice"
-if [ "$bits" = 32 ]; then
-  windows_report="$work/unpacked/kairon-report.exe"
-  which_report="kairon-report.exe from the zip"
-  windows_time="$work/unpacked/kairon-time.exe"
-  which_time="kairon-time.exe from the zip"
-else
-  windows_report="$root/build/windows64/report/kairon-report.exe"
-  which_report="the windows64 build's kairon-report.exe under 64-bit Wine ($why)"
-  windows_time="$root/build/windows64/console/kairon-time.exe"
-  which_time="the windows64 build's kairon-time.exe under 64-bit Wine ($why)"
-fi
+choice="$(unset KAIRON_WINE_CHOSEN_BITS; KAIRON_WINE_BITS=64 source "$root/scripts/wine-env.sh" &&
+  echo "$KAIRON_WINE_OK $KAIRON_WINE_CHOICE")"
+read -r wine_ok why <<<"$choice"
+bits=64
+windows_report="$work/unpacked/kairon-report.exe"
+which_report="kairon-report.exe from the zip"
+windows_time="$work/unpacked/kairon-time.exe"
+which_time="kairon-time.exe from the zip"
 if [ "$wine_ok" != 1 ]; then
   echo "skipped: running $which_report, because no Wine starts here: $why"
 elif [ ! -x "$native_report" ]; then
   echo "skipped: running $which_report, because the native kairon-report is not built (build the native preset first)"
-elif [ ! -f "$windows_report" ]; then
-  echo "skipped: running $which_report, because $windows_report is not built (build the windows64 preset first)"
 else
   expected="$(cd "$example_dir" && "$native_report" "$example")"
   actual="$(cd "$example_dir" && KAIRON_WINE_BITS=$bits "$root/scripts/wine-run.sh" \
@@ -99,8 +91,6 @@ fi
 # The example config.txt is what Kairon's own writer writes for its settings.
 if [ "$wine_ok" != 1 ]; then
   echo "skipped: running $which_time, because no Wine starts here: $why"
-elif [ ! -f "$windows_time" ]; then
-  echo "skipped: running $which_time, because $windows_time is not built (build the windows64 preset first)"
 else
   (cd "$work" && KAIRON_WINE_BITS=$bits "$root/scripts/wine-run.sh" "$windows_time" \
     --save-config written-config.txt --window Notepad --visible --new-only --runs 3 \

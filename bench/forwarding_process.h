@@ -30,7 +30,12 @@ public:
         real_.CloseProcessHandles(launched);
     }
     void Terminate(const LaunchedProcess& launched) override { real_.Terminate(launched); }
-    bool EndProcess(unsigned long processId) override { return real_.EndProcess(processId); }
+    int EndJob(std::uintptr_t job) override { return real_.EndJob(job); }
+    int RunningInJob(std::uintptr_t job) override { return real_.RunningInJob(job); }
+    bool ProcessInJob(std::uintptr_t process, std::uintptr_t job) override
+    {
+        return real_.ProcessInJob(process, job);
+    }
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override
     {
         return real_.OpenProcessToQuery(processId);

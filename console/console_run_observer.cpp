@@ -23,7 +23,8 @@ LaunchRecord::LaunchRecord(const LaunchResult& launched)
 }
 
 LaunchRecord::LaunchRecord(const LaunchRecord& other)
-    : result(other.result), close(other.close), failure_(other.failure_)
+    : result(other.result), close(other.close), endedInJob(other.endedInJob),
+      failure_(other.failure_)
 {
     if (result.failureLine != nullptr)
         result.failureLine = failure_.c_str();
@@ -33,6 +34,7 @@ LaunchRecord& LaunchRecord::operator=(const LaunchRecord& other)
 {
     result = other.result;
     close = other.close;
+    endedInJob = other.endedInJob;
     failure_ = other.failure_;
     if (result.failureLine != nullptr)
         result.failureLine = failure_.c_str();
@@ -125,7 +127,16 @@ void ConsoleRunObserver::LaunchClosed(CloseOutcome outcome)
 {
     if (launches_.empty())
         return;
+    const WindowOwner& owner = launches_.back().result.owner;
+    if (outcome == kCloseNone && owner.known && owner.processId != 0 && !owner.inJob)
+        outcome = kCloseLeft;
     launches_.back().close = outcome;
+    if (outcome == kCloseLeft && !quiet_) {
+        ClearStatus();
+        err_ << LaunchPrefix(launches_.back().result)
+             << "left running: the launch did not start its window's program\n";
+        err_.flush();
+    }
     if (outcome != kCloseEnded)
         return;
     ++ended_;
@@ -134,6 +145,16 @@ void ConsoleRunObserver::LaunchClosed(CloseOutcome outcome)
     ClearStatus();
     err_ << LaunchPrefix(launches_.back().result) << "ended\n";
     err_.flush();
+}
+
+void ConsoleRunObserver::LaunchJobEnded(int processes)
+{
+    if (launches_.empty())
+        return;
+    launches_.back().endedInJob = processes;
+    // A launcher that exited, whose real program stayed: ended with the job.
+    if (processes > 0 && launches_.back().close == kCloseFailed)
+        LaunchClosed(kCloseEnded);
 }
 
 void ConsoleRunObserver::RunEnded(RunOutcome outcome)

@@ -26,6 +26,7 @@ struct LaunchRecord {
     LaunchResult result;
     bool Reached() const { return result.failureLine == nullptr; }
     CloseOutcome close = kCloseNone;
+    int endedInJob = -1;  // -1: the launch had no job to end what it left
 
 private:
     std::string failure_;  // keeps the run's failure line, which is not kept
@@ -43,6 +44,7 @@ public:
     void ShowError(const char* text, const char* caption) override;
     void LaunchTimed(const LaunchResult& result) override;
     void LaunchClosed(CloseOutcome outcome) override;
+    void LaunchJobEnded(int processes) override;
     void RunEnded(RunOutcome outcome) override;
     void CloseProgram() override;
     ::ExitStatus ExitStatus() const;

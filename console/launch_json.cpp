@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <cstring>
 
 using Json = nlohmann::ordered_json;
 
@@ -69,6 +70,7 @@ Json Owner(const WindowOwner& owner, TextToUtf8 toUtf8)
     object["pid"] = owner.processId;
     object["program"] = owner.program.empty() ? Json(nullptr) : Json(toUtf8(owner.program));
     object["launched"] = owner.launched;
+    object["in_job"] = owner.inJob;
     return object;
 }
 
@@ -100,9 +102,13 @@ Json Settle(const SettleRecord& settle, TextToUtf8 toUtf8)
 Json Resources(const LaunchResources& resources)
 {
     Json object = Json::object();
-    object["scope"] = ResourceScope(resources);
+    object["scope"] = ResourceScope(resources, kResourceFields[0]);
     for (const ResourceField& field : kResourceFields) {
         const std::optional<double> value = field.value(resources);
+        // The one figure whose scope may differ from the rest names its own.
+        if (!field.ofTheTree)
+            object[std::string(field.key, std::strlen(field.key) - std::strlen("_bytes")) +
+                   "_scope"] = ResourceScope(resources, field);
         if (!value)
             object[field.key] = nullptr;
         else if (field.unit == kUnitSeconds)
@@ -114,7 +120,8 @@ Json Resources(const LaunchResources& resources)
 }
 
 // What became of the launch's application. Only the dialog's runs leave a
-// window that stayed running ("failed").
+// window that stayed running ("failed"); kairon-time leaves only a window
+// of a program the launch did not start ("left").
 const char* CloseName(CloseOutcome outcome)
 {
     switch (outcome) {
@@ -124,6 +131,8 @@ const char* CloseName(CloseOutcome outcome)
         return "ended";
     case kCloseFailed:
         return "failed";
+    case kCloseLeft:
+        return "left";
     case kCloseNone:
         break;
     }
@@ -170,6 +179,8 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
         if (!record.Reached())
             entry["failure"] = toUtf8(launch.failureLine);
         entry["close"] = CloseName(record.close);
+        if (record.endedInJob >= 0)
+            entry["ended_processes"] = record.endedInJob;
         if (launch.resources.measured)
             entry["resources"] = Resources(launch.resources);
         if (launch.cold)

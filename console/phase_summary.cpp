@@ -62,6 +62,9 @@ std::string FigureText(double value, ResourceUnit unit)
     return FormatFixed(value, std::floor(value) == value ? 0 : 1);
 }
 
+// The longest label, "peak committed memory", its indent and a space.
+const std::size_t kLabelWidth = 24;
+
 std::string ResourceBlock(const char* whose, const std::vector<const LaunchResources*>& read)
 {
     bool tree = true;
@@ -76,11 +79,13 @@ std::string ResourceBlock(const char* whose, const std::vector<const LaunchResou
             if (const std::optional<double> value = field.value(*resources))
                 given.push_back(*value);
         std::string line = std::string("  ") + field.label;
-        line.resize(14, ' ');
+        line.resize(kLabelWidth, ' ');
         line += given.empty() ? std::string("not given by this system")
                               : FigureText(Median(given), field.unit);
+        // A figure that is not the whole tree's where the rest are says whose.
         block += line + "  (" + std::to_string(given.size()) + " of " +
-                 std::to_string(read.size()) + ")\n";
+                 std::to_string(read.size()) +
+                 (tree && !field.ofTheTree ? ", the launched process alone" : "") + ")\n";
     }
     return block;
 }

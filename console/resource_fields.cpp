@@ -16,16 +16,19 @@ std::optional<double> CpuSeconds(const LaunchResources& resources)
 
 }  // namespace
 
-const ResourceField kResourceFields[6] = {
-    {"cpu_seconds", "CPU time", kUnitSeconds, CpuSeconds},
-    {"page_faults", "page faults", kUnitCount, Whole<&LaunchResources::pageFaults>},
-    {"peak_memory_bytes", "peak memory", kUnitBytes, Whole<&LaunchResources::peakMemoryBytes>},
-    {"io_read_bytes", "read", kUnitBytes, Whole<&LaunchResources::ioReadBytes>},
-    {"io_write_bytes", "written", kUnitBytes, Whole<&LaunchResources::ioWriteBytes>},
-    {"processes", "processes", kUnitCount, Whole<&LaunchResources::processes>},
+const ResourceField kResourceFields[kResourceFieldCount] = {
+    {"cpu_seconds", "CPU time", kUnitSeconds, CpuSeconds, true},
+    {"page_faults", "page faults", kUnitCount, Whole<&LaunchResources::pageFaults>, true},
+    {"peak_memory_bytes", "peak committed memory", kUnitBytes,
+     Whole<&LaunchResources::peakMemoryBytes>, true},
+    {"peak_working_set_bytes", "peak working set", kUnitBytes,
+     Whole<&LaunchResources::peakWorkingSetBytes>, false},
+    {"io_read_bytes", "read", kUnitBytes, Whole<&LaunchResources::ioReadBytes>, true},
+    {"io_write_bytes", "written", kUnitBytes, Whole<&LaunchResources::ioWriteBytes>, true},
+    {"processes", "processes", kUnitCount, Whole<&LaunchResources::processes>, true},
 };
 
-const char* ResourceScope(const LaunchResources& resources)
+const char* ResourceScope(const LaunchResources& resources, const ResourceField& field)
 {
-    return resources.tree ? "tree" : "process";
+    return resources.tree && field.ofTheTree ? "tree" : "process";
 }

@@ -18,12 +18,15 @@ struct ResourceField {
     const char* label;  // in the summary
     ResourceUnit unit;
     std::optional<double> (*value)(const LaunchResources& resources);
+    bool ofTheTree;     // from the job when there is one; else always the
+                        // launched process's own
 };
 
-extern const ResourceField kResourceFields[6];
+const int kResourceFieldCount = 7;
+extern const ResourceField kResourceFields[kResourceFieldCount];
 
-// "tree" when the figures cover the program and all it started (a job),
-// "process" when they cover the launched process alone.
-const char* ResourceScope(const LaunchResources& resources);
+// "tree" when `field` covers the program and all it started (a job),
+// "process" when it covers the launched process alone.
+const char* ResourceScope(const LaunchResources& resources, const ResourceField& field);
 
 #endif

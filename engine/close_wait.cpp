@@ -86,8 +86,6 @@ bool EndLaunch(Platform& platform, const Launch& launch)
             platform.process.Sleep(kEndCheckMs);
         ended = true;
     }
-    if (launch.startedOwnerId != 0 && platform.process.EndProcess(launch.startedOwnerId))
-        ended = true;
     return ended;
 }
 

@@ -25,8 +25,8 @@ enum CloseWait { kWaitClosed, kWaitTimedOut, kWaitStopped };
 CloseWait WaitUntilClosed(const RunSettings& settings, Platform& platform, const Launch& launch,
                           std::int64_t frequency, bool stoppable);
 
-// Ends the launched process when it still runs, and the owner of its
-// window when the launch started that process. True when either was ended.
+// Ends the launched process when it still runs. True when it was ended.
+// What else of its job runs is kairon-time's steps' to end (TimeSteps).
 bool EndLaunch(Platform& platform, const Launch& launch);
 
 // What a launch leaves once its close wait is over or cut short: with

@@ -4,6 +4,9 @@
 
 namespace {
 
+// A purge counts when the standby list falls to this share of it or less.
+const std::uint64_t kPurgedShare = 10;
+
 std::string StatusText(long status)
 {
     char text[16];
@@ -47,9 +50,11 @@ bool EmptyFileCache(ProcessPort& process, std::string* why)
         *why = "this system does not report its file cache";
         return false;
     }
-    if (after >= before) {
-        *why = "the standby list did not shrink: " + std::to_string(before) + " pages before, " +
-               std::to_string(after) + " after";
+    // Some pages leave the list after any attempt, and others come back at
+    // once; a purge that worked leaves a small part of what was there.
+    if (after * kPurgedShare > before) {
+        *why = "the standby list did not fall to a tenth: " + std::to_string(before) +
+               " pages before, " + std::to_string(after) + " after";
         return false;
     }
     return true;

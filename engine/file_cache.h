@@ -11,7 +11,7 @@
 #include <string>
 
 // Turns on the privilege it needs, writes the modified pages out, purges
-// the standby list, and checks that the list shrank. False,
+// the standby list, and checks that the list fell to a tenth. False,
 // with *why saying which step failed, when any step failed or the result
 // cannot be checked.
 bool EmptyFileCache(ProcessPort& process, std::string* why);

@@ -3,6 +3,7 @@
 #include "engine/close_wait.h"
 #include "engine/log_format.h"
 #include "engine/run_end.h"
+#include "engine/time_steps.h"
 
 bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
                  std::int64_t frequency, Launch* launch)
@@ -17,7 +18,7 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     const WindowHandle window = launch->window;
     if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
         return StopOnInterrupt(settings, run, launch, frequency);
-    const bool closing = window != 0 && AnyCloseMethod(settings);
+    const bool closing = window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob;
     if (closing)
         SendClose(settings, platform, launch);
 
@@ -35,7 +36,11 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
             FlushLog(&log);
         }
     }
+    // A window outside the launch's job was not asked to close: unless the
+    // launch missed, nothing is ended and its outcome is none.
     observer.LaunchClosed(EndWhatIsLeft(settings, platform, *launch, closed));
+    if (run.steps != nullptr)
+        run.steps->EndWhatTheJobLeft(launch->process, true, &observer);
     platform.process.CloseProcessHandles(launch->process);
     if (LogWriteFailed(log))
         return StopOnWriteFailure(run);

@@ -61,9 +61,9 @@ struct Launch {
     bool timed = false;       // the observer has been given its time, and is
                               // told what became of it
     bool missed = false;      // it missed what it waited for
-    // The owner of its window when the launch started that process (a
-    // launcher's real program); 0 otherwise.
-    unsigned long startedOwnerId = 0;
+    // Its window's owner is no process of its job: the launch did not
+    // start it, and it is neither closed nor ended.
+    bool ownerOutsideJob = false;
 };
 
 // One of the programs a run launches, with what is its own: the log its

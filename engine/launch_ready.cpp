@@ -100,8 +100,7 @@ void CheckWhoseWindow(RunContext& run, TimedProgram& program, Launch* launch,
     if ((settings.checkWindowOwner || settings.endLeftRunning) && window != 0 &&
         run.steps != nullptr) {
         owner = run.steps->FindOwner(window, launch->process);
-        if (owner.createdSinceLaunch)
-            launch->startedOwnerId = owner.processId;
+        launch->ownerOutsideJob = owner.processId != 0 && !owner.inJob;
         if (settings.checkWindowOwner && owner.handedOff) {
             WriteLog(&log, kHandedOffFormat, settings.windowName);
             NoteFailure(failureLine, kHandedOffFormat, settings.windowName);

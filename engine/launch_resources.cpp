@@ -29,14 +29,14 @@ LaunchResources ReadLaunchResources(ProcessPort& process, const LaunchedProcess&
         }
         resources.processes = Given(job.processes);
         resources.peakMemoryBytes = Given(job.peakMemory);
-        if (!resources.peakMemoryBytes && ownRead)
-            resources.peakMemoryBytes = Given(own.peakWorkingSet);
+        if (ownRead)
+            resources.peakWorkingSetBytes = Given(own.peakWorkingSet);
         return resources;
     }
     if (!ownRead)
         return resources;
     resources.pageFaults = Given(own.pageFaults);
-    resources.peakMemoryBytes = Given(own.peakWorkingSet);
+    resources.peakWorkingSetBytes = Given(own.peakWorkingSet);
     if (resources.pageFaults && own.ioAnswered) {
         resources.ioReadBytes = own.readBytes;
         resources.ioWriteBytes = own.writeBytes;

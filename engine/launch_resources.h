@@ -20,7 +20,11 @@ struct LaunchResources {
     bool tree = false;  // from its job: the program and all it started
     std::optional<double> cpuSeconds;
     std::optional<std::uint64_t> pageFaults;
-    std::optional<std::uint64_t> peakMemoryBytes;  // the job's, else the peak working set
+    // The job's peak committed memory: none without a job that gives it.
+    std::optional<std::uint64_t> peakMemoryBytes;
+    // The launched process's own peak working set: the system keeps none
+    // for a job, and a sum of peaks of its processes is no peak.
+    std::optional<std::uint64_t> peakWorkingSetBytes;
     std::optional<std::uint64_t> ioReadBytes;
     std::optional<std::uint64_t> ioWriteBytes;
     std::optional<std::uint64_t> processes;

@@ -55,7 +55,7 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
         // was asked already had its time, and the stop is not kept waiting.
         if (launch->closeSent) {
             closed = LaunchGone(settings, platform, *launch);
-        } else if (launch->window != 0 && AnyCloseMethod(settings)) {
+        } else if (launch->window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob) {
             SendClose(settings, platform, launch);
             closed = WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
         }
@@ -64,6 +64,9 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
                                                                     : kCloseNone;
         if (launch->timed)
             run.observer.LaunchClosed(outcome);
+        if (run.steps != nullptr)
+            run.steps->EndWhatTheJobLeft(launch->process, false,
+                                         launch->timed ? &run.observer : nullptr);
         platform.process.CloseProcessHandles(launch->process);
     }
     return EndRun(run, kRunInterrupted);

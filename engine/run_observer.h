@@ -29,6 +29,9 @@ enum CloseOutcome {
                     // wait, it missed its condition, or the run was stopped
     kCloseFailed,   // its window stayed and it was left running (the dialog's
                     // run, which only logs "Failed to close")
+    kCloseLeft,     // its window's owner was not started by the launch, and
+                    // was neither closed nor ended (kairon-time's word for
+                    // a none whose window's owner is outside the job)
 };
 
 // Seconds from the start count to each phase of a start-up; negative for
@@ -119,6 +122,11 @@ public:
     // application. Not called for a launch the run ended before timing it
     // (a stop during its waits).
     virtual void LaunchClosed(CloseOutcome outcome) { (void)outcome; }
+    // After LaunchClosed, in kairon-time's runs: how many processes of the
+    // launch's job were ended once it was over, besides any LaunchClosed
+    // told of. A launch whose own process had exited while what it started
+    // stayed ("failed") was ended when this is more than 0.
+    virtual void LaunchJobEnded(int processes) { (void)processes; }
     // The run is over (after any ShowError); a new one may be started.
     virtual void RunEnded(RunOutcome outcome) = 0;
     // An unattended run is done and the results log closed: end the program.

@@ -10,7 +10,9 @@ bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool 
         return true;
     unsigned long exitCode = 0;
     if (!platform_.process.RunShellCommand(command, stoppable, &exitCode)) {
-        if (!platform_.process.StopRequested())
+        // A stop ends a stoppable command: nothing to say. A cleanup runs
+        // after a stop too, and one that cannot start says why.
+        if (!stoppable || !platform_.process.StopRequested())
             *error = std::string("the ") + which + " command could not be started: " +
                      platform_.process.SystemErrorText(platform_.process.LastError()) + ": " +
                      command;
@@ -26,6 +28,29 @@ bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool 
 bool PlatformTimeSteps::EmptyFileCache(std::string* why)
 {
     return ::EmptyFileCache(platform_.process, why);
+}
+
+namespace {
+
+// A program's helpers are given this long to end with it, as they do when
+// their program closes them.
+const int kJobGraceMs = 500;
+const unsigned kJobCheckMs = 25;
+
+}  // namespace
+
+void PlatformTimeSteps::EndWhatTheJobLeft(const LaunchedProcess& launched, bool grace,
+                                          RunObserver* observer)
+{
+    if (launched.job == 0)
+        return;
+    ProcessPort& process = platform_.process;
+    for (int waitedMs = 0; grace && waitedMs < kJobGraceMs && process.RunningInJob(launched.job) > 0;
+         waitedMs += static_cast<int>(kJobCheckMs))
+        process.Sleep(kJobCheckMs);
+    const int ended = process.EndJob(launched.job);
+    if (observer != nullptr)
+        observer->LaunchJobEnded(ended);
 }
 
 LaunchResources PlatformTimeSteps::ReadResources(const LaunchedProcess& launched)

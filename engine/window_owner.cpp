@@ -41,6 +41,7 @@ WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHan
     if (owner.processId == 0)
         return owner;  // the window is gone: nobody left to ask
     owner.launched = owner.processId == launched.id;
+    owner.inJob = owner.launched;
     if (owner.launched) {
         // Its handle is open already, and stays valid if it has ended since.
         owner.program = process.ProgramFile(launched.process);
@@ -50,15 +51,14 @@ WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHan
     if (handle == 0)
         return owner;
     const QueriedProcess found = Query(process, handle);
+    owner.inJob = launched.job != 0 && process.ProcessInJob(handle, launched.job);
     process.CloseQueryHandle(handle);
     owner.program = found.program;
-    // A process the launched one started (a launcher's real program) was
-    // created after it, or within the same tick of the system clock; only
-    // one created strictly before it was already running.
+    // Only a process created strictly before the launched one was already
+    // running; one of the same tick of the system clock may be its own.
     const QueriedProcess ours = Query(process, launched.process);
     const bool timesKnown = found.timeKnown && ours.timeKnown;
     owner.handedOff = timesKnown && found.creationTime < ours.creationTime &&
                       SameProgramFile(found.program, ours.program);
-    owner.createdSinceLaunch = timesKnown && found.creationTime >= ours.creationTime;
     return owner;
 }

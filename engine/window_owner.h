@@ -18,10 +18,10 @@ struct WindowOwner {
     // It was running before the launch began, and runs the same program
     // file as the launched process: a hand-off.
     bool handedOff = false;
-    // Not the launched process, and created no earlier than it: a process
-    // the launch started (a launcher's real program), which the run ends
-    // with the launched one when it must.
-    bool createdSinceLaunch = false;
+    // The launched process, or one of the launch's job: a process the
+    // launch started (a launcher's real program), which the run may close
+    // and end. Any other is left alone.
+    bool inJob = false;
 };
 
 // The owner of `window`, found by the launch of `launched`.

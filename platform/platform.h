@@ -144,15 +144,31 @@ public:
     // TerminateProcess with exit code 1: the last resort for an application
     // left running by a run that was interrupted.
     virtual void Terminate(const LaunchedProcess& launched) { (void)launched; }
-    // OpenProcess with PROCESS_TERMINATE for the process with this id, then
-    // TerminateProcess with exit code 1: for a process the launched one
-    // started, which the run holds no handle of. True when it was ended.
-    virtual bool EndProcess(unsigned long processId)
+    // TerminateJobObject with exit code 1: everything of a launch's job
+    // that still runs, the launched process's helpers too. How many
+    // processes it ended; 0 when none ran or it could not.
+    virtual int EndJob(std::uintptr_t job)
     {
-        (void)processId;
+        (void)job;
+        return 0;
+    }
+    // How many processes of the job still run; 0 when it cannot tell.
+    virtual int RunningInJob(std::uintptr_t job)
+    {
+        (void)job;
+        return 0;
+    }
+    // IsProcessInJob of a handle from OpenProcessToQuery or a launched one.
+    virtual bool ProcessInJob(std::uintptr_t process, std::uintptr_t job)
+    {
+        (void)process;
+        (void)job;
         return false;
     }
-    // CreateJobObjectA, unnamed, without limits: for one launch, made
+    // CreateJobObjectA, unnamed, whose processes may start others outside
+    // it (JOB_OBJECT_LIMIT_BREAKAWAY_OK: some programs start their helpers
+    // with CREATE_BREAKAWAY_FROM_JOB, which fails in a job that forbids
+    // it), with no other limit: for one launch, made
     // before its start count. 0 when the system would not.
     virtual std::uintptr_t CreateLaunchJob() { return 0; }
     // CreateProcessA as LaunchProcess, but suspended; then

@@ -50,19 +50,44 @@ void Win32ConsoleProcess::Terminate(const LaunchedProcess& launched)
     TerminateProcess(reinterpret_cast<HANDLE>(launched.process), 1);
 }
 
-bool Win32ConsoleProcess::EndProcess(unsigned long processId)
+int Win32ConsoleProcess::RunningInJob(std::uintptr_t job)
 {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-    if (process == nullptr)
-        return false;
-    const bool ended = TerminateProcess(process, 1) != 0;
-    CloseHandle(process);
-    return ended;
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION basic;
+    ZeroMemory(&basic, sizeof basic);
+    if (!QueryInformationJobObject(reinterpret_cast<HANDLE>(job), JobObjectBasicAccountingInformation,
+                                   &basic, sizeof basic, nullptr))
+        return 0;
+    return static_cast<int>(basic.ActiveProcesses);
+}
+
+int Win32ConsoleProcess::EndJob(std::uintptr_t job)
+{
+    const int running = RunningInJob(job);
+    if (running == 0 || !TerminateJobObject(reinterpret_cast<HANDLE>(job), 1))
+        return 0;
+    return running;
+}
+
+bool Win32ConsoleProcess::ProcessInJob(std::uintptr_t process, std::uintptr_t job)
+{
+    BOOL inJob = FALSE;
+    return IsProcessInJob(reinterpret_cast<HANDLE>(process), reinterpret_cast<HANDLE>(job),
+                          &inJob) &&
+           inJob;
 }
 
 std::uintptr_t Win32ConsoleProcess::CreateLaunchJob()
 {
-    return reinterpret_cast<std::uintptr_t>(CreateJobObjectA(nullptr, nullptr));
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job == nullptr)
+        return 0;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+    ZeroMemory(&limits, sizeof limits);
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    // A job that forbids breaking away would still time the program; only
+    // its helpers started that way would fail, so the launch goes on.
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return reinterpret_cast<std::uintptr_t>(job);
 }
 
 bool Win32ConsoleProcess::LaunchProcessInJob(char* commandLine, std::uintptr_t job,

@@ -10,7 +10,9 @@
 class Win32ConsoleProcess : public Win32Process {
 public:
     void Terminate(const LaunchedProcess& launched) override;
-    bool EndProcess(unsigned long processId) override;
+    int EndJob(std::uintptr_t job) override;
+    int RunningInJob(std::uintptr_t job) override;
+    bool ProcessInJob(std::uintptr_t process, std::uintptr_t job) override;
     std::uintptr_t CreateLaunchJob() override;
     bool LaunchProcessInJob(char* commandLine, std::uintptr_t job,
                             LaunchedProcess* launched) override;

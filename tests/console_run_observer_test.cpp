@@ -495,9 +495,9 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
          "c:\\\\apps\\\\SAMPLE.EXE"},
         {"started in the same tick", true, {"C:\\Apps\\sample.exe", 1}, false,
          "C:\\\\Apps\\\\sample.exe"},
-        {"started by the launch", true, {"C:\\Apps\\sample.exe", 2}, false,
+        {"started by the launch", true, {"C:\\Apps\\sample.exe", 2, false, true}, false,
          "C:\\\\Apps\\\\sample.exe"},
-        {"a launcher's real program", true, {"C:\\Apps\\real.exe", 2}, false,
+        {"a launcher's real program", true, {"C:\\Apps\\real.exe", 2, false, true}, false,
          "C:\\\\Apps\\\\real.exe"},
         {"a broker that was running", true, {"C:\\Windows\\broker.exe", -5000}, false,
          "C:\\\\Windows\\\\broker.exe"},
@@ -516,6 +516,7 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
         settings.waitInputIdle = false;
         settings.markPhases = true;
         settings.checkWindowOwner = true;
+        settings.measureResources = true;
         FakePlatform fake;
         if (c.otherOwner)
             fake.otherProcesses[0x2000] = c.process;
@@ -536,11 +537,16 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
         EXPECT_EQ(log.Read(), Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") +
                                      (c.handedOff ? std::string(handedOffLine) + "\n" : "") +
                                      "0.0100\n"));
+        // A window of a process outside the launch's job is neither closed
+        // nor ended: the launch did not start it.
+        const bool inJob = !c.otherOwner || c.process.inJob;
         EXPECT_EQ(err.str(), std::string("launch 1/1: ") +
-                                 (c.handedOff ? handedOffLine : "0.0100 s") + "\n");
+                                 (c.handedOff ? handedOffLine : "0.0100 s") + "\n" +
+                                 (inJob ? "" : "launch 1/1: left running: the launch did not "
+                                               "start its window's program\n"));
         EXPECT_EQ(console.ExitStatus(), c.handedOff ? kExitNotReady : kExitOk);
-        // The window is the one this launch brought up: it is closed all the same.
-        EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), 1u);
+        EXPECT_EQ(fake.EventsStartingWith("send 0x5001 0x10").size(), inJob ? 1u : 0u);
+        EXPECT_EQ(fake.otherProcesses.size(), c.otherOwner && !inJob ? 1u : 0u);
 
         ASSERT_EQ(console.Launches().size(), 1u);
         const std::string json = LaunchesJson(settings, console.Launches(), kFakeFrequency, ToUtf8);
@@ -548,13 +554,17 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
             std::string("      \"window_owner\": {\n") + "        \"pid\": " +
             (c.otherOwner ? "8192" : "4097") + ",\n" + "        \"program\": " +
             (c.program ? std::string("\"") + c.program + "\"" : std::string("null")) + ",\n" +
-            "        \"launched\": " + (c.otherOwner ? "false" : "true") + "\n      }";
+            "        \"launched\": " + (c.otherOwner ? "false" : "true") + ",\n" +
+            "        \"in_job\": " + (inJob ? "true" : "false") + "\n      }";
+        const std::string close = std::string(",\n      \"close\": \"") +
+                                  (inJob ? "closed" : "left") + "\",\n      \"ended_processes\": " +
+                                  (c.otherOwner && inJob ? "1" : "0");
         if (c.handedOff) {
             // A hand-off reached no phase of its own.
             EXPECT_NE(json.find("\"marks\": {},\n      \"counts\": {\n        \"start\": 10000\n"
                                 "      },\n" + owner +
                                 ",\n      \"handed_off\": true,\n      \"failure\": \"" +
-                                handedOffLine + "\",\n      \"close\": \"closed\"\n    }"),
+                                handedOffLine + "\"" + close),
                       std::string::npos)
                 << json;
             EXPECT_LT(console.Launches()[0].result.marks.window, 0);
@@ -562,7 +572,7 @@ TEST(ConsoleRunObserver, AWindowAnOlderInstanceOpenedIsAHandOff)
             EXPECT_NE(json.find("\"window\": 0.01\n      },\n      \"counts\": {\n"
                                 "        \"start\": 10000,\n        \"window\": 110000\n"
                                 "      },\n" + owner +
-                                ",\n      \"close\": \"closed\"\n    }"),
+                                close),
                       std::string::npos)
                 << json;
             EXPECT_EQ(json.find("handed_off"), std::string::npos) << json;

@@ -226,12 +226,36 @@ const std::uint64_t kClockStartFileTime = 134116992000000000ull;
 
 }  // namespace
 
-bool FakePlatform::EndProcess(unsigned long processId)
+int FakePlatform::EndJob(std::uintptr_t job)
 {
-    char event[48];
-    std::snprintf(event, sizeof event, "end process 0x%lX", processId);
-    events.push_back(event);
-    return otherProcesses.erase(processId) != 0;
+    events.push_back("end job " + std::to_string(job));
+    int ended = jobLeftovers;
+    jobLeftovers = 0;
+    for (auto other = otherProcesses.begin(); other != otherProcesses.end();) {
+        if (other->second.inJob) {
+            other = otherProcesses.erase(other);
+            ++ended;
+        } else {
+            ++other;
+        }
+    }
+    return ended;
+}
+
+int FakePlatform::RunningInJob(std::uintptr_t job)
+{
+    (void)job;
+    int running = 0;
+    for (const auto& other : otherProcesses)
+        running += other.second.inJob ? 1 : 0;
+    return jobLeftovers + running;
+}
+
+bool FakePlatform::ProcessInJob(std::uintptr_t process, std::uintptr_t job)
+{
+    (void)job;
+    auto other = otherProcesses.find(static_cast<unsigned long>(process - kQueryHandleBase));
+    return process > kQueryHandleBase && other != otherProcesses.end() && other->second.inJob;
 }
 
 std::uintptr_t FakePlatform::OpenProcessToQuery(unsigned long processId)

@@ -78,6 +78,7 @@ struct FakeProcess {
     std::string program;
     std::int64_t createdAtMs = -1000;
     bool refusesQueries = false;  // OpenProcess fails, as for an elevated process
+    bool inJob = false;           // started by the launch, in its job
 };
 
 class FakePlatform : public ProcessPort, public WindowPort, public DialogPort {
@@ -116,6 +117,7 @@ public:
     bool jobsAssigned = true;      // AssignProcessToJobObject succeeds
     bool jobUsageRead = true;
     JobUsage jobUsage;
+    int jobLeftovers = 0;          // processes of the job besides those below
     bool processUsageRead = true;
     ProcessUsage processUsage;
     // Shell commands ("command TEXT" in events): exit codes by text, 0 for
@@ -168,7 +170,9 @@ public:
     bool HasExited(const LaunchedProcess& launched, unsigned long* exitCode) override;
     void CloseProcessHandles(const LaunchedProcess& launched) override;
     void Terminate(const LaunchedProcess& launched) override;
-    bool EndProcess(unsigned long processId) override;
+    int EndJob(std::uintptr_t job) override;
+    int RunningInJob(std::uintptr_t job) override;
+    bool ProcessInJob(std::uintptr_t process, std::uintptr_t job) override;
     std::uintptr_t OpenProcessToQuery(unsigned long processId) override;
     std::string ProgramFile(std::uintptr_t process) override;
     bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;

@@ -147,7 +147,10 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         {kPrivilegeEnabled, {5000, 40}, 0, static_cast<long>(0xC0000061),
          fails + "purging the standby list failed with status 0xC0000061\n"},
         {kPrivilegeEnabled, {5000, 5000}, 0, 0,
-         fails + "the standby list did not shrink: 5000 pages before, 5000 after\n"},
+         fails + "the standby list did not fall to a tenth: 5000 pages before, 5000 after\n"},
+        {kPrivilegeEnabled, {5000, 501}, 0, 0,
+         fails + "the standby list did not fall to a tenth: 5000 pages before, 501 after\n"},
+        {kPrivilegeEnabled, {5000, 500}, 0, 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
@@ -204,27 +207,33 @@ TEST(LaunchSurroundings, EachFigureIsGivenOrNullNeverAnUntrueZero)
     } cases[] = {
         {"Windows, a job", true, true, windows, true, own,
          R"({"scope": "tree", "cpu_seconds": 0.125, "page_faults": 4200,
-             "peak_memory_bytes": 52428800, "io_read_bytes": 3000000, "io_write_bytes": 0,
+             "peak_memory_bytes": 52428800, "peak_working_set_bytes": 26214400,
+             "peak_working_set_scope": "process", "io_read_bytes": 3000000, "io_write_bytes": 0,
              "processes": 3})"},
         {"Wine, a job", true, true, wine, true, wineOwn,
          R"({"scope": "tree", "cpu_seconds": null, "page_faults": null,
-             "peak_memory_bytes": 26214400, "io_read_bytes": null, "io_write_bytes": null,
+             "peak_memory_bytes": null, "peak_working_set_bytes": 26214400,
+             "peak_working_set_scope": "process", "io_read_bytes": null, "io_write_bytes": null,
              "processes": 1})"},
         {"a job without I/O accounting", true, true, noIo, true, own,
          R"({"scope": "tree", "cpu_seconds": 0.125, "page_faults": 4200,
-             "peak_memory_bytes": 52428800, "io_read_bytes": null, "io_write_bytes": null,
+             "peak_memory_bytes": 52428800, "peak_working_set_bytes": 26214400,
+             "peak_working_set_scope": "process", "io_read_bytes": null, "io_write_bytes": null,
              "processes": 3})"},
         {"no job", false, true, windows, true, own,
          R"({"scope": "process", "cpu_seconds": null, "page_faults": 900,
-             "peak_memory_bytes": 26214400, "io_read_bytes": 100, "io_write_bytes": 0,
+             "peak_memory_bytes": null, "peak_working_set_bytes": 26214400,
+             "peak_working_set_scope": "process", "io_read_bytes": 100, "io_write_bytes": 0,
              "processes": null})"},
         {"the job cannot be read", true, false, windows, true, wineOwn,
          R"({"scope": "process", "cpu_seconds": null, "page_faults": null,
-             "peak_memory_bytes": 26214400, "io_read_bytes": null, "io_write_bytes": null,
+             "peak_memory_bytes": null, "peak_working_set_bytes": 26214400,
+             "peak_working_set_scope": "process", "io_read_bytes": null, "io_write_bytes": null,
              "processes": null})"},
         {"nothing can be read", false, false, windows, false, own,
          R"({"scope": "process", "cpu_seconds": null, "page_faults": null,
-             "peak_memory_bytes": null, "io_read_bytes": null, "io_write_bytes": null,
+             "peak_memory_bytes": null, "peak_working_set_bytes": null,
+             "peak_working_set_scope": "process", "io_read_bytes": null, "io_write_bytes": null,
              "processes": null})"},
     };
     for (const auto& c : cases) {
@@ -260,6 +269,7 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
         result.resources.tree = !baseline;
         result.resources.cpuSeconds = cpu;
         result.resources.peakMemoryBytes = peak;
+        result.resources.peakWorkingSetBytes = peak / 2;
         if (processes > 0)
             result.resources.processes = processes;
         return LaunchRecord(result);
@@ -273,20 +283,22 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
     EXPECT_EQ(ResourceSummary(launches),
               "Resources of BASELINE, median of the launches that gave each (the launched "
               "process alone):\n"
-              "  CPU time    not given by this system  (0 of 1)\n"
-              "  page faults not given by this system  (0 of 1)\n"
-              "  peak memory 1.0 MiB  (1 of 1)\n"
-              "  read        not given by this system  (0 of 1)\n"
-              "  written     not given by this system  (0 of 1)\n"
-              "  processes   not given by this system  (0 of 1)\n"
+              "  CPU time              not given by this system  (0 of 1)\n"
+              "  page faults           not given by this system  (0 of 1)\n"
+              "  peak committed memory 1.0 MiB  (1 of 1)\n"
+              "  peak working set      0.5 MiB  (1 of 1)\n"
+              "  read                  not given by this system  (0 of 1)\n"
+              "  written               not given by this system  (0 of 1)\n"
+              "  processes             not given by this system  (0 of 1)\n"
               "Resources of APP, median of the launches that gave each (the program and all it "
               "started):\n"
-              "  CPU time    0.2000 s  (2 of 2)\n"
-              "  page faults not given by this system  (0 of 2)\n"
-              "  peak memory 2.0 MiB  (2 of 2)\n"
-              "  read        not given by this system  (0 of 2)\n"
-              "  written     not given by this system  (0 of 2)\n"
-              "  processes   1.5  (2 of 2)\n");
+              "  CPU time              0.2000 s  (2 of 2)\n"
+              "  page faults           not given by this system  (0 of 2)\n"
+              "  peak committed memory 2.0 MiB  (2 of 2)\n"
+              "  peak working set      1.0 MiB  (2 of 2, the launched process alone)\n"
+              "  read                  not given by this system  (0 of 2)\n"
+              "  written               not given by this system  (0 of 2)\n"
+              "  processes             1.5  (2 of 2)\n");
     EXPECT_EQ(ResourceSummary({launches[0]}), "");
 }
 

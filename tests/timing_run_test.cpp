@@ -750,9 +750,11 @@ struct LaunchRecorder : RunObserver {
         launches.push_back(line);
     }
     void LaunchClosed(CloseOutcome outcome) override { closes.push_back(outcome); }
+    void LaunchJobEnded(int processes) override { endedInJob.push_back(processes); }
     void RunEnded(RunOutcome outcome) override { outcomes.push_back(outcome); }
     void CloseProgram() override {}
     std::vector<CloseOutcome> closes;
+    std::vector<int> endedInJob;
     Events launches;
     Events errors;
     std::vector<RunOutcome> outcomes;
@@ -894,42 +896,45 @@ struct LeftCase {
     std::int64_t exitsAfterMs;  // the launched process ends by itself; -1 never
     const char* logged;         // after the header
     size_t terminated;          // TerminateProcess on the launched process
-    Events endedById;           // processes ended by id
+    int endedInJob;             // processes of its job ended besides; -1 no job
     CloseOutcome outcome;
+    bool ownerInJob = false;    // the window's owner is of the launch's job
+    int helpersLeft = 0;        // processes of its job left when it is over
 };
 
 // One launch at 1000 ms, a second's delay: close messages go at 2010 ms,
 // after the next countdown the window has until 7010 ms to go. kairon-time
-// leaves nothing running; the dialog logs what stayed and leaves it.
+// leaves nothing of the launch's job running, and nothing else ended; the
+// dialog logs what stayed and leaves it.
 TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
 {
-    const Events none;
-    const Events helper = {"end process 0x2001"};
     const LeftCase cases[] = {
-        {"closes", true, true, -1, true, true, false, -1, 0, 0, -1, "0.0100\n", 0, none,
+        {"closes", true, true, -1, true, true, false, -1, 0, 0, -1, "0.0100\n", 0, 0,
          kCloseClosed},
+        {"closes, its helpers stay", true, true, -1, true, true, false, -1, 0, 0, -1,
+         "0.0100\n", 0, 2, kCloseClosed, false, 2},
         {"refuses", true, true, -1, true, false, false, -1, 0, 0, -1,
-         "0.0100\nFailed to close Sample\n", 1, none, kCloseEnded},
+         "0.0100\nFailed to close Sample\n", 1, 0, kCloseEnded},
         {"refuses, the dialog's run", false, true, -1, true, false, false, -1, 0, 0, -1,
-         "0.0100\nFailed to close Sample\n", 0, none, kCloseFailed},
+         "0.0100\nFailed to close Sample\n", 0, -1, kCloseFailed},
         {"hangs, goes 2.5 s later", false, true, -1, true, false, true, 4510, 0, 0, -1,
-         "0.0100\n", 0, none, kCloseClosed},
+         "0.0100\n", 0, -1, kCloseClosed},
         {"its window goes, it stays", true, true, -1, true, true, false, -1, 0x1001, 0, -1,
-         "0.0100\n", 1, none, kCloseEnded},
+         "0.0100\n", 1, 0, kCloseEnded},
         {"a launcher's program refuses", true, true, -1, true, false, false, -1, 0x2001, 1000, 5,
-         "0.0100\nFailed to close Sample\n", 0, helper, kCloseEnded},
-        {"an older program refuses", true, true, -1, true, false, false, -1, 0x2001, -1000, 5,
-         "0.0100\nFailed to close Sample\n", 0, none, kCloseFailed},
+         "0.0100\nFailed to close Sample\n", 0, 1, kCloseFailed, true},
+        {"a program the launch did not start", true, true, -1, true, false, false, -1, 0x2001,
+         1000, 5, "0.0100\n", 0, 0, kCloseNone},
         {"never found", true, true, -1, false, false, false, -1, 0, 0, -1,
-         "Failed to find window Sample\n50.0000\n", 1, none, kCloseEnded},
+         "Failed to find window Sample\n50.0000\n", 1, 0, kCloseEnded},
         {"never found, the dialog's run", false, true, -1, false, false, false, -1, 0, 0, -1,
-         "Failed to find window Sample\n50.0000\n", 0, none, kCloseNone},
+         "Failed to find window Sample\n50.0000\n", 0, -1, kCloseNone},
         {"input idle alone, reached", true, false, 30, false, false, false, -1, 0, 0, -1,
-         "0.0300\n", 0, none, kCloseNone},
+         "0.0300\n", 0, 0, kCloseNone},
         {"never idle", true, false, 60000, false, false, false, -1, 0, 0, -1,
-         "WaitForInputIdle call failed\n50.0000\n", 1, none, kCloseEnded},
+         "WaitForInputIdle call failed\n50.0000\n", 1, 0, kCloseEnded},
         {"idle just in time", true, false, 50000, false, false, false, -1, 0, 0, -1,
-         "50.0000\n", 0, none, kCloseNone},
+         "50.0000\n", 0, 0, kCloseNone},
     };
     for (const LeftCase& c : cases) {
         Scenario run("left.txt");
@@ -940,9 +945,12 @@ TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
         run.settings.waitInputIdle = c.idleCostMs >= 0;
         FakeLaunch launch{true, 0, 0, 0, c.idleCostMs < 0 ? 0 : c.idleCostMs};
         launch.exitsAfterMs = c.exitsAfterMs;
+        run.settings.measureResources = c.endLeftRunning;
         run.fake.launches.push_back(launch);
+        run.fake.jobLeftovers = c.helpersLeft;
         if (c.ownerId > 0x2000)
-            run.fake.otherProcesses[c.ownerId] = {"C:\\Apps\\helper.exe", c.ownerCreatedAtMs};
+            run.fake.otherProcesses[c.ownerId] = {"C:\\Apps\\helper.exe", c.ownerCreatedAtMs,
+                                                  false, c.ownerInJob};
         if (c.appears) {
             FakeWindow window{0x1234, "Sample", 1, false, 0, c.goneAtMs, {}, c.closes};
             window.hangsOnClose = c.hangs;
@@ -955,7 +963,11 @@ TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
                   Native(std::string("C:\\Apps\\sample.exe - 1 executions\n") + c.logged))
             << c.what;
         EXPECT_EQ(run.fake.EventsStartingWith("terminate 0x101").size(), c.terminated) << c.what;
-        EXPECT_EQ(run.fake.EventsStartingWith("end process"), c.endedById) << c.what;
+        EXPECT_EQ(recorder.endedInJob, std::vector<int>(c.endedInJob < 0 ? 0 : 1, c.endedInJob))
+            << c.what;
+        EXPECT_EQ(run.fake.otherProcesses.count(c.ownerId), c.ownerId > 0x2000 && !c.ownerInJob)
+            << c.what;
+        EXPECT_EQ(run.fake.RunningInJob(0), 0) << c.what;
         EXPECT_EQ(recorder.closes, std::vector<CloseOutcome>{c.outcome}) << c.what;
         EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{kRunFinished}) << c.what;
         ExpectOneTimerPeriodAroundEveryPause(run.fake);

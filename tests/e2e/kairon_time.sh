@@ -168,10 +168,13 @@ if grep -q 'Unknown error' err.txt; then
 fi
 
 # Windows that refuse to close are ended, each before the next launch, so
-# that no launch meets the one before it and nothing is left running.
+# that no launch meets the one before it and nothing is left running: the
+# helper each one starts neither.
 record="$E2E_DIR/refuse-record.txt"
+helpers="$E2E_DIR/helper-record.txt"
+helper="$app --show never --record $(kairon_winpath "$helpers") --exit-after 60000"
 run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --log refused.txt --json refused.json \
-    --args "--on-close refuse $(sample_args 200 "$record" 60000)" "\"$app\""
+    --args "--on-close refuse --start \"$helper\" $(sample_args 200 "$record" 60000)" "\"$app\""
 expect_same "refused: status (stderr: $(cat err.txt))" 0 "$STATUS"
 mapfile -t lines < <(log_lines refused.txt)
 expect_same "refused: log" "$(printf '%s\n' "$app - 2 executions" "${lines[1]}" 'Failed to close Kairon Sample' "${lines[3]}" 'Failed to close Kairon Sample')" \
@@ -181,13 +184,40 @@ expect_timing_line "${lines[3]}" 0.2 5
 expect_same "refused: progress" "$(printf '%s\n' "launch 1/2: ${lines[1]} s" 'launch 1/2: ended' \
     "launch 2/2: ${lines[3]} s" 'launch 2/2: ended' 'kairon-time: 2 of 2 launches had to be ended')" \
     "$(cat err.txt)"
-python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); c = [l["close"] for l in d["launches"]]; assert c == ["ended", "ended"], c' \
+python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); c = [(l["close"], l["ended_processes"]) for l in d["launches"]]; assert c == [("ended", 1), ("ended", 1)], c' \
     refused.json || fail "refused.json: $(cat refused.json)"
 expect_same "refused: the sample's events" "$(printf '%s\n' 'start visible WM_CLOSE' 'start visible WM_CLOSE')" \
     "$(events_by_process "$record")"
 running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$1")" | grep -v '^Z'; }
 if running "$record" >/dev/null; then
     fail "a program that refused to close is still running: $(running "$record")"
+fi
+[ "$(grep -c ' start ' "$helpers")" = 2 ] || fail "no helper per launch: $(cat "$helpers")"
+if running "$helpers" >/dev/null; then
+    fail "a helper of a program that refused to close is still running: $(running "$helpers")"
+fi
+
+# A launcher that exits with 0 at once, while a program it did not start
+# opens the window: timed, neither closed nor ended, and said so. A
+# launcher that exits with 3 after starting its real program: the program
+# is ended with the launch.
+foreign="$E2E_DIR/foreign-record.txt"
+start_sample --title "Kairon Sample" --delay 3000 --record "$(kairon_winpath "$foreign")" --exit-after 30000
+real="$E2E_DIR/real-record.txt"
+launcher="--start \"$app --title Launched --record $(kairon_winpath "$real") --exit-after 60000\" --exit-code"
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 100 --log foreign.txt --json foreign.json \
+    --args "--exit-code 0" "$app"
+expect_same "foreign: status (stderr: $(cat err.txt))" 0 "$STATUS"
+expect_same "foreign: progress" "launch 1/1: left running: the launch did not start its window's program" \
+    "$(sed -n 2p err.txt)"
+python3 -c 'import json, sys; l = json.load(open(sys.argv[1]))["launches"][0]; assert (l["close"], l["window_owner"]["in_job"]) == ("left", False), l' \
+    foreign.json || fail "foreign.json: $(cat foreign.json)"
+running "$foreign" >/dev/null || fail "a program the launch did not start was ended"
+wine "$KAIRON_TIME" --window Launched --exact --runs 1 --delay 100 --log launcher.txt \
+    --args "$launcher 3" "$app" </dev/null >/dev/null 2>&1 || true
+wait_for_line "$real" 10 ' start '
+if running "$real" >/dev/null; then
+    fail "a launcher's program is still running after its non-zero exit: $(running "$real")"
 fi
 
 # Ctrl-C while a program that is stuck at start-up is waited for to be

@@ -156,6 +156,9 @@ struct Options {
     bool exitAtOnce = false;
     DWORD exitCode = 0;
     const char* instanceName = nullptr;
+    // A command line started first and not waited for: a helper beside
+    // the window, or with --exit-code the real program of a launcher.
+    const char* startLine = nullptr;
     DWORD drawAfterMs = 0;  // 0: the content at once
     DWORD animateMs = 0;    // 0: still
     int clientWidth = 0;    // 0: the default window size
@@ -316,6 +319,8 @@ const char* ParseOptions(int argc, char** argv, Options* options)
             understood = ParseNumber(value, &options->exitAfterMs);
         else if (std::strcmp(name, "--on-close") == 0)
             understood = ParseOnClose(value, options);
+        else if (std::strcmp(name, "--start") == 0)
+            options->startLine = value;
         else if (std::strcmp(name, "--single-instance") == 0)
             options->instanceName = value;
         else if (std::strcmp(name, "--draw-after") == 0)
@@ -684,13 +689,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                       "Not understood: %.500s\n\nUsage: sample_app [--title TEXT] [--delay MS] "
                       "[--show normal|min|max|hidden|never] [--event NAME] [--record FILE] "
                       "[--stamps NAME] [--exit-after MS] [--on-close close|refuse|hang|slow:MS] "
-                      "[--exit-code N] [--single-instance NAME] [--draw-after MS] "
+                      "[--exit-code N] [--start COMMAND] [--single-instance NAME] [--draw-after MS] "
                       "[--animate MS] [--size WxH] [--topmost] [--show-after MS] [--at X,Y]",
                       bad);
         MessageBoxA(nullptr, text, "sample_app", MB_OK | MB_ICONERROR);
         return 2;
     }
     Record("start %lld", CounterNow());
+    if (g_options.startLine) {
+        std::string line = g_options.startLine;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started = {};
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &started))
+            return 1;
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
     if (g_options.exitAtOnce)
         return static_cast<int>(g_options.exitCode);
     if (g_options.instanceName) {

@@ -282,6 +282,31 @@ TEST(Win32Windows, AnotherProcesssNewWindowEndsTheWaitForAWindowEvent)
     process.CloseProcessHandles(notepad);
 }
 
+// A launch's job lets its programs break away, holds what the launch
+// started, and is ended as a whole, with the count of what it ended.
+TEST(Win32Process, ALaunchJobAllowsBreakawayAndEndsAsAWhole)
+{
+    Win32ConsoleProcess process;
+    const std::uintptr_t job = process.CreateLaunchJob();
+    ASSERT_NE(job, 0u);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    ASSERT_TRUE(QueryInformationJobObject(reinterpret_cast<HANDLE>(job),
+                                          JobObjectExtendedLimitInformation, &limits,
+                                          sizeof limits, nullptr));
+    EXPECT_EQ(limits.BasicLimitInformation.LimitFlags, static_cast<DWORD>(JOB_OBJECT_LIMIT_BREAKAWAY_OK));
+    char commandLine[] = "notepad.exe";
+    LaunchedProcess notepad;
+    ASSERT_TRUE(process.LaunchProcessInJob(commandLine, job, &notepad));
+    ASSERT_EQ(notepad.job, job);
+    EXPECT_TRUE(process.ProcessInJob(notepad.process, job));
+    EXPECT_EQ(process.RunningInJob(job), 1);
+    EXPECT_EQ(process.EndJob(job), 1);
+    EXPECT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(notepad.process), 10000),
+              static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(process.EndJob(job), 0);
+    process.CloseProcessHandles(notepad);
+}
+
 TEST(Win32Process, CounterAdvancesAcrossASleep)
 {
     Win32Process process;

@@ -8,9 +8,7 @@
 # with its program; and --fail-if-slower fails with status 4 when the slow
 # copy is APP and passes with 0 the other way round.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
 e2e_begin
-
 # copy NAME DELAY: a copy of the sample in folder NAME that waits DELAY ms
 # before its window and records its start into NAME-record.txt.
 copy() {

@@ -6,10 +6,7 @@
 # that fails stops the run with status 1 and the cleanup still runs; --cold
 # is refused before any launch, since Wine cannot empty its file cache.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 start_wine_processes
 

@@ -5,11 +5,7 @@
 # Visible means shown: a window created hidden is timed to its show, by
 # Kairon.exe and by kairon-time, and one never shown fails in both.
 . "$(dirname "$0")/lib.sh"
-e2e_begin
-start_wine_processes
-
-app=$(kairon_winpath "$SAMPLE_APP")
-
+e2e_begin wine-processes
 # run_showing STATE RECORD
 run_showing() {
     save_config --window "Kairon Sample" --exact --visible --runs 1 --delay 100 --log results.txt \

@@ -358,13 +358,9 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         fake.onLaunch = [&fake, &c](int) {
             if (c.appearsAfterMs < 0)
                 return;
-            FakeWindow window;
-            window.handle = 0x5001;
-            window.title = "sample";
-            window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
+            FakeWindow window = SampleWindow(fake.NowMs() + c.appearsAfterMs);
             window.showState = c.visibleAfterMs > 0 ? kShowHide : 1;
             window.showChanges = {{fake.NowMs() + c.visibleAfterMs, 1}};
-            window.closesOnMessage = true;
             window.sendsEvents = c.events;
             fake.windows.insert(fake.windows.begin(), window);
         };

@@ -1,12 +1,12 @@
 #include "report/exit_statuses.h"
 
 const ExitStatusRow kExitStatusRows[7] = {
-    {kExitOk, "done: every launch was ready; the gate, if asked, passed"},
+    {kExitOk, "done: every launch was ready; the gate, if asked, found every run within"},
     {kExitFailed, "a file or a launch failed: a launch, reading a log, writing an output"},
     {kExitUsage, "bad command line or settings, or nothing to compare"},
     {kExitNotReady, "a launch missed its condition (kairon-time)"},
-    {kExitSlower, "slower: --fail-if-slower found a significant slowdown"},
-    {kExitCannotJudge, "cannot judge: --fail-if-slower could not test a run"},
+    {kExitSlower, "slower: --fail-if-slower found a run slower than its limit"},
+    {kExitCannotJudge, "cannot tell: --fail-if-slower could not tell a run within its limit"},
     {kExitInterrupted, "interrupted by Ctrl-C (kairon-time)"},
 };
 

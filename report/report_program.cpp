@@ -105,10 +105,14 @@ void DescribeOptions(CLI::App* app, Options* options)
                options->slowerLimitPercent = limit;
            },
            "Implies --compare: exit with status " + Status(kExitSlower) +
-               " when a run is more than PCT percent\n"
-               "slower than the reference with 95% confidence and significantly so, with " +
-               Status(kExitCannotJudge) + "\n"
-               "when a run cannot be tested (too few launches, all times equal)")
+               " when a run is slower than the reference\n"
+               "by more than PCT percent: the whole interval of its ratio (confidence\n"
+               "1 - P) above 1 + PCT/100, and p < P; " + Status(kExitOk) +
+               " when every run's whole interval is at\n"
+               "or below it; " + Status(kExitCannotJudge) +
+               " when the gate cannot tell (the interval holds the limit, too\n"
+               "few launches, all times equal). A gate needs a margin: with PCT 0 only\n"
+               "a faster run passes")
         ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {

@@ -851,9 +851,11 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         {"APP slower", fast, slow, {"--fail-if-slower", "5"}, kTimeExitSlower},
         {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kTimeExitReady},
         {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kTimeExitReady},
+        {"slower by about the limit", fast, slow, {"--fail-if-slower", "49"},
+         kTimeExitCannotJudge},
         {"not significant at the level", fast, noisy,
          {"--fail-if-slower", "5", "--significance", "0.000001", "--test", "welch"},
-         kTimeExitReady},
+         kTimeExitCannotJudge},
         {"too few launches for the level", fast, noisy,
          {"--fail-if-slower", "5", "--significance", "0.000001"}, kTimeExitCannotJudge},
         {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kTimeExitCannotJudge},
@@ -921,8 +923,8 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
                                "Regression gate against run 1, the reference"),
               std::string::npos)
         << report.text;
-    EXPECT_NE(report.text.find("  Run 2: cannot be judged: the reference has 0 counted "
-                               "launches, and the test needs 2\nGate cannot judge: run 2.\n"),
+    EXPECT_NE(report.text.find("  Run 2: cannot tell: the reference has 0 counted "
+                               "launches, and the test needs 2\nGate cannot tell: run 2.\n"),
               std::string::npos)
         << report.text;
     // Either log without a new run (it could not be opened): nothing to say.

@@ -84,6 +84,9 @@ int main(int argc, char** argv)
     Win32ConsoleProcess process;
     Platform platform{process, windows};
     ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
+    const GatePlan plan = TimeGatePlan(options, settings.executions);
+    if (plan.maxRuns > plan.runs)
+        observer.AddRoundsFor(plan);
     TimingRun(settings, platform, observer);
 
     int status = observer.ExitStatus();
@@ -102,7 +105,7 @@ int main(int argc, char** argv)
         GrownLog app{settings.logPath, std::string(), before.size()};
         baseline.read = ReadWholeFile(baseline.path, &baseline.bytes);
         app.read = ReadWholeFile(app.path, &app.bytes);
-        const CompareReport compared = CompareNewRuns(baseline, app, options);
+        const CompareReport compared = CompareNewRuns(baseline, app, options, settings.executions);
         std::cerr << compared.problems;
         std::cout << compared.text;
         // A launch that missed its condition, or a run that did not end,

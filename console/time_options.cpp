@@ -277,6 +277,17 @@ bool ReadTest(const char* name, const std::string& value, Reading* reading, std:
     return false;
 }
 
+bool ReadMaxRuns(const char* name, const std::string& value, Reading* reading,
+                 std::string* error)
+{
+    if (!ReadNumber(name, value, &reading->options->maxRuns, error))
+        return false;
+    if (reading->options->maxRuns >= 1)
+        return true;
+    *error = std::string(name) + ": '" + value + "' is below 1";
+    return false;
+}
+
 std::string Number(long long number)
 {
     return std::to_string(number);
@@ -364,9 +375,12 @@ const std::vector<TimeOption>& TimeOptionTable()
          ReadBaselineLog, true},
         {"--fail-if-slower", "PCT",
          "exit with status " + Number(kTimeExitSlower) +
-             " when APP is\nmore than PCT percent slower than BASELINE with\n"
-             "95% confidence and significantly so, with " +
-             Number(kTimeExitCannotJudge) + "\nwhen it cannot be tested",
+             " when APP is\nslower than BASELINE by more than PCT percent: the\n"
+             "whole interval of the ratio (confidence 1 - P)\n"
+             "above 1 + PCT/100, and p < P; 0 when the whole interval\n"
+             "is at or below it; " + Number(kTimeExitCannotJudge) +
+             " when the gate cannot tell.\n"
+             "A gate needs a margin: with PCT 0 only a faster\nAPP passes",
          ReadSlowerLimit, true},
         {"--significance", "P",
          "the p-value below which a\ndifference counts (default " +
@@ -378,6 +392,12 @@ const std::vector<TimeOption>& TimeOptionTable()
          "needs the whole interval of the median ratio over\n"
          "PCT) or welch (Welch's t-test of the means)",
          ReadTest, true},
+        {"--max-runs", "N",
+         "with --fail-if-slower: while the gate\n"
+         "cannot tell after --runs launches a side, add\n"
+         "rounds up to N a side, looking again as they come\n"
+         "(default: --runs, which adds none)",
+         ReadMaxRuns, true},
         {"--save-config", "FILE",
          "Write Kairon's config.txt for these options, for\nan unattended run, and exit",
          ReadSaveConfig, false},
@@ -546,6 +566,15 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         }
         std::strcpy(settings->baselineLogPath, baselineLog.c_str());
     }
+    if (options->maxRuns != 0 && !options->gate) {
+        *error = "--max-runs: only with --fail-if-slower, whose gate decides when to stop";
+        return kTimeBadCommand;
+    }
+    if (options->maxRuns != 0 && options->maxRuns < settings->executions) {
+        *error = "--max-runs: " + Number(options->maxRuns) + " is below --runs " +
+                 Number(settings->executions);
+        return kTimeBadCommand;
+    }
     if (options->attended && options->saveConfigPath.empty()) {
         *error = "--attended: only with --save-config";
         return kTimeBadCommand;
@@ -555,6 +584,17 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     if (!reading.closeGiven && settings->detectByWindowName)
         settings->closeByWmClose = true;
     return kTimeRun;
+}
+
+GatePlan TimeGatePlan(const TimeOptions& options, std::int32_t runs)
+{
+    GatePlan plan;
+    plan.limitPercent = options.slowerLimitPercent;
+    plan.significanceLevel = options.significanceLevel;
+    plan.test = options.test;
+    plan.runs = runs;
+    plan.maxRuns = options.maxRuns > runs ? options.maxRuns : runs;
+    return plan;
 }
 
 std::string DefaultBaselineLog(const std::string& logPath)

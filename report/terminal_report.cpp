@@ -265,8 +265,8 @@ std::string FormatComparison(const ComparisonReport& comparison,
         if (!run.summary)
             out += "  Run " + std::to_string(run.number) + ": no launches to compare\n";
     return out + "U test: " + kSignificanceTestTitles[kRankTest] + "; Welch: " +
-           kSignificanceTestTitles[kWelchTest] + ";\nin brackets: the " + IntervalRule(comparison.intervalConfidence) +
-           ".\n";
+           kSignificanceTestTitles[kWelchTest] + ";\nin brackets: the " +
+           IntervalRule(comparison.intervalConfidence) + ".\n";
 }
 
 namespace {

@@ -93,9 +93,8 @@ double StudentTTwoSidedQuantile(double p, double df)
     return (low + high) / 2.0;
 }
 
-std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a,
-                                                                 const Summary& b,
-                                                                 double confidence)
+std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a, const Summary& b,
+                                                   double confidence)
 {
     const std::optional<WelchResult> welch = WelchTTest(a, b);
     if (!welch || !(b.mean > 0.0))

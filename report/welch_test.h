@@ -38,8 +38,7 @@ double StudentTTwoSidedQuantile(double p, double df);
 // that the gate can hold it against a limit as it holds the median ratio's.
 // Its low end is at least 0. None when WelchTTest is, or when b's mean is
 // not above 0.
-std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a,
-                                                                 const Summary& b,
-                                                                 double confidence);
+std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a, const Summary& b,
+                                                   double confidence);
 
 #endif

@@ -364,7 +364,8 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
                "and the Welch test's p < 0.05; within when the whole interval lies at or below\n"
                "it; otherwise the gate cannot tell.\n";
     };
-    const std::string fails = "  Run 2: slower than the limit: 50.0% (1.36 to 1.64 x), p = 0.0006\n";
+    const std::string fails =
+        "  Run 2: slower than the limit: 50.0% (1.36 to 1.64 x), p = 0.0006\n";
     const std::string needs = ", and the test needs 2\n";
     // noisy's interval reaches below 0 x, where no run can be.
     const std::string noisyAcross =
@@ -445,9 +446,11 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
          kExitCannotJudge,
          "  Run 2: cannot tell: between 35.8% and 64.2% slower (1.36 to 1.64 x); about 60224 "
          "launches a side would tell\n"},
-        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"}, kExitCannotJudge,
+        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"},
+         kExitCannotJudge,
          "and the Welch test's p < 5e-04; within when the whole interval lies at or below\n"},
-        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"}, kExitCannotJudge,
+        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"},
+         kExitCannotJudge,
          "  Run 2: cannot tell: between 2.6% faster and 102.6% slower (0.97 to 2.03 x); about "
          "83 launches a side would tell\n"},
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "0", "--significance", "0.5"},
@@ -526,7 +529,8 @@ TEST(ReportProgram, RankGateCallsARunWithinOrSlowerOnlyByItsWholeInterval)
         "slower when the whole 95% interval of a run's median ratio lies above it\n"
         "and the U test's p < 0.05; within when the whole interval lies at or below\n"
         "it; otherwise the gate cannot tell.\n";
-    const std::string fails = "  Run 2: slower than the limit: 50.0% (1.47 to 1.54 x), p = 0.0122\n";
+    const std::string fails =
+        "  Run 2: slower than the limit: 50.0% (1.47 to 1.54 x), p = 0.0122\n";
     const std::string noMargin =
         "A limit of 0% leaves no margin: only a run faster than the reference can be\n"
         "shown within it.\n";

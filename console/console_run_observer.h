@@ -7,6 +7,7 @@
 
 #include "engine/run_observer.h"
 #include "report/exit_statuses.h"
+#include "report/gate_looks.h"
 
 #include <cstddef>
 #include <ostream>
@@ -43,6 +44,9 @@ public:
     void ShowError(const char* text, const char* caption) override;
     void LaunchTimed(const LaunchResult& result) override;
     void LaunchClosed(CloseOutcome outcome) override;
+    // A comparison with --max-runs: add rounds while `plan`'s gate cannot tell.
+    void AddRoundsFor(const GatePlan& plan) { plan_ = plan; addsRounds_ = true; }
+    bool WantsAnotherRound() override;
     void RunEnded(RunOutcome outcome) override;
     void CloseProgram() override;
     ::ExitStatus ExitStatus() const;
@@ -60,6 +64,8 @@ private:
     bool missed_ = false;
     int ended_ = 0;  // launches whose application had to be ended
     std::vector<LaunchRecord> launches_;
+    bool addsRounds_ = false;
+    GatePlan plan_;
 };
 
 #endif

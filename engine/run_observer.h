@@ -119,6 +119,11 @@ public:
     // application. Not called for a launch the run ended before timing it
     // (a stop during its waits).
     virtual void LaunchClosed(CloseOutcome outcome) { (void)outcome; }
+    // The rounds the settings ask for are done, and each one added since:
+    // whether to launch every program once more. The run's log header
+    // keeps the executions asked for. The dialog never adds one;
+    // kairon-time's gate may, until it can tell.
+    virtual bool WantsAnotherRound() { return false; }
     // The run is over (after any ShowError); a new one may be started.
     virtual void RunEnded(RunOutcome outcome) = 0;
     // An unattended run is done and the results log closed: end the program.

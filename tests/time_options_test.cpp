@@ -258,6 +258,14 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--compare", "old.exe", "--significance", "nan", "app.exe"},
          "--significance: 'nan' is not a number from 0.000001 to 0.5"},
         {{"--test", "welch", "app.exe"}, "--test: only with --compare"},
+        {{"--max-runs", "30", "app.exe"}, "--max-runs: only with --compare"},
+        {{"--compare", "old.exe", "--max-runs", "30", "app.exe"},
+         "--max-runs: only with --fail-if-slower, whose gate decides when to stop"},
+        {{"--compare", "old.exe", "--fail-if-slower", "5", "--runs", "20", "--max-runs", "19",
+          "app.exe"},
+         "--max-runs: 19 is below --runs 20"},
+        {{"--compare", "old.exe", "--fail-if-slower", "5", "--max-runs", "0", "app.exe"},
+         "--max-runs: '0' is below 1"},
         {{"--compare", "old.exe", "--test", "Welch", "app.exe"},
          "--test: 'Welch' is not rank or welch"},
         {{"--save-config", "c.txt", "--compare", "old.exe", "app.exe"},
@@ -308,6 +316,11 @@ TEST(TimeOptions, CompareSetsTheBaselineItsLogAndTheGate)
     EXPECT_TRUE(p.options.gate);
     EXPECT_EQ(p.options.slowerLimitPercent, 2.5);
     EXPECT_EQ(p.options.significanceLevel, 0.01);
+    EXPECT_EQ(p.options.maxRuns, 0);
+    p = Parse({"--window", "W", "--compare", "old.exe", "--fail-if-slower", "5", "--max-runs",
+               "10", "new.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;  // as many as --runs: none added
+    EXPECT_EQ(p.options.maxRuns, 10);
 
     // Without the gate: compared at kairon-report's level, nothing judged.
     p = Parse({"--window", "W", "--compare", "old.exe", "new.exe"});

@@ -66,6 +66,26 @@ RunSettings LaunchSettings(const std::string& logPath)
     return settings;
 }
 
+// A comparison of C:\Apps\old.exe with APP in the fake: each launch opens
+// a window "Sample", the baseline's at once and APP's `appDelayMs` later.
+RunSettings CompareSettings(const TempFile& log, const TempFile& baselineLog,
+                            FakePlatform* fake, int appDelayMs)
+{
+    RunSettings settings = LaunchSettings(log.path);
+    std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
+    std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
+    settings.waitInputIdle = false;
+    fake->onLaunch = [fake, appDelayMs](int launch) {
+        FakeWindow window;
+        window.handle = 0x5000 + static_cast<WindowHandle>(launch);
+        window.title = "Sample";
+        window.appearsAtMs = fake->NowMs() + (launch % 2 == 1 ? 0 : appDelayMs);
+        window.closesOnMessage = true;
+        fake->windows.insert(fake->windows.begin(), window);
+    };
+    return settings;
+}
+
 const char kLaunchProgress[] =
     "launch 1/4: 0.0400 s\n"
     "launch 2/4: WaitForInputIdle call failed\n"
@@ -742,24 +762,13 @@ TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
 {
     TempFile log("compare_console.txt");
     TempFile baselineLog("compare_console-baseline.txt");
-    RunSettings settings = LaunchSettings(log.path);
-    std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
-    std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
-    settings.waitInputIdle = false;
+    FakePlatform fake;
+    // APP's windows appear 20 ms after the baseline's (found by the
+    // search's third pass).
+    RunSettings settings = CompareSettings(log, baselineLog, &fake, 20);
     settings.markPhases = true;
     settings.executions = 2;
     settings.warmups = 1;
-    FakePlatform fake;
-    // The baseline's windows appear at once, APP's 20 ms later (found by
-    // the search's third pass).
-    fake.onLaunch = [&fake](int launch) {
-        FakeWindow window;
-        window.handle = 0x5000 + static_cast<WindowHandle>(launch);
-        window.title = "Sample";
-        window.appearsAtMs = fake.NowMs() + (launch % 2 == 1 ? 0 : 20);
-        window.closesOnMessage = true;
-        fake.windows.insert(fake.windows.begin(), window);
-    };
     std::ostringstream err;
     ConsoleRunObserver console(err, false);
     TimingRun(settings, fake.platform, console);
@@ -802,20 +811,9 @@ TEST(ConsoleRunObserver, AddsRoundsUntilTheGateCanTell)
         SCOPED_TRACE(c.rounds);
         TempFile log("rounds_console.txt");
         TempFile baselineLog("rounds_console-baseline.txt");
-        RunSettings settings = LaunchSettings(log.path);
-        std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
-        std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
-        settings.waitInputIdle = false;
-        settings.debugLog = false;
         FakePlatform fake;
-        fake.onLaunch = [&fake, &c](int launch) {
-            FakeWindow window;
-            window.handle = 0x5000 + static_cast<WindowHandle>(launch);
-            window.title = "Sample";
-            window.appearsAtMs = fake.NowMs() + (launch % 2 == 1 ? 0 : c.appDelayMs);
-            window.closesOnMessage = true;
-            fake.windows.insert(fake.windows.begin(), window);
-        };
+        RunSettings settings = CompareSettings(log, baselineLog, &fake, c.appDelayMs);
+        settings.debugLog = false;
         std::ostringstream err;
         ConsoleRunObserver console(err, false);
         TimeOptions options;

@@ -43,13 +43,10 @@ StripRow DelayRow(const DelaySeries& series)
 
 StripChart DelayChart(const std::vector<DelaySeries>& series)
 {
-    StripChart chart;
-    chart.title = "Kairon's detection delay by window name, launch by launch";
-    chart.axisLabel = "ms from the window's creation to Kairon's end count";
-    chart.legendCold = false;
-    chart.legendOutlier = false;
     const std::string sleep = std::to_string(kSearchPassSleepMs);
-    chart.referenceLabel = "model: (pass + " + sleep + " ms) / 2 + " + sleep + " ms";
+    StripChart chart = MsChart("Kairon's detection delay by window name, launch by launch",
+                               "ms from the window's creation to Kairon's end count",
+                               "model: (pass + " + sleep + " ms) / 2 + " + sleep + " ms");
     for (const DelaySeries& one : series)
         chart.rows.push_back(DelayRow(one));
     return chart;

@@ -34,3 +34,14 @@ StripRow MsRow(const MsSeries& series)
     }
     return row;
 }
+
+StripChart MsChart(const std::string& title, const std::string& axisLabel,
+                   const std::string& referenceLabel)
+{
+    StripChart chart;
+    chart.title = title;
+    chart.axisLabel = axisLabel;
+    chart.legendCold = chart.legendOutlier = false;
+    chart.referenceLabel = referenceLabel;
+    return chart;
+}

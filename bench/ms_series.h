@@ -23,4 +23,8 @@ struct MsSeries {
 
 StripRow MsRow(const MsSeries& series);
 
+// A benchmark's chart, with no cold launches or outliers to explain.
+StripChart MsChart(const std::string& title, const std::string& axisLabel,
+                   const std::string& referenceLabel);
+
 #endif

@@ -2,12 +2,9 @@
 
 StripChart SettleChart(const std::vector<MsSeries>& series)
 {
-    StripChart chart;
-    chart.title = "kairon-time --settled: the mark after the content was drawn, and one capture";
-    chart.axisLabel = "ms";
-    chart.legendCold = false;
-    chart.legendOutlier = false;
-    chart.referenceLabel = "goal of the median";
+    StripChart chart =
+        MsChart("kairon-time --settled: the mark after the content was drawn, and one capture",
+                "ms", "goal of the median");
     for (const MsSeries& one : series)
         chart.rows.push_back(MsRow(one));
     return chart;

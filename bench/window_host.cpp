@@ -20,8 +20,7 @@ LRESULT CALLBACK FillerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 int HostWindows(int count, const char* readyName, const char* quitName)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
+    WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = FillerWindowProc;
     windowClass.hInstance = instance;

@@ -31,7 +31,7 @@ ExitStatus ReportRun(const RunSettings& settings, const TimeOptions& options,
         GrownLog app{settings.logPath, std::string(), before.app};
         baseline.read = ReadWholeFile(baseline.path, &baseline.bytes);
         app.read = ReadWholeFile(app.path, &app.bytes);
-        const CompareReport compared = CompareNewRuns(baseline, app, options);
+        const CompareReport compared = CompareNewRuns(baseline, app, options, settings.executions);
         err << compared.problems;
         out << compared.text;
         gateStatus = compared.gateStatus;

@@ -24,8 +24,9 @@ struct CompareReport {
     ExitStatus gateStatus = kExitOk;
 };
 
-// The baseline is run 1 and the reference; APP is run 2.
+// The baseline is run 1 and the reference; APP is run 2. `runs`: --runs,
+// the launches a side of the gate's first look.
 CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
-                             const TimeOptions& options);
+                             const TimeOptions& options, std::int32_t runs);
 
 #endif

@@ -1,16 +1,21 @@
 #include "console/console_run_observer.h"
 
+#include "report/run_analysis.h"
+
 #include <cstdio>
 #include <string>
 
 namespace {
 
-// What a launch's lines start with: "baseline warmup 1/2: ", "launch 3/10: ".
+// What a launch's lines start with: "baseline warmup 1/2: ", "launch 3/10: ",
+// and for one the gate added, "launch 11 (added): ".
 std::string LaunchPrefix(const LaunchResult& result)
 {
     return std::string(result.baseline ? "baseline " : "") +
-           (result.warmup ? "warmup " : "launch ") + std::to_string(result.launch) + "/" +
-           std::to_string(result.launches) + ": ";
+           (result.warmup ? "warmup " : "launch ") + std::to_string(result.launch) +
+           (result.launch > result.launches ? " (added)"
+                                            : "/" + std::to_string(result.launches)) +
+           ": ";
 }
 
 }  // namespace
@@ -155,6 +160,27 @@ void ConsoleRunObserver::LaunchJobEnded(int processes)
     // A launcher that exited, whose real program stayed: ended with the job.
     if (processes > 0 && launches_.back().close == kCloseFailed)
         LaunchClosed(kCloseEnded);
+}
+
+bool ConsoleRunObserver::WantsAnotherRound()
+{
+    if (!addsRounds_)
+        return false;
+    // The two runs as their logs have them: the measured launches, those
+    // that missed their condition marked so, to be left out alike.
+    Run baseline;
+    Run app;
+    for (const LaunchRecord& record : launches_) {
+        if (record.result.warmup)
+            continue;
+        Launch launch;
+        launch.seconds = record.result.seconds;
+        launch.failures[kWindowNotFound] = record.Reached() ? 0 : 1;
+        (record.result.baseline ? baseline : app).launches.push_back(launch);
+    }
+    const std::vector<RunAnalysis> pair = {AnalyzeRun(baseline, 1, false),
+                                           AnalyzeRun(app, 2, false)};
+    return TakeAnotherRound(plan_, static_cast<int>(app.launches.size()), pair);
 }
 
 void ConsoleRunObserver::RunEnded(RunOutcome outcome)

@@ -7,6 +7,7 @@
 
 #include "engine/run_observer.h"
 #include "report/exit_statuses.h"
+#include "report/gate_looks.h"
 
 #include <cstddef>
 #include <ostream>
@@ -45,6 +46,9 @@ public:
     void LaunchTimed(const LaunchResult& result) override;
     void LaunchClosed(CloseOutcome outcome) override;
     void LaunchJobEnded(int processes) override;
+    // A comparison with --max-runs: add rounds while `plan`'s gate cannot tell.
+    void AddRoundsFor(const GatePlan& plan) { plan_ = plan; addsRounds_ = true; }
+    bool WantsAnotherRound() override;
     void RunEnded(RunOutcome outcome) override;
     void CloseProgram() override;
     ::ExitStatus ExitStatus() const;
@@ -62,6 +66,8 @@ private:
     bool missed_ = false;
     int ended_ = 0;  // launches whose application had to be ended
     std::vector<LaunchRecord> launches_;
+    bool addsRounds_ = false;
+    GatePlan plan_;
 };
 
 #endif

@@ -102,17 +102,14 @@ int main(int argc, char** argv)
     const LogsBefore before = MeasureLogsBefore(settings);
     // Ctrl-C from here on closes the application before kairon-time ends.
     StopRunOnConsoleBreak();
-    // Created before anything is launched: a run whose phases cannot be
-    // kept is found out at once, not after its last launch. Created once
-    // Ctrl-C no longer ends kairon-time at once, so that the way out below
-    // always removes it.
+    // Before any launch, so that a JSON that cannot be kept is found out at
+    // once; after the Ctrl-C handler, so that the way out removes it.
     PendingFile json;
     if (!options.jsonPath.empty() && !BeginPendingFile(options.jsonPath, jsonTempPath, &json)) {
         std::cerr << "kairon-time: Error: Unable to open JSON file " << options.jsonPath << "\n";
         return kExitFailed;
     }
-    // Again, now that the files are there: what every name reaches is
-    // known only now.
+    // Again, now that the files are there: what a name reaches shows now.
     const std::string oneOpenFile = OneOpenFileTwiceMessage(files, fileNames);
     if (!oneOpenFile.empty()) {
         if (json.stream != nullptr)
@@ -123,6 +120,9 @@ int main(int argc, char** argv)
     Win32ConsoleProcess process;
     Platform platform{process, windows};
     ConsoleRunObserver observer(std::cerr, options.quiet, _isatty(_fileno(stderr)) != 0);
+    const GatePlan plan = TimeGatePlan(options, settings.executions);
+    if (plan.maxRuns > plan.runs)
+        observer.AddRoundsFor(plan);
     TimingRun(settings, platform, observer);
     const bool jsonWritten = json.stream == nullptr ||
                              WriteJson(&json, options.jsonPath, settings, observer,

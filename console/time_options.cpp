@@ -278,6 +278,17 @@ bool ReadTest(const char* name, const std::string& value, Reading* reading, std:
     return false;
 }
 
+bool ReadMaxRuns(const char* name, const std::string& value, Reading* reading,
+                 std::string* error)
+{
+    if (!ReadNumber(name, value, &reading->options->maxRuns, error))
+        return false;
+    if (reading->options->maxRuns >= 1)
+        return true;
+    *error = std::string(name) + ": '" + value + "' is below 1";
+    return false;
+}
+
 std::string Number(long long number)
 {
     return std::to_string(number);
@@ -369,6 +380,12 @@ const std::vector<TimeOption>& TimeOptionTable()
              TextOfNumber(kDefaultSignificanceLevel) + ")",
          ReadSignificance, true},
         {"--test", "TEST", SignificanceTestHelp(), ReadTest, true},
+        {"--max-runs", "N",
+         "with --fail-if-slower: while the gate\n"
+         "cannot tell after --runs launches a side, add\n"
+         "rounds up to N a side, looking again as they come\n"
+         "(default: --runs, which adds none)",
+         ReadMaxRuns, true},
         {"--save-config", "FILE",
          "Write Kairon's config.txt for these options, for\nan unattended run, and exit",
          ReadSaveConfig, false},
@@ -537,6 +554,15 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
         }
         std::strcpy(settings->baselineLogPath, baselineLog.c_str());
     }
+    if (options->maxRuns != 0 && !options->gate) {
+        *error = "--max-runs: only with --fail-if-slower, whose gate decides when to stop";
+        return kTimeBadCommand;
+    }
+    if (options->maxRuns != 0 && options->maxRuns < settings->executions) {
+        *error = "--max-runs: " + Number(options->maxRuns) + " is below --runs " +
+                 Number(settings->executions);
+        return kTimeBadCommand;
+    }
     if (options->attended && options->saveConfigPath.empty()) {
         *error = "--attended: only with --save-config";
         return kTimeBadCommand;
@@ -546,6 +572,17 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     if (!reading.closeGiven && settings->detectByWindowName)
         settings->closeByWmClose = true;
     return kTimeRun;
+}
+
+GatePlan TimeGatePlan(const TimeOptions& options, std::int32_t runs)
+{
+    GatePlan plan;
+    plan.limitPercent = options.slowerLimitPercent;
+    plan.significanceLevel = options.significanceLevel;
+    plan.test = options.test;
+    plan.runs = runs;
+    plan.maxRuns = options.maxRuns > runs ? options.maxRuns : runs;
+    return plan;
 }
 
 std::string DefaultBaselineLog(const std::string& logPath)

@@ -3,6 +3,7 @@
 #define KAIRON_CONSOLE_TIME_OPTIONS_H
 
 #include "config/run_settings.h"
+#include "report/gate_looks.h"
 #include "report/report_program.h"
 #include "report/run_analysis.h"
 
@@ -24,7 +25,13 @@ struct TimeOptions {
     double slowerLimitPercent = 0.0;
     double significanceLevel = kDefaultSignificanceLevel;
     SignificanceTest test = kRankTest;  // --test: which decides
+    // --max-runs N: launches a side the gate may add to --runs while it
+    // cannot tell; 0 without it, which adds none.
+    std::int32_t maxRuns = 0;
 };
+
+// How the gate of a run of `runs` launches a side looks at it.
+GatePlan TimeGatePlan(const TimeOptions& options, std::int32_t runs);
 
 enum TimeCommandLine {
     kTimeRun,          // settings filled; check them, then run

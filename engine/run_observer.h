@@ -127,6 +127,11 @@ public:
     // told of. A launch whose own process had exited while what it started
     // stayed ("failed") was ended when this is more than 0.
     virtual void LaunchJobEnded(int processes) { (void)processes; }
+    // The rounds the settings ask for are done, and each one added since:
+    // whether to launch every program once more. The run's log header
+    // keeps the executions asked for. The dialog never adds one;
+    // kairon-time's gate may, until it can tell.
+    virtual bool WantsAnotherRound() { return false; }
     // The run is over (after any ShowError); a new one may be started.
     virtual void RunEnded(RunOutcome outcome) = 0;
     // An unattended run is done and the results log closed: end the program.

@@ -86,9 +86,11 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
     run.cleanupOwed = true;
     if (!CommandBetweenLaunches(run, settings, settings.setupCommand, "setup"))
         return 1;
-    // Each round launches every program once: the warm-ups' rounds first.
+    // Each round launches every program once: the warm-ups' rounds first,
+    // then those asked for, then any the observer adds.
     const std::int64_t launches = static_cast<std::int64_t>(settings.warmups) + settings.executions;
-    for (std::int64_t number = 1; number <= launches; ++number) {
+    for (std::int64_t number = 1; number <= launches || observer.WantsAnotherRound();
+         ++number) {
         for (int i = 0; i < run.programCount; ++i) {
             if (!TimeOneLaunch(run, *run.programs[i], number))
                 return 1;

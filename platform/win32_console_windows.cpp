@@ -90,12 +90,7 @@ bool Cloaked(HWND window)
 
 ScreenRect ToScreenRect(const RECT& rect)
 {
-    ScreenRect result;
-    result.left = rect.left;
-    result.top = rect.top;
-    result.right = rect.right;
-    result.bottom = rect.bottom;
-    return result;
+    return ScreenRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list)

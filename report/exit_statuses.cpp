@@ -1,12 +1,12 @@
 #include "report/exit_statuses.h"
 
 const ExitStatusRow kExitStatusRows[7] = {
-    {kExitOk, "done: every launch was ready; the gate, if asked, passed", 0},
+    {kExitOk, "done: every launch was ready; the gate, if asked, found every run within", 0},
     {kExitFailed, "a file or a launch failed: a launch, reading a log, writing an output", 4},
     {kExitUsage, "bad command line or settings, or nothing to compare", 0},
     {kExitNotReady, "a launch missed its condition (kairon-time)", 3},
-    {kExitSlower, "slower: --fail-if-slower found a significant slowdown", 2},
-    {kExitCannotJudge, "cannot judge: --fail-if-slower could not test a run", 1},
+    {kExitSlower, "slower: --fail-if-slower found a run slower than its limit", 2},
+    {kExitCannotJudge, "cannot tell: --fail-if-slower could not tell a run within its limit", 1},
     {kExitInterrupted, "interrupted by Ctrl-C (kairon-time)", 4},
 };
 

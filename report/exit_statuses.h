@@ -14,8 +14,8 @@ enum ExitStatus {
     kExitFailed = 1,
     kExitUsage = 2,        // bad command line or settings, or nothing to compare
     kExitNotReady = 3,     // kairon-time: a launch missed its condition
-    kExitSlower = 4,       // --fail-if-slower: significantly slower
-    kExitCannotJudge = 5,  // --fail-if-slower: a run could not be tested
+    kExitSlower = 4,       // --fail-if-slower: slower than the limit
+    kExitCannotJudge = 5,  // --fail-if-slower: cannot tell a run within the limit
     // Ctrl-C or Ctrl-Break. 128 + SIGINT, as shells report an interrupted command.
     kExitInterrupted = 130,
 };

@@ -129,7 +129,7 @@ Json ComparisonObject(const ComparisonReport& comparison)
     return {{"reference", comparison.reference},
             {"reference_is_fastest", comparison.referenceIsFastest},
             {"test", TestText(comparison.test)},
-            {"interval", IntervalRule()},
+            {"interval", IntervalRule(comparison.intervalConfidence)},
             {"significance_level", comparison.significanceLevel},
             {"runs", rows}};
 }

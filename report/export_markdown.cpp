@@ -119,8 +119,8 @@ std::string ExportMarkdown(const std::vector<RunAnalysis>& runs,
         out += runs.front().failedCounted ? " Failed launches are counted in the figures."
                                           : " Failed launches are left out of the figures.";
     if (comparison && comparison->reference != 0)
-        out += std::string(" Interval: the ") + IntervalRule() + ". U test: the " +
-               kSignificanceTestTitles[kRankTest] + "; Welch: " +
+        out += std::string(" Interval: the ") + IntervalRule(comparison->intervalConfidence) +
+               ". U test: the " + kSignificanceTestTitles[kRankTest] + "; Welch: " +
                kSignificanceTestTitles[kWelchTest] + ". The difference is the " +
                (comparison->test == kRankTest ? "U test's" : "Welch test's") +
                ", significant when p < " + FormatShortest(comparison->significanceLevel) + ".";

@@ -1,6 +1,7 @@
 #include "report/median_ratio.h"
 
 #include "report/statistics.h"
+#include "report/text_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,10 +13,21 @@
 const int kBootstrapResamples = 10000;
 const double kIntervalConfidence = 0.95;
 
-std::string IntervalRule()
+std::string ConfidenceText(double confidence)
 {
-    return std::to_string(static_cast<int>(std::lround(kIntervalConfidence * 100))) +
-           "% percentile bootstrap interval of the ratio of medians, " +
+    // Hundredths of a percent: a level split between looks, 0.05 / 4,
+    // leaves 98.75%.
+    std::string text = FormatFixed(confidence * 100.0, 2);
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    return text + "%";
+}
+
+std::string IntervalRule(double confidence)
+{
+    return ConfidenceText(confidence) + " percentile bootstrap interval of the ratio of medians, " +
            std::to_string(kBootstrapResamples) + " resamples";
 }
 
@@ -74,7 +86,8 @@ std::optional<double> MedianRatio(const std::vector<double>& run,
 }
 
 std::optional<RatioInterval> BootstrapMedianRatio(const std::vector<double>& run,
-                                                  const std::vector<double>& reference)
+                                                  const std::vector<double>& reference,
+                                                  double confidence)
 {
     if (run.empty() || reference.empty())
         return std::nullopt;
@@ -90,6 +103,6 @@ std::optional<RatioInterval> BootstrapMedianRatio(const std::vector<double>& run
         ratios.push_back(runMedian / referenceMedian);
     }
     std::sort(ratios.begin(), ratios.end());
-    const double tail = (1.0 - kIntervalConfidence) / 2.0;
+    const double tail = (1.0 - confidence) / 2.0;
     return RatioInterval{Percentile(ratios, tail), Percentile(ratios, 1.0 - tail)};
 }

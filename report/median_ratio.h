@@ -11,8 +11,11 @@
 
 extern const int kBootstrapResamples;
 extern const double kIntervalConfidence;  // 0.95
-// How the interval is found, as the reports name it.
-std::string IntervalRule();
+// How the interval is found, as the reports name it: "95% percentile ...".
+std::string IntervalRule(double confidence = kIntervalConfidence);
+// A confidence as the reports write it: 0.95 -> "95%", 0.99 -> "99%",
+// 0.9875 -> "98.75%".
+std::string ConfidenceText(double confidence);
 
 struct RatioInterval {
     double low = 0.0;
@@ -23,13 +26,14 @@ struct RatioInterval {
 std::optional<double> MedianRatio(const std::vector<double>& run,
                                   const std::vector<double>& reference);
 
-// The central kIntervalConfidence of the ratios of kBootstrapResamples
+// The central `confidence` of the ratios of kBootstrapResamples
 // resampled pairs: each side drawn with replacement to its own size, the
 // ratio of their medians, and the percentiles of those ratios. The draws
 // are seeded from the values, so that the same logs always give the same
 // interval. None for an empty side, or when a resampled median of the
 // reference is 0 and the ratio has no bound.
 std::optional<RatioInterval> BootstrapMedianRatio(const std::vector<double>& run,
-                                                  const std::vector<double>& reference);
+                                                  const std::vector<double>& reference,
+                                                  double confidence = kIntervalConfidence);
 
 #endif

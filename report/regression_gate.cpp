@@ -4,6 +4,8 @@
 #include "report/rank_test.h"
 #include "report/welch_test.h"
 
+#include <algorithm>
+
 namespace {
 
 const RunComparison* FindRow(const ComparisonReport& comparison, int number)
@@ -40,46 +42,37 @@ void ExplainDoubt(const RunAnalysis& run, const RunAnalysis* reference, Signific
     }
 }
 
-// Under the rank test a run too small for any p below the level would
-// pass every time, faster or slower: a gate that cannot fail has not
-// judged. A p that did reach the level (ties can lower it) is judged.
-bool RankTestCannotReachLevel(const RunComparison& row, const RunAnalysis& run,
-                              const RunAnalysis& reference, double level, GateRun* judged)
+// Under the rank test a run too small for any p below the level could
+// never be slower: a gate that cannot fail has not judged, and an
+// interval from so few launches is too rough to call it within. A p that
+// did reach the level (ties can lower it) is judged.
+bool RankTestCannotReachLevel(const RunComparison& row, size_t launches,
+                              size_t referenceLaunches, double level)
 {
-    if (row.rank->p < level ||
-        SmallestRankTestP(CountedLaunches(&run), CountedLaunches(&reference)) < level)
-        return false;
-    judged->doubt = kDoubtCannotReachLevel;
-    judged->launches = CountedLaunches(&run);
-    judged->referenceLaunches = CountedLaunches(&reference);
-    return true;
+    return !(row.rank->p < level) && !(SmallestRankTestP(launches, referenceLaunches) < level);
 }
 
-// Fills in how slow the run is, and returns whether that is over the limit.
-bool JudgeRank(const RunComparison& row, double limitRatio, double level, GateRun* judged)
+// The three outcomes, from a test that ran.
+void Judge(const std::optional<RatioInterval>& interval, double p, double level,
+           double limitRatio, GateRun* judged)
 {
-    judged->percentSlower = (*row.medianRatio - 1.0) * 100.0;
-    judged->p = row.rank->p;
-    judged->interval = row.medianRatioInterval;
-    const bool intervalAbove = row.medianRatioInterval && row.medianRatioInterval->low > limitRatio;
-    if (!(*row.medianRatio > limitRatio) && !intervalAbove)
-        return false;
-    if (!(row.rank->p < level))
-        judged->outcome = kGateNotSignificant;
-    else
-        judged->outcome = intervalAbove ? kGateFailed : kGateIntervalReachesLimit;
-    return true;
-}
-
-bool JudgeWelch(const RunComparison& row, double limitMean, GateRun* judged)
-{
-    if (!(row.mean > limitMean))
-        return false;
-    if (row.ratio)
-        judged->percentSlower = (*row.ratio - 1.0) * 100.0;
-    judged->p = row.welch->p;
-    judged->outcome = row.significant ? kGateFailed : kGateNotSignificant;
-    return true;
+    judged->p = p;
+    judged->interval = interval;
+    if (!interval) {
+        judged->doubt = kDoubtNoInterval;
+    } else if (interval->high <= limitRatio) {
+        judged->outcome = kGateWithin;
+    } else if (!(interval->low > limitRatio)) {
+        judged->doubt = kDoubtAcrossLimit;
+        if (judged->ratio)
+            judged->launchesToTell =
+                LaunchesToTell(*interval, *judged->ratio, limitRatio,
+                               std::min(judged->launches, judged->referenceLaunches));
+    } else if (!(p < level)) {
+        judged->doubt = kDoubtNotSignificant;
+    } else {
+        judged->outcome = kGateSlower;
+    }
 }
 
 }  // namespace
@@ -89,6 +82,17 @@ size_t GateMinLaunches(SignificanceTest test)
     return test == kRankTest ? kRankMinLaunches : kWelchMinLaunches;
 }
 
+std::optional<double> LaunchesToTell(const RatioInterval& interval, double centre,
+                                     double limitRatio, size_t launches)
+{
+    const double gap = centre - limitRatio;
+    if (gap == 0.0)
+        return std::nullopt;
+    const double reach = gap > 0.0 ? centre - interval.low : interval.high - centre;
+    const double ratio = reach / gap;
+    return static_cast<double>(launches) * ratio * ratio;
+}
+
 GateReport ApplyRegressionGate(const ComparisonReport& comparison,
                                const std::vector<RunAnalysis>& runs, double limitPercent)
 {
@@ -96,6 +100,7 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
     gate.limitPercent = limitPercent;
     gate.reference = comparison.reference;
     gate.significanceLevel = comparison.significanceLevel;
+    gate.intervalConfidence = comparison.intervalConfidence;
     gate.test = comparison.test;
     const bool rank = comparison.test == kRankTest;
     const RunAnalysis* reference = nullptr;
@@ -103,7 +108,6 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
         if (run.number == comparison.reference && run.summary)
             reference = &run;
     const double limitRatio = 1.0 + limitPercent / 100.0;
-    const double limitMean = reference ? reference->summary->mean * limitRatio : 0.0;
     for (const RunAnalysis& run : runs) {
         if (&run == reference)
             continue;
@@ -111,20 +115,23 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
         judged.number = run.number;
         const RunComparison* row = FindRow(comparison, run.number);
         const bool tested = row && (rank ? row->rank && row->medianRatio : row->welch.has_value());
-        if (!tested || (rank && RankTestCannotReachLevel(*row, run, *reference,
-                                                         comparison.significanceLevel, &judged))) {
-            judged.outcome = kGateCannotJudge;
-            if (judged.doubt == kDoubtNone)
-                ExplainDoubt(run, reference, comparison.test, row, &judged);
-            gate.cannotJudge = true;
-            gate.runs.push_back(judged);
-            continue;
+        if (tested) {
+            judged.launches = CountedLaunches(&run);
+            judged.referenceLaunches = CountedLaunches(reference);
+            judged.ratio = rank ? row->medianRatio : row->ratio;
         }
-        const bool over = rank ? JudgeRank(*row, limitRatio, comparison.significanceLevel, &judged)
-                               : JudgeWelch(*row, limitMean, &judged);
-        if (!over)
-            continue;
-        gate.failed = gate.failed || judged.outcome == kGateFailed;
+        if (tested && rank &&
+            RankTestCannotReachLevel(*row, judged.launches, judged.referenceLaunches,
+                                     comparison.significanceLevel))
+            judged.doubt = kDoubtCannotReachLevel;
+        else if (tested)
+            Judge(rank ? row->medianRatioInterval : row->meanRatioInterval,
+                  rank ? row->rank->p : row->welch->p, comparison.significanceLevel, limitRatio,
+                  &judged);
+        else
+            ExplainDoubt(run, reference, comparison.test, row, &judged);
+        gate.failed = gate.failed || judged.outcome == kGateSlower;
+        gate.cannotJudge = gate.cannotJudge || judged.outcome == kGateCannotTell;
         gate.runs.push_back(judged);
     }
     return gate;
@@ -133,10 +140,11 @@ GateReport ApplyRegressionGate(const ComparisonReport& comparison,
 std::string FailIfSlowerHelp(const std::string& subject, const std::string& reference)
 {
     return "exit with status " + std::to_string(kExitSlower) + " when " + subject +
-           " is\nmore than PCT percent slower than " + reference +
-           " with\n95% confidence and significantly so, with " +
-           std::to_string(kExitCannotJudge) +
-           "\nwhen it cannot be tested (too few launches, all\ntimes equal)";
+           " is\nslower than " + reference + " by more than PCT\npercent: the whole interval of the ratio\n" +
+           "(confidence 1 - P) above 1 + PCT/100, and\np < P; " + std::to_string(kExitOk) +
+           " when the whole interval is at or\nbelow it; " + std::to_string(kExitCannotJudge) +
+           " when the gate cannot tell (the\ninterval holds the limit, too few launches,\n" +
+           "all times equal). A gate needs a margin: with\nPCT 0 only what is faster passes";
 }
 
 std::string SignificanceTestHelp()

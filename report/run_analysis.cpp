@@ -136,6 +136,7 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
 {
     ComparisonReport report;
     report.significanceLevel = significanceLevel;
+    report.intervalConfidence = 1.0 - significanceLevel;
     report.test = test;
     const RunAnalysis* base = FindReference(runs, reference, test);
     if (!base)
@@ -167,8 +168,11 @@ ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference
         if (!row.isReference) {
             if (row.medianRatio && seconds.size() >= kRankMinLaunches &&
                 baseSeconds.size() >= kRankMinLaunches)
-                row.medianRatioInterval = BootstrapMedianRatio(seconds, baseSeconds);
+                row.medianRatioInterval =
+                    BootstrapMedianRatio(seconds, baseSeconds, report.intervalConfidence);
             row.welch = WelchTTest(summary, baseSummary);
+            row.meanRatioInterval =
+                WelchMeanRatioInterval(summary, baseSummary, report.intervalConfidence);
             row.rank = MannWhitneyUTest(seconds, baseSeconds);
             std::optional<double> p = DecidingP(row, test);
             row.significant = p && *p < significanceLevel;

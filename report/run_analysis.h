@@ -81,6 +81,7 @@ struct RunComparison {
     std::optional<double> ratioUncertainty;
     std::optional<double> medianRatio;  // median / reference median
     std::optional<RatioInterval> medianRatioInterval;
+    std::optional<RatioInterval> meanRatioInterval;  // Welch's, of the ratio of means
     bool isReference = false;
     std::optional<WelchResult> welch;   // against the reference
     std::optional<RankTestResult> rank;  // against the reference
@@ -91,6 +92,7 @@ struct ComparisonReport {
     int reference = 0;               // run number; 0 when none could serve
     bool referenceIsFastest = false;
     double significanceLevel = 0.05;
+    double intervalConfidence = 0.95;  // 1 - the level: the gate holds both to one risk
     SignificanceTest test = kRankTest;
     std::vector<RunComparison> rows; // runs with launches, in run order
 };
@@ -114,8 +116,11 @@ ComparisonVerdict JudgeComparison(const RunComparison& row, SignificanceTest tes
 // Compares every run with launches against the reference: the run with the
 // given number, or, when reference is 0, the fastest by the centre `test`
 // compares: the lowest median under the rank test, the lowest mean under
-// Welch's. Both tests run; `test` decides. The mean ratio's uncertainty propagates both
-// standard deviations: r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2).
+// Welch's; a tie for the fastest goes to the earlier run. Both tests run;
+// `test` decides. The mean ratio's uncertainty propagates both standard
+// deviations: r * sqrt((sd/mean)^2 + (sd_ref/mean_ref)^2). The intervals'
+// confidence is 1 - significanceLevel, so that a gate which asks p < level
+// of the test asks the same of the interval.
 ComparisonReport CompareRuns(const std::vector<RunAnalysis>& runs, int reference,
                              double significanceLevel, SignificanceTest test = kRankTest);
 

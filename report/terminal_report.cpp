@@ -4,6 +4,7 @@
 #include "report/text_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -34,7 +35,7 @@ std::string LaunchCount(const Run& run)
     else if (static_cast<std::int64_t>(completed) < run.announced)
         text += " (the run ended early)";
     else if (static_cast<std::int64_t>(completed) > run.announced)
-        text += " (more than the header announced)";
+        text += " (launches were added, as kairon-time --max-runs adds them)";
     return text;
 }
 
@@ -264,8 +265,8 @@ std::string FormatComparison(const ComparisonReport& comparison,
         if (!run.summary)
             out += "  Run " + std::to_string(run.number) + ": no launches to compare\n";
     return out + "U test: " + kSignificanceTestTitles[kRankTest] + "; Welch: " +
-           kSignificanceTestTitles[kWelchTest] + ";\nin brackets: the " + IntervalRule() +
-           ".\n";
+           kSignificanceTestTitles[kWelchTest] + ";\nin brackets: the " +
+           IntervalRule(comparison.intervalConfidence) + ".\n";
 }
 
 namespace {
@@ -290,39 +291,88 @@ std::string GateDoubtText(const GateRun& run, const GateReport& gate)
                " counted launches the U test's p cannot go below " +
                FormatShortest(gate.significanceLevel);
     case kDoubtNoSpread:
+        return "neither it nor the reference has any spread";
+    case kDoubtNoInterval:
+    case kDoubtAcrossLimit:
+    case kDoubtNotSignificant:
     case kDoubtNone:
         break;
     }
-    return "neither it nor the reference has any spread";
+    return std::string();
 }
 
-std::string Interval(const std::optional<RatioInterval>& interval)
+std::string Interval(const RatioInterval& interval)
 {
-    if (!interval)
-        return "no interval";
-    return FormatFixed(interval->low, 2) + " to " + FormatFixed(interval->high, 2) + " x";
+    return FormatFixed(interval.low, 2) + " to " + FormatFixed(interval.high, 2) + " x";
+}
+
+// A ratio as how much slower or faster: 1.242 -> "24.2% slower".
+std::string SlowerOrFaster(double ratio)
+{
+    return FormatFixed(std::abs(ratio - 1.0) * 100.0, 1) + (ratio < 1.0 ? "% faster" : "% slower");
+}
+
+// "between 4.0% faster and 35.0% slower", "between 5.0% and 66.0% slower".
+std::string Between(const RatioInterval& interval)
+{
+    const bool sameSide = (interval.low < 1.0) == (interval.high < 1.0);
+    if (!sameSide)
+        return "between " + SlowerOrFaster(interval.low) + " and " + SlowerOrFaster(interval.high);
+    const double nearer = interval.low < 1.0 ? interval.high : interval.low;
+    const double further = interval.low < 1.0 ? interval.low : interval.high;
+    return "between " + FormatFixed(std::abs(nearer - 1.0) * 100.0, 1) + "% and " +
+           SlowerOrFaster(further);
+}
+
+std::string LaunchesToTellText(const GateRun& run, const GateReport& gate)
+{
+    if (!run.launchesToTell)
+        return "no number of launches would tell: its " +
+               std::string(gate.test == kRankTest ? "median" : "mean") + " ratio is on the limit";
+    if (*run.launchesToTell > 1e6)
+        return "more than a million launches a side would tell";
+    return "about " + FormatFixed(std::ceil(*run.launchesToTell), 0) +
+           " launches a side would tell";
+}
+
+std::string CannotTellText(const GateRun& run, const GateReport& gate)
+{
+    const std::string interval = run.interval ? " (" + Interval(*run.interval) + ")" : "";
+    switch (run.doubt) {
+    case kDoubtNoInterval:
+        return (run.ratio ? SlowerOrFaster(*run.ratio) + ", but no interval: " : "no interval: ") +
+               (gate.test == kRankTest ? "a resampled median of the reference is 0 s"
+                                       : "the reference's mean is 0 s");
+    case kDoubtAcrossLimit:
+        return Between(*run.interval) + interval + "; " + LaunchesToTellText(run, gate);
+    case kDoubtNotSignificant:
+        return Between(*run.interval) + interval + ", but p = " + FormatPValue(*run.p) +
+               " is not below " + FormatShortest(gate.significanceLevel);
+    default:
+        return GateDoubtText(run, gate);
+    }
 }
 
 std::string GateRunLine(const GateRun& run, const GateReport& gate)
 {
     std::string text = "  Run " + std::to_string(run.number) + ": ";
-    if (run.outcome == kGateCannotJudge)
-        return text + "cannot be judged: " + GateDoubtText(run, gate) + "\n";
-    text += run.outcome == kGateFailed ? "fails: " : "passes: ";
-    const char* centre = gate.test == kRankTest ? "median" : "mean";
-    text += run.percentSlower ? FormatFixed(*run.percentSlower, 1) + "% slower"
-                              : "slower than a reference " + std::string(centre) + " of 0 s";
-    if (gate.test == kRankTest)
-        text += " (" + Interval(run.interval) + ")";
-    if (run.outcome == kGateFailed)
-        return text + ", p = " + FormatPValue(*run.p) + "\n";
-    if (run.outcome == kGateIntervalReachesLimit)
-        return text + ", p = " + FormatPValue(*run.p) + ", but the interval reaches the limit\n";
-    return text + ", but p = " + FormatPValue(*run.p) + " is not significant\n";
+    switch (run.outcome) {
+    case kGateSlower:
+        return text + "slower than the limit: " + FormatFixed((*run.ratio - 1.0) * 100.0, 1) +
+               "% (" + Interval(*run.interval) + "), p = " + FormatPValue(*run.p) + "\n";
+    case kGateWithin:
+        return text + "within the limit: " +
+               (run.interval->high < 1.0
+                    ? "at least " + SlowerOrFaster(run.interval->high)
+                    : "at most " + SlowerOrFaster(run.interval->high)) +
+               " (" + Interval(*run.interval) + ")\n";
+    case kGateCannotTell:
+        break;
+    }
+    return text + "cannot tell: " + CannotTellText(run, gate) + "\n";
 }
 
-// "run 2" or "runs 2, 3": the runs with the outcome, of which there is one
-// at least.
+// "run 2", "runs 2, 3": the runs with that outcome.
 std::string RunsWith(const GateReport& gate, GateOutcome outcome)
 {
     std::string numbers;
@@ -340,26 +390,27 @@ std::string RunsWith(const GateReport& gate, GateOutcome outcome)
 
 std::string FormatGate(const GateReport& gate)
 {
-    std::string limit = FormatShortest(gate.limitPercent) + "%";
+    const std::string limit = FormatShortest(gate.limitPercent) + "%";
     std::string out = "Regression gate against run " + std::to_string(gate.reference) +
-                      ", the reference: a run fails when its ";
-    if (gate.test == kRankTest)
-        out += "median is\nmore than " + limit + " slower, the whole interval of its ratio above " +
-               FormatShortest((100.0 + gate.limitPercent) / 100.0) +
-               " x,\nand the U test's p < " + FormatShortest(gate.significanceLevel) + ":\n";
-    else
-        out += "mean is\nmore than " + limit +
-               " slower and the difference is significant (p < " +
-               FormatShortest(gate.significanceLevel) + "):\n";
-    if (gate.runs.empty())
-        out += "  no run is more than " + limit + " slower\n";
+                      ", the reference, with a limit of " + limit + " (" +
+                      FormatShortest((100.0 + gate.limitPercent) / 100.0) + " x):\n"
+                      "slower when the whole " + ConfidenceText(gate.intervalConfidence) +
+                      " interval of a run's " + (gate.test == kRankTest ? "median" : "mean") +
+                      " ratio lies above it\nand the " +
+                      (gate.test == kRankTest ? "U test" : "Welch test") + "'s p < " +
+                      FormatShortest(gate.significanceLevel) +
+                      "; within when the whole interval lies at or below\n"
+                      "it; otherwise the gate cannot tell.\n";
+    if (gate.limitPercent == 0.0)
+        out += "A limit of 0% leaves no margin: only a run faster than the reference can be\n"
+               "shown within it.\n";
     for (const GateRun& run : gate.runs)
         out += GateRunLine(run, gate);
-    // The verdict is the exit status's: a failure outweighs a doubt.
+    // The verdict is the exit status's: a slowdown outweighs a doubt.
     if (gate.failed)
-        return out + "Gate failed: " + RunsWith(gate, kGateFailed) + ".\n";
+        return out + "Gate failed: " + RunsWith(gate, kGateSlower) + ".\n";
     if (gate.cannotJudge)
-        return out + "Gate cannot judge: " + RunsWith(gate, kGateCannotJudge) + ".\n";
+        return out + "Gate cannot tell: " + RunsWith(gate, kGateCannotTell) + ".\n";
     return out + "Gate passed.\n";
 }
 

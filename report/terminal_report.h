@@ -14,8 +14,8 @@
 std::string FormatRunBlock(const RunAnalysis& analysis);
 std::string FormatComparison(const ComparisonReport& comparison,
                              const std::vector<RunAnalysis>& runs);
-// The gate's rule and reference, each run over its limit with why it
-// fails or passes, each run it cannot judge with why, and the verdict.
+// The gate's rule and reference, what it says of each run and why, and
+// the verdict.
 std::string FormatGate(const GateReport& gate);
 std::string FormatRules();
 

@@ -1,5 +1,6 @@
 #include "report/welch_test.h"
 
+#include <algorithm>
 #include <cmath>
 
 const size_t kWelchMinLaunches = 2;
@@ -77,4 +78,33 @@ std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b)
                  shareB * shareB / static_cast<double>(b.count - 1));
     result.p = StudentTTwoSidedP(result.t, result.df);
     return result;
+}
+
+double StudentTTwoSidedQuantile(double p, double df)
+{
+    // P falls as t grows: halve the bracket until it is below any
+    // difference a report shows.
+    double low = 0.0;
+    double high = 1e6;
+    for (int step = 0; step < 200 && high - low > 1e-10; ++step) {
+        const double middle = (low + high) / 2.0;
+        (StudentTTwoSidedP(middle, df) > p ? low : high) = middle;
+    }
+    return (low + high) / 2.0;
+}
+
+std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a, const Summary& b,
+                                                   double confidence)
+{
+    const std::optional<WelchResult> welch = WelchTTest(a, b);
+    if (!welch || !(b.mean > 0.0))
+        return std::nullopt;
+    const double difference = a.mean - b.mean;
+    // t is 0 when the means are equal; the error is then the spread's own.
+    const double error = std::sqrt(*a.stddev * *a.stddev / static_cast<double>(a.count) +
+                                   *b.stddev * *b.stddev / static_cast<double>(b.count));
+    const double reach = StudentTTwoSidedQuantile(1.0 - confidence, welch->df) * error;
+    // No run is faster than taking no time at all.
+    return RatioInterval{std::max(0.0, 1.0 + (difference - reach) / b.mean),
+                         1.0 + (difference + reach) / b.mean};
 }

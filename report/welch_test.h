@@ -4,6 +4,7 @@
 #ifndef KAIRON_REPORT_WELCH_TEST_H
 #define KAIRON_REPORT_WELCH_TEST_H
 
+#include "report/median_ratio.h"
 #include "report/statistics.h"
 
 #include <optional>
@@ -28,5 +29,16 @@ extern const size_t kWelchMinLaunches;
 // None when either run has fewer than kWelchMinLaunches launches or
 // neither has any spread.
 std::optional<WelchResult> WelchTTest(const Summary& a, const Summary& b);
+
+// The t with df degrees of freedom that StudentTTwoSidedP maps to p.
+double StudentTTwoSidedQuantile(double p, double df);
+
+// Welch's confidence interval of mean a - mean b, divided by mean b and
+// shifted by 1: the ratio of means a / b, with b's mean taken as known, so
+// that the gate can hold it against a limit as it holds the median ratio's.
+// Its low end is at least 0. None when WelchTTest is, or when b's mean is
+// not above 0.
+std::optional<RatioInterval> WelchMeanRatioInterval(const Summary& a, const Summary& b,
+                                                   double confidence);
 
 #endif

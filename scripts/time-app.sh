@@ -33,8 +33,8 @@ Times APP.exe's start-up with kairon-time under Wine. APP.exe is a file here,
 or a Windows path or program name (such as notepad.exe) that Wine finds.
 Exits with kairon-time's status: 0 every launch reached its condition, 1 a
 file or a launch failed, 2 bad command line or settings, 3 some launch
-missed its condition, 4 APP is slower than the baseline (--fail-if-slower),
-5 that cannot be judged, 130 interrupted by Ctrl-C.
+missed its condition, 4 APP is slower than the baseline's limit
+(--fail-if-slower), 5 the gate cannot tell, 130 interrupted by Ctrl-C.
 
   --window TITLE     the title of the window that shows APP has started
                      (any title containing it, ignoring case, unless --exact)
@@ -56,8 +56,11 @@ missed its condition, 4 APP is slower than the baseline (--fail-if-slower),
                      and compare APP.exe against it (a file here, as APP.exe)
   --baseline-log FILE  with --compare: BASE.exe's results log (default: the
                      log's name with -baseline before its extension)
-  --fail-if-slower PCT  with --compare: status 4 when APP.exe is more than
-                     PCT percent slower with 95% confidence, significantly
+  --fail-if-slower PCT  with --compare: status 4 when APP.exe is slower than
+                     the limit (its whole interval above 1 + PCT/100, and
+                     significantly), 0 within it, 5 when it cannot tell
+  --max-runs N       with --fail-if-slower: add rounds up to N a side while
+                     the gate cannot tell (default: --runs)
   --significance P   with --compare: the p-value below which a difference
                      counts (default 0.05)
   --test TEST        with --compare: rank (default) or welch, the test that
@@ -107,6 +110,7 @@ forwarded=()
 app_given=0
 app=""
 runs=""
+max_runs=""
 warmup=0
 delay=""
 visible=0
@@ -119,12 +123,13 @@ use_display=0
 interactive=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--significance|--test|--setup|--prepare|--conclude|--cleanup)
+    --window|--args|--runs|--warmup|--delay|--close|--log|--json|--compare|--baseline-log|--fail-if-slower|--max-runs|--significance|--test|--setup|--prepare|--conclude|--cleanup)
       [ $# -ge 2 ] || bad_usage "$1 needs a value"
       value="$2"
       forwarded+=("$1")
       case "$1" in
         --runs) runs="$value" ;;
+        --max-runs) max_runs="$value" ;;
         --warmup) warmup="$value" ;;
         --delay) delay="$value" ;;
         --log) log="$value" ;;
@@ -275,7 +280,9 @@ fi
 # its give-up limit, twice over for the work between its sleeps. Counts that
 # are not numbers do not matter: kairon-time refuses them at once.
 whole_or() { if [[ "$1" =~ ^[0-9]{1,6}$ ]]; then echo "$1"; else echo "$2"; fi; }
-launches=$(( ($(whole_or "$runs" "$(default_runs)") + $(whole_or "$warmup" 0)) * (1 + comparing) ))
+measured=$(whole_or "$runs" "$(default_runs)")
+measured=$(whole_or "$max_runs" "$measured")  # the most the gate may add up to
+launches=$(( (measured + $(whole_or "$warmup" 0)) * (1 + comparing) ))
 delay_ms=$(whole_or "$delay" "$(default_delay)")
 give_up_s() { echo $(( $(source_constant engine/log_format.h "$1") * $(source_constant engine/log_format.h "$2") / 1000 )); }
 per_launch=$(( (3 * delay_ms + 999) / 1000 + 10 + 2 * $(give_up_s kSearchPassLimit kSearchPassSleepMs) ))

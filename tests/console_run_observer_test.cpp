@@ -66,6 +66,26 @@ RunSettings LaunchSettings(const std::string& logPath)
     return settings;
 }
 
+// A comparison of C:\Apps\old.exe with APP in the fake: each launch opens
+// a window "Sample", the baseline's at once and APP's `appDelayMs` later.
+RunSettings CompareSettings(const TempFile& log, const TempFile& baselineLog,
+                            FakePlatform* fake, int appDelayMs)
+{
+    RunSettings settings = LaunchSettings(log.path);
+    std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
+    std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
+    settings.waitInputIdle = false;
+    fake->onLaunch = [fake, appDelayMs](int launch) {
+        FakeWindow window;
+        window.handle = 0x5000 + static_cast<WindowHandle>(launch);
+        window.title = "Sample";
+        window.appearsAtMs = fake->NowMs() + (launch % 2 == 1 ? 0 : appDelayMs);
+        window.closesOnMessage = true;
+        fake->windows.insert(fake->windows.begin(), window);
+    };
+    return settings;
+}
+
 const char kLaunchProgress[] =
     "launch 1/4: 0.0400 s\n"
     "launch 2/4: WaitForInputIdle call failed\n"
@@ -358,13 +378,9 @@ TEST(ConsoleRunObserver, EachPhaseReachedIsMarkedFromTheStartCount)
         fake.onLaunch = [&fake, &c](int) {
             if (c.appearsAfterMs < 0)
                 return;
-            FakeWindow window;
-            window.handle = 0x5001;
-            window.title = "sample";
-            window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
+            FakeWindow window = SampleWindow(fake.NowMs() + c.appearsAfterMs);
             window.showState = c.visibleAfterMs > 0 ? kShowHide : 1;
             window.showChanges = {{fake.NowMs() + c.visibleAfterMs, 1}};
-            window.closesOnMessage = true;
             window.sendsEvents = c.events;
             fake.windows.insert(fake.windows.begin(), window);
         };
@@ -756,24 +772,13 @@ TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
 {
     TempFile log("compare_console.txt");
     TempFile baselineLog("compare_console-baseline.txt");
-    RunSettings settings = LaunchSettings(log.path);
-    std::strcpy(settings.baselinePath, "C:\\Apps\\old.exe");
-    std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
-    settings.waitInputIdle = false;
+    FakePlatform fake;
+    // APP's windows appear 20 ms after the baseline's (found by the
+    // search's third pass).
+    RunSettings settings = CompareSettings(log, baselineLog, &fake, 20);
     settings.markPhases = true;
     settings.executions = 2;
     settings.warmups = 1;
-    FakePlatform fake;
-    // The baseline's windows appear at once, APP's 20 ms later (found by
-    // the search's third pass).
-    fake.onLaunch = [&fake](int launch) {
-        FakeWindow window;
-        window.handle = 0x5000 + static_cast<WindowHandle>(launch);
-        window.title = "Sample";
-        window.appearsAtMs = fake.NowMs() + (launch % 2 == 1 ? 0 : 20);
-        window.closesOnMessage = true;
-        fake.windows.insert(fake.windows.begin(), window);
-    };
     std::ostringstream err;
     ConsoleRunObserver console(err, false);
     TimingRun(settings, fake.platform, console);
@@ -791,6 +796,56 @@ TEST(ConsoleRunObserver, ACompareRunNamesTheBaselinesLaunches)
     EXPECT_EQ(PhaseSummary(settings, console.Launches()),
               "Phases, median from the launch of those that reached it:\n"
               "  window      0.0300 s  (2 of 2)\n");
+}
+
+// --max-runs: rounds are added while the gate cannot tell, up to its
+// verdict or the most allowed; the logs keep every launch under a header
+// that states --runs, and read back as one run each.
+TEST(ConsoleRunObserver, AddsRoundsUntilTheGateCanTell)
+{
+    const struct {
+        int appDelayMs;
+        size_t rounds;
+        const char* verdict;
+    } cases[] = {
+        // Three times slower: with 4 a side p cannot go below 0.05 / 5 looks; at 6 it does.
+        {20, 6,
+         "Gate failed: run 2.\nThe gate looked after 4 and 6 launches a side, each look at "
+         "p < 0.01 (0.05 split between 5 planned looks): it could tell after 6 of at most 12.\n"},
+        {0, 12,
+         "the same time\nGate cannot tell: run 2.\nThe gate looked after 4, 6, 8, 10 and 12 "
+         "launches a side, each look at p < 0.01 (0.05 split between 5 planned looks): it "
+         "still cannot tell after 12 of at most 12.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rounds);
+        TempFile log("rounds_console.txt");
+        TempFile baselineLog("rounds_console-baseline.txt");
+        FakePlatform fake;
+        RunSettings settings = CompareSettings(log, baselineLog, &fake, c.appDelayMs);
+        settings.debugLog = false;
+        std::ostringstream err;
+        ConsoleRunObserver console(err, false);
+        TimeOptions options;
+        options.gate = true;
+        options.slowerLimitPercent = 5;
+        options.maxRuns = 12;
+        console.AddRoundsFor(TimeGatePlan(options, settings.executions));
+        TimingRun(settings, fake.platform, console);
+        EXPECT_EQ(console.Launches().size(), 2 * c.rounds);
+        EXPECT_NE(err.str().find("launch 4/4: 0.0"), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find("\nbaseline launch 5 (added): 0.0100 s\nlaunch 5 (added): "),
+                  std::string::npos)
+            << err.str();
+        const CompareReport report = CompareNewRuns({baselineLog.path, baselineLog.Read(), 0},
+                                                    {log.path, log.Read(), 0}, options, 4);
+        EXPECT_NE(report.text.find(c.verdict), std::string::npos) << report.text;
+        EXPECT_NE(report.text.find("  Launches:               " + std::to_string(c.rounds) +
+                                   " of 4 completed (launches were added, as kairon-time "
+                                   "--max-runs adds them)\n"),
+                  std::string::npos)
+            << report.text;
+    }
 }
 
 // Only a comparison's JSON names the baseline and whose each launch is.
@@ -863,9 +918,11 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         {"APP slower", fast, slow, {"--fail-if-slower", "5"}, kExitSlower},
         {"APP faster", slow, fast, {"--fail-if-slower", "5"}, kExitOk},
         {"slower by less than the limit", fast, slow, {"--fail-if-slower", "60"}, kExitOk},
+        {"slower by about the limit", fast, slow, {"--fail-if-slower", "49"},
+         kExitCannotJudge},
         {"not significant at the level", fast, noisy,
          {"--fail-if-slower", "5", "--significance", "0.000001", "--test", "welch"},
-         kExitOk},
+         kExitCannotJudge},
         {"too few launches for the level", fast, noisy,
          {"--fail-if-slower", "5", "--significance", "0.000001"}, kExitCannotJudge},
         {"one launch of APP", fast, once, {"--fail-if-slower", "5"}, kExitCannotJudge},
@@ -913,7 +970,7 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
                 options.significanceLevel = value;
             }
         }
-        const CompareReport report = CompareNewRuns(baseline, app, options);
+        const CompareReport report = CompareNewRuns(baseline, app, options, 4);
         EXPECT_EQ(report.text, expected);
         EXPECT_EQ(report.gateStatus, c.status);
         EXPECT_EQ(static_cast<int>(report.gateStatus), reportStatus);
@@ -927,19 +984,19 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
     const std::string baselineBytes = RunOf("C:\\Old\\app.exe", missed);
     const CompareReport report = CompareNewRuns({"old.txt", baselineBytes, 0},
                                                 {"new.txt", RunOf("C:\\New\\app.exe", fast), 0},
-                                                gated);
+                                                gated, 4);
     EXPECT_EQ(report.gateStatus, kExitCannotJudge);
     EXPECT_NE(report.text.find("No comparison: the baseline has no launches to compare.\n\n"
                                "Regression gate against run 1, the reference"),
               std::string::npos)
         << report.text;
-    EXPECT_NE(report.text.find("  Run 2: cannot be judged: the reference has 0 counted "
-                               "launches, and the test needs 2\nGate cannot judge: run 2.\n"),
+    EXPECT_NE(report.text.find("  Run 2: cannot tell: the reference has 0 counted "
+                               "launches, and the test needs 2\nGate cannot tell: run 2.\n"),
               std::string::npos)
         << report.text;
     // Either log without a new run (it could not be opened): nothing to say.
     EXPECT_EQ(CompareNewRuns({"old.txt", baselineBytes, baselineBytes.size()},
-                             {"new.txt", RunOf("C:\\New\\app.exe", fast), 0}, gated)
+                             {"new.txt", RunOf("C:\\New\\app.exe", fast), 0}, gated, 4)
                   .text,
               "");
 
@@ -968,7 +1025,7 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         for (const bool gate : {true, false}) {
             TimeOptions options = gated;
             options.gate = gate;
-            const CompareReport unjudged = CompareNewRuns(c.baseline, c.app, options);
+            const CompareReport unjudged = CompareNewRuns(c.baseline, c.app, options, 4);
             EXPECT_EQ(unjudged.problems, c.problems);
             EXPECT_EQ(unjudged.text, "");
             EXPECT_EQ(unjudged.gateStatus, gate ? kExitCannotJudge : kExitOk);

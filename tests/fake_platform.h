@@ -60,6 +60,18 @@ struct FakeWindow {
     std::string className = "FakeClass";
 };
 
+// The sample application's window, 0x5001, created at `appearsAtMs` and
+// closed by the first close message.
+inline FakeWindow SampleWindow(std::int64_t appearsAtMs)
+{
+    FakeWindow window;
+    window.handle = 0x5001;
+    window.title = "sample";
+    window.appearsAtMs = appearsAtMs;
+    window.closesOnMessage = true;
+    return window;
+}
+
 struct FakeLaunch {
     bool succeeds = true;
     unsigned long error = 0;      // GetLastError after a failure

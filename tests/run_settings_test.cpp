@@ -162,12 +162,9 @@ TEST(Validation, ChecksComeInOrderAsEachIsFixed)
 TEST(Capture, ReadsEveryFieldInOrderAndLeavesAutoRunAlone)
 {
     FakePlatform fake;
-    fake.texts[IDC_APP_PATH] = "C:\\Apps\\editor.exe";
-    fake.texts[IDC_LOG_PATH] = "log.txt";
-    fake.texts[IDC_WINDOW_NAME] = "Editor";
-    fake.texts[IDC_CMD_LINE] = "-n file.txt";
-    fake.texts[IDC_EXECUTIONS] = "10";
-    fake.texts[IDC_DELAY] = "5000";
+    fake.texts = {{IDC_APP_PATH, "C:\\Apps\\editor.exe"}, {IDC_LOG_PATH, "log.txt"},
+                  {IDC_WINDOW_NAME, "Editor"},                {IDC_CMD_LINE, "-n file.txt"},
+                  {IDC_EXECUTIONS, "10"},                     {IDC_DELAY, "5000"}};
     fake.checked[IDC_CLOSE_SYSCOMMAND] = true;
     fake.checked[IDC_EXACT_MATCH] = true;
     fake.checked[IDC_VISIBLE] = true;
@@ -236,11 +233,11 @@ TEST(Capture, NumbersAreReadWithoutSignAndHeldSigned)
 TEST(Capture, LargeNumbersFailTheNumberChecks)
 {
     FakePlatform fake;
-    fake.texts[IDC_APP_PATH] = "a.exe";
-    fake.texts[IDC_LOG_PATH] = "log.txt";
-    fake.texts[IDC_WINDOW_NAME] = "A";
-    fake.texts[IDC_EXECUTIONS] = "2147483648";
-    fake.texts[IDC_DELAY] = "1000";
+    fake.texts = {{IDC_APP_PATH, "a.exe"},
+                  {IDC_LOG_PATH, "log.txt"},
+                  {IDC_WINDOW_NAME, "A"},
+                  {IDC_EXECUTIONS, "2147483648"},
+                  {IDC_DELAY, "1000"}};
     RunSettings s{};
     CaptureRunSettings(fake, &s);
     fake.events.clear();

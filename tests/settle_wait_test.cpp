@@ -274,11 +274,7 @@ TEST(SettledRun, TimesTheLaunchToItsWindowsContent)
         fake.onLaunch = [&fake, &c](int) {
             if (c.appearsAfterMs < 0)
                 return;
-            FakeWindow window;
-            window.handle = 0x5001;
-            window.title = "sample";
-            window.appearsAtMs = fake.NowMs() + c.appearsAfterMs;
-            window.closesOnMessage = true;
+            FakeWindow window = SampleWindow(fake.NowMs() + c.appearsAfterMs);
             if (c.coveredFromMs >= 0) {
                 window.coveredFromMs = window.appearsAtMs + c.coveredFromMs;
                 window.coveredBy = 0x7001;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -35,40 +36,79 @@ Parsed Parse(std::vector<const char*> arguments)
     return parsed;
 }
 
+// A setting as text, so that one table holds settings of every type.
+std::string Text(const char* value) { return value; }
+std::string Text(const std::string& value) { return value; }
+std::string Text(bool value) { return value ? "true" : "false"; }
+std::string Text(std::int32_t value) { return std::to_string(value); }
+std::string Text(CaptureSource value) { return "capture " + std::to_string(value); }
+
+const std::optional<std::string> kNotLooked;
+
+// Each setting as a command line of defaults leaves it, and as the command
+// line of every option sets it; kNotLooked where a test does not look.
+struct SettingRow {
+    const char* name;
+    std::string (*read)(const Parsed&);
+    std::optional<std::string> byDefault;
+    std::optional<std::string> byEveryOption;
+};
+#define KAIRON_SETTING(field) #field, [](const Parsed& p) { return Text(p.field); }
+
+std::vector<SettingRow> SettingRows()
+{
+    return {
+        {KAIRON_SETTING(settings.appPath), Text("C:\\Apps\\sample.exe"), Text("app.exe")},
+        {KAIRON_SETTING(settings.windowName), Text("Sample"), kNotLooked},
+        {KAIRON_SETTING(settings.detectByWindowName), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.logPath), Text("results.txt"), Text("out.txt")},
+        {KAIRON_SETTING(settings.cmdLineArgs), Text(""), Text("-x \"a b\"")},
+        {KAIRON_SETTING(settings.executions), Text(10), Text(3)},
+        {KAIRON_SETTING(settings.delayMs), Text(1000), Text(250)},
+        // Close methods given replace the default.
+        {KAIRON_SETTING(settings.closeByWmClose), Text(true), Text(false)},
+        {KAIRON_SETTING(settings.closeBySysCommand), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.closeByAltF4), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.exactMatch), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.waitVisible), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.waitInputIdle), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.newWindowsOnly), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.debugLog), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.autoRun), Text(false), kNotLooked},
+        {KAIRON_SETTING(options.quiet), Text(false), Text(true)},
+        {KAIRON_SETTING(settings.warmups), Text(0), Text(2)},
+        {KAIRON_SETTING(options.jsonPath), Text(""), Text("phases.json")},
+        {KAIRON_SETTING(settings.baselinePath), Text(""), kNotLooked},
+        {KAIRON_SETTING(settings.baselineLogPath), Text(""), kNotLooked},
+        {KAIRON_SETTING(options.gate), Text(false), kNotLooked},
+        // The phases are always marked: the summary gives their medians.
+        {KAIRON_SETTING(settings.markPhases), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.checkWindowOwner), Text(true), kNotLooked},
+        // Nothing left running, no search for a program that died.
+        {KAIRON_SETTING(settings.endLeftRunning), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.stopSearchOnExit), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.measureResources), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.wakeOnWindowEvents), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.settledMs), kNotLooked, Text(250)},
+        {KAIRON_SETTING(settings.settleCapture), kNotLooked, Text(kCapturePrint)},
+    };
+}
+#undef KAIRON_SETTING
+
+void ExpectSettings(const Parsed& p, std::optional<std::string> SettingRow::*column)
+{
+    for (const SettingRow& row : SettingRows()) {
+        if ((row.*column).has_value()) {
+            EXPECT_EQ(row.read(p), *(row.*column)) << row.name;
+        }
+    }
+}
+
 TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClose)
 {
     const Parsed p = Parse({"--window", "Sample", "C:\\Apps\\sample.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
-    EXPECT_STREQ(p.settings.appPath, "C:\\Apps\\sample.exe");
-    EXPECT_STREQ(p.settings.windowName, "Sample");
-    EXPECT_TRUE(p.settings.detectByWindowName);
-    EXPECT_STREQ(p.settings.logPath, "results.txt");
-    EXPECT_STREQ(p.settings.cmdLineArgs, "");
-    EXPECT_EQ(p.settings.executions, 10);
-    EXPECT_EQ(p.settings.delayMs, 1000);
-    EXPECT_TRUE(p.settings.closeByWmClose);
-    EXPECT_FALSE(p.settings.closeBySysCommand);
-    EXPECT_FALSE(p.settings.closeByAltF4);
-    EXPECT_FALSE(p.settings.exactMatch);
-    EXPECT_FALSE(p.settings.waitVisible);
-    EXPECT_FALSE(p.settings.waitInputIdle);
-    EXPECT_FALSE(p.settings.newWindowsOnly);
-    EXPECT_FALSE(p.settings.debugLog);
-    EXPECT_FALSE(p.settings.autoRun);
-    EXPECT_FALSE(p.options.quiet);
-    EXPECT_EQ(p.settings.warmups, 0);
-    EXPECT_EQ(p.options.jsonPath, "");
-    EXPECT_STREQ(p.settings.baselinePath, "");
-    EXPECT_STREQ(p.settings.baselineLogPath, "");
-    EXPECT_FALSE(p.options.gate);
-    // The phases are always marked: the summary gives their medians.
-    EXPECT_TRUE(p.settings.markPhases);
-    EXPECT_TRUE(p.settings.checkWindowOwner);
-    // Nothing left running, no search for a program that died.
-    EXPECT_TRUE(p.settings.endLeftRunning);
-    EXPECT_TRUE(p.settings.stopSearchOnExit);
-    EXPECT_TRUE(p.settings.measureResources);
-    EXPECT_TRUE(p.settings.wakeOnWindowEvents);
+    ExpectSettings(p, &SettingRow::byDefault);
     EXPECT_EQ(FirstFailedTimeCheck(p.settings), kSettingsValid);
 }
 
@@ -80,25 +120,7 @@ TEST(TimeOptions, EveryOptionSetsItsSetting)
                "--window", "Main", "--close", "altf4", "--close", "syscommand", "--warmup", "2",
                "--json", "phases.json", "--settled", "250", "--capture", "print", "app.exe"});
     ASSERT_EQ(p.result, kTimeRun) << p.error;
-    EXPECT_TRUE(p.settings.exactMatch);
-    EXPECT_TRUE(p.settings.waitVisible);
-    EXPECT_TRUE(p.settings.waitInputIdle);
-    EXPECT_TRUE(p.settings.newWindowsOnly);
-    EXPECT_TRUE(p.settings.debugLog);
-    EXPECT_TRUE(p.options.quiet);
-    EXPECT_STREQ(p.settings.cmdLineArgs, "-x \"a b\"");
-    EXPECT_EQ(p.settings.executions, 3);
-    EXPECT_EQ(p.settings.delayMs, 250);
-    EXPECT_STREQ(p.settings.logPath, "out.txt");
-    // Close methods given replace the default.
-    EXPECT_FALSE(p.settings.closeByWmClose);
-    EXPECT_TRUE(p.settings.closeBySysCommand);
-    EXPECT_TRUE(p.settings.closeByAltF4);
-    EXPECT_STREQ(p.settings.appPath, "app.exe");
-    EXPECT_EQ(p.settings.warmups, 2);
-    EXPECT_EQ(p.options.jsonPath, "phases.json");
-    EXPECT_EQ(p.settings.settledMs, 250);
-    EXPECT_EQ(p.settings.settleCapture, kCapturePrint);
+    ExpectSettings(p, &SettingRow::byEveryOption);
 }
 
 TEST(TimeOptions, HelpWinsWherever)
@@ -236,6 +258,14 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--compare", "old.exe", "--significance", "nan", "app.exe"},
          "--significance: 'nan' is not a number from 0.000001 to 0.5"},
         {{"--test", "welch", "app.exe"}, "--test: only with --compare"},
+        {{"--max-runs", "30", "app.exe"}, "--max-runs: only with --compare"},
+        {{"--compare", "old.exe", "--max-runs", "30", "app.exe"},
+         "--max-runs: only with --fail-if-slower, whose gate decides when to stop"},
+        {{"--compare", "old.exe", "--fail-if-slower", "5", "--runs", "20", "--max-runs", "19",
+          "app.exe"},
+         "--max-runs: 19 is below --runs 20"},
+        {{"--compare", "old.exe", "--fail-if-slower", "5", "--max-runs", "0", "app.exe"},
+         "--max-runs: '0' is below 1"},
         {{"--compare", "old.exe", "--test", "Welch", "app.exe"},
          "--test: 'Welch' is not rank or welch"},
         {{"--save-config", "c.txt", "--compare", "old.exe", "app.exe"},
@@ -286,6 +316,11 @@ TEST(TimeOptions, CompareSetsTheBaselineItsLogAndTheGate)
     EXPECT_TRUE(p.options.gate);
     EXPECT_EQ(p.options.slowerLimitPercent, 2.5);
     EXPECT_EQ(p.options.significanceLevel, 0.01);
+    EXPECT_EQ(p.options.maxRuns, 0);
+    p = Parse({"--window", "W", "--compare", "old.exe", "--fail-if-slower", "5", "--max-runs",
+               "10", "new.exe"});
+    ASSERT_EQ(p.result, kTimeRun) << p.error;  // as many as --runs: none added
+    EXPECT_EQ(p.options.maxRuns, 10);
 
     // Without the gate: compared at kairon-report's level, nothing judged.
     p = Parse({"--window", "W", "--compare", "old.exe", "new.exe"});

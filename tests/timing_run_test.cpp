@@ -763,14 +763,14 @@ struct LaunchRecorder : RunObserver {
 struct Comparison {
     Comparison() : log("compare_app.txt"), baselineLog("compare_baseline.txt")
     {
+        settings.executions = 2;
+        settings.delayMs = 1;
+        settings.markPhases = true;
         std::strcpy(settings.appPath, "C:\\New\\sample.exe");
         std::strcpy(settings.logPath, log.path.c_str());
         std::strcpy(settings.baselinePath, "C:\\Old\\sample.exe");
         std::strcpy(settings.baselineLogPath, baselineLog.path.c_str());
         std::strcpy(settings.windowName, "Sample");
-        settings.executions = 2;
-        settings.delayMs = 1;
-        settings.markPhases = true;
     }
     int Start() { return TimingRun(settings, fake.platform, recorder); }
     TempFile log;

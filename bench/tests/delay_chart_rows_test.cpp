@@ -73,10 +73,10 @@ TEST(SettleChart, OneRowPerSeriesWithItsGoalMarkedWhereItHasOne)
     StripChart chart =
         SettleChart({{"settled after drawn", "launch", "launches", {9.0, 3.0, 6.0}, 12.0},
                      {"capture 1920x1080", "capture", "captures", {}, std::nullopt}});
+    ASSERT_EQ(chart.rows.size(), 2u);
     EXPECT_EQ(chart.referenceLabel, "goal of the median");
     EXPECT_FALSE(chart.legendCold);
     EXPECT_FALSE(chart.legendOutlier);
-    ASSERT_EQ(chart.rows.size(), 2u);
 
     const StripRow& settled = chart.rows[0];
     EXPECT_EQ(settled.heading, "settled after drawn");

@@ -298,10 +298,11 @@ TEST(ReportProgram, RefusesWhatCannotBeCompared)
         {"a.exe - 2 executions\n0.1000\n0.2000\n", 2,
          "kairon-report: the gate needs at least two runs; there is 1\n"},
         // Two builds of one program; then two programs, which is a warning.
+        // Two launches a side cannot show either within 10%.
         {"C:\\old\\app.exe - 2 executions\n0.1000\n0.2000\nnew\\App.exe - 2 executions\n"
-         "0.1000\n0.2000\n", 0, ""},
+         "0.1000\n0.2000\n", 5, ""},
         {"app.exe - 2 executions\n0.1000\n0.2000\nC:\\notepad.exe - 2 executions\n0.1000\n"
-         "0.2000\n", 0,
+         "0.2000\n", 5,
          "kairon-report: warning: comparing runs of different programs: run 1 app.exe, run 2 "
          "notepad.exe\n"},
     };
@@ -356,90 +357,116 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
     TempFile flat("gate_flat.log");
     flat.Write("a.exe - 2 executions\r\n1.0000\r\n1.0000\r\nb.exe - 2 executions\r\n2.0000\r\n"
                "2.0000\r\n");
-    auto rule = [](const char* limit) {
-        return std::string("Regression gate against run 1, the reference: a run fails when its "
-                           "mean is\nmore than ") +
-               limit + "% slower and the difference is significant (p < 0.05):\n";
+    auto rule = [](const char* limit, const char* ratio) {
+        return std::string("Regression gate against run 1, the reference, with a limit of ") +
+               limit + "% (" + ratio +
+               " x):\nslower when the whole 95% interval of a run's mean ratio lies above it\n"
+               "and the Welch test's p < 0.05; within when the whole interval lies at or below\n"
+               "it; otherwise the gate cannot tell.\n";
     };
-    const std::string fails = "  Run 2: fails: 50.0% slower, p = 0.0006\n";
+    const std::string fails =
+        "  Run 2: slower than the limit: 50.0% (1.36 to 1.64 x), p = 0.0006\n";
     const std::string needs = ", and the test needs 2\n";
+    // noisy's interval reaches below 0 x, where no run can be.
+    const std::string noisyAcross =
+        "cannot tell: between 100.0% faster and 471.7% slower (0.00 to 5.72 x); ";
     GateCase cases[] = {
-        // The baseline comes first: a faster candidate passes, whichever is fastest.
+        // The baseline comes first: a faster candidate is within, whichever is fastest.
         {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
-         rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
+         rule("5", "1.05") + "  Run 2: within the limit: at least 23.9% faster (0.57 to 0.76 x)\n"
+                             "Gate passed.\n"},
         {{slow.path, fast.path, "--fail-if-slower", "5"}, kExitOk,
          "Comparison against run 1\n"},
         {{slow.path, fast.path, "--compare"}, kExitOk,
          "Comparison against run 2, the fastest\n"},
         {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
-         rule("5") + fails + "Gate failed: run 2.\n"},
-        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
-         rule("5") + "  Run 2: passes: 100.0% slower, but p = 0.3675 is not significant\n"
-                     "Gate passed.\n"},
+         rule("5", "1.05") + fails + "Gate failed: run 2.\n"},
+        // Twice the time, but an interval that holds the limit: no pass.
+        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule("5", "1.05") + "  Run 2: " + noisyAcross +
+             "about 14 launches a side would tell\nGate cannot tell: run 2.\n"},
         {{slow.path, fast.path, "--reference", "2", "--fail-if-slower", "5"}, kExitSlower,
-         "Regression gate against run 2, the reference: a run fails when its mean is\n"
-         "more than 5% slower and the difference is significant (p < 0.05):\n"
-         "  Run 1: fails: 50.0% slower, p = 0.0006\nGate failed: run 1.\n"},
+         "Regression gate against run 2, the reference, with a limit of 5% (1.05 x):\n"},
+        {{slow.path, fast.path, "--reference", "2", "--fail-if-slower", "5"}, kExitSlower,
+         "  Run 1: slower than the limit: 50.0% (1.36 to 1.64 x), p = 0.0006\n"
+         "Gate failed: run 1.\n"},
         // Whatever cannot be tested stops the job, faster or not.
         {{fast.path, once.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         rule("5") + "  Run 2: cannot be judged: it has 1 counted launch" + needs +
-             "Gate cannot judge: run 2.\n"},
+         rule("5", "1.05") + "  Run 2: cannot tell: it has 1 counted launch" + needs +
+             "Gate cannot tell: run 2.\n"},
         {{once.path, fast.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         rule("5") + "  Run 2: cannot be judged: the reference has 1 counted launch" + needs +
-             "Gate cannot judge: run 2.\n"},
+         rule("5", "1.05") + "  Run 2: cannot tell: the reference has 1 counted launch" + needs +
+             "Gate cannot tell: run 2.\n"},
         {{fast.path, none.path, "--fail-if-slower", "5"}, 5,
-         rule("5") + "  Run 2: cannot be judged: it has 0 counted launches" + needs +
-             "Gate cannot judge: run 2.\n"},
+         rule("5", "1.05") + "  Run 2: cannot tell: it has 0 counted launches" + needs +
+             "Gate cannot tell: run 2.\n"},
         {{fast.path, once.path, none.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         "  Run 2: cannot be judged: it has 1 counted launch" + needs +
-             "  Run 3: cannot be judged: it has 0 counted launches" + needs +
-             "Gate cannot judge: runs 2, 3.\n"},
+         "  Run 2: cannot tell: it has 1 counted launch" + needs +
+             "  Run 3: cannot tell: it has 0 counted launches" + needs +
+             "Gate cannot tell: runs 2, 3.\n"},
         {{flat.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         rule("5") + "  Run 2: cannot be judged: neither it nor the reference has any spread\n"
-                     "Gate cannot judge: run 2.\n"},
-        {{fast.path, two.path, "--fail-if-slower", "5"}, kExitOk,
-         "  no run is more than 5% slower\nGate passed.\n"},
+         rule("5", "1.05") + "  Run 2: cannot tell: neither it nor the reference has any spread\n"
+                             "Gate cannot tell: run 2.\n"},
+        {{fast.path, two.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 31.1% faster and 21.1% slower (0.69 to 1.21 x); about "
+         "14 launches a side would tell\nGate cannot tell: run 2.\n"},
         {{fast.path, two.path, "--fail-if-slower", "5", "--skip-first"}, kExitCannotJudge,
-         "  Run 2: cannot be judged: it has 1 counted launch" + needs},
+         "  Run 2: cannot tell: it has 1 counted launch" + needs},
         // A slowdown outweighs a doubt; an export that failed outweighs both.
         {{fast.path, slow.path, none.path, "--fail-if-slower", "5"}, kExitSlower,
-         fails + "  Run 3: cannot be judged: it has 0 counted launches" + needs +
+         fails + "  Run 3: cannot tell: it has 0 counted launches" + needs +
              "Gate failed: run 2.\n"},
         {{fast.path, slow.path, once.path, "--fail-if-slower", "5", "--export-csv",
           "no-such-kairon-folder/gate.csv"},
          kExitFailed, "Gate failed: run 2.\n"},
         {{fast.path, once.path, "--fail-if-slower", "5", "--export-csv",
           "no-such-kairon-folder/gate.csv"},
-         kExitFailed, "Gate cannot judge: run 2.\n"},
+         kExitFailed, "Gate cannot tell: run 2.\n"},
         // A failed launch neither hides a slowdown nor passes for a fast
         // start, unless it is asked to be counted.
         {{fast.path, hung.path, "--fail-if-slower", "5"}, kExitSlower,
-         rule("5") + fails + "Gate failed: run 2.\n"},
-        {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitOk,
-         rule("5") + "  Run 2: passes: 1445.7% slower, but p = 0.3765 is not significant\n"
-                     "Gate passed.\n"},
+         rule("5", "1.05") + fails + "Gate failed: run 2.\n"},
+        {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitCannotJudge,
+         rule("5", "1.05") + "  Run 2: cannot tell: between 100.0% faster and 5887.4% slower "
+                             "(0.00 to 59.87 x); about 4 launches a side would tell\n"
+                             "Gate cannot tell: run 2.\n"},
         {{fast.path, crashed.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         rule("5") + "  Run 2: cannot be judged: it has 1 counted launch" + needs +
-             "Gate cannot judge: run 2.\n"},
-        {{fast.path, crashed.path, "--fail-if-slower", "5", "--include-failed"}, kExitOk,
-         rule("5") + "  no run is more than 5% slower\nGate passed.\n"},
-        // The limit and the level.
-        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "50"}, kExitOk,
-         rule("50") + "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
-                      "Gate passed.\n"},
+         rule("5", "1.05") + "  Run 2: cannot tell: it has 1 counted launch" + needs +
+             "Gate cannot tell: run 2.\n"},
+        {{fast.path, crashed.path, "--fail-if-slower", "5", "--include-failed"},
+         kExitCannotJudge, "  Run 2: cannot tell: between 100.0% faster and 553.0% slower"},
+        // The limit and the level. A mean ratio on the limit is never told.
+        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "50"}, kExitCannotJudge,
+         rule("50", "1.5") +
+             "  Run 2: cannot tell: between 35.8% and 64.2% slower (1.36 to 1.64 x); no number "
+             "of launches would tell: its mean ratio is on the limit\n"
+             "  Run 3: " + noisyAcross + "about 48 launches a side would tell\n"
+             "Gate cannot tell: runs 2, 3.\n"},
         {{fast.path, slow.path, noisy.path, "--reference", "1", "--fail-if-slower", "49.9"},
-         kExitSlower,
-         rule("49.9") + fails +
-             "  Run 3: passes: 100.0% slower, but p = 0.3675 is not significant\n"
-             "Gate failed: run 2.\n"},
-        {{fast.path, slow.path, "--fail-if-slower", "49.9", "--significance", "0.0005"}, kExitOk,
-         "more than 49.9% slower and the difference is significant (p < 5e-04):\n"
-         "  Run 2: passes: 50.0% slower, but p = 0.0006 is not significant\n"},
+         kExitCannotJudge,
+         "  Run 2: cannot tell: between 35.8% and 64.2% slower (1.36 to 1.64 x); about 60224 "
+         "launches a side would tell\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"},
+         kExitCannotJudge,
+         "and the Welch test's p < 5e-04; within when the whole interval lies at or below\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "40", "--significance", "0.0005"},
+         kExitCannotJudge,
+         "  Run 2: cannot tell: between 2.6% faster and 102.6% slower (0.97 to 2.03 x); about "
+         "83 launches a side would tell\n"},
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "0", "--significance", "0.5"},
          kExitSlower,
-         fails + "  Run 3: fails: 100.0% slower, p = 0.3675\nGate failed: runs 2, 3.\n"},
+         "with a limit of 0% (1 x):\nslower when the whole 50% interval of a run's mean ratio"},
+        {{fast.path, slow.path, noisy.path, "--fail-if-slower", "0", "--significance", "0.5"},
+         kExitSlower,
+         "A limit of 0% leaves no margin: only a run faster than the reference can be\n"
+         "shown within it.\n"
+         "  Run 2: slower than the limit: 50.0% (1.46 to 1.54 x), p = 0.0006\n"
+         "  Run 3: slower than the limit: 100.0% (1.29 to 2.71 x), p = 0.3675\n"
+         "Gate failed: runs 2, 3.\n"},
         {{fast.path, slow.path, noisy.path, "--fail-if-slower", "900"}, kExitOk,
-         "  no run is more than 900% slower\nGate passed.\n"},
+         "  Run 2: within the limit: at most 64.2% slower (1.36 to 1.64 x)\n"
+         "  Run 3: within the limit: at most 471.7% slower (0.00 to 5.72 x)\n"
+         "Gate passed.\n"},
     };
     for (GateCase& c : cases) {
         c.args.insert(c.args.end(), {"--test", "welch"});
@@ -447,7 +474,7 @@ TEST(ReportProgram, WelchGateJudgesEachRunAgainstTheFirst)
     }
 }
 
-TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
+TEST(ReportProgram, RankGateCallsARunWithinOrSlowerOnlyByItsWholeInterval)
 {
     // Against fast, five launches around 1 s (SciPy's mannwhitneyu and
     // numpy's bootstrap of 400,000 resamples): slow, around 1.5 s: U = 25,
@@ -469,36 +496,99 @@ TEST(ReportProgram, RankGateNeedsTheWholeIntervalOverTheLimit)
     TempFile flat("rank_flat.log");
     flat.Write("a.exe - 2 executions\r\n1.0000\r\n1.0000\r\nb.exe - 2 executions\r\n1.0000\r\n"
                "1.0000\r\n");
+    // A build 24% slower by its median whose interval still holds 1.05.
+    TempFile slower24("rank_slower24.log");
+    slower24.Write("a.exe - 8 executions\r\n1.0000\r\n1.0200\r\n0.9800\r\n1.0500\r\n0.9700\r\n"
+                   "1.0100\r\n1.3000\r\n0.9900\r\nb.exe - 8 executions\r\n1.2400\r\n1.0300\r\n"
+                   "1.3500\r\n1.2500\r\n1.3600\r\n1.0500\r\n1.2600\r\n1.0600\r\n");
+    // One program timed against itself on a machine that spreads it widely.
+    TempFile itself("rank_itself.log");
+    itself.Write("notepad.exe - 6 executions\r\n0.9000\r\n2.1000\r\n0.7000\r\n1.6000\r\n"
+                 "3.0000\r\n1.1000\r\nnotepad.exe - 6 executions\r\n1.2000\r\n0.8000\r\n"
+                 "2.6000\r\n1.9000\r\n0.9500\r\n2.4000\r\n");
+    // 80 ms slower, six launches a side, one slow launch in the baseline.
+    TempFile oneSlow("rank_one_slow.log");
+    oneSlow.Write("a.exe - 6 executions\r\n0.1500\r\n0.1520\r\n0.1480\r\n0.1510\r\n0.1490\r\n"
+                  "0.3100\r\nb.exe - 6 executions\r\n0.2300\r\n0.2320\r\n0.1500\r\n0.2310\r\n"
+                  "0.2290\r\n0.2330\r\n");
+    // Half the reference's launches took no time: most resampled medians are 0.
+    TempFile zero("rank_zero.log");
+    zero.Write("a.exe - 6 executions\r\n0.0000\r\n0.0000\r\n0.0000\r\n0.1000\r\n0.1000\r\n"
+               "0.1000\r\nb.exe - 6 executions\r\n0.1000\r\n0.1000\r\n0.1000\r\n0.1000\r\n"
+               "0.1000\r\n0.1100\r\n");
+    // An interval above 1 from four launches a side, a p that is not.
+    TempFile unsure("rank_unsure.log");
+    unsure.Write("a.exe - 4 executions\r\n1.0355\r\n0.8500\r\n1.0093\r\n0.9689\r\n"
+                 "b.exe - 4 executions\r\n1.7635\r\n0.9926\r\n1.0564\r\n1.3513\r\n");
+    TempFile same("rank_same.log");
+    same.Write("a.exe - 8 executions\r\n1.0000\r\n1.0200\r\n0.9800\r\n1.0100\r\n0.9900\r\n"
+               "1.0300\r\n0.9700\r\n1.0000\r\nb.exe - 8 executions\r\n1.0100\r\n0.9900\r\n"
+               "1.0000\r\n1.0200\r\n0.9800\r\n1.0000\r\n1.0100\r\n0.9900\r\n");
     const std::string rule =
-        "Regression gate against run 1, the reference: a run fails when its median is\n"
-        "more than 5% slower, the whole interval of its ratio above 1.05 x,\n"
-        "and the U test's p < 0.05:\n";
-    const std::string fails = "  Run 2: fails: 50.0% slower (1.47 to 1.54 x), p = 0.0122\n";
+        "Regression gate against run 1, the reference, with a limit of 5% (1.05 x):\n"
+        "slower when the whole 95% interval of a run's median ratio lies above it\n"
+        "and the U test's p < 0.05; within when the whole interval lies at or below\n"
+        "it; otherwise the gate cannot tell.\n";
+    const std::string fails =
+        "  Run 2: slower than the limit: 50.0% (1.47 to 1.54 x), p = 0.0122\n";
+    const std::string noMargin =
+        "A limit of 0% leaves no margin: only a run faster than the reference can be\n"
+        "shown within it.\n";
     GateCase cases[] = {
         {{fast.path, slow.path, "--fail-if-slower", "5"}, kExitSlower,
          rule + fails + "Gate failed: run 2.\n"},
-        // With the limit inside the interval, a slowdown passes.
-        {{fast.path, slow.path, "--fail-if-slower", "49"}, kExitOk,
-         "  Run 2: passes: 50.0% slower (1.47 to 1.54 x), p = 0.0122, but the interval reaches "
-         "the limit\nGate passed.\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "0"}, kExitSlower,
+         noMargin + fails + "Gate failed: run 2.\n"},
+        // The limit inside the interval: no verdict either way.
+        {{fast.path, slow.path, "--fail-if-slower", "49"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 46.5% and 53.5% slower (1.47 to 1.54 x); about 61 "
+         "launches a side would tell\nGate cannot tell: run 2.\n"},
+        {{fast.path, slow.path, "--fail-if-slower", "60"}, kExitOk,
+         "  Run 2: within the limit: at most 53.5% slower (1.47 to 1.54 x)\nGate passed.\n"},
         {{fast.path, slow.path, "--fail-if-slower", "5", "--significance", "0.01"},
          kExitCannotJudge,
-         "  Run 2: cannot be judged: with 5 and 5 counted launches the U test's p cannot go "
+         "  Run 2: cannot tell: with 5 and 5 counted launches the U test's p cannot go "
          "below 0.01\n"},
-        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitOk,
-         "  Run 2: passes: 100.0% slower (0.50 to 3.50 x), but p = 0.1437 is not significant\n"},
+        {{fast.path, noisy.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 50.0% faster and 250.0% slower (0.50 to 3.50 x); about 13 "
+         "launches a side would tell\n"},
         // A launch that hung hides the slowdown from Welch's test only.
         {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed"}, kExitSlower,
-         "  Run 2: fails: 50.5% slower (1.47 to 29.71 x), p = 0.0081\nGate failed: run 2.\n"},
+         "  Run 2: slower than the limit: 50.5% (1.47 to 29.71 x), p = 0.0081\n"
+         "Gate failed: run 2.\n"},
         {{fast.path, hung.path, "--fail-if-slower", "5", "--include-failed", "--test", "welch"},
-         kExitOk, "Gate passed.\n"},
+         kExitCannotJudge, "Gate cannot tell: run 2.\n"},
         // What cannot be judged.
         {{three.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         "  Run 2: cannot be judged: with 3 and 3 counted launches the U test's p cannot go "
-         "below 0.05\nGate cannot judge: run 2.\n"},
+         "  Run 2: cannot tell: with 3 and 3 counted launches the U test's p cannot go "
+         "below 0.05\nGate cannot tell: run 2.\n"},
         {{flat.path, "--fail-if-slower", "5"}, kExitCannotJudge,
-         "  Run 2: cannot be judged: every launch of it and of the reference took the same "
+         "  Run 2: cannot tell: every launch of it and of the reference took the same "
          "time\n"},
+        // Slow, noisy or small runs whose interval holds the limit are no pass.
+        {{slower24.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         rule + "  Run 2: cannot tell: between 3.4% and 32.7% slower (1.03 to 1.33 x); about 10 "
+                "launches a side would tell\nGate cannot tell: run 2.\n"},
+        {{itself.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 52.4% faster and 140.0% slower (0.48 to 2.40 x); about "
+         "282 launches a side would tell\n"},
+        {{oneSlow.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 0.4% faster and 55.5% slower (1.00 to 1.56 x); about 8 "
+         "launches a side would tell\n"},
+        {{zero.path, "--fail-if-slower", "5"}, kExitCannotJudge,
+         "  Run 2: cannot tell: 100.0% slower, but no interval: a resampled median of the "
+         "reference is 0 s\nGate cannot tell: run 2.\n"},
+        {{unsure.path, "--fail-if-slower", "0"}, kExitCannotJudge,
+         "  Run 2: cannot tell: between 0.2% and 82.0% slower (1.00 to 1.82 x), but p = 0.1124 "
+         "is not below 0.05\nGate cannot tell: run 2.\n"},
+        // The same program within 5%, and what a limit of 0 makes of it.
+        {{same.path, "--fail-if-slower", "5"}, kExitOk,
+         rule + "  Run 2: within the limit: at most 2.0% slower (0.98 to 1.02 x)\nGate passed.\n"},
+        {{same.path, "--fail-if-slower", "0"}, kExitCannotJudge,
+         noMargin + "  Run 2: cannot tell: between 2.0% faster and 2.0% slower (0.98 to 1.02 x); "
+                    "no number of launches would tell: its median ratio is on the limit\n"},
+        {{same.path, "--fail-if-slower", "1"}, kExitCannotJudge,
+         "(0.98 to 1.02 x); about 34 launches a side would tell\n"},
     };
     for (const GateCase& c : cases)
         ExpectGate(c);

@@ -168,6 +168,12 @@ TEST(RunAnalysis, ComparesAgainstTheFastestOrTheReferenceGiven)
     std::vector<RunAnalysis> pair = {AnalyzeRun(steady, 1, false), AnalyzeRun(spiky, 2, false)};
     EXPECT_EQ(CompareRuns(pair, 0, 0.05).reference, 2);
     EXPECT_EQ(CompareRuns(pair, 0, 0.05, kWelchTest).reference, 1);
+    // A tie on the centre goes to the earlier run, by either test.
+    ::Run twin = RunOf({1.0, 1.1, 0.9});
+    std::vector<RunAnalysis> tied = {AnalyzeRun(slow, 1, false), AnalyzeRun(fast, 2, false),
+                                     AnalyzeRun(twin, 3, false)};
+    EXPECT_EQ(CompareRuns(tied, 0, 0.05).reference, 2);
+    EXPECT_EQ(CompareRuns(tied, 0, 0.05, kWelchTest).reference, 2);
 }
 
 TEST(RunAnalysis, NoRatioAgainstAMeanOfZero)

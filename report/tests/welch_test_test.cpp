@@ -33,9 +33,14 @@ TEST(WelchTest, TwoSidedPAgreesWithMpmathAndClosedForms)
         {10.0, 3.5, 0.0010714758956126638, 1e-12}, {1.96, 1e6, 0.049996067582829366, 1e-10},
         {-3.0, 12.25, 0.010844404514911383, 1e-12}, {0.0, 4.0, 1.0, 1e-12},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_NEAR(StudentTTwoSidedP(c.t, c.df), c.expected, c.tolerance)
             << "t " << c.t << " df " << c.df;
+        // The quantile is its inverse, where p tells one t from another.
+        if (c.t != 0.0) {
+            EXPECT_NEAR(StudentTTwoSidedQuantile(c.expected, c.df), std::abs(c.t), 1e-6);
+        }
+    }
     // One degree of freedom is the Cauchy law: p = 1 - 2 atan(|t|) / pi;
     // two: p = 1 - |t| / sqrt(2 + t^2).
     const double pi = std::acos(-1.0);

@@ -9,8 +9,6 @@
 # dialog, an open dialog with an empty name.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 log=$(kairon_winpath "$E2E_DIR/results.txt")
 mkdir apps
 : >apps/picked.exe

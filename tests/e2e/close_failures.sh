@@ -8,9 +8,6 @@
 # at the first close message cannot hang Kairon: the run ends by itself.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-
 # unattended_run NAME TITLE ON_CLOSE EXECUTIONS CLOSE_OPTIONS LIMIT_S: the
 # sample, recording into NAME-record.txt, shows its window 300 ms after
 # its launch; the log is NAME.txt. Kairon must end by itself within

@@ -6,9 +6,6 @@
 # procedure).
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-
 # The events of one record without the process ids and counter values.
 events() {
     awk '{ $1 = ""; if ($2 == "start" || $2 == "visible") NF = 2; sub(/^ /, ""); print }' "$1"

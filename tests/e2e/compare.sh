@@ -6,11 +6,10 @@
 # own records of when they started show; each copy's times go to its own
 # log in Kairon's format; the JSON lists every launch in the order it ran
 # with its program; and --fail-if-slower fails with status 4 when the slow
-# copy is APP and passes with 0 the other way round.
+# copy is APP, after the launches --max-runs added until it could tell, and
+# passes with 0 the other way round.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
 e2e_begin
-
 # copy NAME DELAY: a copy of the sample in folder NAME that waits DELAY ms
 # before its window and records its start into NAME-record.txt.
 copy() {
@@ -33,13 +32,14 @@ started_order() {
         sort -n | sed 's/-record.txt$//' | awk '{ printf "%s%s", (NR > 1 ? " " : ""), $2 }'
 }
 
-# expect_log FILE APP LOW HIGH: a header for APP and four times in [LOW, HIGH].
-# Four launches a side: with three, no rank test can reach p < 0.05, and
-# the gate cannot judge.
+# expect_log FILE APP LOW HIGH [N]: a header for APP's four launches and N
+# (default 4) times in [LOW, HIGH]. Four launches a side: with three, no
+# rank test can reach p < 0.05, and the gate cannot tell.
 expect_log() {
     local lines
     mapfile -t lines < <(log_lines "$1")
-    [ "${#lines[@]}" = 5 ] || fail "$1: expected a header and four timing lines: ${lines[*]}"
+    [ "${#lines[@]}" = $((${5:-4} + 1)) ] ||
+        fail "$1: expected a header and ${5:-4} timing lines: ${lines[*]}"
     expect_same "$1: header" "$2 - 4 executions" "${lines[0]}"
     local line
     for line in "${lines[@]:1}"; do
@@ -47,22 +47,28 @@ expect_log() {
     done
 }
 
-# The slow copy as APP, against the fast one: the gate fails.
-run_time --window 'Kairon Sample' --exact --warmup 1 --runs 4 --delay 300 \
+# The slow copy as APP, against the fast one: the gate fails. It looks
+# after 4, 6, 8, 10 and 12 launches a side at p < 0.01 each, which four
+# launches cannot reach: it adds rounds, and can tell after six.
+run_time --window 'Kairon Sample' --exact --warmup 1 --runs 4 --max-runs 12 --delay 300 \
     --args '--exit-after 30000' --json slower.json --log slower.txt \
     --compare "$fast" --fail-if-slower 5 "$slow"
 expect_same "APP slower: status (stderr: $(cat err.txt))" 4 "$STATUS"
 expect_same "APP slower: launch order" \
-    "fast slow fast slow fast slow fast slow fast slow" "$(started_order)"
-expect_log slower-baseline.txt "$fast" 0.1 0.95
-expect_log slower.txt "$slow" 1.1 10
+    "fast slow fast slow fast slow fast slow fast slow fast slow fast slow" "$(started_order)"
+expect_log slower-baseline.txt "$fast" 0.1 0.95 6
+expect_log slower.txt "$slow" 1.1 10 6
 sed -E 's/[0-9]+\.[0-9]{4} s$/T s/' err.txt >progress.txt
 expect_same "APP slower: progress" "$(printf '%s\n' 'baseline warmup 1/1: T s' 'warmup 1/1: T s' \
     'baseline launch 1/4: T s' 'launch 1/4: T s' 'baseline launch 2/4: T s' 'launch 2/4: T s' \
-    'baseline launch 3/4: T s' 'launch 3/4: T s' 'baseline launch 4/4: T s' 'launch 4/4: T s')" \
+    'baseline launch 3/4: T s' 'launch 3/4: T s' 'baseline launch 4/4: T s' 'launch 4/4: T s' \
+    'baseline launch 5 (added): T s' 'launch 5 (added): T s' \
+    'baseline launch 6 (added): T s' 'launch 6 (added): T s')" \
     "$(cat progress.txt)"
 for line in "Run 1: $fast" "Run 2: $slow" 'Run 1, the baseline, is the reference; run 2 is APP.' \
-    'Comparison against run 1' 'Gate failed: run 2.'; do
+    'Comparison against run 1' 'Gate failed: run 2.' \
+    '  Launches:               6 of 4 completed (launches were added, as kairon-time --max-runs adds them)' \
+    'The gate looked after 4 and 6 launches a side, each look at p < 0.01 (0.05 split between 5 planned looks): it could tell after 6 of at most 12.'; do
     grep -qxF "$line" out.txt || fail "APP slower: no line '$line' in: $(cat out.txt)"
 done
 python3 - slower.json "$fast" "$slow" <<'EOF_PY' || fail "slower.json: $(cat slower.json)"
@@ -72,7 +78,7 @@ with open(sys.argv[1]) as file:
 assert doc["application"] == sys.argv[3] and doc["baseline"] == sys.argv[2], doc
 order = [(l["program"], l["warmup"], l["launch"]) for l in doc["launches"]]
 assert order == [("baseline", True, 1), ("app", True, 1)] + [
-    (program, False, n) for n in (1, 2, 3, 4) for program in ("baseline", "app")], order
+    (program, False, n) for n in range(1, 7) for program in ("baseline", "app")], order
 EOF_PY
 
 # The fast copy as APP, against the slow one, its log named: the gate passes.

@@ -6,8 +6,6 @@
 # search-loop banner every 50 passes, and the timing line.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 # The window appears after 1.2 s: more than 50 search passes of 10 ms.
 save_config --window "Kairon Sample" --exact --debug --runs 1 --delay 100 --log results.txt \
     --args "--title \"Kairon Sample\" --delay 1200 --exit-after 30000" "$app"

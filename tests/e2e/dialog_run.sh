@@ -6,8 +6,6 @@
 # Run App enabled again and the program still open.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 2200 --log results.txt \
     --args "$(sample_args 300 "$record" 30000)" "$app"

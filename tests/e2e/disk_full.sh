@@ -11,8 +11,6 @@
 # skipped.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 disk="$E2E_DIR/disk"
 mkdir "$disk"
 mount -t tmpfs -o size=64k tmpfs "$disk" 2>"$E2E_DIR/mount.err" ||

@@ -6,8 +6,6 @@
 # the search gives up after its 5000 passes and neither is closed.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 bystander="$E2E_DIR/bystander.txt"
 record="$E2E_DIR/record.txt"
 start_sample --title "Bystander" --record "$(kairon_winpath "$bystander")" --exit-after 170000

@@ -8,8 +8,6 @@
 # engine's unit tests hold every flush.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 save_config --window "Kairon Sample" --exact --runs 2 --delay 1000 --log results.txt \
     --args "$(sample_args 0 "$E2E_DIR/record.txt" 30000)" "$app"
 start_kairon

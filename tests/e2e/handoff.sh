@@ -9,12 +9,7 @@
 # the first instance's own stays. Alone, the same program is an ordinary
 # launch whose window the launched process owns.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
-e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-start_wine_processes
-
+e2e_begin wine-processes
 record="$E2E_DIR/record.txt"
 start_sample --single-instance kairon-e2e-handoff --record "$(kairon_winpath "$record")" \
     --exit-after 45000

@@ -9,8 +9,6 @@
 # the timing line.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 console_app=$(kairon_winpath "$GUI_DRIVER")
 while read -r program arguments; do
     write_config "$program" "$arguments" \

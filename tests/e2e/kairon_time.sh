@@ -7,12 +7,7 @@
 # every line in the log; warm-ups and phases reach the JSON but not the
 # log; Ctrl-C ends the run with 130 and closes the application first.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
-e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-start_wine_processes
-
+e2e_begin wine-processes
 run_time --window 'Kairon Sample' --runs ten "$app"
 expect_same "bad --runs: status" 2 "$STATUS"
 expect_same "bad --runs: message" \

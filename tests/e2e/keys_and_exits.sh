@@ -6,8 +6,6 @@
 # down.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 3000 --log results.txt \
     --args "$(sample_args 0 "$record" 20000)" "$app"

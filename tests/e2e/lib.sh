@@ -98,6 +98,9 @@ e2e_warm_prefix() {
     ) 9>"$E2E_WORK/wineprefix.lock"
 }
 
+# Every test's opening. It sets `app`, the sample application as Windows
+# names it; `e2e_begin wine-processes` also starts Wine's own processes, for
+# tests that compare kairon-time's standard error.
 e2e_begin() {
     mkdir -p "$E2E_WORK/tmp"
     E2E_DIR=$(mktemp -d "$E2E_WORK/tmp/$(basename "$0" .sh).XXXXXX")
@@ -107,6 +110,8 @@ e2e_begin() {
     kairon_wine_stop
     e2e_warm_prefix
     cd "$E2E_DIR"
+    app=$(kairon_winpath "$SAMPLE_APP")
+    [ "${1-}" != wine-processes ] || start_wine_processes
 }
 
 # Arguments that start the sample application with a window titled

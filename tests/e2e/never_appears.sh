@@ -8,8 +8,6 @@
 # measuring.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 save_config --window Kairon --runs 1 --delay 100 --log results.txt \
     --args "--show never --record $(kairon_winpath "$record") --exit-after 160000" "$app"

@@ -8,9 +8,6 @@
 # shown 1 s after its launch, is timed and closed.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-
 # run_against_old_window NEW_WINDOWS_ONLY EXACT_MATCH OLD_TITLE OLD_RECORD NEW_RECORD
 run_against_old_window() {
     local only=$1 exact=$2 title=$3 old=$4 new=$5

@@ -5,8 +5,6 @@
 # in the box, a log holding the header only, Run App enabled again.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 missing_app=$(kairon_winpath "$E2E_DIR/no-such-app.exe")
 save_config --attended --window "Kairon Sample" --exact --runs 1 --delay 100 \

@@ -14,12 +14,7 @@
 # late over another's content, and one partly off the screen, settle on
 # their own content.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
-e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
-start_wine_processes
-
+e2e_begin wine-processes
 record="$E2E_DIR/record.txt"
 draw_ms=1500
 quiet_ms=200

@@ -6,12 +6,8 @@
 # that fails stops the run with status 1 and the cleanup still runs; --cold
 # is refused before any launch, since Wine cannot empty its file cache.
 . "$(dirname "$0")/lib.sh"
-: "${KAIRON_TIME:?}"
-e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
+e2e_begin wine-processes
 record="$E2E_DIR/record.txt"
-start_wine_processes
 
 run_time --window 'Kairon Sample' --exact --warmup 1 --runs 2 --delay 200 \
     --args "$(sample_args 100 "$record" 30000)" --json launches.json \

@@ -10,8 +10,6 @@
 # is closed.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record="$E2E_DIR/record.txt"
 
 write_config "$app" \

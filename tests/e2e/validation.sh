@@ -5,8 +5,6 @@
 # follows Window Name without losing its check mark.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
-app=$(kairon_winpath "$SAMPLE_APP")
 record=$(kairon_winpath "$E2E_DIR/record.txt")
 log=$(kairon_winpath "$E2E_DIR/results.txt")
 

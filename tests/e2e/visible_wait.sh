@@ -5,11 +5,13 @@
 # Visible means shown: a window created hidden is timed to its show, by
 # Kairon.exe and by kairon-time, and one never shown fails in both.
 . "$(dirname "$0")/lib.sh"
-e2e_begin
-start_wine_processes
+e2e_begin wine-processes
 
-app=$(kairon_winpath "$SAMPLE_APP")
-
+# The results log's lines into `lines`, which must number $1 by now.
+read_log() {
+    mapfile -t lines < <(log_lines results.txt)
+    [ "${#lines[@]}" -eq "$1" ] || fail "the log has ${#lines[@]} lines, not $1"
+}
 # run_showing STATE RECORD
 run_showing() {
     save_config --window "Kairon Sample" --exact --visible --runs 1 --delay 100 --log results.txt \
@@ -22,27 +24,23 @@ run_showing() {
 
 run_showing min "$E2E_DIR/min.txt"
 grep -q ' visible [0-9]* min$' "$E2E_DIR/min.txt" || fail "the sample was not minimised"
-mapfile -t lines < <(log_lines results.txt)
-[ "${#lines[@]}" -eq 3 ] || fail "the log has ${#lines[@]} lines, not 3"
+read_log 3
 expect_same "the give-up line" "Failed to find Kairon Sample as visible" "${lines[1]}"
 expect_timing_line "${lines[2]}" 5.0 12
 
 run_showing max "$E2E_DIR/max.txt"
-mapfile -t lines < <(log_lines results.txt)
-[ "${#lines[@]}" -eq 5 ] || fail "the log has ${#lines[@]} lines, not 5"
+read_log 5
 expect_same "second header" "$app - 1 executions" "${lines[3]}"
 expect_timing_line "${lines[4]}" 0 4.9
 
 # A window created hidden and shown 1.5 s later is timed to its show, not
 # to its creation: Kairon.exe within its 100 ms polling.
 run_showing "normal --show-after 1500" "$E2E_DIR/late.txt"
-mapfile -t lines < <(log_lines results.txt)
-[ "${#lines[@]}" -eq 7 ] || fail "the log has ${#lines[@]} lines, not 7"
+read_log 7
 expect_timing_line "${lines[6]}" 1.5 3
 # One never shown ends the wait with the failure line.
 run_showing hidden "$E2E_DIR/hidden.txt"
-mapfile -t lines < <(log_lines results.txt)
-[ "${#lines[@]}" -eq 10 ] || fail "the log has ${#lines[@]} lines, not 10"
+read_log 10
 expect_same "never shown: the give-up line" "Failed to find Kairon Sample as visible" "${lines[8]}"
 expect_timing_line "${lines[9]}" 5.0 12
 

@@ -9,7 +9,6 @@
 # product and has no zip, lays out the same two files itself.
 . "$(dirname "$0")/lib.sh"
 e2e_begin
-
 zip="${KAIRON_ZIP:-}"
 if [ -z "$zip" ] && [ -f "$KAIRON_BUILD_DIR/CPackConfig.cmake" ]; then
     cpack --config "$KAIRON_BUILD_DIR/CPackConfig.cmake" -B "$E2E_DIR/pack" \

@@ -373,21 +373,81 @@ Failure NeedControl(int id, HWND* control)
     return kOk;
 }
 
-// The control named by the command's first word, in the live main dialog.
-Failure ReadControl(const Command& command, HWND* control)
+// The file dialog that the main dialog shows, once it has its controls.
+Failure NeedFileDialog(HWND* picker, HWND* nameEdit)
 {
-    int id;
-    const Failure failure = ReadId(command, 0, &id);
-    return failure.failed ? failure : NeedControl(id, control);
-}
-
-Failure DoFind(const Command& command)
-{
-    DWORD timeoutMs;
-    Failure failure = ReadTimeout(command, 0, &timeoutMs);
+    const Failure failure = NeedDialog();
     if (failure.failed)
         return failure;
-    const bool found = WaitFor(timeoutMs, [] {
+    *picker = FindOwned(OwnedKind::FileDialog);
+    if (!*picker)
+        return Fail("no file dialog");
+    *nameEdit = FileNameEdit(*picker);
+    if (!*nameEdit)
+        return Fail("the file dialog has no file name field");
+    return kOk;
+}
+
+// The window a command acts on, once its words are read.
+enum class Target { kNone, kDialog, kNamedControl, kStatusLine, kFileDialog };
+
+// What a command needs before it acts, checked in this order, so that the
+// first thing missing is the one its error names.
+struct Needs {
+    size_t words;                      // at least this many
+    std::vector<std::string> choices;  // the first word is one of them
+    bool namesControl;                 // the first word is a control's name or number
+    int timeoutWord;                   // the word with the time limit; -1: none
+    Target target;
+};
+
+const Needs kNoNeeds = {0, {}, false, -1, Target::kNone};
+const Needs kNeedsDialog = {0, {}, false, -1, Target::kDialog};
+const Needs kNeedsControl = {0, {}, true, -1, Target::kNamedControl};
+const Needs kNeedsTimeout = {0, {}, false, 0, Target::kNone};
+const Needs kNeedsTimeoutAndDialog = {0, {}, false, 0, Target::kDialog};
+
+// What the needs found, for the command to act on.
+struct Args {
+    const Command& command;
+    size_t choice = 0;
+    int id = 0;
+    DWORD timeoutMs = kDefaultTimeoutMs;
+    HWND control = nullptr;  // the named control, or the status line
+    HWND picker = nullptr;   // the file dialog and its file name field
+    HWND nameEdit = nullptr;
+};
+
+Failure MeetNeeds(const Needs& needs, Args* args)
+{
+    const Command& command = args->command;
+    Failure failure = NeedWords(command, needs.words);
+    if (!failure.failed && !needs.choices.empty())
+        failure = ReadChoice(command, 0, needs.choices, &args->choice);
+    if (!failure.failed && needs.namesControl)
+        failure = ReadId(command, 0, &args->id);
+    if (!failure.failed && needs.timeoutWord >= 0)
+        failure = ReadTimeout(command, static_cast<size_t>(needs.timeoutWord), &args->timeoutMs);
+    if (failure.failed)
+        return failure;
+    switch (needs.target) {
+    case Target::kDialog:
+        return NeedDialog();
+    case Target::kNamedControl:
+        return NeedControl(args->id, &args->control);
+    case Target::kStatusLine:
+        return NeedControl(IDC_STATUS, &args->control);
+    case Target::kFileDialog:
+        return NeedFileDialog(&args->picker, &args->nameEdit);
+    case Target::kNone:
+        break;
+    }
+    return kOk;
+}
+
+Failure DoFind(const Args& args)
+{
+    const bool found = WaitFor(args.timeoutMs, [] {
         g_dialog = FindWindowA(kMainClass, nullptr);
         return g_dialog && IsWindowVisible(g_dialog);
     });
@@ -397,141 +457,91 @@ Failure DoFind(const Command& command)
     return kOk;
 }
 
-Failure DoSet(const Command& command)
+Failure DoSet(const Args& args)
 {
-    HWND control;
-    const Failure failure = ReadControl(command, &control);
-    if (failure.failed)
-        return failure;
-    const std::string text = TextAfterWords(command.rest, 1);
+    const std::string text = TextAfterWords(args.command.rest, 1);
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+    SendMessageTimeoutA(args.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                         SMTO_NORMAL, kSendTimeoutMs, &ignored);
     return kOk;
 }
 
-Failure DoGet(const Command& command)
+Failure DoGet(const Args& args)
 {
-    HWND control;
-    const Failure failure = ReadControl(command, &control);
-    if (failure.failed)
-        return failure;
-    Print("get " + command.words[0] + ": " + Escape(WindowText(control)));
+    Print("get " + args.command.words[0] + ": " + Escape(WindowText(args.control)));
     return kOk;
 }
 
-Failure DoChecked(const Command& command)
+Failure DoChecked(const Args& args)
 {
-    HWND control;
-    const Failure failure = ReadControl(command, &control);
-    if (failure.failed)
-        return failure;
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
-    Print("checked " + command.words[0] + ": " + (state == BST_CHECKED ? "1" : "0"));
+    SendMessageTimeoutA(args.control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
+    Print("checked " + args.command.words[0] + ": " + (state == BST_CHECKED ? "1" : "0"));
     return kOk;
 }
 
-Failure DoEnabled(const Command& command)
+Failure DoEnabled(const Args& args)
 {
-    HWND control;
-    const Failure failure = ReadControl(command, &control);
-    if (failure.failed)
-        return failure;
-    Print("enabled " + command.words[0] + ": " + (IsWindowEnabled(control) ? "1" : "0"));
+    Print("enabled " + args.command.words[0] + ": " +
+          (IsWindowEnabled(args.control) ? "1" : "0"));
     return kOk;
 }
 
-Failure DoStatus(const Command&)
+Failure DoStatus(const Args& args)
 {
-    HWND control;
-    Failure failure = NeedControl(IDC_STATUS, &control);
-    if (failure.failed)
-        return failure;
-    Print("status: " + Escape(WindowText(control)));
+    Print("status: " + Escape(WindowText(args.control)));
     return kOk;
 }
 
-Failure DoClick(const Command& command, bool posted)
+Failure DoClick(const Args& args, bool posted)
 {
-    HWND control;
-    const Failure failure = ReadControl(command, &control);
-    if (failure.failed)
-        return failure;
     if (posted) {
-        PostMessageA(control, BM_CLICK, 0, 0);
+        PostMessageA(args.control, BM_CLICK, 0, 0);
     } else {
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
+        if (!SendMessageTimeoutA(args.control, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
                                  &ignored))
-            return Fail("click " + command.words[0] +
+            return Fail("click " + args.command.words[0] +
                         " did not return (it opens something modal: use press)");
     }
     return kOk;
 }
 
-Failure DoCommand(const Command& command)
+Failure DoCommand(const Args& args)
 {
-    int id;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
-    PostMessageA(g_dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    PostMessageA(g_dialog, WM_COMMAND, static_cast<WPARAM>(args.id), 0);
     return kOk;
 }
 
-Failure DoBox(const Command& command)
+Failure DoBox(const Args& args)
 {
-    DWORD timeoutMs;
-    Failure failure = ReadTimeout(command, 0, &timeoutMs);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     HWND box = nullptr;
-    if (!WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
-        return Fail("no message box within " + std::to_string(timeoutMs) + " ms");
+    if (!WaitFor(args.timeoutMs,
+                 [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
+        return Fail("no message box within " + std::to_string(args.timeoutMs) + " ms");
     Print(MessageBoxLine(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return WaitUntilClosed(box, "the message box");
 }
 
-Failure DoNoBox(const Command& command)
+Failure DoNoBox(const Args& args)
 {
-    DWORD timeoutMs;
-    Failure failure = NeedWords(command, 1);
-    if (!failure.failed)
-        failure = ReadTimeout(command, 0, &timeoutMs);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     HWND box = nullptr;
-    if (WaitFor(timeoutMs, [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
+    if (WaitFor(args.timeoutMs,
+                [&] { return (box = FindOwned(OwnedKind::MessageBox)) != nullptr; }))
         return Fail("unexpected " + MessageBoxLine(box));
     return kOk;
 }
 
-Failure DoWaitStatus(const Command& command)
+Failure DoWaitStatus(const Args& args)
 {
-    DWORD timeoutMs;
-    HWND status;
-    Failure failure = NeedWords(command, 1);
-    if (!failure.failed)
-        failure = ReadTimeout(command, 0, &timeoutMs);
-    if (!failure.failed)
-        failure = NeedControl(IDC_STATUS, &status);
-    if (failure.failed)
-        return failure;
-    const std::string wanted = TextAfterWords(command.rest, 1);
+    const std::string wanted = TextAfterWords(args.command.rest, 1);
     std::string last;
     bool first = true;
-    const bool reached = WaitFor(timeoutMs, [&] {
-        if (!IsWindow(status))
+    const bool reached = WaitFor(args.timeoutMs, [&] {
+        if (!IsWindow(args.control))
             return false;
-        const std::string text = WindowText(status);
+        const std::string text = WindowText(args.control);
         if (first || text != last) {
             const bool runEnabled = IsWindowEnabled(Control(IDC_RUN)) != FALSE;
             Print("status: " + Escape(text) + " (run: " + (runEnabled ? "1" : "0") + ")");
@@ -545,19 +555,20 @@ Failure DoWaitStatus(const Command& command)
     return kOk;
 }
 
-Failure DoWaitEnabled(const Command& command)
+// Its state word comes between the control and the time limit.
+Failure DoWaitEnabled(const Args& args)
 {
-    int id;
+    const Command& command = args.command;
     long wanted = 0;
     DWORD timeoutMs;
     HWND control;
-    Failure failure = ReadId(command, 0, &id);
-    if (!failure.failed && (command.words.size() < 2 || !ParseNumber(command.words[1], &wanted)))
+    Failure failure;
+    if (command.words.size() < 2 || !ParseNumber(command.words[1], &wanted))
         failure = Fail("wait-enabled: expected 0 or 1");
     if (!failure.failed)
         failure = ReadTimeout(command, 2, &timeoutMs);
     if (!failure.failed)
-        failure = NeedControl(id, &control);
+        failure = NeedControl(args.id, &control);
     if (failure.failed)
         return failure;
     if (!WaitFor(timeoutMs, [&] { return (IsWindowEnabled(control) != FALSE) == (wanted != 0); }))
@@ -577,11 +588,8 @@ HWND OpenAbout()
     return about;
 }
 
-Failure DoAboutOpen(const Command&)
+Failure DoAboutOpen(const Args&)
 {
-    const Failure failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     HWND about = OpenAbout();
     if (!about)
         return Fail("no About box");
@@ -589,15 +597,9 @@ Failure DoAboutOpen(const Command&)
     return kOk;
 }
 
-Failure DoAbout(const Command& command)
+Failure DoAbout(const Args& args)
 {
     enum { kEnter, kEscape, kOkButton };
-    size_t how;
-    Failure failure = ReadChoice(command, 0, {"enter", "escape", "ok"}, &how);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     HWND about = OpenAbout();
     if (!about)
         return Fail("no About box");
@@ -609,22 +611,18 @@ Failure DoAbout(const Command& command)
     Print("dialog rect: " + RectText(g_dialog));
     Print("screen: " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
           std::to_string(GetSystemMetrics(SM_CYSCREEN)));
-    if (how == kEnter)
+    if (args.choice == kEnter)
         PostKey(about, VK_RETURN);
-    else if (how == kEscape)
+    else if (args.choice == kEscape)
         PostKey(about, VK_ESCAPE);
     else
         PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     return WaitUntilClosed(about, "the About box");
 }
 
-Failure DoFileDialog(const Command& command)
+Failure DoFileDialog(const Args& args)
 {
-    HWND button;
-    Failure failure = ReadControl(command, &button);
-    if (failure.failed)
-        return failure;
-    PostMessageA(button, BM_CLICK, 0, 0);
+    PostMessageA(args.control, BM_CLICK, 0, 0);
     // Cancel every file dialog that the click brings up: the program may
     // open a second one after the first fails.
     DWORD timeoutMs = kDefaultTimeoutMs;
@@ -637,35 +635,16 @@ Failure DoFileDialog(const Command& command)
         Sleep(300);
         Print("file dialog: " + Escape(WindowText(picker)));
         PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
-        failure = WaitUntilClosed(picker, "the file dialog");
+        const Failure failure = WaitUntilClosed(picker, "the file dialog");
         if (failure.failed)
             return failure;
         timeoutMs = 1000;
     }
 }
 
-// The file dialog that the main dialog shows, once it has its controls.
-Failure NeedFileDialog(HWND* picker, HWND* nameEdit)
+Failure DoBrowse(const Args& args)
 {
-    const Failure failure = NeedDialog();
-    if (failure.failed)
-        return failure;
-    *picker = FindOwned(OwnedKind::FileDialog);
-    if (!*picker)
-        return Fail("no file dialog");
-    *nameEdit = FileNameEdit(*picker);
-    if (!*nameEdit)
-        return Fail("the file dialog has no file name field");
-    return kOk;
-}
-
-Failure DoBrowse(const Command& command)
-{
-    HWND button;
-    Failure failure = ReadControl(command, &button);
-    if (failure.failed)
-        return failure;
-    PostMessageA(button, BM_CLICK, 0, 0);
+    PostMessageA(args.control, BM_CLICK, 0, 0);
     HWND picker = nullptr;
     if (!WaitFor(kDefaultTimeoutMs, [&] {
             picker = FindOwned(OwnedKind::FileDialog);
@@ -680,73 +659,47 @@ Failure DoBrowse(const Command& command)
     return kOk;
 }
 
-Failure DoFileName(const Command& command)
+Failure DoFileName(const Args& args)
 {
-    HWND picker, nameEdit;
-    const Failure failure = NeedFileDialog(&picker, &nameEdit);
-    if (failure.failed)
-        return failure;
-    const std::string text = TextAfterWords(command.rest, 0);
+    const std::string text = TextAfterWords(args.command.rest, 0);
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_NORMAL, kSendTimeoutMs, &ignored))
+    if (!SendMessageTimeoutA(args.nameEdit, WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                             kSendTimeoutMs, &ignored))
         return Fail("the file dialog did not take the name");
     return kOk;
 }
 
 // The button as a click on it reports itself, posted: the dialog may answer
 // with a prompt of its own before it returns.
-Failure DoFilePress(const Command& command)
+Failure DoFilePress(const Args& args)
 {
-    size_t which;
-    Failure failure = ReadChoice(command, 0, {"ok", "cancel"}, &which);
-    if (failure.failed)
-        return failure;
-    HWND picker, nameEdit;
-    failure = NeedFileDialog(&picker, &nameEdit);
-    if (failure.failed)
-        return failure;
-    const int id = which == 0 ? IDOK : IDCANCEL;
-    PostMessageA(picker, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(picker, id)));
+    const int id = args.choice == 0 ? IDOK : IDCANCEL;
+    PostMessageA(args.picker, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(args.picker, id)));
     return kOk;
 }
 
-Failure DoPrompt(const Command& command)
+Failure DoPrompt(const Args& args)
 {
-    DWORD timeoutMs;
-    size_t answer;
-    Failure failure = ReadChoice(command, 0, {"yes", "no"}, &answer);
-    if (!failure.failed)
-        failure = ReadTimeout(command, 1, &timeoutMs);
-    if (failure.failed)
-        return failure;
-    HWND picker, nameEdit;
-    failure = NeedFileDialog(&picker, &nameEdit);
-    if (failure.failed)
-        return failure;
     HWND box = nullptr;
-    if (!WaitFor(timeoutMs,
-                 [&] { return (box = FindOwnedBy(picker, OwnedKind::MessageBox)) != nullptr; }))
-        return Fail("the file dialog showed no prompt within " + std::to_string(timeoutMs) + " ms");
+    if (!WaitFor(args.timeoutMs, [&] {
+            return (box = FindOwnedBy(args.picker, OwnedKind::MessageBox)) != nullptr;
+        }))
+        return Fail("the file dialog showed no prompt within " +
+                    std::to_string(args.timeoutMs) + " ms");
     Print("prompt: " + Escape(WindowText(box)) + " | " +
           Escape(WindowText(MessageBoxTextControl(box))));
-    PostMessageA(box, WM_COMMAND, answer == 0 ? IDYES : IDNO, 0);
+    PostMessageA(box, WM_COMMAND, args.choice == 0 ? IDYES : IDNO, 0);
     return WaitUntilClosed(box, "the prompt");
 }
 
 // Waits for the file dialog's window to be destroyed, not only hidden: the
 // main dialog fills in its field only after that.
-Failure DoFileGone(const Command& command)
+Failure DoFileGone(const Args& args)
 {
-    DWORD timeoutMs;
-    Failure failure = ReadTimeout(command, 0, &timeoutMs);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     HWND last = FindOwned(OwnedKind::FileDialog);
-    if (!WaitFor(timeoutMs, [&] {
+    if (!WaitFor(args.timeoutMs, [&] {
             HWND shown = FindOwned(OwnedKind::FileDialog);
             if (shown)
                 last = shown;
@@ -756,30 +709,21 @@ Failure DoFileGone(const Command& command)
     return kOk;
 }
 
-Failure DoKey(const Command& command)
+Failure DoKey(const Args& args)
 {
-    size_t key;
-    Failure failure = ReadChoice(command, 0, {"enter", "escape"}, &key);
-    if (!failure.failed)
-        failure = NeedDialog();
-    if (failure.failed)
-        return failure;
-    PostKey(g_dialog, key == 0 ? VK_RETURN : VK_ESCAPE);
+    PostKey(g_dialog, args.choice == 0 ? VK_RETURN : VK_ESCAPE);
     return kOk;
 }
 
-Failure DoPostToDialog(UINT message, WPARAM wParam)
+Failure PostToDialog(UINT message, WPARAM wParam)
 {
-    const Failure failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     PostMessageA(g_dialog, message, wParam, 0);
     return kOk;
 }
 
-Failure DoReadFile(const Command& command)
+Failure DoReadFile(const Args& args)
 {
-    const std::string path = TextAfterWords(command.rest, 0);
+    const std::string path = TextAfterWords(args.command.rest, 0);
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -795,11 +739,8 @@ Failure DoReadFile(const Command& command)
     return kOk;
 }
 
-Failure DoTerminate(const Command&)
+Failure DoTerminate(const Args&)
 {
-    const Failure failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     DWORD processId = 0;
     GetWindowThreadProcessId(g_dialog, &processId);
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
@@ -813,8 +754,10 @@ Failure DoTerminate(const Command&)
     return kOk;
 }
 
-Failure DoMove(const Command& command)
+// Its numbers are read before the dialog is looked for.
+Failure DoMove(const Args& args)
 {
+    const Command& command = args.command;
     long x = 0, y = 0;
     if (command.words.size() < 2 || !ParseNumber(command.words[0], &x) ||
         !ParseNumber(command.words[1], &y))
@@ -827,44 +770,28 @@ Failure DoMove(const Command& command)
     return kOk;
 }
 
-Failure DoRect(const Command&)
+Failure DoRect(const Args&)
 {
-    const Failure failure = NeedDialog();
-    if (failure.failed)
-        return failure;
     Print("dialog rect: " + RectText(g_dialog));
     return kOk;
 }
 
-Failure DoWaitGone(const Command& command)
+Failure DoWaitGone(const Args& args)
 {
-    DWORD timeoutMs;
-    Failure failure = ReadTimeout(command, 0, &timeoutMs);
-    if (failure.failed)
-        return failure;
-    if (!WaitFor(timeoutMs, [] { return FindWindowA(kMainClass, nullptr) == nullptr; }))
+    if (!WaitFor(args.timeoutMs, [] { return FindWindowA(kMainClass, nullptr) == nullptr; }))
         return Fail("the main dialog is still there");
     return kOk;
 }
 
-Failure DoSleep(const Command& command)
+Failure DoSleep(const Args& args)
 {
-    DWORD ms;
-    Failure failure = NeedWords(command, 1);
-    if (!failure.failed)
-        failure = ReadTimeout(command, 0, &ms);
-    if (failure.failed)
-        return failure;
-    Sleep(ms);
+    Sleep(args.timeoutMs);
     return kOk;
 }
 
-Failure DoSysText(const Command& command)
+Failure DoSysText(const Args& args)
 {
-    int code;
-    Failure failure = ReadId(command, 0, &code);
-    if (failure.failed)
-        return failure;
+    const int code = args.id;
     char* text = nullptr;
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
                    static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
@@ -887,7 +814,7 @@ BOOL CALLBACK PrintWindowLine(HWND window, LPARAM)
     return TRUE;
 }
 
-Failure DoWindows(const Command&)
+Failure DoWindows(const Args&)
 {
     EnumWindows(PrintWindowLine, 0);
     return kOk;
@@ -897,100 +824,112 @@ Failure DoWindows(const Command&)
 
 struct CommandEntry {
     const char* name;
-    Failure (*run)(const Command&);
+    Needs needs;
+    Failure (*run)(const Args&);
     const char* arguments;    // as help shows them
     const char* description;  // its lines after the first go under the first
 };
 
-Failure DoHelp(const Command&);
+Failure DoHelp(const Args&);
 
-// Every command the driver takes: what carries it out and what help says.
+
+// Every command the driver takes: what it needs, what carries it out and
+// what help says.
 const CommandEntry kCommands[] = {
-    {"find", DoFind, "[MS]", "wait for the main dialog; prints \"dialog: <caption>\""},
-    {"set", DoSet, "ID TEXT", "set a control's text (the rest of the line; may be empty)"},
-    {"get", DoGet, "ID", "prints \"get ID: <text>\""},
-    {"checked", DoChecked, "ID", "prints \"checked ID: 0|1\""},
-    {"enabled", DoEnabled, "ID", "prints \"enabled ID: 0|1\""},
-    {"status", DoStatus, "", "prints \"status: <text>\" (the status line, IDC_STATUS)"},
-    {"click", [](const Command& command) { return DoClick(command, false); }, "ID",
+    {"find", kNeedsTimeout, DoFind, "[MS]",
+     "wait for the main dialog; prints \"dialog: <caption>\""},
+    {"set", kNeedsControl, DoSet, "ID TEXT",
+     "set a control's text (the rest of the line; may be empty)"},
+    {"get", kNeedsControl, DoGet, "ID", "prints \"get ID: <text>\""},
+    {"checked", kNeedsControl, DoChecked, "ID", "prints \"checked ID: 0|1\""},
+    {"enabled", kNeedsControl, DoEnabled, "ID", "prints \"enabled ID: 0|1\""},
+    {"status", {0, {}, false, -1, Target::kStatusLine}, DoStatus, "",
+     "prints \"status: <text>\" (the status line, IDC_STATUS)"},
+    {"click", kNeedsControl, [](const Args& args) { return DoClick(args, false); }, "ID",
      "click a check box or button and wait until the\n"
      "dialog has handled it (BM_CLICK, sent)"},
-    {"press", [](const Command& command) { return DoClick(command, true); }, "ID",
+    {"press", kNeedsControl, [](const Args& args) { return DoClick(args, true); }, "ID",
      "click a button that opens something modal: posted,\n"
      "returns at once"},
-    {"command", DoCommand, "ID",
+    {"command", {0, {}, true, -1, Target::kDialog}, DoCommand, "ID",
      "post WM_COMMAND with ID to the dialog, as the\n"
      "program's own unattended start does"},
-    {"box", DoBox, "[MS]",
+    {"box", kNeedsTimeoutAndDialog, DoBox, "[MS]",
      "wait for a message box owned by the dialog; prints\n"
      "\"box: <caption> | <text>\", presses its OK and waits\n"
      "until it is gone"},
-    {"no-box", DoNoBox, "MS",
+    {"no-box", {1, {}, false, 0, Target::kDialog}, DoNoBox, "MS",
      "fails if a message box owned by the dialog shows\n"
      "up within MS"},
-    {"wait-status", DoWaitStatus, "MS TEXT",
+    {"wait-status", {1, {}, false, 0, Target::kStatusLine}, DoWaitStatus, "MS TEXT",
      "wait until the status line reads TEXT, printing\n"
      "every text it shows on the way:\n"
      "\"status: <text> (run: 0|1)\" with Run App's state"},
-    {"wait-enabled", DoWaitEnabled, "ID 0|1 [MS]",
+    {"wait-enabled", {0, {}, true, -1, Target::kNone}, DoWaitEnabled, "ID 0|1 [MS]",
      "wait until the control is enabled (1) or not"},
-    {"about", DoAbout, "enter|escape|ok",
+    {"about", {0, {"enter", "escape", "ok"}, false, -1, Target::kDialog}, DoAbout,
+     "enter|escape|ok",
      "press About, wait for the About box, print\n"
      "\"about caption|maker|version|web: <text>\",\n"
      "\"about rect: L T R B\", \"dialog rect: L T R B\" and\n"
      "\"screen: W H\", then close it with the Enter key,\n"
      "the Escape key or its OK button and wait until\n"
      "it is gone"},
-    {"about-open", DoAboutOpen, "",
+    {"about-open", kNeedsDialog, DoAboutOpen, "",
      "press About, wait for the About box and print\n"
      "\"about rect: L T R B\", leaving it open"},
-    {"file-dialog", DoFileDialog, "ID",
+    {"file-dialog", kNeedsControl, DoFileDialog, "ID",
      "press the browse button ID, wait for the file\n"
      "dialog it opens, print \"file dialog: <title>\",\n"
      "cancel it and wait until it is gone; the same\n"
      "for any further one that shows within 1 s"},
-    {"browse", DoBrowse, "ID",
+    {"browse", kNeedsControl, DoBrowse, "ID",
      "press the browse button ID, wait for the file\n"
      "dialog it opens and print \"file dialog: <title> |\n"
      "<its OK button's text> | name: <the file name>\",\n"
      "leaving it open"},
-    {"file-name", DoFileName, "TEXT",
+    {"file-name", {0, {}, false, -1, Target::kFileDialog}, DoFileName, "TEXT",
      "type TEXT (the rest of the line) as the file name\n"
      "of the open file dialog"},
-    {"file-press", DoFilePress, "ok|cancel",
+    {"file-press", {0, {"ok", "cancel"}, false, -1, Target::kFileDialog}, DoFilePress,
+     "ok|cancel",
      "press the file dialog's OK or Cancel button; posted,\n"
      "returns at once"},
-    {"prompt", DoPrompt, "yes|no [MS]",
+    {"prompt", {0, {"yes", "no"}, false, 1, Target::kFileDialog}, DoPrompt, "yes|no [MS]",
      "wait for a message box owned by the file dialog\n"
      "(the overwrite prompt), print \"prompt: <caption> |\n"
      "<text>\", answer it and wait until it is gone"},
-    {"file-gone", DoFileGone, "[MS]", "wait until no file dialog of the main dialog is left"},
-    {"key", DoKey, "enter|escape", "the key, pressed in the main dialog's focused control"},
-    {"close-box", [](const Command&) { return DoPostToDialog(WM_SYSCOMMAND, SC_CLOSE); }, "",
+    {"file-gone", kNeedsTimeoutAndDialog, DoFileGone, "[MS]",
+     "wait until no file dialog of the main dialog is left"},
+    {"key", {0, {"enter", "escape"}, false, -1, Target::kDialog}, DoKey, "enter|escape",
+     "the key, pressed in the main dialog's focused control"},
+    {"close-box", kNeedsDialog,
+     [](const Args&) { return PostToDialog(WM_SYSCOMMAND, SC_CLOSE); }, "",
      "WM_SYSCOMMAND SC_CLOSE to the main dialog, as its\n"
      "caption's close box sends; posted"},
-    {"wm-close", [](const Command&) { return DoPostToDialog(WM_CLOSE, 0); }, "",
+    {"wm-close", kNeedsDialog, [](const Args&) { return PostToDialog(WM_CLOSE, 0); }, "",
      "WM_CLOSE to the main dialog; posted"},
-    {"read-file", DoReadFile, "PATH",
+    {"read-file", {0, {}, false, -1, Target::kNone}, DoReadFile, "PATH",
      "prints \"file: <its bytes>\", read through an open of\n"
      "its own that lets others write meanwhile"},
-    {"terminate", DoTerminate, "",
+    {"terminate", kNeedsDialog, DoTerminate, "",
      "end the main dialog's process as Task Manager does\n"
      "(TerminateProcess) and wait until it is gone"},
-    {"move", DoMove, "X Y", "move the main dialog (size and Z order kept)"},
-    {"rect", DoRect, "", "prints \"dialog rect: L T R B\""},
-    {"wait-gone", DoWaitGone, "[MS]", "wait until the main dialog no longer exists"},
-    {"sleep", DoSleep, "MS", "pause"},
-    {"systext", DoSysText, "CODE", "prints \"systext CODE: <the system's message text>\""},
-    {"windows", DoWindows, "",
+    {"move", kNoNeeds, DoMove, "X Y", "move the main dialog (size and Z order kept)"},
+    {"rect", kNeedsDialog, DoRect, "", "prints \"dialog rect: L T R B\""},
+    {"wait-gone", kNeedsTimeout, DoWaitGone, "[MS]", "wait until the main dialog no longer exists"},
+    {"sleep", {1, {}, false, 0, Target::kNone}, DoSleep, "MS", "pause"},
+    {"systext", {0, {}, true, -1, Target::kNone}, DoSysText, "CODE",
+     "prints \"systext CODE: <the system's message text>\""},
+    {"windows", kNoNeeds, DoWindows, "",
      "prints \"window: <handle> <class> | <title>\" for\n"
      "every top-level window, for diagnosis"},
-    {"help", DoHelp, "", "prints this list"},
+    {"help", kNoNeeds, DoHelp, "", "prints this list"},
 };
 
 // One line per command, and one for each further line of its description,
 // which starts in a column of its own.
-Failure DoHelp(const Command&)
+Failure DoHelp(const Args&)
 {
     const size_t kDescriptionColumn = 23;
     for (const CommandEntry& entry : kCommands) {
@@ -1016,8 +955,11 @@ Failure DoHelp(const Command&)
 Failure Execute(const Command& command)
 {
     for (const CommandEntry& entry : kCommands) {
-        if (command.name == entry.name)
-            return entry.run(command);
+        if (command.name != entry.name)
+            continue;
+        Args args{command};
+        const Failure failure = MeetNeeds(entry.needs, &args);
+        return failure.failed ? failure : entry.run(args);
     }
     return Fail("unknown command: " + command.name);
 }

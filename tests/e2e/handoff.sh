@@ -4,10 +4,11 @@
 # its command line to that instance and exits, and the instance opens the
 # window. Each launch is then a hand-off, not a start-up: its failure line
 # comes before its time in the log and in the progress, the JSON says
-# "handed_off" and names the older instance as the window's owner, and the
-# status is 3. The windows the hand-offs opened are closed as any launch's;
-# the first instance's own stays. Alone, the same program is an ordinary
-# launch whose window the launched process owns.
+# "handed_off" and names the older instance as the window's owner, outside
+# the launch's job, and the status is 3. The launches did not start that
+# instance, so its windows are neither closed nor ended: "left". Alone,
+# the same program is an ordinary launch whose window the launched process
+# owns.
 . "$(dirname "$0")/lib.sh"
 e2e_begin wine-processes
 record="$E2E_DIR/record.txt"
@@ -30,13 +31,14 @@ expect_timing_line "${lines[2]}" 0.0 10
 expect_same "hand-off: second launch's failure line" "$handed_off" "${lines[3]}"
 expect_timing_line "${lines[4]}" 0.0 10
 expect_same "hand-off: progress" \
-    "$(printf 'launch 1/2: %s\nlaunch 2/2: %s' "$handed_off" "$handed_off")" "$(cat err.txt)"
+    "$(printf 'launch %s/2: %s\nlaunch %s/2: left running: the launch did not start its window'"'"'s program\n' \
+        1 "$handed_off" 1 2 "$handed_off" 2)" "$(cat err.txt)"
 grep -qx '  Failures:               handed off 2' out.txt ||
     fail "the summary does not count the hand-offs: $(cat out.txt)"
-# The first instance opened a window for each launch, which was closed; its
-# own stayed. Each launch's process handed off and opened nothing.
+# The first instance opened a window for each launch, which stayed, as its
+# own did. Each launch's process handed off and opened nothing.
 expect_same "hand-off: the processes' events" \
-    "$(printf '%s\n' 'start visible visible WM_CLOSE destroyed visible WM_CLOSE destroyed' \
+    "$(printf '%s\n' 'start visible visible visible' \
         'start handed off' 'start handed off')" \
     "$(events_by_process "$record")"
 python3 - handoff.json "$first_pid" "$handed_off" <<'PYTHON' || fail "handoff.json: $(cat handoff.json)"
@@ -52,7 +54,8 @@ for launch in launches:
     assert "window" not in launch["marks"], launch
     owner = launch["window_owner"]
     assert owner["pid"] == int(sys.argv[2]), owner
-    assert owner["launched"] is False, owner
+    assert owner["launched"] is False and owner["in_job"] is False, owner
+    assert launch["close"] == "left", launch
     assert owner["program"].lower().endswith("\\sample_app.exe"), owner
 PYTHON
 
@@ -75,5 +78,6 @@ with open(sys.argv[1]) as file:
 assert launch["reached"] is True and "handed_off" not in launch, launch
 owner = launch["window_owner"]
 assert owner["pid"] == int(sys.argv[2]) and owner["launched"] is True, owner
+assert owner["in_job"] is True and launch["close"] == "closed", launch
 assert owner["program"].lower().endswith("\\sample_app.exe"), owner
 PYTHON

@@ -193,16 +193,6 @@ CommandEnd FakePlatform::RunShellCommand(const char* command, int endingStops,
     return kCommandExited;
 }
 
-bool FakePlatform::IsConsoleHandle(std::uintptr_t handle)
-{
-    return consoleHandles.count(handle) > 0;
-}
-
-bool FakePlatform::ListTakesConsoleHandles()
-{
-    return listTakesConsoleHandles;
-}
-
 PrivilegeResult FakePlatform::EnableProfilePrivilege()
 {
     events.push_back("enable privilege");

@@ -138,11 +138,10 @@ public:
     // the others; those that cannot be started at all.
     std::map<std::string, unsigned long> commandExitCodes;
     std::set<std::string> commandsNotStarted;
-    // How long a command runs, by text (0 for the others); a stop is
-    // looked for every 100 ms of it ("end command TEXT" when it ends it).
+    // How long a command runs, by text (0 for the others); a stop looked
+    // for every 100 ms of it ends it ("end command TEXT").
     std::map<std::string, std::int64_t> commandRunsMs;
-    // Console handles, and whether the handle list takes them (Windows 8
-    // and later) or not (Windows 7).
+    // Console handles; whether a handle list takes them (not on Windows 7).
     std::set<std::uintptr_t> consoleHandles;
     bool listTakesConsoleHandles = true;
     // The file cache: the privilege, NtSetSystemInformation's status per
@@ -213,8 +212,8 @@ public:
     int StopsRequested() override;
     CommandEnd RunShellCommand(const char* command, int endingStops,
                                unsigned long* exitCode) override;
-    bool IsConsoleHandle(std::uintptr_t handle) override;
-    bool ListTakesConsoleHandles() override;
+    bool IsConsoleHandle(std::uintptr_t handle) override { return consoleHandles.count(handle) > 0; }
+    bool ListTakesConsoleHandles() override { return listTakesConsoleHandles; }
     PrivilegeResult EnableProfilePrivilege() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;

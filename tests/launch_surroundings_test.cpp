@@ -130,31 +130,29 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
     }
 }
 
-// Ctrl-C ends a command; the cleanup, which runs from 1 s to 4 s, only at
-// the stop after the one that ended the run. Any stop ends the run with 130.
+// Ctrl-C ends a command; the cleanup (from 1 s to 4 s) only at the stop
+// after the one that ended the run. Any stop ends the run with 130.
 TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
 {
-    const Events prepareEnded = {"command setup", "command prepare", "end command prepare"};
-    const Events launched = {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ",
-                             "command conclude", "command cleanup (ends at stop 2)"};
-    const std::string interrupted = "kairon-time: interrupted; the application it launched is closed\n";
-    const std::string failed = "kairon-time: Error - Command failed: the cleanup command ";
-    const Events cleanup = {"command cleanup (ends at stop 2)"}, ended = {"end command cleanup"};
+    const Events prepare = {"command setup", "command prepare", "end command prepare"},
+                 launch = {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ",
+                           "command conclude"},
+                 cleanup = {"command cleanup (ends at stop 2)"}, ended = {"end command cleanup"};
+    const std::string stop = "kairon-time: interrupted; the application it launched is closed\n",
+                      failed = "kairon-time: Error - Command failed: the cleanup command ";
+    const std::string endedText = failed + "was ended by Ctrl-C: cleanup\n" + stop;
     const struct {
         std::int64_t stopAtMs, secondStopAtMs;
         bool cleanupNotStarted;
         Events steps;
         std::string err;
     } cases[] = {
-        {500, -1, false, prepareEnded + cleanup, interrupted},
-        {500, 2000, false, prepareEnded + cleanup + ended,
-         failed + "was ended by Ctrl-C: cleanup\n" + interrupted},
-        {500, 500, false, prepareEnded + Events{"command cleanup (ends at stop 3)"}, interrupted},
-        {2000, -1, false, launched, interrupted},
-        {2000, 3000, false, launched + ended,
-         failed + "was ended by Ctrl-C: cleanup\n" + interrupted},
-        {500, -1, true, prepareEnded + cleanup,
-         failed + "could not be started: error 2: cleanup\n" + interrupted},
+        {500, -1, false, prepare + cleanup, stop},
+        {500, 2000, false, prepare + cleanup + ended, endedText},
+        {500, 500, false, prepare + Events{"command cleanup (ends at stop 3)"}, stop},
+        {2000, -1, false, launch + cleanup, stop},
+        {2000, 3000, false, launch + cleanup + ended, endedText},
+        {500, -1, true, prepare + cleanup, failed + "could not be started: error 2: cleanup\n" + stop},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.stopAtMs) + " " + std::to_string(c.secondStopAtMs));
@@ -172,22 +170,18 @@ TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
     }
 }
 
-// Windows 7 refuses console handles in a command's handle list; a handle
-// that is none is never listed.
+// Windows 7 refuses console handles (0x13 here) in a command's handle
+// list; a handle that is none is never listed.
 TEST(LaunchSurroundings, TheHandleListLeavesOutWhatTheSystemRefuses)
 {
+    typedef std::vector<std::uintptr_t> Handles;
     const std::uintptr_t none = ~static_cast<std::uintptr_t>(0);
     const struct {
         bool listTakesConsoleHandles;
-        std::vector<std::uintptr_t> handles, listed;
-    } cases[] = {
-        {true, {0x10, 0x13}, {0x10, 0x13}},
-        {false, {0x10, 0x13}, {0x10}},
-        {false, {0x10, 0x24}, {0x10, 0x24}},
-        {true, {none, 0x24}, {0x24}},
-        {false, {none, 0x13}, {}},
-        {true, {0x10, 0}, {0x10}},
-    };
+        Handles handles, listed;
+    } cases[] = {{true, {0x10, 0x13}, {0x10, 0x13}}, {false, {0x10, 0x13}, {0x10}},
+                 {false, {0x10, 0x24}, {0x10, 0x24}}, {true, {none, 0x24}, {0x24}},
+                 {false, {none, 0x13}, {}}, {true, {0x10, 0}, {0x10}}};
     for (const auto& c : cases) {
         FakePlatform fake;
         fake.consoleHandles = {0x13};

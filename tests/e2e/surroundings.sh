@@ -62,52 +62,29 @@ grep -q '^kairon-time: Error - Cold start: Cannot empty the file cache: ' err.tx
     fail "--cold: no word of why: $(cat err.txt)"
 [ ! -s "$record" ] || fail "--cold launched the application"
 
-# Ctrl-C while a prepare command waits for a program it started: the
-# command's job ends, the program with it; status 130, no launch.
-running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$1")" | grep -v '^Z'; }
-waited="$E2E_DIR/waited-record.txt"
+# Ctrl-C while the prepare command waits for a program it started ends the
+# command's job, that program with it; the cleanup then runs, and hangs
+# until a second Ctrl-C ends it the same way. Status 130, the JSON written.
+running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$1")" | grep -v -e '^Z' -e kairon-time; }
+waits() { printf 'start /wait "" "%s" --show never --record %s --exit-after 60000' "$app" "$(kairon_winpath "$1")"; }
 STATUS=0
-wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 1 --log waited.txt \
-    --args "$(sample_args 100 "$record" 30000)" \
-    --prepare "start /wait \"\" \"$app\" --show never --record $(kairon_winpath "$waited") --exit-after 60000" \
-    "$app" </dev/null >out.txt 2>err.txt &
+wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 1 --log waited.txt --json hung.json \
+    --args "$(sample_args 100 "$record" 30000)" --prepare "$(waits "$E2E_DIR/prepared.txt")" \
+    --cleanup "$(waits "$E2E_DIR/cleanup.txt")" "$app" </dev/null >out.txt 2>err.txt &
 time_pid=$!
-wait_for_line "$waited" 20 ' start '
+wait_for_line prepared.txt 20 ' start '
+kill -INT "$time_pid"
+wait_for_line cleanup.txt 20 ' start '
+sleep 1
+! running "$E2E_DIR/prepared.txt" || fail "the program prepare waited for runs after Ctrl-C"
 kill -INT "$time_pid"
 wait "$time_pid" || STATUS=$?
 time_output out.txt err.txt
-expect_same "Ctrl-C in prepare: status (stderr: $(cat err.txt))" 130 "$STATUS"
-sleep 1
-if running "$waited" >/dev/null; then
-    fail "the program a prepare command waited for still runs after Ctrl-C: $(running "$waited")"
-fi
-
-# A cleanup that hangs: the first Ctrl-C leaves it to run, the second ends
-# it with the program it waits for; the status is 130 and the JSON is
-# written, its temporary file gone.
-hung="$E2E_DIR/hung-record.txt"
-: >"$record"
-STATUS=0
-wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 1 --delay 100 --log hung.txt --json hung.json \
-    --args "$(sample_args 100 "$record" 30000)" \
-    --cleanup "start /wait \"\" \"$app\" --show never --record $(kairon_winpath "$hung") --exit-after 60000" \
-    "$app" </dev/null >out.txt 2>err.txt &
-time_pid=$!
-wait_for_line "$hung" 30 ' start '
-kill -INT "$time_pid"
-sleep 1
-kill -0 "$time_pid" 2>/dev/null || fail "the first Ctrl-C cut the cleanup short"
-running "$hung" >/dev/null || fail "the first Ctrl-C ended what the cleanup waits for"
-kill -INT "$time_pid"
-wait "$time_pid" || STATUS=$?
-time_output out.txt err.txt
-expect_same "hung cleanup: status (stderr: $(cat err.txt))" 130 "$STATUS"
+expect_same "Ctrl-C in commands: status (stderr: $(cat err.txt))" 130 "$STATUS"
 grep -qx 'kairon-time: Error - Command failed: the cleanup command was ended by Ctrl-C: start /wait .*' err.txt ||
-    fail "hung cleanup: no word of the cleanup ended: $(cat err.txt)"
-python3 -c 'import json, sys; assert len(json.load(open(sys.argv[1]))["launches"]) == 1' hung.json ||
-    fail "hung cleanup: no JSON of the launch"
-ls hung.json.*.tmp >/dev/null 2>&1 && fail "hung cleanup: the JSON's temporary file is left: $(ls hung.json.*)"
+    fail "no word of the cleanup ended: $(cat err.txt)"
+python3 -c 'import json, sys; assert json.load(open(sys.argv[1]))["launches"] == []' hung.json ||
+    fail "no JSON: $(ls)"
+! ls hung.json.*.tmp 2>/dev/null || fail "the JSON's temporary file is left"
 sleep 1
-if running "$hung" >/dev/null; then
-    fail "the program a cleanup waited for still runs after the second Ctrl-C: $(running "$hung")"
-fi
+! running "$E2E_DIR/cleanup.txt" || fail "the program cleanup waited for runs after a second Ctrl-C"

@@ -224,8 +224,8 @@ bool StartShell(ProcessPort& port, const char* command, PROCESS_INFORMATION* inf
     startup.StartupInfo.hStdOutput = error;
     startup.StartupInfo.hStdError = error;
     startup.lpAttributeList = listed ? list : nullptr;
-    // Without the list (a system before Vista), nothing is inherited but
-    // what every console program gets.
+    // Without the list (a system before Vista, or nothing it may name),
+    // nothing is inherited but what every console program gets.
     const BOOL started = CreateProcessA(
         nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
         CREATE_SUSPENDED | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr, nullptr,

@@ -29,14 +29,18 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error,
         run.observer.ShowError(error, caption);
     // Whatever stopped the run, what setup made is undone; a stop already
     // asked for must not cut the cleanup short.
+    const bool finished = outcome == kRunFinished || outcome == kRunFinishedUnattended;
     std::string cleanupError;
     if (run.cleanupOwed &&
         !RunAroundCommand(run, run.programs[0]->settings.cleanupCommand, "cleanup", false,
                           &cleanupError)) {
         run.observer.ShowError(cleanupError.c_str(), kCommandCaption);
-        if (outcome == kRunFinished || outcome == kRunFinishedUnattended)
+        if (finished)
             outcome = kRunStopped;
     }
+    // A stop that came while the cleanup ran is the run's end all the same.
+    if (finished && run.platform.process.StopRequested())
+        outcome = kRunInterrupted;
     run.observer.RunEnded(outcome);
     for (int i = 0; i < run.programCount; ++i)
         CloseLog(&run.programs[i]->log);

@@ -19,8 +19,10 @@ class TimeSteps {
 public:
     virtual ~TimeSteps() {}
     // Runs one of the commands around the launches and waits for it. Empty
-    // text runs nothing. *error says why when it could not be started or
-    // ended with an exit code other than 0 (`which` names it there).
+    // text runs nothing. A stop ends a `stoppable` command; the cleanup,
+    // which is not, ends at the stop after the one that ended the run.
+    // *error says why when it could not be started, ended with an exit code
+    // other than 0, or was a cleanup ended (`which` names it there).
     virtual bool RunCommand(const char* command, const char* which, bool stoppable,
                             std::string* error) = 0;
     // EmptyFileCache (engine/file_cache.h).

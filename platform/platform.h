@@ -54,6 +54,13 @@ enum PrivilegeResult {
     kPrivilegeFailed,   // the token could not be opened or adjusted
 };
 
+// How a command around the launches ended.
+enum CommandEnd {
+    kCommandExited,       // by itself, with its exit code
+    kCommandNotStarted,   // LastError says why
+    kCommandEndedByStop,  // a stop ended it, and all it started with it
+};
+
 // The commands NtSetSystemInformation(SystemMemoryListInformation) takes.
 const int kMemoryFlushModifiedList = 3;
 const int kMemoryPurgeStandbyList = 4;
@@ -202,17 +209,35 @@ public:
         (void)usage;
         return false;
     }
-    // Runs `command` through %ComSpec% /c (cmd.exe) and waits for it to
-    // end, looking for a stop between waits when `stoppable`. True with its
-    // exit code once it ended; false when it could not be started
-    // (LastError says why) or a stop came first.
-    virtual bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+    // How many stops have been asked for: StopRequested is this above 0.
+    // A cleanup, which the first stop must not cut short, ends at another.
+    virtual int StopsRequested() { return StopRequested() ? 1 : 0; }
+    // Runs `command` through %ComSpec% /c (cmd.exe) in a job of its own,
+    // made as CreateLaunchJob makes a launch's, and waits for it to end.
+    // Once StopsRequested reaches `endingStops` the job is ended
+    // (TerminateJobObject): cmd.exe and whatever it started, which
+    // TerminateProcess of cmd.exe would leave running. What the command
+    // leaves running when it exits by itself is left, as a shell leaves it.
+    // Where the job cannot be assigned (Windows 7 inside a CI runner's
+    // job), a stop ends cmd.exe alone.
+    virtual CommandEnd RunShellCommand(const char* command, int endingStops,
+                                       unsigned long* exitCode)
     {
         (void)command;
-        (void)stoppable;
+        (void)endingStops;
         (void)exitCode;
+        return kCommandNotStarted;
+    }
+    // GetConsoleMode succeeds: the handle is a console's.
+    virtual bool IsConsoleHandle(std::uintptr_t handle)
+    {
+        (void)handle;
         return false;
     }
+    // Whether PROC_THREAD_ATTRIBUTE_HANDLE_LIST takes console handles:
+    // Windows 8 and later, whose console handles are the kernel's own.
+    // Windows 7 refuses them there, and CreateProcess fails.
+    virtual bool ListTakesConsoleHandles() { return true; }
     // AdjustTokenPrivileges for SeProfileSingleProcessPrivilege, which
     // emptying the file cache needs.
     virtual PrivilegeResult EnableProfilePrivilege() { return kPrivilegeFailed; }

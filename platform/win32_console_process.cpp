@@ -1,8 +1,12 @@
 #include "platform/win32_console_process.h"
 
+#include "platform/handle_list.h"
+
 #include <psapi.h>
+#include <versionhelpers.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -172,8 +176,24 @@ bool Win32ConsoleProcess::ReadProcessUsage(const LaunchedProcess& launched, Proc
     return true;
 }
 
-bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
-                                          unsigned long* exitCode)
+bool Win32ConsoleProcess::IsConsoleHandle(std::uintptr_t handle)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
+
+bool Win32ConsoleProcess::ListTakesConsoleHandles()
+{
+    return IsWindows8OrGreater();
+}
+
+namespace {
+
+// cmd.exe, started suspended with standard input from NUL and its output
+// on standard error (standard output is the report's). It inherits those
+// two handles and no other: an inherited log or JSON file would stay open
+// in whatever the command leaves running.
+bool StartShell(ProcessPort& port, const char* command, PROCESS_INFORMATION* info)
 {
     char shell[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("ComSpec", shell, sizeof shell);
@@ -182,23 +202,20 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
     std::string line = std::string("\"") +
                        (length > 0 && length < sizeof shell ? shell : "cmd.exe") +
                        "\" /d /s /c \"" + command + "\"";
-    // Its output goes to standard error: standard output is the report's.
-    // It inherits those two handles and no other: an inherited log or JSON
-    // file would stay open in whatever the command leaves running.
     HANDLE input = InheritableNul();
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    HANDLE inherited[2] = {input, error};
-    const DWORD inheritedCount = input != INVALID_HANDLE_VALUE ? 2 : 1;
+    std::vector<std::uintptr_t> inherited =
+        HandlesToList(port, {reinterpret_cast<std::uintptr_t>(input),
+                             reinterpret_cast<std::uintptr_t>(error)});
     SIZE_T listSize = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
     std::string listBytes(listSize, '\0');
     auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(&listBytes[0]);
     const bool listed =
-        InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
-        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
-                                  inherited + (inheritedCount == 2 ? 0 : 1),
-                                  inheritedCount * sizeof(HANDLE), nullptr, nullptr);
+        !inherited.empty() && InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited[0],
+                                  inherited.size() * sizeof(HANDLE), nullptr, nullptr);
     STARTUPINFOEXA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.StartupInfo.cb = sizeof startup;
@@ -207,28 +224,52 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
     startup.StartupInfo.hStdOutput = error;
     startup.StartupInfo.hStdError = error;
     startup.lpAttributeList = listed ? list : nullptr;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    // Without the list (a system before Vista), nothing is inherited but
-    // what every console program gets.
-    const BOOL started =
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
-                       listed ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
-                       &startup.StartupInfo, &info);
+    // Without the list (a system before Vista, or nothing it may name),
+    // nothing is inherited but what every console program gets.
+    const BOOL started = CreateProcessA(
+        nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
+        CREATE_SUSPENDED | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr, nullptr,
+        &startup.StartupInfo, info);
     const DWORD startError = GetLastError();
     if (listed)
         DeleteProcThreadAttributeList(list);
     if (input != INVALID_HANDLE_VALUE)
         CloseHandle(input);
-    if (!started) {
-        SetLastError(startError);
-        return false;
+    SetLastError(startError);
+    return started != FALSE;
+}
+
+}  // namespace
+
+CommandEnd Win32ConsoleProcess::RunShellCommand(const char* command, int endingStops,
+                                                unsigned long* exitCode)
+{
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!StartShell(*this, command, &info))
+        return kCommandNotStarted;
+    // In the job before it runs, so that everything it starts is in it too.
+    HANDLE job = reinterpret_cast<HANDLE>(CreateLaunchJob());
+    if (job != nullptr && !AssignProcessToJobObject(job, info.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
     }
-    bool ended = true;
+    if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        if (job != nullptr)
+            CloseHandle(job);
+        SetLastError(error);
+        return kCommandNotStarted;
+    }
+    CommandEnd end = kCommandExited;
     while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) {
-        if (stoppable && StopRequested()) {
-            TerminateProcess(info.hProcess, 1);
-            ended = false;
+        if (StopsRequested() >= endingStops) {
+            if (job == nullptr || !TerminateJobObject(job, 1))
+                TerminateProcess(info.hProcess, 1);
+            end = kCommandEndedByStop;
             break;
         }
     }
@@ -237,7 +278,11 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
     *exitCode = code;
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    return ended;
+    // The job is not one that ends its processes when it closes: what a
+    // command that exited left running goes on.
+    if (job != nullptr)
+        CloseHandle(job);
+    return end;
 }
 
 PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()

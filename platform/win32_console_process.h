@@ -18,7 +18,10 @@ public:
                             LaunchedProcess* launched) override;
     bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
     bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
-    bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
+    CommandEnd RunShellCommand(const char* command, int endingStops,
+                               unsigned long* exitCode) override;
+    bool IsConsoleHandle(std::uintptr_t handle) override;
+    bool ListTakesConsoleHandles() override;
     PrivilegeResult EnableProfilePrivilege() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;

@@ -171,16 +171,26 @@ bool FakePlatform::ReadProcessUsage(const LaunchedProcess& launched, ProcessUsag
     return processUsageRead;
 }
 
-bool FakePlatform::RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+CommandEnd FakePlatform::RunShellCommand(const char* command, int endingStops,
+                                         unsigned long* exitCode)
 {
-    events.push_back(std::string("command ") + command + (stoppable ? "" : " (not stoppable)"));
+    events.push_back(std::string("command ") + command +
+                     (endingStops == 1 ? "" : " (ends at stop " + std::to_string(endingStops) + ")"));
     if (commandsNotStarted.count(command) > 0) {
         lastError_ = 2;
-        return false;
+        return kCommandNotStarted;
+    }
+    const auto runs = commandRunsMs.find(command);
+    for (std::int64_t ranMs = 0; runs != commandRunsMs.end() && ranMs < runs->second; ranMs += 100) {
+        nowTicks += 100 * kTicksPerMs;
+        if (StopsRequested() >= endingStops) {
+            events.push_back(std::string("end command ") + command);
+            return kCommandEndedByStop;
+        }
     }
     const auto found = commandExitCodes.find(command);
     *exitCode = found == commandExitCodes.end() ? 0 : found->second;
-    return true;
+    return kCommandExited;
 }
 
 PrivilegeResult FakePlatform::EnableProfilePrivilege()
@@ -317,7 +327,14 @@ void FakePlatform::CloseQueryHandle(std::uintptr_t process)
 
 bool FakePlatform::StopRequested()
 {
-    return stopAtMs >= 0 && NowMs() >= stopAtMs;
+    return StopsRequested() > 0;
+}
+
+int FakePlatform::StopsRequested()
+{
+    const std::int64_t now = NowMs();
+    return (stopAtMs >= 0 && now >= stopAtMs ? 1 : 0) +
+           (secondStopAtMs >= 0 && now >= secondStopAtMs ? 1 : 0);
 }
 
 std::int64_t FakePlatform::CounterFrequency()

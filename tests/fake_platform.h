@@ -113,6 +113,8 @@ public:
 
     // The virtual time from which StopRequested says yes (Ctrl-C); -1 never.
     std::int64_t stopAtMs = -1;
+    // The virtual time of a second Ctrl-C, which StopsRequested counts; -1 never.
+    std::int64_t secondStopAtMs = -1;
     // What a capture of a window's client area hashes to, per handle:
     // (ms after the window appeared, hash from then on); 0 before the
     // first. And how long each capture takes.
@@ -136,6 +138,12 @@ public:
     // the others; those that cannot be started at all.
     std::map<std::string, unsigned long> commandExitCodes;
     std::set<std::string> commandsNotStarted;
+    // How long a command runs, by text (0 for the others); a stop looked
+    // for every 100 ms of it ends it ("end command TEXT").
+    std::map<std::string, std::int64_t> commandRunsMs;
+    // Console handles; whether a handle list takes them (not on Windows 7).
+    std::set<std::uintptr_t> consoleHandles;
+    bool listTakesConsoleHandles = true;
     // The file cache: the privilege, NtSetSystemInformation's status per
     // command (0 for the others), and the standby list's successive page
     // counts (once they run out: not reported).
@@ -201,7 +209,11 @@ public:
                             LaunchedProcess* launched) override;
     bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
     bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
-    bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
+    int StopsRequested() override;
+    CommandEnd RunShellCommand(const char* command, int endingStops,
+                               unsigned long* exitCode) override;
+    bool IsConsoleHandle(std::uintptr_t handle) override { return consoleHandles.count(handle) > 0; }
+    bool ListTakesConsoleHandles() override { return listTakesConsoleHandles; }
     PrivilegeResult EnableProfilePrivilege() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;

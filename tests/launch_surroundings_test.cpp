@@ -4,6 +4,7 @@
 #include "console/launch_json.h"
 #include "console/phase_summary.h"
 #include "engine/timing_run.h"
+#include "platform/handle_list.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
 
@@ -19,6 +20,12 @@
 namespace {
 
 typedef std::vector<std::string> Events;
+
+Events operator+(Events events, const Events& more)
+{
+    events.insert(events.end(), more.begin(), more.end());
+    return events;
+}
 
 struct ConsoleRun {
     explicit ConsoleRun(const char* logName) : log(logName)
@@ -40,7 +47,8 @@ struct ConsoleRun {
     {
         Events steps;
         for (const std::string& event : fake.events)
-            if (event.rfind("command ", 0) == 0 || event.rfind("create \"", 0) == 0)
+            if (event.rfind("command ", 0) == 0 || event.rfind("end command ", 0) == 0 ||
+                event.rfind("create \"", 0) == 0)
                 steps.push_back(event);
         return steps;
     }
@@ -75,7 +83,7 @@ TEST(LaunchSurroundings, CommandsRunInTheirOrderAroundEveryLaunch)
             expected.insert(expected.end(), {"command prepare", std::string("create ") + program,
                                              "command conclude"});
     }
-    expected.push_back("command cleanup (not stoppable)");
+    expected.push_back("command cleanup (ends at stop 2)");
     EXPECT_EQ(run.Steps(), expected);
     // The prepare command comes before the pause that precedes the launch.
     const Events& events = run.fake.events;
@@ -92,19 +100,19 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
         Events steps;
         std::string error;
     } cases[] = {
-        {"setup", false, {"command setup", "command cleanup (not stoppable)"},
+        {"setup", false, {"command setup", "command cleanup (ends at stop 2)"},
          "the setup command exited with code 3: setup"},
-        {"prepare", false, {"command setup", "command prepare", "command cleanup (not stoppable)"},
+        {"prepare", false, {"command setup", "command prepare", "command cleanup (ends at stop 2)"},
          "the prepare command exited with code 3: prepare"},
         {"conclude", false,
          {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ", "command conclude",
-          "command cleanup (not stoppable)"},
+          "command cleanup (ends at stop 2)"},
          "the conclude command exited with code 3: conclude"},
         {"cleanup", false,
          {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ", "command conclude",
-          "command cleanup (not stoppable)"},
+          "command cleanup (ends at stop 2)"},
          "the cleanup command exited with code 3: cleanup"},
-        {"prepare", true, {"command setup", "command prepare", "command cleanup (not stoppable)"},
+        {"prepare", true, {"command setup", "command prepare", "command cleanup (ends at stop 2)"},
          "the prepare command could not be started: error 2: prepare"},
     };
     for (const auto& c : cases) {
@@ -119,6 +127,66 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
         EXPECT_EQ(run.Start(), kExitFailed);
         EXPECT_EQ(run.Steps(), c.steps);
         EXPECT_EQ(run.err.str(), "kairon-time: Error - Command failed: " + c.error + "\n");
+    }
+}
+
+// Ctrl-C ends a command; the cleanup (from 1 s to 4 s) only at the stop
+// after the one that ended the run. Any stop ends the run with 130.
+TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
+{
+    const Events prepare = {"command setup", "command prepare", "end command prepare"},
+                 launch = {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ",
+                           "command conclude"},
+                 cleanup = {"command cleanup (ends at stop 2)"}, ended = {"end command cleanup"};
+    const std::string stop = "kairon-time: interrupted; the application it launched is closed\n",
+                      failed = "kairon-time: Error - Command failed: the cleanup command ";
+    const std::string endedText = failed + "was ended by Ctrl-C: cleanup\n" + stop;
+    const struct {
+        std::int64_t stopAtMs, secondStopAtMs;
+        bool cleanupNotStarted;
+        Events steps;
+        std::string err;
+    } cases[] = {
+        {500, -1, false, prepare + cleanup, stop},
+        {500, 2000, false, prepare + cleanup + ended, endedText},
+        {500, 500, false, prepare + Events{"command cleanup (ends at stop 3)"}, stop},
+        {2000, -1, false, launch + cleanup, stop},
+        {2000, 3000, false, launch + cleanup + ended, endedText},
+        {500, -1, true, prepare + cleanup, failed + "could not be started: error 2: cleanup\n" + stop},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stopAtMs) + " " + std::to_string(c.secondStopAtMs));
+        ConsoleRun run("surroundings_stopped.txt");
+        SetCommands(&run.settings);
+        run.fake.commandRunsMs = {{"prepare", 1000}, {"cleanup", 3000}};
+        run.fake.stopAtMs = c.stopAtMs;
+        run.fake.secondStopAtMs = c.secondStopAtMs;
+        if (c.cleanupNotStarted)
+            run.fake.commandsNotStarted.insert("cleanup");
+        run.fake.errorTexts[2] = "error 2";
+        EXPECT_EQ(run.Start(), kExitInterrupted);
+        EXPECT_EQ(run.Steps(), c.steps);
+        EXPECT_EQ(run.err.str(), c.err);
+    }
+}
+
+// Windows 7 refuses console handles (0x13 here) in a command's handle
+// list; a handle that is none is never listed.
+TEST(LaunchSurroundings, TheHandleListLeavesOutWhatTheSystemRefuses)
+{
+    typedef std::vector<std::uintptr_t> Handles;
+    const std::uintptr_t none = ~static_cast<std::uintptr_t>(0);
+    const struct {
+        bool listTakesConsoleHandles;
+        Handles handles, listed;
+    } cases[] = {{true, {0x10, 0x13}, {0x10, 0x13}}, {false, {0x10, 0x13}, {0x10}},
+                 {false, {0x10, 0x24}, {0x10, 0x24}}, {true, {none, 0x24}, {0x24}},
+                 {false, {none, 0x13}, {}}, {true, {0x10, 0}, {0x10}}};
+    for (const auto& c : cases) {
+        FakePlatform fake;
+        fake.consoleHandles = {0x13};
+        fake.listTakesConsoleHandles = c.listTakesConsoleHandles;
+        EXPECT_EQ(HandlesToList(fake, c.handles), c.listed);
     }
 }
 

@@ -126,11 +126,11 @@ void DescribeOptions(CLI::App* app, Options* options)
            "Implies --compare: " + FailIfSlowerHelp("a run", "the reference"))
         ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
+    DescribeTrendOptions(app, options);
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
         const ExportFormat& format = kExportFormats[i];
         app->add_option(format.option, options->exportPaths[i], format.help)->type_name("FILE");
     }
-    DescribeTrendOptions(app, options);
     app->footer("Runs are numbered 1, 2, ... across the logs in the order given.\n"
                 "Lines that are not lines of a results log are reported and skipped.\n" +
                 ExitStatusTable(""));

@@ -46,11 +46,6 @@ void ChangeSides(const std::vector<size_t>& boundaries, size_t i, size_t count,
     *afterLast = std::min(levelLast, cut + kChangeWindowBuilds);
 }
 
-bool BigEnough(double before, double after, double minChangePercent)
-{
-    return std::fabs(after - before) * 100.0 >= minChangePercent * before;
-}
-
 std::string FileName(const std::string& path)
 {
     return path.substr(path.find_last_of("\\/") + 1);
@@ -74,24 +69,28 @@ std::vector<TrendChange> FindTrendChanges(const std::vector<double>& values,
     const std::vector<std::int64_t> units = InUnits(values);
     std::vector<size_t> boundaries = OptimalL1Segments(units, TrendPenalty(units));
     // The fit cuts wherever the level moves beyond the noise; a change is
-    // only a cut whose two sides differ by the least that matters. Cuts
-    // too small go, all of one pass together, and the sides of the rest
-    // are measured again, until every cut left is a change.
-    for (bool dropped = true; dropped;) {
-        dropped = false;
-        std::vector<size_t> kept;
+    // only a cut whose two sides differ by the least that matters. The
+    // smallest cut goes first and its neighbours are measured again, so
+    // that a climb in small steps merges into steps that do matter rather
+    // than vanishing as a whole.
+    while (!boundaries.empty()) {
+        size_t smallest = 0;
+        double smallestStep = 0.0;
         for (size_t i = 0; i < boundaries.size(); ++i) {
             size_t beforeFirst = 0;
             size_t afterLast = 0;
             ChangeSides(boundaries, i, values.size(), &beforeFirst, &afterLast);
             const double before = MedianOfRange(units, beforeFirst, boundaries[i]);
             const double after = MedianOfRange(units, boundaries[i], afterLast);
-            if (BigEnough(before, after, minChangePercent))
-                kept.push_back(boundaries[i]);
-            else
-                dropped = true;
+            const double step = before > 0.0 ? std::fabs(after - before) / before : 0.0;
+            if (i == 0 || step < smallestStep) {
+                smallest = i;
+                smallestStep = step;
+            }
         }
-        boundaries.swap(kept);
+        if (smallestStep * 100.0 >= minChangePercent)
+            break;
+        boundaries.erase(boundaries.begin() + static_cast<std::ptrdiff_t>(smallest));
     }
     std::vector<TrendChange> changes;
     for (size_t i = 0; i < boundaries.size(); ++i) {

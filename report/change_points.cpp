@@ -42,13 +42,16 @@ public:
 
     // Sum of |v - median| over values[first, last): the largest half less
     // the smallest half, which any median between the middle two gives.
+    // One walk down the tree finds the smallest half and the value after
+    // it, the median of an odd count.
     std::int64_t Cost(size_t first, size_t last) const
     {
-        const size_t half = (last - first) / 2;
+        const size_t count = last - first;
+        const size_t half = count / 2;
         const std::int64_t total = prefix_[last] - prefix_[first];
-        const std::int64_t smallest = SumSmallest(first, last, half);
-        const std::int64_t largest = total - SumSmallest(first, last, last - first - half);
-        return largest - smallest;
+        std::int64_t next = 0;
+        const std::int64_t smallest = SumSmallest(first, last, half, &next);
+        return total - 2 * smallest - (count % 2 == 1 ? next : 0);
     }
 
 private:
@@ -76,37 +79,38 @@ private:
         return static_cast<std::int32_t>(nodes_.size() - 1);
     }
 
-    // The sum of the `count` smallest of values[first, last).
-    std::int64_t SumSmallest(size_t first, size_t last, size_t count) const
+    // The sum of the `count` smallest of values[first, last), and in *next
+    // the value that follows them in order (count < last - first).
+    std::int64_t SumSmallest(size_t first, size_t last, size_t count, std::int64_t* next) const
     {
         std::int32_t older = roots_[first];
         std::int32_t newer = roots_[last];
         size_t low = 0;
         size_t high = size_;
         std::int64_t sum = 0;
-        while (count > 0) {
+        // Ranks are distinct, so the walk ends at the one leaf that holds
+        // the (count + 1)-th value.
+        size_t wanted = count + 1;
+        while (high - low > 1) {
             const Node& a = nodes_[static_cast<size_t>(newer)];
             const Node& b = nodes_[static_cast<size_t>(older)];
-            if (high - low == 1) {
-                sum += static_cast<std::int64_t>(count) * sortedValues_[low];
-                break;
-            }
             const Node& aLeft = nodes_[static_cast<size_t>(a.left)];
             const Node& bLeft = nodes_[static_cast<size_t>(b.left)];
             const size_t inLeft = static_cast<size_t>(aLeft.count - bLeft.count);
             const size_t middle = low + (high - low) / 2;
-            if (count <= inLeft) {
+            if (wanted <= inLeft) {
                 newer = a.left;
                 older = b.left;
                 high = middle;
             } else {
                 sum += aLeft.sum - bLeft.sum;
-                count -= inLeft;
+                wanted -= inLeft;
                 newer = a.right;
                 older = b.right;
                 low = middle;
             }
         }
+        *next = sortedValues_[low];
         return sum;
     }
 

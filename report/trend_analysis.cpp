@@ -76,6 +76,7 @@ std::vector<TrendChange> FindTrendChanges(const std::vector<double>& values,
     while (!boundaries.empty()) {
         size_t smallest = 0;
         double smallestStep = 0.0;
+        bool bigEnough = false;
         for (size_t i = 0; i < boundaries.size(); ++i) {
             size_t beforeFirst = 0;
             size_t afterLast = 0;
@@ -83,12 +84,17 @@ std::vector<TrendChange> FindTrendChanges(const std::vector<double>& values,
             const double before = MedianOfRange(units, beforeFirst, boundaries[i]);
             const double after = MedianOfRange(units, boundaries[i], afterLast);
             const double step = before > 0.0 ? std::fabs(after - before) / before : 0.0;
+            // Of equal steps the earliest goes first.
             if (i == 0 || step < smallestStep) {
                 smallest = i;
                 smallestStep = step;
+                // Medians in whole half units: a step of exactly the least
+                // change is one, with no rounding of a quotient to decide.
+                bigEnough = before > 0.0 &&
+                            std::fabs(after - before) * 100.0 >= minChangePercent * before;
             }
         }
-        if (smallestStep * 100.0 >= minChangePercent)
+        if (bigEnough)
             break;
         boundaries.erase(boundaries.begin() + static_cast<std::ptrdiff_t>(smallest));
     }

@@ -734,10 +734,7 @@ TEST(LaunchesJson, KeepsTheBuildAndMachineForTheTrend)
     std::strcpy(settings.appPath, "C:\\b\\1236\\app.exe");
     settings.detectByWindowName = true;
     std::strcpy(settings.windowName, "App");
-    LaunchResult launched{};
-    launched.launch = 1;
-    launched.seconds = 0.41234;
-    const std::vector<LaunchRecord> launches{LaunchRecord(launched)};
+    const std::vector<LaunchRecord> launches{LaunchRecord(LaunchResult(1, 1, 0.41234, nullptr))};
     const std::string plain = LaunchesJson(settings, launches, kFakeFrequency, ToUtf8);
     EXPECT_EQ(WithBuildStamp(plain, "", "CI-07"), plain);
     const std::string stamped = WithBuildStamp(plain, "1236", "CI-07");
@@ -746,11 +743,11 @@ TEST(LaunchesJson, KeepsTheBuildAndMachineForTheTrend)
     std::string problem;
     const std::vector<BuildRecord> records = ReadBuildRecords(stamped, "j.json", &problem);
     ASSERT_EQ(records.size(), 1u) << problem;
-    Run run;
+    ::Run run;
     run.application = settings.appPath;
     run.launches.push_back(Launch{0.4123, 2, {}, {}, 0});
     std::vector<std::string> unmatched;
-    const auto matched = MatchBuildRecords({&run}, records, &unmatched);
+    const auto matched = MatchBuildRecords({static_cast<const ::Run*>(&run)}, records, &unmatched);
     ASSERT_TRUE(matched[0]) << (unmatched.empty() ? "" : unmatched[0]);
     EXPECT_EQ(matched[0]->buildId, "1236");
     EXPECT_EQ(matched[0]->machine, "CI-07");

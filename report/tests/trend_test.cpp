@@ -32,6 +32,14 @@ std::vector<double> Levels(const std::vector<std::pair<int, double>>& stretches)
     return values;
 }
 
+// Six builds at one value, six at another, exactly.
+std::vector<double> Flat(double first, double second)
+{
+    std::vector<double> values(6, first);
+    values.insert(values.end(), 6, second);
+    return values;
+}
+
 struct KnownAnswer {
     const char* name;
     std::vector<double> values;
@@ -55,6 +63,8 @@ TEST(Trend, FindsTheKnownChanges)
          {kChangeDetected, kChangeDetected}},
         {"one build after it so far", Levels({{10, 0.5}, {2, 0.6}}), {10}, {kChangeSuspected}},
         {"below the least change", Levels({{10, 0.5}, {10, 0.52}}), {}, {}},
+        {"exactly the least change", Flat(0.5, 0.525), {6}, {kChangeDetected}},
+        {"a tenth of a millisecond short of it", Flat(0.5, 0.5249), {}, {}},
         // A 2 % rise per build for ten builds: no step of 5 % in it, yet
         // the climb shows as steps that are.
         {"ramp", ramp, {12, 14, 18}, {kChangeDetected, kChangeDetected, kChangeDetected}},
@@ -66,7 +76,7 @@ TEST(Trend, FindsTheKnownChanges)
         for (const TrendChange& change : found) {
             builds.push_back(change.build);
             statuses.push_back(change.status);
-            EXPECT_GE(std::fabs(change.ratio - 1.0), 0.05) << c.name;
+            EXPECT_GE(std::fabs(change.ratio - 1.0), 0.05 - 1e-12) << c.name;
             ASSERT_TRUE(change.interval) << c.name;
             EXPECT_LE(change.interval->low, change.ratio) << c.name;
             EXPECT_GE(change.interval->high, change.ratio) << c.name;

@@ -135,25 +135,53 @@ std::vector<size_t> OptimalL1Segments(const std::vector<std::int64_t>& values,
     std::vector<std::int64_t> best(n + 1, unreachable);
     std::vector<size_t> lastStart(n + 1, 0);
     best[0] = 0;
-    std::vector<size_t> candidates;
-    // Pruned a step late: a start ruled out at t could still win at t + 1,
-    // since t itself cannot start a segment that ends there.
-    std::vector<size_t> ruledOut;
-    std::vector<std::int64_t> reach;
+    // Each start still in the running, with the cost of its last segment
+    // as last measured: a segment's sum of distances only grows as it
+    // takes in more values, so that figure is a floor under its cost at
+    // any later end. A start whose floor already exceeds the best found
+    // needs no measuring: that spares most of the work where the level
+    // never moves and pruning keeps every start.
+    // Pruned minSegment - 1 ends late: a start ruled out at t could
+    // still win before t + minSegment, since t cannot start a segment
+    // that ends there.
+    const size_t notYet = std::numeric_limits<size_t>::max();
+    struct Candidate {
+        size_t start;
+        std::int64_t reach;
+        size_t ruledOutAt;
+    };
+    std::vector<Candidate> candidates;
     for (size_t t = minSegment; t <= n; ++t) {
         const size_t newest = t - minSegment;
         if (best[newest] != unreachable)
-            candidates.push_back(newest);
-        reach.resize(candidates.size());
+            candidates.push_back(Candidate{newest, best[newest], notYet});
         std::int64_t least = unreachable;
         size_t leastStart = 0;
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            const size_t s = candidates[c];
-            reach[c] = best[s] + cost.Cost(s, t);
-            if (reach[c] < least) {
-                least = reach[c];
-                leastStart = s;
+        // Of equal costs the earlier start wins, whatever the order of
+        // measuring.
+        auto measure = [&](Candidate& candidate) {
+            candidate.reach = best[candidate.start] + cost.Cost(candidate.start, t);
+            if (candidate.reach < least ||
+                (candidate.reach == least && candidate.start < leastStart)) {
+                least = candidate.reach;
+                leastStart = candidate.start;
             }
+        };
+        // The last end's winner first: most often it wins again, and its
+        // cost lets the others be passed over.
+        const auto previous = std::lower_bound(
+            candidates.begin(), candidates.end(), lastStart[t - 1],
+            [](const Candidate& candidate, size_t start) { return candidate.start < start; });
+        const bool hasPrevious =
+            previous != candidates.end() && previous->start == lastStart[t - 1];
+        if (hasPrevious)
+            measure(*previous);
+        for (auto it = candidates.begin(); it != candidates.end(); ++it) {
+            if (hasPrevious && it == previous)
+                continue;
+            if (it->reach > least || (it->reach == least && it->start > leastStart))
+                continue;
+            measure(*it);
         }
         if (least == unreachable)
             continue;
@@ -161,20 +189,17 @@ std::vector<size_t> OptimalL1Segments(const std::vector<std::int64_t>& values,
         lastStart[t] = leastStart;
         // PELT: a start whose cost to t already exceeds the optimum at t
         // is beaten by t for every later end, since cutting a segment
-        // never adds to the sum of distances.
-        std::vector<size_t> kept;
-        std::vector<size_t> nowRuledOut;
+        // never adds to the sum of distances; a floor above it is enough.
+        std::vector<Candidate> kept;
         kept.reserve(candidates.size());
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            const size_t s = candidates[c];
-            if (std::binary_search(ruledOut.begin(), ruledOut.end(), s))
+        for (Candidate candidate : candidates) {
+            if (candidate.ruledOutAt != notYet && t >= candidate.ruledOutAt + minSegment - 1)
                 continue;
-            kept.push_back(s);
-            if (reach[c] > best[t])
-                nowRuledOut.push_back(s);
+            if (candidate.ruledOutAt == notYet && candidate.reach > best[t])
+                candidate.ruledOutAt = t;
+            kept.push_back(candidate);
         }
         candidates.swap(kept);
-        ruledOut.swap(nowRuledOut);
     }
     std::vector<size_t> starts;
     for (size_t t = n; t > 0; t = lastStart[t])

@@ -12,7 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -86,6 +89,35 @@ TEST(Trend, FindsTheKnownChanges)
     }
 }
 
+// The optimum without any pruning: every start measured at every end.
+std::vector<size_t> EveryCut(const std::vector<std::int64_t>& v, std::int64_t penalty,
+                             size_t minSegment)
+{
+    const std::int64_t none = std::numeric_limits<std::int64_t>::max();
+    std::vector<std::int64_t> best(v.size() + 1, none);
+    std::vector<size_t> last(v.size() + 1, 0);
+    best[0] = 0;
+    for (size_t t = minSegment; t <= v.size(); ++t)
+        for (size_t s = 0; s + minSegment <= t; ++s) {
+            if (best[s] == none)
+                continue;
+            std::vector<std::int64_t> part(v.begin() + s, v.begin() + t);
+            std::sort(part.begin(), part.end());
+            std::int64_t cost = best[s] + penalty;
+            for (std::int64_t x : part)
+                cost += std::abs(x - part[part.size() / 2]);
+            if (cost < best[t]) {
+                best[t] = cost;
+                last[t] = s;
+            }
+        }
+    std::vector<size_t> starts;
+    for (size_t t = v.size(); t > 0 && v.size() >= 2 * minSegment; t = last[t])
+        if (last[t] > 0)
+            starts.insert(starts.begin(), last[t]);
+    return starts;
+}
+
 TEST(Trend, SegmentsExactlyAndBreaksTiesTheSameWay)
 {
     // Two levels of 0 and 10 units: one cut, at the step, each side two or more.
@@ -97,6 +129,29 @@ TEST(Trend, SegmentsExactlyAndBreaksTiesTheSameWay)
     // Equal costs: the cut that starts the last segment earliest.
     EXPECT_EQ(OptimalL1Segments({0, 0, 5, 10, 10}, 1), (std::vector<size_t>{2}));
     EXPECT_EQ(TrendPenalty({7, 7, 7, 7}), 1);
+    // Segments of three: a start ruled out at one end may still win at
+    // the next two.
+    EXPECT_EQ(OptimalL1Segments({6, 1, 1, 20, 21, 5, 1, 2}, 6, 3),
+              EveryCut({6, 1, 1, 20, 21, 5, 1, 2}, 6, 3));
+}
+
+// Pruning and passing over starts must never change the cut, ties included.
+TEST(Trend, PrunedSegmentationIsTheExactOptimum)
+{
+    std::mt19937_64 draw(1);
+    for (int i = 0; i < 300; ++i) {
+        std::vector<std::int64_t> values;
+        std::int64_t level = 0;
+        for (size_t n = 4 + draw() % 56; values.size() < n;) {
+            if (draw() % 10 == 0)
+                level = static_cast<std::int64_t>(draw() % 5) * 10;
+            values.push_back(level + static_cast<std::int64_t>(draw() % 7));
+        }
+        const std::int64_t penalty = 1 + static_cast<std::int64_t>(draw() % 20);
+        const size_t minSegment = 1 + draw() % 3;
+        ASSERT_EQ(OptimalL1Segments(values, penalty, minSegment),
+                  EveryCut(values, penalty, minSegment)) << i;
+    }
 }
 
 struct LogFile {

@@ -1,5 +1,6 @@
 #include "report/trend_report.h"
 
+#include "report/change_points.h"
 #include "report/text_format.h"
 
 #include <cstdio>
@@ -111,14 +112,17 @@ std::string FormatTrend(const std::vector<TrendSeries>& all, double minChangePer
         }
         text += Levels(series);
         if (series.changes.empty()) {
-            text += series.builds.size() < 2 * 2 ? "  Too few builds to tell a change (4 needed).\n"
-                                                 : "  No change.\n";
+            const size_t needed = 2 * kMinSegmentBuilds;
+            text += series.builds.size() < needed
+                        ? "  Too few builds to tell a change (" + std::to_string(needed) +
+                              " needed).\n"
+                        : std::string("  No change.\n");
         } else {
             text += "  Changes (ratio of the medians after to before, 95% interval):\n";
             for (const TrendChange& change : series.changes)
                 text += Change(series, change);
         }
-        if (series.levels.size() > 1)
+        if (series.levels.size() > 1 && series.levels.front() > 0.0)
             text += "  Over all builds: the last level is " +
                     Ratio(series.levels.back() / series.levels.front()) + " the first.\n";
         std::string commands;

@@ -299,6 +299,8 @@ TEST(Trend, SaysWhatItCouldNotReadAndKeepsTheRest)
     EXPECT_NE(outcome.err.find(log.path + ":6: "), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find(log.path + ":10: "), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.out.find("Trend of app.exe: 3 builds"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("  Too few builds to tell a change (4 needed).\n"),
+              std::string::npos) << outcome.out;
 
     const LogFile json("trend-bad.json", "{\"application\": 1");
     const Outcome bad = Report({"--trend", log.path, json.path});

@@ -1,8 +1,10 @@
 #include "report/trend_report.h"
 
 #include "report/change_points.h"
+#include "report/statistics.h"
 #include "report/text_format.h"
 
+#include <algorithm>
 #include <cstdio>
 
 bool ProgramFileExists(const std::string& path)
@@ -77,6 +79,27 @@ std::string Change(const TrendSeries& series, const TrendChange& change)
     return text + "\n";
 }
 
+// A climb too slow to make the least change between neighbouring builds
+// still shows between the ends of the series.
+std::string Creep(const TrendSeries& series)
+{
+    const size_t count = std::min(kChangeWindowBuilds, series.builds.size() / 2);
+    if (count < kMinSegmentBuilds)
+        return std::string();
+    std::vector<double> first;
+    std::vector<double> last;
+    for (size_t i = 0; i < count; ++i) {
+        first.push_back(series.builds[i].median);
+        last.push_back(series.builds[series.builds.size() - count + i].median);
+    }
+    const double before = Median(first);
+    if (!(before > 0.0))
+        return std::string();
+    const std::string n = std::to_string(count);
+    return "  First to last: the median of the last " + n + " builds is " +
+           Ratio(Median(last) / before) + " that of the first " + n + ".\n";
+}
+
 }  // namespace
 
 std::string ConfirmationCommand(const TrendSeries& series, const TrendChange& change,
@@ -122,9 +145,7 @@ std::string FormatTrend(const std::vector<TrendSeries>& all, double minChangePer
             for (const TrendChange& change : series.changes)
                 text += Change(series, change);
         }
-        if (series.levels.size() > 1 && series.levels.front() > 0.0)
-            text += "  Over all builds: the last level is " +
-                    Ratio(series.levels.back() / series.levels.front()) + " the first.\n";
+        text += Creep(series);
         std::string commands;
         for (const TrendChange& change : series.changes) {
             const TrendBuild& older = series.builds[change.build - 1];

@@ -346,6 +346,9 @@ TEST(Trend, PrintsTheCommandThatSettlesADetectedChange)
         runs.push_back(AnalyzeRun(logged[i], static_cast<int>(i) + 1, false));
     const std::vector<TrendSeries> series = AnalyzeTrend(runs, {}, 5.0);
     const std::string text = FormatTrend(series, 5.0, Exists);
+    EXPECT_NE(text.find("  First to last: the median of the last 3 builds is 0.80 x that of "
+                        "the first 3.\n"),
+              std::string::npos) << text;
     // A drop: the older, slower build is the APP the gate calls slower.
     EXPECT_NE(text.find("    kairon-time --window TITLE --runs 20 --max-runs 60 --compare "
                         "\"C:\\nightly\\103\\my app.exe\" --fail-if-slower 5 "

@@ -59,10 +59,11 @@ expect_same "never appears: progress" "$(printf '%s\n' 'launch 1/1: Failed to fi
 # A warm-up and two measured launches, waiting for input idle, the window
 # and its showing: the warm-up is launched but not logged, and the JSON
 # has every launch with the time of each phase, in order, the last phase
-# ending where the logged time does.
+# ending where the logged time does; --build's id and the machine's name
+# close the JSON, and the log has no line for them.
 : >"$record"
 run_time --window 'Kairon Sample' --exact --input-idle --visible --warmup 1 --runs 2 \
-    --delay 300 --json phases.json --log phases.txt \
+    --delay 300 --json phases.json --log phases.txt --build nightly-1236 \
     --args "$(sample_args 200 "$record" 30000)" "$app"
 expect_same "phases: status (stderr: $(cat err.txt))" 0 "$STATUS"
 mapfile -t lines < <(log_lines phases.txt)
@@ -93,6 +94,8 @@ for launch, start in zip(doc["launches"], started):
         assert abs((counts[name] - counts["start"]) / 1e7 - seconds) <= 0.00005, (name, launch)
 sys.argv[2:3] = []
 assert doc["window"] == "Kairon Sample", doc["window"]
+assert list(doc)[-2:] == ["build", "machine"], list(doc)
+assert doc["build"] == "nightly-1236" and doc["machine"], (doc["build"], doc["machine"])
 launches = doc["launches"]
 assert [(l["launch"], l["warmup"]) for l in launches] == [(1, True), (1, False), (2, False)], launches
 for launch, logged in zip(launches[1:], sys.argv[2:]):

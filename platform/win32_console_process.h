@@ -19,7 +19,8 @@ public:
     bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
     bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
     bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
-    PrivilegeResult EnableProfilePrivilege() override;
+    PrivilegeResult EnablePrivilege(TokenPrivilege privilege) override;
+    bool EmptyFileCacheWorkingSet() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;
 };

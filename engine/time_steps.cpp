@@ -26,9 +26,13 @@ bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool 
     return false;
 }
 
-bool PlatformTimeSteps::EmptyFileCache(CachePurge* purge, std::string* why)
+bool PlatformTimeSteps::EmptyFileCache(CachePurge* purge, std::string* error)
 {
-    return ::EmptyFileCache(platform_.process, purge, why);
+    std::string why;
+    if (::EmptyFileCache(platform_.process, purge, &why))
+        return true;
+    *error = "Cannot empty the file cache: " + why;
+    return false;
 }
 
 namespace {

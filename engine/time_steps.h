@@ -25,8 +25,10 @@ public:
     // ended with an exit code other than 0 (`which` names it there).
     virtual bool RunCommand(const char* command, const char* which, bool stoppable,
                             std::string* error) = 0;
-    // EmptyFileCache (engine/file_cache.h).
-    virtual bool EmptyFileCache(CachePurge* purge, std::string* why) = 0;
+    // EmptyFileCache (engine/file_cache.h); *error says "Cannot empty the
+    // file cache: " and why when it failed (built here, so that the
+    // dialog's program carries none of it).
+    virtual bool EmptyFileCache(CachePurge* purge, std::string* error) = 0;
     // A launch is over: whatever of its job still runs, after a short
     // grace (`grace`) in which it may end by itself, is ended
     // (TerminateJobObject), so that the next launch starts from the same
@@ -51,7 +53,7 @@ public:
     explicit PlatformTimeSteps(Platform& platform) : platform_(platform) {}
     bool RunCommand(const char* command, const char* which, bool stoppable,
                     std::string* error) override;
-    bool EmptyFileCache(CachePurge* purge, std::string* why) override;
+    bool EmptyFileCache(CachePurge* purge, std::string* error) override;
     void EndWhatTheJobLeft(const LaunchedProcess& launched, bool grace,
                            RunObserver* observer) override;
     bool SendCloseMessages(const RunSettings& settings, WindowHandle window) override;

@@ -329,11 +329,13 @@ namespace {
 // The number of the latest message sent without waiting that its window has
 // handled. Set by the callback, which runs on the sending thread inside
 // SentMessageHandled's PeekMessageA: only kairon-time's run thread sends.
+// An earlier message's late answer leaves it as it is.
 ULONG_PTR g_lastMessageHandled = 0;
 
 void CALLBACK OnMessageHandled(HWND, UINT, ULONG_PTR number, LRESULT)
 {
-    g_lastMessageHandled = number;
+    if (number > g_lastMessageHandled)
+        g_lastMessageHandled = number;
 }
 
 }  // namespace

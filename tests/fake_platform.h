@@ -217,8 +217,7 @@ public:
     unsigned long OwnerProcessId(WindowHandle window) override;
     bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
               unsigned timeoutMs) override;
-    // Without waiting: a hung window's message is never handled, and no
-    // time passes; the sender's waits move the clock.
+    // A hung window's message is never handled; the sender's waits move the clock.
     bool SendWithoutWaiting(WindowHandle window, unsigned message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
     bool SentMessageHandled() override;
@@ -250,8 +249,7 @@ public:
 
 private:
     bool Exists(const FakeWindow& window) const;
-    // Appends "send ...": true when the window is there (*hangs: its thread
-    // does not answer), and acts on the message.
+    // Appends "send ...": true when the window is there (*hangs: it does not answer).
     bool Deliver(WindowHandle window, unsigned message, std::uintptr_t wParam,
                  std::intptr_t lParam, bool* hangs);
     int ShownWith(WindowHandle window) const;

@@ -165,8 +165,7 @@ TEST(Win32ConsoleWindows, SendsWithoutWaitingAndHearsWhenTheLatestIsHandled)
     EXPECT_TRUE(handledWithin(500));
     owner.join();
     EXPECT_FALSE(windows.SendWithoutWaiting(FromHwnd(held), WM_NULL, 0, 0));
-    CloseHandle(made);
-    CloseHandle(release);
+    CloseHandle(made), CloseHandle(release);
 }
 
 // A handle's 32-bit value comes back as the system's handle: sign-extended

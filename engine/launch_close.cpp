@@ -19,8 +19,13 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
         return StopOnInterrupt(settings, run, launch, frequency);
     const bool closing = window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob;
-    if (closing)
-        SendClose(settings, platform, launch);
+    if (closing) {
+        SendClose(settings, platform, run.steps, launch);
+        // A stop that came while the messages went is not kept waiting
+        // for the countdown.
+        if (platform.process.StopRequested())
+            return StopOnInterrupt(settings, run, launch, frequency);
+    }
 
     if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
         return StopOnInterrupt(settings, run, launch, frequency);

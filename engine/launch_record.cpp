@@ -76,6 +76,7 @@ bool RecordLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn
     result.owner = owner;
     result.resources = resources;
     result.cold = settings.coldStart;
+    result.cachePurge = launch->cachePurge;
     run.observer.LaunchTimed(result);
     launch->timed = true;
     return true;

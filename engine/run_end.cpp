@@ -60,8 +60,9 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
         if (launch->closeSent) {
             closed = LaunchGone(settings, platform, *launch);
         } else if (launch->window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob) {
-            SendClose(settings, platform, launch);
-            closed = WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
+            // A window that did not take the messages is not waited for.
+            closed = SendClose(settings, platform, run.steps, launch) &&
+                     WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
         }
         const CloseOutcome outcome = closed                         ? kCloseClosed
                                      : EndLaunch(platform, *launch) ? kCloseEnded

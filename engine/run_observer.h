@@ -6,6 +6,7 @@
 #ifndef KAIRON_ENGINE_RUN_OBSERVER_H
 #define KAIRON_ENGINE_RUN_OBSERVER_H
 
+#include "engine/file_cache.h"
 #include "engine/launch_resources.h"
 #include "engine/settle_wait.h"
 #include "engine/window_owner.h"
@@ -102,8 +103,10 @@ struct LaunchResult {
     SettleRecord settle;
     // What it used until its time was taken, when the settings ask.
     LaunchResources resources;
-    // The file cache was emptied, and seen to be, just before it.
+    // The file cache was emptied, and seen to be, just before it; and
+    // what its standby list held around the emptying.
     bool cold = false;
+    CachePurge cachePurge;
 };
 
 class RunObserver {

@@ -1,6 +1,7 @@
 #include "engine/time_steps.h"
 
 #include "engine/file_cache.h"
+#include "engine/stoppable_close.h"
 #include "engine/timing_run.h"
 
 #include <algorithm>
@@ -37,9 +38,13 @@ bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool 
     return false;
 }
 
-bool PlatformTimeSteps::EmptyFileCache(std::string* why)
+bool PlatformTimeSteps::EmptyFileCache(CachePurge* purge, std::string* error)
 {
-    return ::EmptyFileCache(platform_.process, why);
+    std::string why;
+    if (::EmptyFileCache(platform_.process, purge, &why))
+        return true;
+    *error = "Cannot empty the file cache: " + why;
+    return false;
 }
 
 namespace {
@@ -63,6 +68,11 @@ void PlatformTimeSteps::EndWhatTheJobLeft(const LaunchedProcess& launched, bool 
     const int ended = process.EndJob(launched.job);
     if (observer != nullptr)
         observer->LaunchJobEnded(ended);
+}
+
+bool PlatformTimeSteps::SendCloseMessages(const RunSettings& settings, WindowHandle window)
+{
+    return SendCloseMessagesUntilStop(settings, platform_, window);
 }
 
 LaunchResources PlatformTimeSteps::ReadResources(const LaunchedProcess& launched)

@@ -61,6 +61,13 @@ enum CommandEnd {
     kCommandEndedByStop,  // a stop ended it, and all it started with it
 };
 
+// The privileges of the process's token that emptying the file cache
+// turns on: the purge's, and the cache's working set's.
+enum TokenPrivilege {
+    kProfileSingleProcessPrivilege,  // SeProfileSingleProcessPrivilege
+    kIncreaseQuotaPrivilege,         // SeIncreaseQuotaPrivilege
+};
+
 // The commands NtSetSystemInformation(SystemMemoryListInformation) takes.
 const int kMemoryFlushModifiedList = 3;
 const int kMemoryPurgeStandbyList = 4;
@@ -238,9 +245,17 @@ public:
     // Windows 8 and later, whose console handles are the kernel's own.
     // Windows 7 refuses them there, and CreateProcess fails.
     virtual bool ListTakesConsoleHandles() { return true; }
-    // AdjustTokenPrivileges for SeProfileSingleProcessPrivilege, which
-    // emptying the file cache needs.
-    virtual PrivilegeResult EnableProfilePrivilege() { return kPrivilegeFailed; }
+    // AdjustTokenPrivileges for one privilege emptying the file cache needs.
+    virtual PrivilegeResult EnablePrivilege(TokenPrivilege privilege)
+    {
+        (void)privilege;
+        return kPrivilegeFailed;
+    }
+    // SetSystemFileCacheSize((SIZE_T)-1, (SIZE_T)-1, 0): the system file
+    // cache's working set emptied, its pages moved to the standby and
+    // modified lists. Looked up at run time. False when the system refused
+    // or lacks it (LastError says why).
+    virtual bool EmptyFileCacheWorkingSet() { return false; }
     // NtSetSystemInformation(SystemMemoryListInformation, command): the
     // NTSTATUS, 0 on success.
     virtual long SetMemoryList(int command)
@@ -383,6 +398,25 @@ public:
         (void)size;
         return 0;
     }
+
+    // --- Close messages that never hold up a stop: kairon-time's ---
+    // SendMessageCallbackA: the message goes to the window's thread and
+    // the call returns at once, so that whoever sent it can look for a stop
+    // while a hung window keeps it. False when it could not be sent (the
+    // window is gone); the dialog, which waits in Send, never sends so.
+    virtual bool SendWithoutWaiting(WindowHandle window, unsigned message,
+                                    std::uintptr_t wParam, std::intptr_t lParam)
+    {
+        (void)window;
+        (void)message;
+        (void)wParam;
+        (void)lParam;
+        return false;
+    }
+    // Whether the window's thread has handled the latest message sent
+    // without waiting. The system says so on the calling thread's message
+    // queue, which this looks at (dispatching what is there).
+    virtual bool SentMessageHandled() { return false; }
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

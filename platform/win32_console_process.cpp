@@ -31,10 +31,14 @@ typedef LONG(WINAPI* SystemInformationCall)(ULONG infoClass, PVOID info, ULONG l
                                             PULONG returned);
 typedef LONG(WINAPI* SetSystemInformationCall)(ULONG infoClass, PVOID info, ULONG length);
 
-void* NtdllFunction(const char* name)
+typedef BOOL(WINAPI* SetFileCacheSizeCall)(SIZE_T minimum, SIZE_T maximum, DWORD flags);
+
+// A function of a system DLL every process has loaded; null, with the last
+// error set, where this Windows lacks it.
+void* SystemFunction(const char* module, const char* name)
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr ? reinterpret_cast<void*>(GetProcAddress(ntdll, name)) : nullptr;
+    HMODULE loaded = GetModuleHandleA(module);
+    return loaded != nullptr ? reinterpret_cast<void*>(GetProcAddress(loaded, name)) : nullptr;
 }
 
 // A handle the command may inherit as its standard input: the NUL device,
@@ -285,8 +289,10 @@ CommandEnd Win32ConsoleProcess::RunShellCommand(const char* command, int endingS
     return end;
 }
 
-PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
+PrivilegeResult Win32ConsoleProcess::EnablePrivilege(TokenPrivilege privilege)
 {
+    const char* name = privilege == kIncreaseQuotaPrivilege ? "SeIncreaseQuotaPrivilege"
+                                                            : "SeProfileSingleProcessPrivilege";
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
         return kPrivilegeFailed;
@@ -294,8 +300,7 @@ PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
     ZeroMemory(&privileges, sizeof privileges);
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    BOOL adjusted = LookupPrivilegeValueA(nullptr, "SeProfileSingleProcessPrivilege",
-                                          &privileges.Privileges[0].Luid);
+    BOOL adjusted = LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid);
     if (adjusted)
         adjusted = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr,
                                          nullptr);
@@ -308,10 +313,19 @@ PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
     return error == ERROR_NOT_ALL_ASSIGNED ? kPrivilegeNotHeld : kPrivilegeEnabled;
 }
 
+bool Win32ConsoleProcess::EmptyFileCacheWorkingSet()
+{
+    const auto set = reinterpret_cast<SetFileCacheSizeCall>(
+        SystemFunction("kernel32.dll", "SetSystemFileCacheSize"));
+    // Both sizes (SIZE_T)-1: the working set is emptied, its limits kept.
+    const SIZE_T empty = static_cast<SIZE_T>(-1);
+    return set != nullptr && set(empty, empty, 0) != FALSE;
+}
+
 long Win32ConsoleProcess::SetMemoryList(int command)
 {
-    const auto set =
-        reinterpret_cast<SetSystemInformationCall>(NtdllFunction("NtSetSystemInformation"));
+    const auto set = reinterpret_cast<SetSystemInformationCall>(
+        SystemFunction("ntdll.dll", "NtSetSystemInformation"));
     if (set == nullptr)
         return -1;
     ULONG value = static_cast<ULONG>(command);
@@ -320,8 +334,8 @@ long Win32ConsoleProcess::SetMemoryList(int command)
 
 bool Win32ConsoleProcess::StandbyPages(std::uint64_t* pages)
 {
-    const auto query =
-        reinterpret_cast<SystemInformationCall>(NtdllFunction("NtQuerySystemInformation"));
+    const auto query = reinterpret_cast<SystemInformationCall>(
+        SystemFunction("ntdll.dll", "NtQuerySystemInformation"));
     if (query == nullptr)
         return false;
     MemoryLists lists;

@@ -22,7 +22,8 @@ public:
                                unsigned long* exitCode) override;
     bool IsConsoleHandle(std::uintptr_t handle) override;
     bool ListTakesConsoleHandles() override;
-    PrivilegeResult EnableProfilePrivilege() override;
+    PrivilegeResult EnablePrivilege(TokenPrivilege privilege) override;
+    bool EmptyFileCacheWorkingSet() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;
 };

@@ -193,10 +193,18 @@ CommandEnd FakePlatform::RunShellCommand(const char* command, int endingStops,
     return kCommandExited;
 }
 
-PrivilegeResult FakePlatform::EnableProfilePrivilege()
+PrivilegeResult FakePlatform::EnablePrivilege(TokenPrivilege privilege)
 {
-    events.push_back("enable privilege");
-    return profilePrivilege;
+    events.push_back(privilege == kIncreaseQuotaPrivilege ? "enable privilege quota"
+                                                          : "enable privilege profile");
+    return privilege == kIncreaseQuotaPrivilege ? quotaPrivilege : profilePrivilege;
+}
+
+bool FakePlatform::EmptyFileCacheWorkingSet()
+{
+    events.push_back("memory list working set");
+    lastError_ = workingSetError;
+    return workingSetError == 0;
 }
 
 long FakePlatform::SetMemoryList(int command)
@@ -478,6 +486,31 @@ unsigned long FakePlatform::OwnerProcessId(WindowHandle window)
 bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam, unsigned timeoutMs)
 {
+    bool hangs = false;
+    if (!Deliver(window, message, wParam, lParam, &hangs))
+        return false;
+    if (hangs)
+        nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
+    return !hangs;
+}
+
+bool FakePlatform::SendWithoutWaiting(WindowHandle window, unsigned message,
+                                      std::uintptr_t wParam, std::intptr_t lParam)
+{
+    bool hangs = false;
+    const bool delivered = Deliver(window, message, wParam, lParam, &hangs);
+    sentHandled_ = delivered && !hangs;
+    return delivered;
+}
+
+bool FakePlatform::SentMessageHandled()
+{
+    return sentHandled_;
+}
+
+bool FakePlatform::Deliver(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam, bool* hangs)
+{
     char event[96];
     std::snprintf(event, sizeof event, "send 0x%X 0x%X 0x%X 0x%X", static_cast<unsigned>(window),
                   message, static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
@@ -485,10 +518,9 @@ bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wP
     for (FakeWindow& candidate : windows) {
         if (candidate.handle != window || !Exists(candidate))
             continue;
-        if (candidate.hangsOnClose) {
-            nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
-            return false;
-        }
+        *hangs = candidate.hangsOnClose;
+        if (candidate.hangsOnClose)
+            return true;
         const std::int64_t closesAt = NowMs() + candidate.closeDelayMs;
         if (candidate.closesOnMessage &&
             (candidate.vanishesAtMs < 0 || closesAt < candidate.vanishesAtMs)) {

@@ -148,6 +148,8 @@ public:
     // command (0 for the others), and the standby list's successive page
     // counts (once they run out: not reported).
     PrivilegeResult profilePrivilege = kPrivilegeEnabled;
+    PrivilegeResult quotaPrivilege = kPrivilegeEnabled;
+    unsigned long workingSetError = 0;  // SetSystemFileCacheSize's; 0 succeeds
     std::map<int, long> memoryListStatus;
     std::deque<std::uint64_t> standbyPages;
 
@@ -214,7 +216,8 @@ public:
                                unsigned long* exitCode) override;
     bool IsConsoleHandle(std::uintptr_t handle) override { return consoleHandles.count(handle) > 0; }
     bool ListTakesConsoleHandles() override { return listTakesConsoleHandles; }
-    PrivilegeResult EnableProfilePrivilege() override;
+    PrivilegeResult EnablePrivilege(TokenPrivilege privilege) override;
+    bool EmptyFileCacheWorkingSet() override;  // appends "memory list working set"
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;
 
@@ -226,6 +229,10 @@ public:
     unsigned long OwnerProcessId(WindowHandle window) override;
     bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
               unsigned timeoutMs) override;
+    // A hung window's message is never handled; the sender's waits move the clock.
+    bool SendWithoutWaiting(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+    bool SentMessageHandled() override;
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
@@ -254,6 +261,9 @@ public:
 
 private:
     bool Exists(const FakeWindow& window) const;
+    // Appends "send ...": true when the window is there (*hangs: it does not answer).
+    bool Deliver(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                 std::intptr_t lParam, bool* hangs);
     int ShownWith(WindowHandle window) const;
     // Per process handle: (virtual ms it was created, the launch's script).
     std::map<std::uintptr_t, std::pair<std::int64_t, FakeLaunch>> processes_;
@@ -262,6 +272,7 @@ private:
     int launchCount_ = 0;
     int jobCount_ = 0;
     std::int64_t eventsSeenToMs_ = 0;  // events up to then have woken a wait
+    bool sentHandled_ = false;
 };
 
 // GetDlgItemInt's reading of a field without sign: optional blanks, digits,

@@ -200,6 +200,8 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         long flushStatus;
         long purgeStatus;
         std::string error;  // empty: emptied, and the launch is cold
+        PrivilegeResult quota = kPrivilegeEnabled;
+        unsigned long workingSetError = 0;
     } cases[] = {
         {kPrivilegeEnabled, {5000, 40}, 0, 0, ""},
         {kPrivilegeNotHeld, {5000, 40}, 0, 0,
@@ -219,12 +221,23 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         {kPrivilegeEnabled, {5000, 501}, 0, 0,
          fails + "the standby list did not fall to a tenth: 5000 pages before, 501 after\n"},
         {kPrivilegeEnabled, {5000, 500}, 0, 0, ""},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "needs administrator rights (the increase-quota privilege is not held)\n",
+         kPrivilegeNotHeld},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "could not turn on the increase-quota privilege\n", kPrivilegeFailed},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "emptying the file cache's working set failed: Access is denied.\n",
+         kPrivilegeEnabled, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
         ConsoleRun run("surroundings_cold.txt");
         run.settings.coldStart = true;
         run.fake.profilePrivilege = c.privilege;
+        run.fake.quotaPrivilege = c.quota;
+        run.fake.workingSetError = c.workingSetError;
+        run.fake.errorTexts[5] = "Access is denied.";
         run.fake.standbyPages.assign(c.standby.begin(), c.standby.end());
         run.fake.memoryListStatus = {{kMemoryFlushModifiedList, c.flushStatus},
                                      {kMemoryPurgeStandbyList, c.purgeStatus}};
@@ -236,9 +249,16 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
             continue;
         }
         EXPECT_EQ(run.fake.EventsStartingWith("memory list"),
-                  (Events{"memory list 3", "memory list 4"}));
-        ASSERT_EQ(run.observer.Launches().size(), 1u);
-        EXPECT_TRUE(run.observer.Launches()[0].result.cold);
+                  (Events{"memory list working set", "memory list 3", "memory list 4"}));
+        EXPECT_EQ(run.fake.EventsStartingWith("enable privilege"),
+                  (Events{"enable privilege profile", "enable privilege quota"}));
+        const nlohmann::json document = nlohmann::json::parse(
+            LaunchesJson(run.settings, run.observer.Launches(), kFakeFrequency,
+                         [](std::string_view text) { return std::string(text); }));
+        EXPECT_EQ(document["launches"][0]["cold"], true);
+        EXPECT_EQ(document["launches"][0]["file_cache"],
+                  nlohmann::json({{"standby_pages_before", c.standby[0]},
+                                  {"standby_pages_after", c.standby[1]}}));
     }
 }
 

@@ -2,25 +2,6 @@
 
 #include "report/text_format.h"
 
-namespace {
-
-// RFC 4180: a field holding a comma, a quote or a line break is quoted,
-// its quotes doubled.
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-}  // namespace
-
 std::string ExportCsv(const std::vector<RunAnalysis>& runs, const ComparisonReport*)
 {
     const int kinds = ExportedFailureKinds(runs);

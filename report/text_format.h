@@ -19,5 +19,8 @@ std::string FormatPValue(double p);
 std::string ToUtf8(std::string_view bytes);
 // Text for XML content and attribute values, C0 controls dropped.
 std::string EscapeXml(std::string_view utf8);
+// A CSV field (RFC 4180): one holding a comma, a quote or a line break is
+// quoted, its quotes doubled.
+std::string CsvField(const std::string& text);
 
 #endif

@@ -101,20 +101,6 @@ std::string ExportTrendMarkdown(const std::vector<RunAnalysis>& runs,
 
 namespace {
 
-// RFC 4180: a field with a comma, a quote or a line end is quoted.
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 std::string BuildTime(size_t index)
 {
     // Days from 2000-01-01 carry into the date; a series of a million

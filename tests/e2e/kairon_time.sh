@@ -240,18 +240,26 @@ fi
 
 # Ctrl-C while a program that is stuck at start-up is waited for to be
 # idle for input: the wait ends within a second, and so does the program.
+# interrupt_at RECORD LINE ARGS...: runs kairon-time with ARGS, sends Ctrl-C
+# a second after RECORD has a line matching LINE; sets STATUS, and took_ms
+# to how long the stop took.
+interrupt_at() {
+    local record_file=$1 line=$2 started time_pid
+    shift 2
+    STATUS=0
+    wine "$KAIRON_TIME" "$@" </dev/null >out.txt 2>err.txt &
+    time_pid=$!
+    wait_for_line "$record_file" 20 "$line"
+    sleep 1
+    started=$(date +%s%N)
+    kill -INT "$time_pid"
+    wait "$time_pid" || STATUS=$?
+    took_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+    time_output out.txt err.txt
+}
 record="$E2E_DIR/stuck-record.txt"
-STATUS=0
-wine "$KAIRON_TIME" --input-idle --runs 1 --delay 100 --log stuck.txt \
-    --args "$(sample_args 40000 "$record" 60000)" "$app" </dev/null >out.txt 2>err.txt &
-time_pid=$!
-wait_for_line "$record" 20 ' start '
-sleep 1
-started=$(date +%s%N)
-kill -INT "$time_pid"
-wait "$time_pid" || STATUS=$?
-took_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-time_output out.txt err.txt
+interrupt_at "$record" ' start ' --input-idle --runs 1 --delay 100 --log stuck.txt \
+    --args "$(sample_args 40000 "$record" 60000)" "$app"
 expect_same "stuck: status (stderr: $(cat err.txt))" 130 "$STATUS"
 [ $took_ms -le 3000 ] || fail "Ctrl-C took $took_ms ms to end the input idle wait"
 if running "$record" >/dev/null; then
@@ -262,17 +270,8 @@ fi
 # stop is not held for the message's 5 s, but ends within about a second,
 # and so does the program.
 record="$E2E_DIR/hung-record.txt"
-STATUS=0
-wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 2 --delay 500 --log hung.txt \
-    --args "--on-close hang $(sample_args 0 "$record" 60000)" "$app" </dev/null >out.txt 2>err.txt &
-time_pid=$!
-wait_for_line "$record" 20 ' WM_CLOSE$'
-sleep 1
-started=$(date +%s%N)
-kill -INT "$time_pid"
-wait "$time_pid" || STATUS=$?
-took_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-time_output out.txt err.txt
+interrupt_at "$record" ' WM_CLOSE$' --window 'Kairon Sample' --runs 2 --delay 500 --log hung.txt \
+    --args "--on-close hang $(sample_args 0 "$record" 60000)" "$app"
 expect_same "hung: status (stderr: $(cat err.txt))" 130 "$STATUS"
 [ $took_ms -le 1500 ] || fail "Ctrl-C took $took_ms ms while a hung window was sent its close message"
 if running "$record" >/dev/null; then

@@ -34,7 +34,7 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error,
         !RunAroundCommand(run, run.programs[0]->settings.cleanupCommand, "cleanup", false,
                           &cleanupError)) {
         run.observer.ShowError(cleanupError.c_str(), kCommandCaption);
-        if (outcome == kRunFinished || outcome == kRunFinishedUnattended)
+        if (outcome == kRunFinished || outcome == kRunFinishedUnattended || outcome == kRunGaveUp)
             outcome = kRunStopped;
     }
     run.observer.RunEnded(outcome);
@@ -69,7 +69,7 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
                                          launch->timed ? &run.observer : nullptr);
         platform.process.CloseProcessHandles(launch->process);
     }
-    return EndRun(run, kRunInterrupted);
+    return EndRun(run, launch != nullptr ? kRunInterrupted : kRunInterruptedBetween);
 }
 
 bool CommandBetweenLaunches(RunContext& run, const RunSettings& settings, const char* command,

@@ -32,7 +32,11 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         return false;
     if (!RecordLaunch(run, program, turn, start, ready, &launch))
         return false;
-    return CloseLaunch(run, program, turn, start.frequency, &launch);
+    if (!CloseLaunch(run, program, turn, start.frequency, &launch))
+        return false;
+    if (ready.windowNotFound && !turn.warmup && program.settings.stopOnMissedWindow)
+        return EndRun(run, kRunGaveUp);
+    return true;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 
 #include <string>
+#include <vector>
 
 struct WindowOwner {
     bool known = false;        // asked about: a window was found and owner checks are on
@@ -27,6 +28,12 @@ struct WindowOwner {
 // The owner of `window`, found by the launch of `launched`.
 WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHandle window,
                             const LaunchedProcess& launched);
+
+// The titles of the titled top-level windows, in Z order, whose owner is
+// the launched process or a process of its job: what the program opened
+// instead of the window searched for.
+std::vector<std::string> TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
+                                        const LaunchedProcess& launched);
 
 // Whether two program files are the same file's path: Windows compares
 // file names without regard to case, and so does this (ASCII letters).

@@ -224,6 +224,11 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
         SetLastError(startError);
         return false;
     }
+    // Output that ends without a line end (a prompt) would run into the
+    // progress line that follows: its line is ended, where a console shows
+    // that the command wrote on it.
+    CONSOLE_SCREEN_BUFFER_INFO before;
+    const bool console = GetConsoleScreenBufferInfo(error, &before) != FALSE;
     bool ended = true;
     while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) {
         if (stoppable && StopRequested()) {
@@ -231,6 +236,13 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
             ended = false;
             break;
         }
+    }
+    CONSOLE_SCREEN_BUFFER_INFO after;
+    if (console && GetConsoleScreenBufferInfo(error, &after) && after.dwCursorPosition.X != 0 &&
+        (after.dwCursorPosition.X != before.dwCursorPosition.X ||
+         after.dwCursorPosition.Y != before.dwCursorPosition.Y)) {
+        DWORD written = 0;
+        WriteFile(error, "\r\n", 2, &written, nullptr);
     }
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);

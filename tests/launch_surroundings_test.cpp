@@ -280,8 +280,11 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
         record(false, false, 0.1, 1048576, 1),
         record(false, false, 0.3, 3145728, 2),
     };
-    EXPECT_EQ(ResourceSummary(launches),
-              "Resources of BASELINE, median of the launches that gave each (the launched "
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\New\\sample.exe");
+    std::strcpy(settings.baselinePath, "C:\\Old\\sample.exe");
+    EXPECT_EQ(ResourceSummary(settings, launches),
+              "Resources of C:\\Old\\sample.exe, median of the launches that gave each (the launched "
               "process alone):\n"
               "  CPU time              not given by this system  (0 of 1)\n"
               "  page faults           not given by this system  (0 of 1)\n"
@@ -290,8 +293,8 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
               "  read                  not given by this system  (0 of 1)\n"
               "  written               not given by this system  (0 of 1)\n"
               "  processes             not given by this system  (0 of 1)\n"
-              "Resources of APP, median of the launches that gave each (the program and all it "
-              "started):\n"
+              "Resources of C:\\New\\sample.exe, median of the launches that gave each (the "
+              "program and all it started):\n"
               "  CPU time              0.2000 s  (2 of 2)\n"
               "  page faults           not given by this system  (0 of 2)\n"
               "  peak committed memory 2.0 MiB  (2 of 2)\n"
@@ -299,7 +302,7 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
               "  read                  not given by this system  (0 of 2)\n"
               "  written               not given by this system  (0 of 2)\n"
               "  processes             1.5  (2 of 2)\n");
-    EXPECT_EQ(ResourceSummary({launches[0]}), "");
+    EXPECT_EQ(ResourceSummary(settings, {launches[0]}), "");
 }
 
 }  // namespace

@@ -284,8 +284,8 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
     std::strcpy(settings.appPath, "C:\\New\\sample.exe");
     std::strcpy(settings.baselinePath, "C:\\Old\\sample.exe");
     EXPECT_EQ(ResourceSummary(settings, launches),
-              "Resources of C:\\Old\\sample.exe, median of the launches that gave each (the launched "
-              "process alone):\n"
+              "Resources of C:\\Old\\sample.exe, median of the launches that gave each (the "
+              "launched process alone):\n"
               "  CPU time              not given by this system  (0 of 1)\n"
               "  page faults           not given by this system  (0 of 1)\n"
               "  peak committed memory 1.0 MiB  (1 of 1)\n"

@@ -983,24 +983,27 @@ TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
 }
 
 // kairon-time's run: a title that matches nothing ends the run after the
-// first measured launch that missed it, which names the shown windows the
-// launch's processes had open; warm-ups do not end it, nor --keep-going.
+// first measured launch that missed it, when more are to come, naming the
+// shown windows the launch's processes had open; warm-ups do not end it,
+// nor --keep-going.
 TEST(TimingRun, AMissedWindowEndsTheRunAndNamesWhatTheLaunchOpened)
 {
     const struct {
         const char* what;
         bool stop;
         std::int32_t warmups;
+        std::int32_t runs;
         size_t launched;
         RunOutcome outcome;
     } cases[] = {
-        {"the first launch", true, 0, 1, kRunGaveUp},
-        {"after a warm-up", true, 1, 2, kRunGaveUp},
-        {"--keep-going", false, 0, 3, kRunFinished},
+        {"the first launch", true, 0, 3, 1, kRunGaveUp},
+        {"after a warm-up", true, 1, 3, 2, kRunGaveUp},
+        {"--keep-going", false, 0, 3, 3, kRunFinished},
+        {"the last launch: nothing to stop", true, 0, 1, 1, kRunFinished},
     };
     for (const auto& c : cases) {
         Scenario run("missed.txt");
-        run.settings.executions = 3;
+        run.settings.executions = c.runs;
         run.settings.warmups = c.warmups;
         run.settings.detectByWindowName = true;
         run.settings.closeByWmClose = true;

@@ -26,10 +26,7 @@ std::string OpenedTitles(const LaunchResult& result)
         return "";
     if (result.openedTitles.empty())
         return "; the program opened no titled window";
-    std::string text = "; the program opened: ";
-    for (std::size_t i = 0; i < result.openedTitles.size(); ++i)
-        text += (i == 0 ? "" : " | ") + result.openedTitles[i];
-    return text;
+    return "; the program opened: " + result.openedTitles;
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The counts a launch starts from.
 struct LaunchStart {
@@ -33,7 +32,7 @@ struct Readiness {
     // The search gave up after its whole time, and what the launch had
     // open then, when kairon-time's steps could say.
     bool windowNotFound = false;
-    std::vector<std::string> openedTitles;
+    std::string openedTitles;
     // With --settled, the wait for the window's content and its count.
     bool settling = false;
     SettleResult settle;

@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // How a run came to its end.
 enum RunOutcome {
@@ -109,9 +108,10 @@ struct LaunchResult {
     // What it used until its time was taken, when the settings ask.
     LaunchResources resources;
     // Its window was not found: the titles of the top-level windows that
-    // the launch's processes had open, when kairon-time's steps could ask.
+    // the launch's processes had open (TitlesOfLaunch), when kairon-time's
+    // steps could ask.
     bool windowNotFound = false;
-    std::vector<std::string> openedTitles;
+    std::string openedTitles;
     // The file cache was emptied, and seen to be, just before it.
     bool cold = false;
 };

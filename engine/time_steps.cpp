@@ -69,7 +69,7 @@ SettleResult PlatformTimeSteps::WaitUntilSettled(WindowHandle window, std::int32
     return ::WaitUntilSettled(platform_, window, settledMs, source, frequency);
 }
 
-std::vector<std::string> PlatformTimeSteps::OpenedTitles(const LaunchedProcess& launched)
+std::string PlatformTimeSteps::OpenedTitles(const LaunchedProcess& launched)
 {
     return TitlesOfLaunch(platform_.process, platform_.windows, launched);
 }

@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class TimeSteps {
 public:
@@ -40,7 +39,7 @@ public:
     virtual SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
                                           CaptureSource source, std::int64_t frequency) = 0;
     // TitlesOfLaunch (engine/window_owner.h).
-    virtual std::vector<std::string> OpenedTitles(const LaunchedProcess& launched) = 0;
+    virtual std::string OpenedTitles(const LaunchedProcess& launched) = 0;
 };
 
 // The steps as the platform's ports take them: kairon-time's, and the
@@ -57,7 +56,7 @@ public:
     WindowOwner FindOwner(WindowHandle window, const LaunchedProcess& launched) override;
     SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
                                   CaptureSource source, std::int64_t frequency) override;
-    std::vector<std::string> OpenedTitles(const LaunchedProcess& launched) override;
+    std::string OpenedTitles(const LaunchedProcess& launched) override;
 
 private:
     Platform& platform_;

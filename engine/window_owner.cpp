@@ -71,7 +71,7 @@ struct TitleSearch {
     ProcessPort& process;
     WindowPort& windows;
     const LaunchedProcess& launched;
-    std::vector<std::string> titles;
+    std::string titles;
 };
 
 bool IsLaunchs(TitleSearch& search, unsigned long processId)
@@ -100,14 +100,14 @@ bool NoteTitleOfLaunch(WindowHandle window, void* context)
         (search.windows.IsShown(window) ||
          search.windows.ShowState(window) == kShowMinimized) &&
         IsLaunchs(search, search.windows.OwnerProcessId(window)))
-        search.titles.push_back(title);
+        search.titles += (search.titles.empty() ? "" : " | ") + std::string(title);
     return true;
 }
 
 }  // namespace
 
-std::vector<std::string> TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
-                                        const LaunchedProcess& launched)
+std::string TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
+                           const LaunchedProcess& launched)
 {
     TitleSearch search{process, windows, launched, {}};
     windows.EnumTopLevelWindows(NoteTitleOfLaunch, &search);

@@ -9,7 +9,6 @@
 #include "platform/platform.h"
 
 #include <string>
-#include <vector>
 
 struct WindowOwner {
     bool known = false;        // asked about: a window was found and owner checks are on
@@ -29,11 +28,13 @@ struct WindowOwner {
 WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHandle window,
                             const LaunchedProcess& launched);
 
-// The titles of the titled top-level windows, in Z order, whose owner is
-// the launched process or a process of its job: what the program opened
-// instead of the window searched for.
-std::vector<std::string> TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
-                                        const LaunchedProcess& launched);
+// The titles of the titled top-level windows, in Z order and apart by
+// " | ", whose owner is the launched process or a process of its job: what
+// the program opened instead of the window searched for. Empty: none.
+// (A text, not a list: Kairon.exe carries the run's results, and a list
+// of texts would cost it its code.)
+std::string TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
+                           const LaunchedProcess& launched);
 
 // Whether two program files are the same file's path: Windows compares
 // file names without regard to case, and so does this (ASCII letters).

@@ -173,8 +173,7 @@ TEST(ConsoleRunObserver, EachLaunchGetsTheFirstFailureLineItsLogHas)
                              "every launch)";
     for (const bool quiet : {false, true}) {
         for (const bool any : {true, false}) {
-            missed.openedTitles = any ? std::vector<std::string>{"Untitled - Notepad", "Find"}
-                                      : std::vector<std::string>{};
+            missed.openedTitles = any ? "Untitled - Notepad | Find" : "";
             const std::string opened = any ? "; the program opened: Untitled - Notepad | Find"
                                            : "; the program opened no titled window";
             std::ostringstream err;

@@ -750,8 +750,8 @@ struct LaunchRecorder : RunObserver {
                       r.warmup ? "warmup" : "launch", r.launch, r.launches, r.seconds);
         launches.push_back(line);
         std::string titles = r.windowNotFound ? "not found:" : "found";
-        for (const std::string& title : r.openedTitles)
-            titles += " [" + title + "]";
+        if (!r.openedTitles.empty())
+            titles += " [" + r.openedTitles + "]";
         opened.push_back(titles);
     }
     void LaunchClosed(CloseOutcome outcome) override { closes.push_back(outcome); }
@@ -1038,7 +1038,7 @@ TEST(TimingRun, AMissedWindowEndsTheRunAndNamesWhatTheLaunchOpened)
         EXPECT_EQ(run.fake.commandLines.size(), c.launched) << c.what;
         EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{c.outcome}) << c.what;
         ASSERT_EQ(recorder.opened.size(), c.launched) << c.what;
-        EXPECT_EQ(recorder.opened[0], "not found: [Untitled - Notepad] [Helper]") << c.what;
+        EXPECT_EQ(recorder.opened[0], "not found: [Untitled - Notepad | Helper]") << c.what;
     }
 }
 

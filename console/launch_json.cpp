@@ -185,8 +185,12 @@ std::string LaunchesJson(const RunSettings& settings, const std::vector<LaunchRe
             entry["ended_processes"] = record.endedInJob;
         if (launch.resources.measured)
             entry["resources"] = Resources(launch.resources);
-        if (launch.cold)
+        if (launch.cold) {
             entry["cold"] = true;
+            entry["file_cache"] = {
+                {"standby_pages_before", launch.cachePurge.standbyPagesBefore},
+                {"standby_pages_after", launch.cachePurge.standbyPagesAfter}};
+        }
         list.push_back(entry);
     }
     document["launches"] = list;

@@ -2,6 +2,7 @@
 #include "console/after_run.h"
 #include "console/console_run_observer.h"
 #include "console/distinct_files.h"
+#include "console/build_stamp.h"
 #include "console/launch_json.h"
 #include "console/pending_file.h"
 #include "console/redirected_program.h"
@@ -58,11 +59,17 @@ void WarnOfRedirectedPrograms(const RunSettings& settings, FileNamePort& fileNam
 
 // Writes the run's launches as JSON; false, said on standard error, when
 // they could not be kept.
-bool WriteJson(PendingFile* json, const std::string& path, const RunSettings& settings,
+bool WriteJson(PendingFile* json, const TimeOptions& options, const RunSettings& settings,
                const ConsoleRunObserver& observer, std::int64_t frequency)
 {
-    const std::string text = LaunchesJson(settings, observer.Launches(), frequency,
-                                          SystemTextToUtf8);
+    const std::string& path = options.jsonPath;
+    char machine[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD machineSize = sizeof machine;
+    if (!options.buildId.empty() && !GetComputerNameA(machine, &machineSize))
+        machine[0] = '\0';
+    const std::string text =
+        WithBuildStamp(LaunchesJson(settings, observer.Launches(), frequency, SystemTextToUtf8),
+                       SystemTextToUtf8(options.buildId), SystemTextToUtf8(machine));
     if (CommitPendingFile(json, text, ReplaceFileWith, PauseMs))
         return true;
     std::cerr << "kairon-time: Error: Unable to write JSON file " << path << "\n";
@@ -128,7 +135,7 @@ int main(int argc, char** argv)
         observer.AddRoundsFor(plan);
     TimingRun(settings, platform, observer);
     const bool jsonWritten = json.stream == nullptr ||
-                             WriteJson(&json, options.jsonPath, settings, observer,
+                             WriteJson(&json, options, settings, observer,
                                        process.CounterFrequency());
     const ExitStatus gate =
         ReportRun(settings, options, observer.Launches(), before, std::cout, std::cerr);

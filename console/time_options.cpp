@@ -234,6 +234,16 @@ bool ReadJson(const char* name, const std::string& value, Reading* reading, std:
     return ReadFileName(name, value, error);
 }
 
+bool ReadBuild(const char*, const std::string& value, Reading* reading, std::string* error)
+{
+    if (value.empty()) {
+        *error = "--build: the build's id is empty";
+        return false;
+    }
+    reading->options->buildId = value;
+    return true;
+}
+
 bool ReadSaveConfig(const char* name, const std::string& value, Reading* reading,
                     std::string* error)
 {
@@ -348,6 +358,10 @@ const std::vector<TimeOption>& TimeOptionTable()
          SwitchOn<&RunSettings::debugLog>, false},
         {"--json", "FILE", "Every launch with the time of each phase of its\nstart-up", ReadJson,
          false},
+        {"--build", "ID",
+         "With --json: the build's id, kept in the JSON with\nthe machine's name, for "
+         "kairon-report --trend",
+         ReadBuild, false},
         {"--quiet", nullptr, "No progress lines", OptionOn<&TimeOptions::quiet>, false},
         {"--keep-going", nullptr,
          "Make every launch; without it, the run stops after\n"
@@ -546,6 +560,10 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
                                                              : nullptr;
     if (!options->saveConfigPath.empty() && noLine != nullptr) {
         *error = std::string("--save-config: config.txt has no line for ") + noLine;
+        return kTimeBadCommand;
+    }
+    if (!options->buildId.empty() && options->jsonPath.empty()) {
+        *error = "--build: only with --json, which keeps it";
         return kTimeBadCommand;
     }
     if (comparisonOption != nullptr && !comparing) {

@@ -15,6 +15,7 @@ struct TimeOptions {
     // --keep-going: every launch, even after one whose window was not found.
     bool keepGoing = false;
     std::string jsonPath;  // --json FILE; empty without it
+    std::string buildId;   // --build ID, kept in the JSON; empty without it
     // --save-config FILE: write config.txt for these options instead of
     // running; --attended: with its last line 0, so that Kairon opens
     // filled in and waits for Run App.

@@ -1,5 +1,7 @@
 #include "engine/close_wait.h"
 
+#include "engine/time_steps.h"
+
 namespace {
 
 // How often a window that was asked to close is looked for again.
@@ -12,19 +14,17 @@ const unsigned kEndCheckMs = 10;
 
 }  // namespace
 
+void CloseMessages(const RunSettings& settings, CloseMessage (&messages)[kCloseMessageCount])
+{
+    messages[0] = {settings.closeByWmClose, kMsgClose, 0, 0};
+    messages[1] = {settings.closeBySysCommand, kMsgSysCommand, kSysCommandClose, 0};
+    messages[2] = {settings.closeByAltF4, kMsgSysKeyDown, kVirtualKeyF4, kAltF4KeyData};
+}
+
 bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowHandle window)
 {
-    struct CloseMessage {
-        bool chosen;
-        unsigned message;
-        std::uintptr_t wParam;
-        std::intptr_t lParam;
-    };
-    const CloseMessage messages[] = {
-        {settings.closeByWmClose, kMsgClose, 0, 0},
-        {settings.closeBySysCommand, kMsgSysCommand, kSysCommandClose, 0},
-        {settings.closeByAltF4, kMsgSysKeyDown, kVirtualKeyF4, kAltF4KeyData},
-    };
+    CloseMessage messages[kCloseMessageCount];
+    CloseMessages(settings, messages);
     for (const CloseMessage& close : messages) {
         // A message the window did not handle because the first one already
         // destroyed it is not a failure to close.
@@ -37,7 +37,7 @@ bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowH
     return true;
 }
 
-void SendClose(const RunSettings& settings, Platform& platform, Launch* launch)
+bool SendClose(const RunSettings& settings, Platform& platform, TimeSteps* steps, Launch* launch)
 {
     // The close wait counts from the first message, so that a window
     // whose thread does not answer is not waited for twice. A message that
@@ -45,7 +45,8 @@ void SendClose(const RunSettings& settings, Platform& platform, Launch* launch)
     // by whether it is still there.
     launch->sentCount = platform.process.CounterNow();
     launch->closeSent = true;
-    SendCloseMessages(settings, platform.windows, launch->window);
+    return steps != nullptr ? steps->SendCloseMessages(settings, launch->window)
+                            : SendCloseMessages(settings, platform.windows, launch->window);
 }
 
 bool LaunchGone(const RunSettings& settings, Platform& platform, const Launch& launch)

@@ -5,12 +5,27 @@
 
 #include "engine/launch_context.h"
 
+// One of the ways to ask a window to close, and whether the settings chose it.
+struct CloseMessage {
+    bool chosen;
+    unsigned message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+const int kCloseMessageCount = 3;
+
+// The close messages in the order they are sent, each marked chosen or not.
+void CloseMessages(const RunSettings& settings, CloseMessage (&messages)[kCloseMessageCount]);
+
 // Sends the chosen close messages in order, each allowed kCloseMessageTimeoutMs.
 // False when one was not handled in time: the window does not answer, and
 // the rest would only wait on it too.
 bool SendCloseMessages(const RunSettings& settings, WindowPort& windows, WindowHandle window);
 
-void SendClose(const RunSettings& settings, Platform& platform, Launch* launch);
+// The close messages of a launch, with kairon-time's steps when given
+// (they send without blocking, so that a stop is not held up). True when
+// each was handled or the window is gone.
+bool SendClose(const RunSettings& settings, Platform& platform, TimeSteps* steps, Launch* launch);
 
 // Whether what the close messages were to end is gone: the window, and
 // when nothing may be left running, the launched process too (a program

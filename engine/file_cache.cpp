@@ -14,25 +14,44 @@ std::string StatusText(long status)
     return text;
 }
 
-}  // namespace
-
-bool EmptyFileCache(ProcessPort& process, std::string* why)
+// Turns on one privilege, or says why it could not.
+bool EnablePrivilege(ProcessPort& process, TokenPrivilege privilege, const char* name,
+                     std::string* why)
 {
-    switch (process.EnableProfilePrivilege()) {
+    switch (process.EnablePrivilege(privilege)) {
     case kPrivilegeEnabled:
-        break;
+        return true;
     case kPrivilegeNotHeld:
-        *why = "needs administrator rights (the profile-single-process privilege is not held)";
+        *why = std::string("needs administrator rights (the ") + name +
+               " privilege is not held)";
         return false;
     case kPrivilegeFailed:
-        *why = "could not turn on the profile-single-process privilege";
-        return false;
+        break;
     }
+    *why = std::string("could not turn on the ") + name + " privilege";
+    return false;
+}
+
+}  // namespace
+
+bool EmptyFileCache(ProcessPort& process, CachePurge* purge, std::string* why)
+{
+    if (!EnablePrivilege(process, kProfileSingleProcessPrivilege, "profile-single-process",
+                         why) ||
+        !EnablePrivilege(process, kIncreaseQuotaPrivilege, "increase-quota", why))
+        return false;
     // A system in use always has some files cached: a standby list of no
     // pages is one the system does not report (Wine answers so).
-    std::uint64_t before = 0;
+    std::uint64_t& before = purge->standbyPagesBefore;
     if (!process.StandbyPages(&before) || before == 0) {
         *why = "this system does not report its file cache";
+        return false;
+    }
+    // The pages the cache holds mapped are not on the standby list: out of
+    // the working set first, they are purged with the rest.
+    if (!process.EmptyFileCacheWorkingSet()) {
+        *why = "emptying the file cache's working set failed: " +
+               process.SystemErrorText(process.LastError());
         return false;
     }
     const long flushed = process.SetMemoryList(kMemoryFlushModifiedList);
@@ -45,7 +64,7 @@ bool EmptyFileCache(ProcessPort& process, std::string* why)
         *why = "purging the standby list failed with status " + StatusText(purged);
         return false;
     }
-    std::uint64_t after = 0;
+    std::uint64_t& after = purge->standbyPagesAfter;
     if (!process.StandbyPages(&after)) {
         *why = "this system does not report its file cache";
         return false;

@@ -8,12 +8,20 @@
 
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <string>
 
-// Turns on the privilege it needs, writes the modified pages out, purges
-// the standby list, and checks that the list fell to a tenth. False,
-// with *why saying which step failed, when any step failed or the result
-// cannot be checked.
-bool EmptyFileCache(ProcessPort& process, std::string* why);
+// What the standby list held before the emptying and after it, in pages.
+struct CachePurge {
+    std::uint64_t standbyPagesBefore = 0;
+    std::uint64_t standbyPagesAfter = 0;
+};
+
+// Turns on the privileges it needs, empties the file cache's working set
+// into the lists, writes the modified pages out, purges the standby list,
+// and checks that the list fell to a tenth. False, with *why saying which
+// step failed, when any step failed or the result cannot be checked.
+// *purge gets what was read of the list.
+bool EmptyFileCache(ProcessPort& process, CachePurge* purge, std::string* why);
 
 #endif

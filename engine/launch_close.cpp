@@ -22,8 +22,13 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     // Gone before it was asked: closed by nobody (a splash screen, a
     // launcher's window), which is not what its messages did.
     const bool wentBefore = closing && !platform.windows.Exists(window);
-    if (closing)
-        SendClose(settings, platform, launch);
+    if (closing) {
+        SendClose(settings, platform, run.steps, launch);
+        // A stop that came while the messages went is not kept waiting
+        // for the countdown.
+        if (platform.process.StopRequested())
+            return StopOnInterrupt(settings, run, launch, frequency);
+    }
 
     if (!Countdown(platform, observer, texts.beforeNext, iteration, delay))
         return StopOnInterrupt(settings, run, launch, frequency);

@@ -6,6 +6,7 @@
 
 #include "config/run_settings.h"
 #include "engine/command_line.h"
+#include "engine/file_cache.h"
 #include "engine/log_sink.h"
 #include "engine/run_observer.h"
 #include "engine/window_detection.h"
@@ -64,6 +65,8 @@ struct Launch {
     // Its window's owner is no process of its job: the launch did not
     // start it, and it is neither closed nor ended.
     bool ownerOutsideJob = false;
+    // With --cold: the standby list around the emptying before it.
+    CachePurge cachePurge;
 };
 
 // One of the programs a run launches, with what is its own: the log its

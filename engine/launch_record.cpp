@@ -78,6 +78,7 @@ bool RecordLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn
     result.windowNotFound = ready.windowNotFound;
     result.openedTitles = ready.openedTitles;
     result.cold = settings.coldStart;
+    result.cachePurge = launch->cachePurge;
     run.observer.LaunchTimed(result);
     launch->timed = true;
     return true;

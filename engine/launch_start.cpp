@@ -54,9 +54,9 @@ bool StartLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     // launch starts; checked every time, since a "cold" launch that was
     // warm would be the worst kind of wrong figure.
     std::string notEmptied;
-    if (settings.coldStart && run.steps != nullptr && !run.steps->EmptyFileCache(&notEmptied))
-        return EndRun(run, kRunStopped, ("Cannot empty the file cache: " + notEmptied).c_str(),
-                      "Error - Cold start");
+    if (settings.coldStart && run.steps != nullptr &&
+        !run.steps->EmptyFileCache(&launch->cachePurge, &notEmptied))
+        return EndRun(run, kRunStopped, notEmptied.c_str(), "Error - Cold start");
     if (!Countdown(platform, observer, texts.beforeLaunch, iteration, delay))
         return StopOnInterrupt(settings, run, nullptr, 0);
     SetStatus(observer, texts.launching, iteration, 0);

@@ -29,14 +29,19 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error,
         run.observer.ShowError(error, caption);
     // Whatever stopped the run, what setup made is undone; a stop already
     // asked for must not cut the cleanup short.
+    const bool finished =
+        outcome == kRunFinished || outcome == kRunFinishedUnattended || outcome == kRunGaveUp;
     std::string cleanupError;
     if (run.cleanupOwed &&
         !RunAroundCommand(run, run.programs[0]->settings.cleanupCommand, "cleanup", false,
                           &cleanupError)) {
         run.observer.ShowError(cleanupError.c_str(), kCommandCaption);
-        if (outcome == kRunFinished || outcome == kRunFinishedUnattended || outcome == kRunGaveUp)
+        if (finished)
             outcome = kRunStopped;
     }
+    // A stop that came while the cleanup ran is the run's end all the same.
+    if (finished && run.platform.process.StopRequested())
+        outcome = kRunInterrupted;
     run.observer.RunEnded(outcome);
     for (int i = 0; i < run.programCount; ++i)
         CloseLog(&run.programs[i]->log);
@@ -56,8 +61,9 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
         if (launch->closeSent) {
             closed = LaunchGone(settings, platform, *launch);
         } else if (launch->window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob) {
-            SendClose(settings, platform, launch);
-            closed = WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
+            // A window that did not take the messages is not waited for.
+            closed = SendClose(settings, platform, run.steps, launch) &&
+                     WaitUntilClosed(settings, platform, *launch, frequency, false) == kWaitClosed;
         }
         const CloseOutcome outcome = closed                         ? kCloseClosed
                                      : EndLaunch(platform, *launch) ? kCloseEnded

@@ -6,6 +6,7 @@
 #ifndef KAIRON_ENGINE_RUN_OBSERVER_H
 #define KAIRON_ENGINE_RUN_OBSERVER_H
 
+#include "engine/file_cache.h"
 #include "engine/launch_resources.h"
 #include "engine/settle_wait.h"
 #include "engine/window_owner.h"
@@ -112,8 +113,10 @@ struct LaunchResult {
     // steps could ask.
     bool windowNotFound = false;
     std::string openedTitles;
-    // The file cache was emptied, and seen to be, just before it.
+    // The file cache was emptied, and seen to be, just before it; and
+    // what its standby list held around the emptying.
     bool cold = false;
+    CachePurge cachePurge;
 };
 
 class RunObserver {

@@ -1,22 +1,35 @@
 #include "engine/time_steps.h"
 
 #include "engine/file_cache.h"
+#include "engine/stoppable_close.h"
 #include "engine/timing_run.h"
+
+#include <algorithm>
 
 bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool stoppable,
                                    std::string* error)
 {
     if (command[0] == '\0')
         return true;
+    ProcessPort& process = platform_.process;
+    // A stop ends a stoppable command. The cleanup runs after a stop too,
+    // and the stop that ended the run does not cut it short; the next one,
+    // once it runs, ends a cleanup that hangs.
+    const int endingStops = stoppable ? 1 : std::max(process.StopsRequested() + 1, 2);
     unsigned long exitCode = 0;
-    if (!platform_.process.RunShellCommand(command, stoppable, &exitCode)) {
-        // A stop ends a stoppable command: nothing to say. A cleanup runs
-        // after a stop too, and one that cannot start says why.
-        if (!stoppable || !platform_.process.StopRequested())
-            *error = std::string("the ") + which + " command could not be started: " +
-                     platform_.process.SystemErrorText(platform_.process.LastError()) + ": " +
-                     command;
+    switch (process.RunShellCommand(command, endingStops, &exitCode)) {
+    case kCommandNotStarted:
+        *error = std::string("the ") + which + " command could not be started: " +
+                 process.SystemErrorText(process.LastError()) + ": " + command;
         return false;
+    case kCommandEndedByStop:
+        // What a cleanup was to undo may be left: worth saying. A stoppable
+        // command's stop ends the run, which says so itself.
+        if (!stoppable)
+            *error = std::string("the ") + which + " command was ended by Ctrl-C: " + command;
+        return false;
+    case kCommandExited:
+        break;
     }
     if (exitCode == 0)
         return true;
@@ -25,9 +38,13 @@ bool PlatformTimeSteps::RunCommand(const char* command, const char* which, bool 
     return false;
 }
 
-bool PlatformTimeSteps::EmptyFileCache(std::string* why)
+bool PlatformTimeSteps::EmptyFileCache(CachePurge* purge, std::string* error)
 {
-    return ::EmptyFileCache(platform_.process, why);
+    std::string why;
+    if (::EmptyFileCache(platform_.process, purge, &why))
+        return true;
+    *error = "Cannot empty the file cache: " + why;
+    return false;
 }
 
 namespace {
@@ -51,6 +68,11 @@ void PlatformTimeSteps::EndWhatTheJobLeft(const LaunchedProcess& launched, bool 
     const int ended = process.EndJob(launched.job);
     if (observer != nullptr)
         observer->LaunchJobEnded(ended);
+}
+
+bool PlatformTimeSteps::SendCloseMessages(const RunSettings& settings, WindowHandle window)
+{
+    return SendCloseMessagesUntilStop(settings, platform_, window);
 }
 
 LaunchResources PlatformTimeSteps::ReadResources(const LaunchedProcess& launched)

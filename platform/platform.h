@@ -54,6 +54,20 @@ enum PrivilegeResult {
     kPrivilegeFailed,   // the token could not be opened or adjusted
 };
 
+// How a command around the launches ended.
+enum CommandEnd {
+    kCommandExited,       // by itself, with its exit code
+    kCommandNotStarted,   // LastError says why
+    kCommandEndedByStop,  // a stop ended it, and all it started with it
+};
+
+// The privileges of the process's token that emptying the file cache
+// turns on: the purge's, and the cache's working set's.
+enum TokenPrivilege {
+    kProfileSingleProcessPrivilege,  // SeProfileSingleProcessPrivilege
+    kIncreaseQuotaPrivilege,         // SeIncreaseQuotaPrivilege
+};
+
 // The commands NtSetSystemInformation(SystemMemoryListInformation) takes.
 const int kMemoryFlushModifiedList = 3;
 const int kMemoryPurgeStandbyList = 4;
@@ -202,20 +216,46 @@ public:
         (void)usage;
         return false;
     }
-    // Runs `command` through %ComSpec% /c (cmd.exe) and waits for it to
-    // end, looking for a stop between waits when `stoppable`. True with its
-    // exit code once it ended; false when it could not be started
-    // (LastError says why) or a stop came first.
-    virtual bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+    // How many stops have been asked for: StopRequested is this above 0.
+    // A cleanup, which the first stop must not cut short, ends at another.
+    virtual int StopsRequested() { return StopRequested() ? 1 : 0; }
+    // Runs `command` through %ComSpec% /c (cmd.exe) in a job of its own,
+    // made as CreateLaunchJob makes a launch's, and waits for it to end.
+    // Once StopsRequested reaches `endingStops` the job is ended
+    // (TerminateJobObject): cmd.exe and whatever it started, which
+    // TerminateProcess of cmd.exe would leave running. What the command
+    // leaves running when it exits by itself is left, as a shell leaves it.
+    // Where the job cannot be assigned (Windows 7 inside a CI runner's
+    // job), a stop ends cmd.exe alone.
+    virtual CommandEnd RunShellCommand(const char* command, int endingStops,
+                                       unsigned long* exitCode)
     {
         (void)command;
-        (void)stoppable;
+        (void)endingStops;
         (void)exitCode;
+        return kCommandNotStarted;
+    }
+    // GetConsoleMode succeeds: the handle is a console's.
+    virtual bool IsConsoleHandle(std::uintptr_t handle)
+    {
+        (void)handle;
         return false;
     }
-    // AdjustTokenPrivileges for SeProfileSingleProcessPrivilege, which
-    // emptying the file cache needs.
-    virtual PrivilegeResult EnableProfilePrivilege() { return kPrivilegeFailed; }
+    // Whether PROC_THREAD_ATTRIBUTE_HANDLE_LIST takes console handles:
+    // Windows 8 and later, whose console handles are the kernel's own.
+    // Windows 7 refuses them there, and CreateProcess fails.
+    virtual bool ListTakesConsoleHandles() { return true; }
+    // AdjustTokenPrivileges for one privilege emptying the file cache needs.
+    virtual PrivilegeResult EnablePrivilege(TokenPrivilege privilege)
+    {
+        (void)privilege;
+        return kPrivilegeFailed;
+    }
+    // SetSystemFileCacheSize((SIZE_T)-1, (SIZE_T)-1, 0): the system file
+    // cache's working set emptied, its pages moved to the standby and
+    // modified lists. Looked up at run time. False when the system refused
+    // or lacks it (LastError says why).
+    virtual bool EmptyFileCacheWorkingSet() { return false; }
     // NtSetSystemInformation(SystemMemoryListInformation, command): the
     // NTSTATUS, 0 on success.
     virtual long SetMemoryList(int command)
@@ -358,6 +398,25 @@ public:
         (void)size;
         return 0;
     }
+
+    // --- Close messages that never hold up a stop: kairon-time's ---
+    // SendMessageCallbackA: the message goes to the window's thread and
+    // the call returns at once, so that whoever sent it can look for a stop
+    // while a hung window keeps it. False when it could not be sent (the
+    // window is gone); the dialog, which waits in Send, never sends so.
+    virtual bool SendWithoutWaiting(WindowHandle window, unsigned message,
+                                    std::uintptr_t wParam, std::intptr_t lParam)
+    {
+        (void)window;
+        (void)message;
+        (void)wParam;
+        (void)lParam;
+        return false;
+    }
+    // Whether the window's thread has handled the latest message sent
+    // without waiting. The system says so on the calling thread's message
+    // queue, which this looks at (dispatching what is there).
+    virtual bool SentMessageHandled() { return false; }
 };
 
 // The main dialog, as ui/ sees it: its fields (read by the capture, set

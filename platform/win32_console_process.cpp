@@ -1,8 +1,12 @@
 #include "platform/win32_console_process.h"
 
+#include "platform/handle_list.h"
+
 #include <psapi.h>
+#include <versionhelpers.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,10 +31,14 @@ typedef LONG(WINAPI* SystemInformationCall)(ULONG infoClass, PVOID info, ULONG l
                                             PULONG returned);
 typedef LONG(WINAPI* SetSystemInformationCall)(ULONG infoClass, PVOID info, ULONG length);
 
-void* NtdllFunction(const char* name)
+typedef BOOL(WINAPI* SetFileCacheSizeCall)(SIZE_T minimum, SIZE_T maximum, DWORD flags);
+
+// A function of a system DLL every process has loaded; null, with the last
+// error set, where this Windows lacks it.
+void* SystemFunction(const char* module, const char* name)
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr ? reinterpret_cast<void*>(GetProcAddress(ntdll, name)) : nullptr;
+    HMODULE loaded = GetModuleHandleA(module);
+    return loaded != nullptr ? reinterpret_cast<void*>(GetProcAddress(loaded, name)) : nullptr;
 }
 
 // A handle the command may inherit as its standard input: the NUL device,
@@ -172,8 +180,24 @@ bool Win32ConsoleProcess::ReadProcessUsage(const LaunchedProcess& launched, Proc
     return true;
 }
 
-bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
-                                          unsigned long* exitCode)
+bool Win32ConsoleProcess::IsConsoleHandle(std::uintptr_t handle)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode) != 0;
+}
+
+bool Win32ConsoleProcess::ListTakesConsoleHandles()
+{
+    return IsWindows8OrGreater();
+}
+
+namespace {
+
+// cmd.exe, started suspended with standard input from NUL and its output
+// on standard error (standard output is the report's). It inherits those
+// two handles and no other: an inherited log or JSON file would stay open
+// in whatever the command leaves running.
+bool StartShell(ProcessPort& port, const char* command, PROCESS_INFORMATION* info)
 {
     char shell[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("ComSpec", shell, sizeof shell);
@@ -182,23 +206,20 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
     std::string line = std::string("\"") +
                        (length > 0 && length < sizeof shell ? shell : "cmd.exe") +
                        "\" /d /s /c \"" + command + "\"";
-    // Its output goes to standard error: standard output is the report's.
-    // It inherits those two handles and no other: an inherited log or JSON
-    // file would stay open in whatever the command leaves running.
     HANDLE input = InheritableNul();
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    HANDLE inherited[2] = {input, error};
-    const DWORD inheritedCount = input != INVALID_HANDLE_VALUE ? 2 : 1;
+    std::vector<std::uintptr_t> inherited =
+        HandlesToList(port, {reinterpret_cast<std::uintptr_t>(input),
+                             reinterpret_cast<std::uintptr_t>(error)});
     SIZE_T listSize = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
     std::string listBytes(listSize, '\0');
     auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(&listBytes[0]);
     const bool listed =
-        InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
-        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
-                                  inherited + (inheritedCount == 2 ? 0 : 1),
-                                  inheritedCount * sizeof(HANDLE), nullptr, nullptr);
+        !inherited.empty() && InitializeProcThreadAttributeList(list, 1, 0, &listSize) &&
+        UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited[0],
+                                  inherited.size() * sizeof(HANDLE), nullptr, nullptr);
     STARTUPINFOEXA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.StartupInfo.cb = sizeof startup;
@@ -207,53 +228,85 @@ bool Win32ConsoleProcess::RunShellCommand(const char* command, bool stoppable,
     startup.StartupInfo.hStdOutput = error;
     startup.StartupInfo.hStdError = error;
     startup.lpAttributeList = listed ? list : nullptr;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    // Without the list (a system before Vista), nothing is inherited but
-    // what every console program gets.
-    const BOOL started =
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
-                       listed ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
-                       &startup.StartupInfo, &info);
+    // Without the list (a system before Vista, or nothing it may name),
+    // nothing is inherited but what every console program gets.
+    const BOOL started = CreateProcessA(
+        nullptr, &line[0], nullptr, nullptr, listed ? TRUE : FALSE,
+        CREATE_SUSPENDED | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr, nullptr,
+        &startup.StartupInfo, info);
     const DWORD startError = GetLastError();
     if (listed)
         DeleteProcThreadAttributeList(list);
     if (input != INVALID_HANDLE_VALUE)
         CloseHandle(input);
-    if (!started) {
-        SetLastError(startError);
-        return false;
+    SetLastError(startError);
+    return started != FALSE;
+}
+
+}  // namespace
+
+CommandEnd Win32ConsoleProcess::RunShellCommand(const char* command, int endingStops,
+                                                unsigned long* exitCode)
+{
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (!StartShell(*this, command, &info))
+        return kCommandNotStarted;
+    // In the job before it runs, so that everything it starts is in it too.
+    HANDLE job = reinterpret_cast<HANDLE>(CreateLaunchJob());
+    if (job != nullptr && !AssignProcessToJobObject(job, info.hProcess)) {
+        CloseHandle(job);
+        job = nullptr;
     }
+    if (ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+        if (job != nullptr)
+            CloseHandle(job);
+        SetLastError(error);
+        return kCommandNotStarted;
+    }
+    CommandEnd end = kCommandExited;
     // Output that ends without a line end (a prompt) would run into the
     // progress line that follows: its line is ended, where a console shows
     // that the command wrote on it.
+    const HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO before;
-    const bool console = GetConsoleScreenBufferInfo(error, &before) != FALSE;
-    bool ended = true;
+    const bool console = GetConsoleScreenBufferInfo(errorOutput, &before) != FALSE;
     while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) {
-        if (stoppable && StopRequested()) {
-            TerminateProcess(info.hProcess, 1);
-            ended = false;
+        if (StopsRequested() >= endingStops) {
+            if (job == nullptr || !TerminateJobObject(job, 1))
+                TerminateProcess(info.hProcess, 1);
+            end = kCommandEndedByStop;
             break;
         }
     }
     CONSOLE_SCREEN_BUFFER_INFO after;
-    if (console && GetConsoleScreenBufferInfo(error, &after) && after.dwCursorPosition.X != 0 &&
+    if (console && GetConsoleScreenBufferInfo(errorOutput, &after) &&
+        after.dwCursorPosition.X != 0 &&
         (after.dwCursorPosition.X != before.dwCursorPosition.X ||
          after.dwCursorPosition.Y != before.dwCursorPosition.Y)) {
         DWORD written = 0;
-        WriteFile(error, "\r\n", 2, &written, nullptr);
+        WriteFile(errorOutput, "\r\n", 2, &written, nullptr);
     }
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);
     *exitCode = code;
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
-    return ended;
+    // The job is not one that ends its processes when it closes: what a
+    // command that exited left running goes on.
+    if (job != nullptr)
+        CloseHandle(job);
+    return end;
 }
 
-PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
+PrivilegeResult Win32ConsoleProcess::EnablePrivilege(TokenPrivilege privilege)
 {
+    const char* name = privilege == kIncreaseQuotaPrivilege ? "SeIncreaseQuotaPrivilege"
+                                                            : "SeProfileSingleProcessPrivilege";
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
         return kPrivilegeFailed;
@@ -261,8 +314,7 @@ PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
     ZeroMemory(&privileges, sizeof privileges);
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    BOOL adjusted = LookupPrivilegeValueA(nullptr, "SeProfileSingleProcessPrivilege",
-                                          &privileges.Privileges[0].Luid);
+    BOOL adjusted = LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid);
     if (adjusted)
         adjusted = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr,
                                          nullptr);
@@ -275,10 +327,19 @@ PrivilegeResult Win32ConsoleProcess::EnableProfilePrivilege()
     return error == ERROR_NOT_ALL_ASSIGNED ? kPrivilegeNotHeld : kPrivilegeEnabled;
 }
 
+bool Win32ConsoleProcess::EmptyFileCacheWorkingSet()
+{
+    const auto set = reinterpret_cast<SetFileCacheSizeCall>(
+        SystemFunction("kernel32.dll", "SetSystemFileCacheSize"));
+    // Both sizes (SIZE_T)-1: the working set is emptied, its limits kept.
+    const SIZE_T empty = static_cast<SIZE_T>(-1);
+    return set != nullptr && set(empty, empty, 0) != FALSE;
+}
+
 long Win32ConsoleProcess::SetMemoryList(int command)
 {
-    const auto set =
-        reinterpret_cast<SetSystemInformationCall>(NtdllFunction("NtSetSystemInformation"));
+    const auto set = reinterpret_cast<SetSystemInformationCall>(
+        SystemFunction("ntdll.dll", "NtSetSystemInformation"));
     if (set == nullptr)
         return -1;
     ULONG value = static_cast<ULONG>(command);
@@ -287,8 +348,8 @@ long Win32ConsoleProcess::SetMemoryList(int command)
 
 bool Win32ConsoleProcess::StandbyPages(std::uint64_t* pages)
 {
-    const auto query =
-        reinterpret_cast<SystemInformationCall>(NtdllFunction("NtQuerySystemInformation"));
+    const auto query = reinterpret_cast<SystemInformationCall>(
+        SystemFunction("ntdll.dll", "NtQuerySystemInformation"));
     if (query == nullptr)
         return false;
     MemoryLists lists;

@@ -18,8 +18,12 @@ public:
                             LaunchedProcess* launched) override;
     bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
     bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
-    bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
-    PrivilegeResult EnableProfilePrivilege() override;
+    CommandEnd RunShellCommand(const char* command, int endingStops,
+                               unsigned long* exitCode) override;
+    bool IsConsoleHandle(std::uintptr_t handle) override;
+    bool ListTakesConsoleHandles() override;
+    PrivilegeResult EnablePrivilege(TokenPrivilege privilege) override;
+    bool EmptyFileCacheWorkingSet() override;
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;
 };

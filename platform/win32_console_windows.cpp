@@ -323,3 +323,36 @@ bool Win32ConsoleWindows::WaitForWindowEvent(unsigned timeoutMs)
                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
 }
+
+namespace {
+
+// The number of the latest message sent without waiting that its window has
+// handled. Set by the callback, which runs on the sending thread inside
+// SentMessageHandled's PeekMessageA: only kairon-time's run thread sends.
+// An earlier message's late answer leaves it as it is.
+ULONG_PTR g_lastMessageHandled = 0;
+
+void CALLBACK OnMessageHandled(HWND, UINT, ULONG_PTR number, LRESULT)
+{
+    if (number > g_lastMessageHandled)
+        g_lastMessageHandled = number;
+}
+
+}  // namespace
+
+bool Win32ConsoleWindows::SendWithoutWaiting(WindowHandle window, unsigned message,
+                                             std::uintptr_t wParam, std::intptr_t lParam)
+{
+    ++messagesSent_;
+    return SendMessageCallbackA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
+                                static_cast<LPARAM>(lParam), OnMessageHandled,
+                                messagesSent_) != FALSE;
+}
+
+bool Win32ConsoleWindows::SentMessageHandled()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    return g_lastMessageHandled == messagesSent_;
+}

@@ -19,6 +19,9 @@ public:
     bool IsCloaked(WindowHandle window) override;
     bool ExcludedFromCapture(WindowHandle window) override;
     int ClassName(WindowHandle window, char* buffer, int size) override;
+    bool SendWithoutWaiting(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+    bool SentMessageHandled() override;
 
     Win32ConsoleWindows() = default;
     Win32ConsoleWindows(const Win32ConsoleWindows&) = delete;
@@ -39,6 +42,10 @@ private:
     // the events between them (a window moved, its value changed) come by
     // the hundred.
     HWINEVENTHOOK eventHooks_[3] = {nullptr, nullptr, nullptr};
+    // Counts the messages sent without waiting; each one's callback brings
+    // its number back, so that a late answer to an earlier one (a window
+    // that hung, then woke) is not taken for the latest's.
+    ULONG_PTR messagesSent_ = 0;
     bool CaptureBuffer(HDC screen, int width, int height);
     void ReleaseCaptureBuffer();
 };

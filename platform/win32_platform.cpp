@@ -134,14 +134,14 @@ void Win32Process::CloseQueryHandle(std::uintptr_t process)
 
 namespace {
 
-// Set by the console's handler thread, read by the run's.
-volatile LONG g_stopRequested = 0;
+// Counted by the console's handler thread, read by the run's.
+volatile LONG g_stopsRequested = 0;
 
 BOOL WINAPI OnConsoleBreak(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;
-    InterlockedExchange(&g_stopRequested, 1);
+    InterlockedIncrement(&g_stopsRequested);
     return TRUE;
 }
 
@@ -149,7 +149,12 @@ BOOL WINAPI OnConsoleBreak(DWORD event)
 
 bool Win32Process::StopRequested()
 {
-    return InterlockedCompareExchange(&g_stopRequested, 0, 0) != 0;
+    return StopsRequested() != 0;
+}
+
+int Win32Process::StopsRequested()
+{
+    return static_cast<int>(InterlockedCompareExchange(&g_stopsRequested, 0, 0));
 }
 
 bool StopRunOnConsoleBreak()

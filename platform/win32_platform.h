@@ -19,6 +19,7 @@ public:
     bool CreationTime(std::uintptr_t process, std::uint64_t* time) override;
     void CloseQueryHandle(std::uintptr_t process) override;
     bool StopRequested() override;
+    int StopsRequested() override;
     std::int64_t CounterFrequency() override;
     std::int64_t CounterNow() override;
     void Sleep(unsigned milliseconds) override;
@@ -61,9 +62,9 @@ private:
 };
 
 // From now on, Ctrl-C and Ctrl-Break at the console no longer end the
-// process: they make StopRequested true, so that the run can close the
-// application it launched and keep its log whole. False when the system
-// refused the handler.
+// process: they make StopRequested true, and StopsRequested counts them,
+// so that the run can close the application it launched and keep its log
+// whole. False when the system refused the handler.
 bool StopRunOnConsoleBreak();
 
 HWND ToHwnd(WindowHandle window);

@@ -1,7 +1,7 @@
 // The exit statuses of both console programs, kairon-time and kairon-report,
 // in one table, so that a CI script that calls either reads a number alike.
 // Scripts branch on these numbers: a change to them is a change to every
-// such script, and the README's "Changes" says what moved.
+// such script, and CHANGES.md says what moved.
 #ifndef KAIRON_REPORT_EXIT_STATUSES_H
 #define KAIRON_REPORT_EXIT_STATUSES_H
 

@@ -7,6 +7,8 @@
 #include "report/results_log.h"
 #include "report/run_analysis.h"
 #include "report/terminal_report.h"
+#include "report/trend_analysis.h"
+#include "report/trend_program.h"
 #include "resources/version.h"
 
 #include <CLI/CLI.hpp>
@@ -49,6 +51,9 @@ struct Options {
     double slowerLimitPercent = 0.0;
     // Where to write each of kExportFormats; empty: not asked for.
     std::array<std::string, std::size(kExportFormats)> exportPaths;
+    bool trend = false;
+    double minChangePercent = kDefaultMinChangePercent;
+    std::string trendCsvPath;
 };
 
 CLI::Validator NumberFromTo(const NumberRange& range)
@@ -61,6 +66,27 @@ CLI::Validator NumberFromTo(const NumberRange& range)
             return "Value " + input + " is not " + range.expected;
         },
         range.expected);
+}
+
+void DescribeTrendOptions(CLI::App* app, Options* options)
+{
+    CLI::Option* trend = app->add_flag(
+        "--trend", options->trend,
+        "Each run is a build, in the order given: find where start-up time changed\n"
+        "across them, per program and machine; kairon-time's --json files may be given\n"
+        "among the logs for their build ids and machine names");
+    for (const char* excluded : {"--compare", "--reference", "--fail-if-slower"})
+        trend->excludes(excluded);
+    app->add_option("--min-change", options->minChangePercent,
+                    "With --trend: the least step between the medians either side that is a\n"
+                    "change, in percent (default 5)")
+        ->check(CLI::Range(0.0, 1000.0))
+        ->needs(trend)
+        ->type_name("PCT");
+    app->add_option("--export-trend-csv", options->trendCsvPath,
+                    "With --trend: write each series as time,commit,value CSV")
+        ->needs(trend)
+        ->type_name("FILE");
 }
 
 void DescribeOptions(CLI::App* app, Options* options)
@@ -105,6 +131,7 @@ void DescribeOptions(CLI::App* app, Options* options)
            "Implies --compare: " + FailIfSlowerHelp("a run", "the reference"))
         ->check(NumberFromTo(kSlowerLimitRange))
         ->type_name("PCT");
+    DescribeTrendOptions(app, options);
     for (size_t i = 0; i < std::size(kExportFormats); ++i) {
         const ExportFormat& format = kExportFormats[i];
         app->add_option(format.option, options->exportPaths[i], format.help)->type_name("FILE");
@@ -121,6 +148,19 @@ bool ReadLog(const std::string& name, std::FILE* input, std::string* bytes, std:
         err << (name == "-" ? "<stdin>" : name) << ": cannot be read: " << std::strerror(errno)
             << "\n";
     return read;
+}
+
+bool ReadTrendJson(const std::string& bytes, const std::string& name,
+                   std::vector<BuildRecord>* records, std::ostream& err)
+{
+    std::string problem;
+    std::vector<BuildRecord> read = ReadBuildRecords(bytes, name, &problem);
+    if (read.empty()) {
+        err << name << ": " << problem << "\n";
+        return false;
+    }
+    records->insert(records->end(), read.begin(), read.end());
+    return true;
 }
 
 void ReportProblems(const ParsedLog& log, std::ostream& err)
@@ -202,11 +242,16 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         options.logs.push_back("-");
 
     std::vector<ParsedLog> logs;
+    std::vector<BuildRecord> records;
     bool inputsOk = true;
     for (const std::string& name : options.logs) {
         std::string bytes;
         if (!ReadLog(name, input, &bytes, err)) {
             inputsOk = false;
+            continue;
+        }
+        if (options.trend && LooksLikeJson(bytes)) {
+            inputsOk = ReadTrendJson(bytes, name, &records, err) && inputsOk;
             continue;
         }
         logs.push_back(ParseResultsLog(bytes, name == "-" ? "<stdin>" : name));
@@ -221,6 +266,15 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         for (const Run& run : log.runs)
             runs.push_back(AnalyzeRun(run, static_cast<int>(runs.size()) + 1, options.skipFirst,
                                       options.includeFailed));
+
+    if (options.trend) {
+        TrendRequest request;
+        request.minChangePercent = options.minChangePercent;
+        for (size_t i = 0; i < std::size(kExportFormats); ++i)
+            request.exports.emplace_back(kExportFormats[i].option, options.exportPaths[i]);
+        request.trendCsvPath = options.trendCsvPath;
+        return RunTrendReport(runs, records, request, out, err);
+    }
 
     // The gate judges a candidate against its baseline, whichever is faster:
     // against the fastest run, a baseline would fail for the candidate's

@@ -3,10 +3,12 @@
 #include "console/after_run.h"
 #include "console/compare_report.h"
 #include "console/distinct_files.h"
+#include "console/build_stamp.h"
 #include "console/launch_json.h"
 #include "console/new_run_report.h"
 #include "console/pending_file.h"
 #include "console/phase_summary.h"
+#include "report/build_record.h"
 #include "console/redirected_program.h"
 #include "dialog/dialog_run_observer.h"
 #include "engine/timing_run.h"
@@ -748,6 +750,35 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     const std::string none = LaunchesJson(settings, {}, kFakeFrequency, ToUtf8);
     EXPECT_NE(none.find("\"window\": null,\n  \"counter_frequency\": 10000000,\n  \"launches\": []\n}\n"), std::string::npos)
         << none;
+}
+
+// --build's id and the machine go at the JSON's end, and kairon-report
+// reads them back for the run the JSON's launches are; without an id the
+// JSON is as it always was.
+TEST(LaunchesJson, KeepsTheBuildAndMachineForTheTrend)
+{
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\b\\1236\\app.exe");
+    settings.detectByWindowName = true;
+    std::strcpy(settings.windowName, "App");
+    const std::vector<LaunchRecord> launches{LaunchRecord(LaunchResult(1, 1, 0.41234, nullptr))};
+    const std::string plain = LaunchesJson(settings, launches, kFakeFrequency, ToUtf8);
+    EXPECT_EQ(WithBuildStamp(plain, "", "CI-07"), plain);
+    const std::string stamped = WithBuildStamp(plain, "1236", "CI-07");
+    EXPECT_NE(stamped.find("\n  ],\n  \"build\": \"1236\",\n  \"machine\": \"CI-07\"\n}\n"),
+              std::string::npos) << stamped;
+    std::string problem;
+    const std::vector<BuildRecord> records = ReadBuildRecords(stamped, "j.json", &problem);
+    ASSERT_EQ(records.size(), 1u) << problem;
+    ::Run run;
+    run.application = settings.appPath;
+    run.launches.push_back(Launch{0.4123, 2, {}, {}, 0});
+    std::vector<std::string> unmatched;
+    const auto matched = MatchBuildRecords({static_cast<const ::Run*>(&run)}, records, &unmatched);
+    ASSERT_TRUE(matched[0]) << (unmatched.empty() ? "" : unmatched[0]);
+    EXPECT_EQ(matched[0]->buildId, "1236");
+    EXPECT_EQ(matched[0]->machine, "CI-07");
+    EXPECT_EQ(matched[0]->window, "App");
 }
 
 TEST(PhaseSummary, GivesTheMedianOfEachPhaseAskedForOverTheMeasuredLaunches)

@@ -171,22 +171,40 @@ bool FakePlatform::ReadProcessUsage(const LaunchedProcess& launched, ProcessUsag
     return processUsageRead;
 }
 
-bool FakePlatform::RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode)
+CommandEnd FakePlatform::RunShellCommand(const char* command, int endingStops,
+                                         unsigned long* exitCode)
 {
-    events.push_back(std::string("command ") + command + (stoppable ? "" : " (not stoppable)"));
+    events.push_back(std::string("command ") + command +
+                     (endingStops == 1 ? "" : " (ends at stop " + std::to_string(endingStops) + ")"));
     if (commandsNotStarted.count(command) > 0) {
         lastError_ = 2;
-        return false;
+        return kCommandNotStarted;
+    }
+    const auto runs = commandRunsMs.find(command);
+    for (std::int64_t ranMs = 0; runs != commandRunsMs.end() && ranMs < runs->second; ranMs += 100) {
+        nowTicks += 100 * kTicksPerMs;
+        if (StopsRequested() >= endingStops) {
+            events.push_back(std::string("end command ") + command);
+            return kCommandEndedByStop;
+        }
     }
     const auto found = commandExitCodes.find(command);
     *exitCode = found == commandExitCodes.end() ? 0 : found->second;
-    return true;
+    return kCommandExited;
 }
 
-PrivilegeResult FakePlatform::EnableProfilePrivilege()
+PrivilegeResult FakePlatform::EnablePrivilege(TokenPrivilege privilege)
 {
-    events.push_back("enable privilege");
-    return profilePrivilege;
+    events.push_back(privilege == kIncreaseQuotaPrivilege ? "enable privilege quota"
+                                                          : "enable privilege profile");
+    return privilege == kIncreaseQuotaPrivilege ? quotaPrivilege : profilePrivilege;
+}
+
+bool FakePlatform::EmptyFileCacheWorkingSet()
+{
+    events.push_back("memory list working set");
+    lastError_ = workingSetError;
+    return workingSetError == 0;
 }
 
 long FakePlatform::SetMemoryList(int command)
@@ -317,7 +335,14 @@ void FakePlatform::CloseQueryHandle(std::uintptr_t process)
 
 bool FakePlatform::StopRequested()
 {
-    return stopAtMs >= 0 && NowMs() >= stopAtMs;
+    return StopsRequested() > 0;
+}
+
+int FakePlatform::StopsRequested()
+{
+    const std::int64_t now = NowMs();
+    return (stopAtMs >= 0 && now >= stopAtMs ? 1 : 0) +
+           (secondStopAtMs >= 0 && now >= secondStopAtMs ? 1 : 0);
 }
 
 std::int64_t FakePlatform::CounterFrequency()
@@ -461,6 +486,31 @@ unsigned long FakePlatform::OwnerProcessId(WindowHandle window)
 bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam, unsigned timeoutMs)
 {
+    bool hangs = false;
+    if (!Deliver(window, message, wParam, lParam, &hangs))
+        return false;
+    if (hangs)
+        nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
+    return !hangs;
+}
+
+bool FakePlatform::SendWithoutWaiting(WindowHandle window, unsigned message,
+                                      std::uintptr_t wParam, std::intptr_t lParam)
+{
+    bool hangs = false;
+    const bool delivered = Deliver(window, message, wParam, lParam, &hangs);
+    sentHandled_ = delivered && !hangs;
+    return delivered;
+}
+
+bool FakePlatform::SentMessageHandled()
+{
+    return sentHandled_;
+}
+
+bool FakePlatform::Deliver(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam, bool* hangs)
+{
     char event[96];
     std::snprintf(event, sizeof event, "send 0x%X 0x%X 0x%X 0x%X", static_cast<unsigned>(window),
                   message, static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
@@ -468,10 +518,9 @@ bool FakePlatform::Send(WindowHandle window, unsigned message, std::uintptr_t wP
     for (FakeWindow& candidate : windows) {
         if (candidate.handle != window || !Exists(candidate))
             continue;
-        if (candidate.hangsOnClose) {
-            nowTicks += static_cast<std::int64_t>(timeoutMs) * kTicksPerMs;
-            return false;
-        }
+        *hangs = candidate.hangsOnClose;
+        if (candidate.hangsOnClose)
+            return true;
         const std::int64_t closesAt = NowMs() + candidate.closeDelayMs;
         if (candidate.closesOnMessage &&
             (candidate.vanishesAtMs < 0 || closesAt < candidate.vanishesAtMs)) {

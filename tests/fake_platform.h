@@ -113,6 +113,8 @@ public:
 
     // The virtual time from which StopRequested says yes (Ctrl-C); -1 never.
     std::int64_t stopAtMs = -1;
+    // The virtual time of a second Ctrl-C, which StopsRequested counts; -1 never.
+    std::int64_t secondStopAtMs = -1;
     // What a capture of a window's client area hashes to, per handle:
     // (ms after the window appeared, hash from then on); 0 before the
     // first. And how long each capture takes.
@@ -136,10 +138,18 @@ public:
     // the others; those that cannot be started at all.
     std::map<std::string, unsigned long> commandExitCodes;
     std::set<std::string> commandsNotStarted;
+    // How long a command runs, by text (0 for the others); a stop looked
+    // for every 100 ms of it ends it ("end command TEXT").
+    std::map<std::string, std::int64_t> commandRunsMs;
+    // Console handles; whether a handle list takes them (not on Windows 7).
+    std::set<std::uintptr_t> consoleHandles;
+    bool listTakesConsoleHandles = true;
     // The file cache: the privilege, NtSetSystemInformation's status per
     // command (0 for the others), and the standby list's successive page
     // counts (once they run out: not reported).
     PrivilegeResult profilePrivilege = kPrivilegeEnabled;
+    PrivilegeResult quotaPrivilege = kPrivilegeEnabled;
+    unsigned long workingSetError = 0;  // SetSystemFileCacheSize's; 0 succeeds
     std::map<int, long> memoryListStatus;
     std::deque<std::uint64_t> standbyPages;
 
@@ -201,8 +211,13 @@ public:
                             LaunchedProcess* launched) override;
     bool ReadJobUsage(std::uintptr_t job, JobUsage* usage) override;
     bool ReadProcessUsage(const LaunchedProcess& launched, ProcessUsage* usage) override;
-    bool RunShellCommand(const char* command, bool stoppable, unsigned long* exitCode) override;
-    PrivilegeResult EnableProfilePrivilege() override;
+    int StopsRequested() override;
+    CommandEnd RunShellCommand(const char* command, int endingStops,
+                               unsigned long* exitCode) override;
+    bool IsConsoleHandle(std::uintptr_t handle) override { return consoleHandles.count(handle) > 0; }
+    bool ListTakesConsoleHandles() override { return listTakesConsoleHandles; }
+    PrivilegeResult EnablePrivilege(TokenPrivilege privilege) override;
+    bool EmptyFileCacheWorkingSet() override;  // appends "memory list working set"
     long SetMemoryList(int command) override;
     bool StandbyPages(std::uint64_t* pages) override;
 
@@ -214,6 +229,10 @@ public:
     unsigned long OwnerProcessId(WindowHandle window) override;
     bool Send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
               unsigned timeoutMs) override;
+    // A hung window's message is never handled; the sender's waits move the clock.
+    bool SendWithoutWaiting(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+    bool SentMessageHandled() override;
     bool Exists(WindowHandle window) override;
     int CompareTitles(const char* a, const char* b) override;
     bool ContainsIgnoringCase(const char* text, const char* needle) override;
@@ -242,6 +261,9 @@ public:
 
 private:
     bool Exists(const FakeWindow& window) const;
+    // Appends "send ...": true when the window is there (*hangs: it does not answer).
+    bool Deliver(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                 std::intptr_t lParam, bool* hangs);
     int ShownWith(WindowHandle window) const;
     // Per process handle: (virtual ms it was created, the launch's script).
     std::map<std::uintptr_t, std::pair<std::int64_t, FakeLaunch>> processes_;
@@ -250,6 +272,7 @@ private:
     int launchCount_ = 0;
     int jobCount_ = 0;
     std::int64_t eventsSeenToMs_ = 0;  // events up to then have woken a wait
+    bool sentHandled_ = false;
 };
 
 // GetDlgItemInt's reading of a field without sign: optional blanks, digits,

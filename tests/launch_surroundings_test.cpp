@@ -4,6 +4,7 @@
 #include "console/launch_json.h"
 #include "console/phase_summary.h"
 #include "engine/timing_run.h"
+#include "platform/handle_list.h"
 #include "tests/fake_platform.h"
 #include "tests/test_files.h"
 
@@ -19,6 +20,12 @@
 namespace {
 
 typedef std::vector<std::string> Events;
+
+Events operator+(Events events, const Events& more)
+{
+    events.insert(events.end(), more.begin(), more.end());
+    return events;
+}
 
 struct ConsoleRun {
     explicit ConsoleRun(const char* logName) : log(logName)
@@ -40,7 +47,8 @@ struct ConsoleRun {
     {
         Events steps;
         for (const std::string& event : fake.events)
-            if (event.rfind("command ", 0) == 0 || event.rfind("create \"", 0) == 0)
+            if (event.rfind("command ", 0) == 0 || event.rfind("end command ", 0) == 0 ||
+                event.rfind("create \"", 0) == 0)
                 steps.push_back(event);
         return steps;
     }
@@ -75,7 +83,7 @@ TEST(LaunchSurroundings, CommandsRunInTheirOrderAroundEveryLaunch)
             expected.insert(expected.end(), {"command prepare", std::string("create ") + program,
                                              "command conclude"});
     }
-    expected.push_back("command cleanup (not stoppable)");
+    expected.push_back("command cleanup (ends at stop 2)");
     EXPECT_EQ(run.Steps(), expected);
     // The prepare command comes before the pause that precedes the launch.
     const Events& events = run.fake.events;
@@ -92,19 +100,19 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
         Events steps;
         std::string error;
     } cases[] = {
-        {"setup", false, {"command setup", "command cleanup (not stoppable)"},
+        {"setup", false, {"command setup", "command cleanup (ends at stop 2)"},
          "the setup command exited with code 3: setup"},
-        {"prepare", false, {"command setup", "command prepare", "command cleanup (not stoppable)"},
+        {"prepare", false, {"command setup", "command prepare", "command cleanup (ends at stop 2)"},
          "the prepare command exited with code 3: prepare"},
         {"conclude", false,
          {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ", "command conclude",
-          "command cleanup (not stoppable)"},
+          "command cleanup (ends at stop 2)"},
          "the conclude command exited with code 3: conclude"},
         {"cleanup", false,
          {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ", "command conclude",
-          "command cleanup (not stoppable)"},
+          "command cleanup (ends at stop 2)"},
          "the cleanup command exited with code 3: cleanup"},
-        {"prepare", true, {"command setup", "command prepare", "command cleanup (not stoppable)"},
+        {"prepare", true, {"command setup", "command prepare", "command cleanup (ends at stop 2)"},
          "the prepare command could not be started: error 2: prepare"},
     };
     for (const auto& c : cases) {
@@ -122,6 +130,69 @@ TEST(LaunchSurroundings, AFailingCommandStopsTheRunAndCleanupStillRuns)
     }
 }
 
+// Ctrl-C ends a command; the cleanup (from 1 s to 4 s) only at the stop
+// after the one that ended the run. Any stop ends the run with 130.
+TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
+{
+    const Events prepare = {"command setup", "command prepare", "end command prepare"},
+                 launch = {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ",
+                           "command conclude"},
+                 cleanup = {"command cleanup (ends at stop 2)"}, ended = {"end command cleanup"};
+    // Stopped in the prepare command, no launch's application was running.
+    const std::string stop = "kairon-time: interrupted between launches\n",
+                      failed = "kairon-time: Error - Command failed: the cleanup command ";
+    const std::string endedText = failed + "was ended by Ctrl-C: cleanup\n" + stop;
+    const std::string closed = "kairon-time: interrupted; the application it launched is closed\n";
+    const struct {
+        std::int64_t stopAtMs, secondStopAtMs;
+        bool cleanupNotStarted;
+        Events steps;
+        std::string err;
+    } cases[] = {
+        {500, -1, false, prepare + cleanup, stop},
+        {500, 2000, false, prepare + cleanup + ended, endedText},
+        {500, 500, false, prepare + Events{"command cleanup (ends at stop 3)"}, stop},
+        {2000, -1, false, launch + cleanup, closed},
+        {2000, 3000, false, launch + cleanup + ended,
+         failed + "was ended by Ctrl-C: cleanup\n" + closed},
+        {500, -1, true, prepare + cleanup, failed + "could not be started: error 2: cleanup\n" + stop},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stopAtMs) + " " + std::to_string(c.secondStopAtMs));
+        ConsoleRun run("surroundings_stopped.txt");
+        SetCommands(&run.settings);
+        run.fake.commandRunsMs = {{"prepare", 1000}, {"cleanup", 3000}};
+        run.fake.stopAtMs = c.stopAtMs;
+        run.fake.secondStopAtMs = c.secondStopAtMs;
+        if (c.cleanupNotStarted)
+            run.fake.commandsNotStarted.insert("cleanup");
+        run.fake.errorTexts[2] = "error 2";
+        EXPECT_EQ(run.Start(), kExitInterrupted);
+        EXPECT_EQ(run.Steps(), c.steps);
+        EXPECT_EQ(run.err.str(), c.err);
+    }
+}
+
+// Windows 7 refuses console handles (0x13 here) in a command's handle
+// list; a handle that is none is never listed.
+TEST(LaunchSurroundings, TheHandleListLeavesOutWhatTheSystemRefuses)
+{
+    typedef std::vector<std::uintptr_t> Handles;
+    const std::uintptr_t none = ~static_cast<std::uintptr_t>(0);
+    const struct {
+        bool listTakesConsoleHandles;
+        Handles handles, listed;
+    } cases[] = {{true, {0x10, 0x13}, {0x10, 0x13}}, {false, {0x10, 0x13}, {0x10}},
+                 {false, {0x10, 0x24}, {0x10, 0x24}}, {true, {none, 0x24}, {0x24}},
+                 {false, {none, 0x13}, {}}, {true, {0x10, 0}, {0x10}}};
+    for (const auto& c : cases) {
+        FakePlatform fake;
+        fake.consoleHandles = {0x13};
+        fake.listTakesConsoleHandles = c.listTakesConsoleHandles;
+        EXPECT_EQ(HandlesToList(fake, c.handles), c.listed);
+    }
+}
+
 TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
 {
     const std::string fails = "kairon-time: Error - Cold start: Cannot empty the file cache: ";
@@ -132,6 +203,8 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         long flushStatus;
         long purgeStatus;
         std::string error;  // empty: emptied, and the launch is cold
+        PrivilegeResult quota = kPrivilegeEnabled;
+        unsigned long workingSetError = 0;
     } cases[] = {
         {kPrivilegeEnabled, {5000, 40}, 0, 0, ""},
         {kPrivilegeNotHeld, {5000, 40}, 0, 0,
@@ -151,12 +224,23 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
         {kPrivilegeEnabled, {5000, 501}, 0, 0,
          fails + "the standby list did not fall to a tenth: 5000 pages before, 501 after\n"},
         {kPrivilegeEnabled, {5000, 500}, 0, 0, ""},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "needs administrator rights (the increase-quota privilege is not held)\n",
+         kPrivilegeNotHeld},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "could not turn on the increase-quota privilege\n", kPrivilegeFailed},
+        {kPrivilegeEnabled, {5000, 40}, 0, 0,
+         fails + "emptying the file cache's working set failed: Access is denied.\n",
+         kPrivilegeEnabled, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
         ConsoleRun run("surroundings_cold.txt");
         run.settings.coldStart = true;
         run.fake.profilePrivilege = c.privilege;
+        run.fake.quotaPrivilege = c.quota;
+        run.fake.workingSetError = c.workingSetError;
+        run.fake.errorTexts[5] = "Access is denied.";
         run.fake.standbyPages.assign(c.standby.begin(), c.standby.end());
         run.fake.memoryListStatus = {{kMemoryFlushModifiedList, c.flushStatus},
                                      {kMemoryPurgeStandbyList, c.purgeStatus}};
@@ -168,9 +252,16 @@ TEST(LaunchSurroundings, ColdStartsOnlyWhenTheCacheIsSeenToEmpty)
             continue;
         }
         EXPECT_EQ(run.fake.EventsStartingWith("memory list"),
-                  (Events{"memory list 3", "memory list 4"}));
-        ASSERT_EQ(run.observer.Launches().size(), 1u);
-        EXPECT_TRUE(run.observer.Launches()[0].result.cold);
+                  (Events{"memory list working set", "memory list 3", "memory list 4"}));
+        EXPECT_EQ(run.fake.EventsStartingWith("enable privilege"),
+                  (Events{"enable privilege profile", "enable privilege quota"}));
+        const nlohmann::json document = nlohmann::json::parse(
+            LaunchesJson(run.settings, run.observer.Launches(), kFakeFrequency,
+                         [](std::string_view text) { return std::string(text); }));
+        EXPECT_EQ(document["launches"][0]["cold"], true);
+        EXPECT_EQ(document["launches"][0]["file_cache"],
+                  nlohmann::json({{"standby_pages_before", c.standby[0]},
+                                  {"standby_pages_after", c.standby[1]}}));
     }
 }
 

@@ -218,6 +218,8 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--warmup", "x", "app.exe"}, "--warmup: 'x' is not a whole number"},
         {{"--json", "", "app.exe"}, "--json: a file name must follow"},
         {{"app.exe", "--json"}, "--json: a value must follow"},
+        {{"--build", "1236", "app.exe"}, "--build: only with --json, which keeps it"},
+        {{"--build", "", "--json", "j", "app.exe"}, "--build: the build's id is empty"},
         {{"--save-config", "", "app.exe"}, "--save-config: a file name must follow"},
         {{"--save-config", "c.txt", "--warmup", "1", "app.exe"},
          "--save-config: config.txt has no line for --warmup"},

@@ -1047,15 +1047,20 @@ struct StopWaitCase {
     std::int64_t idleCostMs;  // -1: no input idle wait; the window refuses to close
     std::int64_t stopAtMs;
     std::int64_t endedByMs;   // the run is over by then
+    bool hangs = false;       // the window's thread stops answering at its close message
 };
 
 // Ctrl-C ends the input idle wait and the close wait within a second, and
-// the launch's program with them.
+// the launch's program with them; a window that does not take its close
+// message (sent at 2000 ms) holds the stop for a second at most.
 TEST(TimingRun, AStopEndsEveryWaitAndTheProgram)
 {
     const StopWaitCase cases[] = {
         {"waiting for input idle", 60000, 20000, 20100},
         {"waiting for the window to close", -1, 4000, 4050},
+        {"sending a hung window its close message", -1, 3500, 3550, true},
+        {"a second into sending it", -1, 2300, 3050, true},
+        {"a hung window asked to close after the stop", -1, 1500, 3050, true},
     };
     for (const StopWaitCase& c : cases) {
         Scenario run("stop_waits.txt");
@@ -1066,8 +1071,11 @@ TEST(TimingRun, AStopEndsEveryWaitAndTheProgram)
         run.settings.detectByWindowName = c.idleCostMs < 0;
         run.settings.closeByWmClose = true;
         run.fake.launches.push_back({true, 0, 0, 0, c.idleCostMs < 0 ? 0 : c.idleCostMs});
-        if (c.idleCostMs < 0)
-            AppearsAtLaunch(run.fake, {0x1234, "Sample", 1, false, 0, -1, {}, false});
+        if (c.idleCostMs < 0) {
+            FakeWindow window{0x1234, "Sample", 1, false, 0, -1, {}, false};
+            window.hangsOnClose = c.hangs;
+            AppearsAtLaunch(run.fake, window);
+        }
         run.fake.stopAtMs = c.stopAtMs;
         LaunchRecorder recorder;
         TimingRun(run.settings, run.fake.platform, recorder);

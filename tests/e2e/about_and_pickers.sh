@@ -60,7 +60,7 @@ check_about() {
     version=$(sed -n 's/^about version: //p' <<<"$block")
     web=$(sed -n 's/^about web: //p' <<<"$block")
     expect_same "$where: caption" "Veltrane Kairon" "$caption"
-    expect_same "$where: version" "Kairon V1.0 Build: 1010" "$version"
+    expect_same "$where: version" "Kairon V1.1 Build: 1110" "$version"
     [[ "$maker" == *Veltrane* ]] || fail "$where: the maker line names no Veltrane: '$maker'"
     [[ "$web" =~ ^[^\ ]+\.example(/.*)?$ ]] || fail "$where: not an address under .example: '$web'"
 

@@ -6,7 +6,9 @@
 # a window title that matches nothing gives 3 after the first launch's
 # search has given up, with every line in the log and the window the
 # program opened named; warm-ups and phases reach the JSON but not the
-# log; Ctrl-C ends the run with 130 and closes the application first.
+# log; Ctrl-C ends the run with 130 and closes the application first,
+# within about a second even while a hung window is sent its close message;
+# a helper that outlives its closed window is ended with the launch's job.
 . "$(dirname "$0")/lib.sh"
 e2e_begin wine-processes
 run_time -V
@@ -74,10 +76,11 @@ grep -qxF '  Launches:               0 of 3 completed, 1 failed (the run ended e
 # A warm-up and two measured launches, waiting for input idle, the window
 # and its showing: the warm-up is launched but not logged, and the JSON
 # has every launch with the time of each phase, in order, the last phase
-# ending where the logged time does.
+# ending where the logged time does; --build's id and the machine's name
+# close the JSON, and the log has no line for them.
 : >"$record"
 run_time --window 'Kairon Sample' --exact --input-idle --visible --warmup 1 --runs 2 \
-    --delay 300 --json phases.json --log phases.txt \
+    --delay 300 --json phases.json --log phases.txt --build nightly-1236 \
     --args "$(sample_args 200 "$record" 30000)" "$app"
 expect_same "phases: status (stderr: $(cat err.txt))" 0 "$STATUS"
 mapfile -t lines < <(log_lines phases.txt)
@@ -108,6 +111,8 @@ for launch, start in zip(doc["launches"], started):
         assert abs((counts[name] - counts["start"]) / 1e7 - seconds) <= 0.00005, (name, launch)
 sys.argv[2:3] = []
 assert doc["window"] == "Kairon Sample", doc["window"]
+assert list(doc)[-2:] == ["build", "machine"], list(doc)
+assert doc["build"] == "nightly-1236" and doc["machine"], (doc["build"], doc["machine"])
 launches = doc["launches"]
 assert [(l["launch"], l["warmup"]) for l in launches] == [(1, True), (1, False), (2, False)], launches
 for launch, logged in zip(launches[1:], sys.argv[2:]):
@@ -207,6 +212,23 @@ if running "$helpers" >/dev/null; then
     fail "a helper of a program that refused to close is still running: $(running "$helpers")"
 fi
 
+# A window that closes as asked while the helper its program started stays:
+# the helper is given its grace, then ended with the launch's job; the
+# launch counts as closed, and nothing of it is left running.
+record="$E2E_DIR/outlived-record.txt"
+helpers="$E2E_DIR/outliving-helper-record.txt"
+helper="$app --show never --record $(kairon_winpath "$helpers") --exit-after 60000"
+run_time --window 'Kairon Sample' --exact --runs 1 --delay 100 --log outlived.txt --json outlived.json \
+    --args "--start \"$helper\" $(sample_args 200 "$record" 60000)" "\"$app\""
+expect_same "outlived: status (stderr: $(cat err.txt))" 0 "$STATUS"
+python3 -c 'import json, sys; l = json.load(open(sys.argv[1]))["launches"][0]; assert (l["close"], l["ended_processes"]) == ("closed", 1), l' \
+    outlived.json || fail "outlived.json: $(cat outlived.json)"
+expect_same "outlived: the sample's events" "start visible WM_CLOSE destroyed" "$(events_by_process "$record")"
+[ "$(grep -c ' start ' "$helpers")" = 1 ] || fail "no helper was started: $(cat "$helpers")"
+if running "$helpers" >/dev/null || running "$record" >/dev/null; then
+    fail "a launch that closed left something running: $(running "$helpers") $(running "$record")"
+fi
+
 # A launcher that exits with 0 at once, while a program it did not start
 # opens the window: timed, neither closed nor ended, and said so. A
 # launcher that exits with 3 after starting its real program: the program
@@ -249,6 +271,27 @@ expect_same "stuck: status (stderr: $(cat err.txt))" 130 "$STATUS"
 [ $took_ms -le 3000 ] || fail "Ctrl-C took $took_ms ms to end the input idle wait"
 if running "$record" >/dev/null; then
     fail "the program stuck at start-up is still running after Ctrl-C: $(running "$record")"
+fi
+
+# Ctrl-C while a window that hung at its close message is sent it: the
+# stop is not held for the message's 5 s, but ends within about a second,
+# and so does the program.
+record="$E2E_DIR/hung-record.txt"
+STATUS=0
+wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 2 --delay 500 --log hung.txt \
+    --args "--on-close hang $(sample_args 0 "$record" 60000)" "$app" </dev/null >out.txt 2>err.txt &
+time_pid=$!
+wait_for_line "$record" 20 ' WM_CLOSE$'
+sleep 1
+started=$(date +%s%N)
+kill -INT "$time_pid"
+wait "$time_pid" || STATUS=$?
+took_ms=$(( ($(date +%s%N) - started) / 1000000 ))
+time_output out.txt err.txt
+expect_same "hung: status (stderr: $(cat err.txt))" 130 "$STATUS"
+[ $took_ms -le 1500 ] || fail "Ctrl-C took $took_ms ms while a hung window was sent its close message"
+if running "$record" >/dev/null; then
+    fail "the hung program is still running after Ctrl-C: $(running "$record")"
 fi
 
 # The 64-bit kairon-time, the zip's (PE32+: machine 8664, optional header

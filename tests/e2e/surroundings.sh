@@ -61,3 +61,30 @@ expect_same "--cold: status" 1 "$STATUS"
 grep -q '^kairon-time: Error - Cold start: Cannot empty the file cache: ' err.txt ||
     fail "--cold: no word of why: $(cat err.txt)"
 [ ! -s "$record" ] || fail "--cold launched the application"
+
+# Ctrl-C while the prepare command waits for a program it started ends the
+# command's job, that program with it; the cleanup then runs, and hangs
+# until a second Ctrl-C ends it the same way. Status 130, the JSON written.
+running() { ps -eo stat=,args= | grep -F sample_app.exe | grep -F "$(kairon_winpath "$1")" | grep -v -e '^Z' -e kairon-time; }
+waits() { printf 'start /wait "" "%s" --show never --record %s --exit-after 60000' "$app" "$(kairon_winpath "$1")"; }
+STATUS=0
+wine "$KAIRON_TIME" --window 'Kairon Sample' --runs 1 --log waited.txt --json hung.json \
+    --args "$(sample_args 100 "$record" 30000)" --prepare "$(waits "$E2E_DIR/prepared.txt")" \
+    --cleanup "$(waits "$E2E_DIR/cleanup.txt")" "$app" </dev/null >out.txt 2>err.txt &
+time_pid=$!
+wait_for_line prepared.txt 20 ' start '
+kill -INT "$time_pid"
+wait_for_line cleanup.txt 20 ' start '
+sleep 1
+! running "$E2E_DIR/prepared.txt" || fail "the program prepare waited for runs after Ctrl-C"
+kill -INT "$time_pid"
+wait "$time_pid" || STATUS=$?
+time_output out.txt err.txt
+expect_same "Ctrl-C in commands: status (stderr: $(cat err.txt))" 130 "$STATUS"
+grep -qx 'kairon-time: Error - Command failed: the cleanup command was ended by Ctrl-C: start /wait .*' err.txt ||
+    fail "no word of the cleanup ended: $(cat err.txt)"
+python3 -c 'import json, sys; assert json.load(open(sys.argv[1]))["launches"] == []' hung.json ||
+    fail "no JSON: $(ls)"
+! ls hung.json.*.tmp 2>/dev/null || fail "the JSON's temporary file is left"
+sleep 1
+! running "$E2E_DIR/cleanup.txt" || fail "the program cleanup waited for runs after a second Ctrl-C"

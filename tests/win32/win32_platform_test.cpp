@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -124,6 +125,47 @@ TEST(Win32Windows, SendsWithinATimeLimitAndSeesTheWindowGo)
     EXPECT_TRUE(windows.Send(handle, kMsgClose, 0, 0, kCloseMessageTimeoutMs));
     EXPECT_FALSE(windows.Exists(handle));
     EXPECT_FALSE(windows.Send(handle, kMsgSysCommand, kSysCommandClose, 0, kCloseMessageTimeoutMs));
+}
+
+// A message sent without waiting is not handled while its window's thread
+// is held, and is once that thread takes it; an earlier message's late
+// answer does not undo the latest's.
+TEST(Win32ConsoleWindows, SendsWithoutWaitingAndHearsWhenTheLatestIsHandled)
+{
+    HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND held = nullptr;
+    std::thread owner([&] {
+        held = CreateWindowExA(0, "STATIC", "Kairon held", 0, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        SetEvent(made);
+        WaitForSingleObject(release, INFINITE);
+        MSG message;
+        for (int pass = 0; pass < 100; ++pass, Sleep(10))
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+        DestroyWindow(held);
+    });
+    WaitForSingleObject(made, INFINITE);
+    WindowWithField own(IDC_APP_PATH, "Kairon own");
+    Win32ConsoleWindows windows;
+    const auto handledWithin = [&windows](int ms) {
+        for (int waited = 0; waited < ms && !windows.SentMessageHandled(); waited += 10)
+            Sleep(10);
+        return windows.SentMessageHandled();
+    };
+    ASSERT_TRUE(windows.SendWithoutWaiting(FromHwnd(held), WM_NULL, 0, 0));
+    EXPECT_FALSE(handledWithin(200));
+    ASSERT_TRUE(windows.SendWithoutWaiting(FromHwnd(own.window), WM_NULL, 0, 0));
+    EXPECT_TRUE(handledWithin(0));  // the calling thread's own window: at once
+    SetEvent(release);
+    Sleep(200);
+    EXPECT_TRUE(handledWithin(0));
+    ASSERT_TRUE(windows.SendWithoutWaiting(FromHwnd(held), WM_NULL, 0, 0));
+    EXPECT_TRUE(handledWithin(500));
+    owner.join();
+    EXPECT_FALSE(windows.SendWithoutWaiting(FromHwnd(held), WM_NULL, 0, 0));
+    CloseHandle(made), CloseHandle(release);
 }
 
 // A handle's 32-bit value comes back as the system's handle: sign-extended

@@ -55,6 +55,10 @@ struct RunSettings {
     // with an exit code other than 0 (a program that exits with 0 may be
     // a launcher whose window is still to come). The dialog searches on.
     bool stopSearchOnExit;
+    // End the run after the first measured launch whose window was not
+    // found (kairon-time without --keep-going): a title that matches
+    // nothing would cost every launch the search's whole time.
+    bool stopOnMissedWindow;
     // Detect at the moment the window is there, not at a polling step
     // (kairon-time): the search and the visibility wait test again as soon
     // as a window is created, shown or renamed, and at most every

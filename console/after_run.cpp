@@ -40,7 +40,7 @@ ExitStatus ReportRun(const RunSettings& settings, const TimeOptions& options,
         if (ReadWholeFile(log.path, &log.bytes))
             out << NewRunReport(log);
     }
-    out << PhaseSummary(settings, launches) << ResourceSummary(launches);
+    out << PhaseSummary(settings, launches) << ResourceSummary(settings, launches);
     out.flush();
     return gateStatus;
 }

@@ -67,7 +67,8 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
         report.problems += "kairon-time: warning: comparing runs of different programs: " +
                            programs + "\n";
     report.text = FormatRunBlock(analyses[0]) + "\n" + FormatRunBlock(analyses[1]) + "\n" +
-                  "Run 1, the baseline, is the reference; run 2 is APP.\n";
+                  "Run 1, the baseline, is the reference; run 2 is " + appRun->application +
+                  ".\n";
     const GatePlan plan = TimeGatePlan(options, runs);
     // The level of one look: the one the run stopped at, or its last.
     const ComparisonReport comparison =
@@ -93,6 +94,6 @@ CompareReport CompareNewRuns(const GrownLog& baseline, const GrownLog& app,
         else if (gate.cannotJudge)
             report.gateStatus = kExitCannotJudge;
     }
-    report.text += FormatRules();
+    report.text += FormatRules(analyses);
     return report;
 }

@@ -18,6 +18,17 @@ std::string LaunchPrefix(const LaunchResult& result)
            ": ";
 }
 
+// What a launch whose window was not found had open instead: a title
+// mistyped, or a program that names its window otherwise, shows at once.
+std::string OpenedTitles(const LaunchResult& result)
+{
+    if (!result.windowNotFound)
+        return "";
+    if (result.openedTitles.empty())
+        return "; the program opened no titled window";
+    return "; the program opened: " + result.openedTitles;
+}
+
 }  // namespace
 
 LaunchRecord::LaunchRecord(const LaunchResult& launched)
@@ -119,7 +130,7 @@ void ConsoleRunObserver::LaunchTimed(const LaunchResult& result)
     ClearStatus();
     err_ << LaunchPrefix(result);
     if (!reached) {
-        err_ << result.failureLine << SettleReason(result.settle) << "\n";
+        err_ << result.failureLine << SettleReason(result.settle) << OpenedTitles(result) << "\n";
     } else {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%0.4f s", result.seconds);
@@ -187,15 +198,22 @@ void ConsoleRunObserver::RunEnded(RunOutcome outcome)
 {
     ClearStatus();
     stopped_ = outcome == kRunStopped;
-    interrupted_ = outcome == kRunInterrupted;
+    interrupted_ = outcome == kRunInterrupted || outcome == kRunInterruptedBetween;
     // A program that would not close when asked is worth knowing about
     // even when the progress is not shown. Before the interruption's line,
     // which stays the last.
     if (ended_ > 0)
         err_ << "kairon-time: " << ended_ << " of " << launches_.size()
              << " launches had to be ended\n";
-    if (interrupted_)
+    if (outcome == kRunGaveUp && !launches_.empty())
+        err_ << "kairon-time: " << LaunchPrefix(launches_.back().result)
+             << "its window was not found, and the rest would not find it either: the run "
+                "stops here (--keep-going makes every launch)"
+             << (quiet_ ? OpenedTitles(launches_.back().result) : std::string()) << "\n";
+    if (outcome == kRunInterrupted)
         err_ << "kairon-time: interrupted; the application it launched is closed\n";
+    else if (outcome == kRunInterruptedBetween)
+        err_ << "kairon-time: interrupted between launches\n";
     err_.flush();
 }
 

@@ -127,6 +127,8 @@ const char* CloseName(CloseOutcome outcome)
     switch (outcome) {
     case kCloseClosed:
         return "closed";
+    case kCloseWent:
+        return "went";
     case kCloseEnded:
         return "ended";
     case kCloseFailed:

@@ -87,6 +87,9 @@ int main(int argc, char** argv)
     case kTimeHelp:
         std::cout << TimeUsage();
         return kExitOk;
+    case kTimeVersion:
+        std::cout << TimeVersion();
+        return kExitOk;
     case kTimeBadCommand:
         std::cerr << "kairon-time: " << error << "\nTry kairon-time --help\n";
         return kExitUsage;

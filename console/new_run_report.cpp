@@ -34,5 +34,5 @@ std::string NewRunReport(const GrownLog& log)
     if (run == nullptr)
         return std::string();
     const RunAnalysis analysis = AnalyzeRun(*run, static_cast<int>(parsed.runs.size()), false);
-    return FormatRunBlock(analysis) + "\n" + FormatRules();
+    return FormatRunBlock(analysis) + "\n" + FormatRules({analysis});
 }

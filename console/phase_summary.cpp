@@ -8,8 +8,9 @@
 
 namespace {
 
+// Empty when no launch reached the phase.
 std::string PhaseLine(const char* name, double PhaseMarks::*mark,
-                      const std::vector<LaunchRecord>& launches, int measured)
+                      const std::vector<LaunchRecord>& launches, int measured, bool* anyReached)
 {
     std::vector<double> reached;
     for (const LaunchRecord& launch : launches) {
@@ -22,6 +23,7 @@ std::string PhaseLine(const char* name, double PhaseMarks::*mark,
         line += "not reached";
     else
         line += FormatFixed(Median(reached), 4) + " s";
+    *anyReached = *anyReached || !reached.empty();
     return line + "  (" + std::to_string(reached.size()) + " of " + std::to_string(measured) +
            ")\n";
 }
@@ -35,16 +37,19 @@ std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRe
         measured += launch.result.warmup || launch.result.baseline ? 0 : 1;
     if (measured == 0)
         return std::string();
-    std::string summary = "Phases, median from the launch of those that reached it:\n";
+    bool anyReached = false;
+    std::string lines;
     if (settings.waitInputIdle)
-        summary += PhaseLine("input idle", &PhaseMarks::inputIdle, launches, measured);
+        lines += PhaseLine("input idle", &PhaseMarks::inputIdle, launches, measured, &anyReached);
     if (settings.detectByWindowName)
-        summary += PhaseLine("window", &PhaseMarks::window, launches, measured);
+        lines += PhaseLine("window", &PhaseMarks::window, launches, measured, &anyReached);
     if (settings.waitVisible)
-        summary += PhaseLine("visible", &PhaseMarks::visible, launches, measured);
+        lines += PhaseLine("visible", &PhaseMarks::visible, launches, measured, &anyReached);
     if (settings.settledMs > 0)
-        summary += PhaseLine("settled", &PhaseMarks::settled, launches, measured);
-    return summary;
+        lines += PhaseLine("settled", &PhaseMarks::settled, launches, measured, &anyReached);
+    if (!anyReached)
+        return std::string();
+    return "Phases, median from the launch of those that reached it:\n" + lines;
 }
 
 namespace {
@@ -92,7 +97,8 @@ std::string ResourceBlock(const char* whose, const std::vector<const LaunchResou
 
 }  // namespace
 
-std::string ResourceSummary(const std::vector<LaunchRecord>& launches)
+std::string ResourceSummary(const RunSettings& settings,
+                            const std::vector<LaunchRecord>& launches)
 {
     std::string summary;
     for (const bool baseline : {true, false}) {
@@ -102,7 +108,7 @@ std::string ResourceSummary(const std::vector<LaunchRecord>& launches)
                 launch.result.resources.measured)
                 read.push_back(&launch.result.resources);
         if (!read.empty())
-            summary += ResourceBlock(baseline ? "BASELINE" : "APP", read);
+            summary += ResourceBlock(baseline ? settings.baselinePath : settings.appPath, read);
     }
     return summary;
 }

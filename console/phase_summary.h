@@ -11,12 +11,13 @@
 
 // A line per phase the settings ask for, over APP's measured launches (not
 // the warm-ups, nor a comparison's baseline) that reached it; empty when
-// no launch was measured.
+// none reached any phase (the run's failed launches say why).
 std::string PhaseSummary(const RunSettings& settings, const std::vector<LaunchRecord>& launches);
 
 // What the measured launches used, a line per figure with the median of
-// those that gave it: a comparison's baseline's first, then APP's. Empty
-// when no launch was measured for it.
-std::string ResourceSummary(const std::vector<LaunchRecord>& launches);
+// those that gave it: a comparison's baseline's first, then APP's, each
+// named by its program. Empty when no launch was measured for it.
+std::string ResourceSummary(const RunSettings& settings,
+                            const std::vector<LaunchRecord>& launches);
 
 #endif

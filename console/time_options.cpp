@@ -3,8 +3,10 @@
 #include "config/settings_check_text.h"
 #include "engine/log_format.h"
 #include "engine/settle_wait.h"
+#include "report/empty_values.h"
 #include "report/exit_statuses.h"
 #include "report/regression_gate.h"
+#include "resources/version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -77,21 +79,34 @@ bool ReadFileName(const char* option, const std::string& value, std::string* err
     return false;
 }
 
-// A whole decimal number that fits in 32 bits; the range the run accepts is
-// the settings checks' business, so that they say it in the dialog's words.
-bool ReadNumber(const char* option, const std::string& value, std::int32_t* number,
-                std::string* error)
+// A whole decimal number from `lowest` to `highest`.
+bool ReadNumber(const char* option, const std::string& value, std::int32_t lowest,
+                std::int32_t highest, std::int32_t* number, std::string* error)
 {
     char* end = nullptr;
     errno = 0;
     const long long read = std::strtoll(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || errno == ERANGE || read < INT32_MIN ||
-        read > INT32_MAX) {
+    if (value.empty() || *end != '\0') {
         *error = std::string(option) + ": '" + value + "' is not a whole number";
+        return false;
+    }
+    if (errno == ERANGE || read < lowest || read > highest) {
+        *error = std::string(option) + ": '" + value + "' is out of range (" +
+                 std::to_string(lowest) + " to " + std::to_string(highest) + ")";
         return false;
     }
     *number = static_cast<std::int32_t>(read);
     return true;
+}
+
+// The runs and the delay: one below 1 that fits in 32 bits is the settings
+// checks' to refuse, in the dialog's words.
+bool ReadDialogNumber(const char* option, const std::string& value, std::int32_t* number,
+                      std::string* error)
+{
+    std::string belowOne;
+    return ReadNumber(option, value, INT32_MIN, 0, number, &belowOne) ||
+           ReadNumber(option, value, 1, INT32_MAX, number, error);
 }
 
 // --fail-if-slower's and --significance's numbers, as kairon-report reads them.
@@ -174,30 +189,19 @@ bool ReadCloseMethod(const char* name, const std::string& value, Reading* readin
 
 bool ReadRuns(const char* name, const std::string& value, Reading* reading, std::string* error)
 {
-    return ReadNumber(name, value, &reading->settings->executions, error);
+    return ReadDialogNumber(name, value, &reading->settings->executions, error);
 }
 
 bool ReadWarmups(const char* name, const std::string& value, Reading* reading, std::string* error)
 {
-    if (!ReadNumber(name, value, &reading->settings->warmups, error))
-        return false;
-    if (reading->settings->warmups >= 0)
-        return true;
-    *error = std::string(name) + ": '" + value + "' is below 0";
-    return false;
+    return ReadNumber(name, value, 0, INT32_MAX, &reading->settings->warmups, error);
 }
 
+// A quiet time as long as the whole wait could never be had.
 bool ReadSettled(const char* name, const std::string& value, Reading* reading, std::string* error)
 {
-    std::int32_t& settledMs = reading->settings->settledMs;
-    if (!ReadNumber(name, value, &settledMs, error))
-        return false;
-    // A quiet time as long as the whole wait could never be had.
-    if (settledMs > 0 && settledMs < static_cast<std::int32_t>(kSettleLimitMs))
-        return true;
-    *error = std::string(name) + ": '" + value + "' is not between 1 and " +
-             std::to_string(kSettleLimitMs - 1) + " ms";
-    return false;
+    return ReadNumber(name, value, 1, static_cast<std::int32_t>(kSettleLimitMs) - 1,
+                      &reading->settings->settledMs, error);
 }
 
 bool ReadCapture(const char* name, const std::string& value, Reading* reading,
@@ -216,7 +220,7 @@ bool ReadCapture(const char* name, const std::string& value, Reading* reading,
 
 bool ReadDelay(const char* name, const std::string& value, Reading* reading, std::string* error)
 {
-    return ReadNumber(name, value, &reading->settings->delayMs, error);
+    return ReadDialogNumber(name, value, &reading->settings->delayMs, error);
 }
 
 bool ReadLog(const char* name, const std::string& value, Reading* reading, std::string* error)
@@ -291,12 +295,7 @@ bool ReadTest(const char* name, const std::string& value, Reading* reading, std:
 bool ReadMaxRuns(const char* name, const std::string& value, Reading* reading,
                  std::string* error)
 {
-    if (!ReadNumber(name, value, &reading->options->maxRuns, error))
-        return false;
-    if (reading->options->maxRuns >= 1)
-        return true;
-    *error = std::string(name) + ": '" + value + "' is below 1";
-    return false;
+    return ReadNumber(name, value, 1, INT32_MAX, &reading->options->maxRuns, error);
 }
 
 std::string Number(long long number)
@@ -364,6 +363,10 @@ const std::vector<TimeOption>& TimeOptionTable()
          "kairon-report --trend",
          ReadBuild, false},
         {"--quiet", nullptr, "No progress lines", OptionOn<&TimeOptions::quiet>, false},
+        {"--keep-going", nullptr,
+         "Make every launch; without it, the run stops after\n"
+         "the first whose window was not found (status " + Number(kExitNotReady) + ")",
+         OptionOn<&TimeOptions::keepGoing>, false},
         {"--setup", "CMD", "Run CMD through cmd.exe once before the first\nlaunch",
          ReadCommand<&RunSettings::setupCommand>, false},
         {"--prepare", "CMD",
@@ -428,6 +431,7 @@ void DescribeTimeOptions(CLI::App* app, std::vector<const CLI::Option*>* describ
             added->required();
         described->push_back(added);
     }
+    app->set_version_flag("-V,--version", TimeVersion(), "Print kairon-time's version and exit");
     app->footer("At least one of --window and --input-idle.\n" + ExitStatusTable(""));
 }
 
@@ -490,10 +494,13 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     std::vector<const CLI::Option*> described;
     DescribeTimeOptions(&app, &described);
     bool appGiven = true;
+    const EmptyValuesApart arguments(app, argc, argv);
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.argc(), arguments.argv());
     } catch (const CLI::CallForHelp&) {
         return kTimeHelp;
+    } catch (const CLI::CallForVersion&) {
+        return kTimeVersion;
     } catch (const CLI::RequiredError&) {
         // Told once the rest of the command line is found right.
         appGiven = false;
@@ -587,6 +594,7 @@ TimeCommandLine ParseTimeCommandLine(int argc, const char* const* argv, RunSetti
     }
     // Only a window can be closed; without one, a single launch needs no
     // closing and more are refused by the checks.
+    settings->stopOnMissedWindow = !options->keepGoing;
     if (!reading.closeGiven && settings->detectByWindowName)
         settings->closeByWmClose = true;
     return kTimeRun;
@@ -651,4 +659,9 @@ std::string TimeUsage()
     std::vector<const CLI::Option*> described;
     DescribeTimeOptions(&app, &described);
     return app.help();
+}
+
+std::string TimeVersion()
+{
+    return "kairon-time " KAIRON_VERSION_TEXT "\n";
 }

@@ -12,6 +12,8 @@
 // What the command line asks for beyond the run's settings.
 struct TimeOptions {
     bool quiet = false;
+    // --keep-going: every launch, even after one whose window was not found.
+    bool keepGoing = false;
     std::string jsonPath;  // --json FILE; empty without it
     std::string buildId;   // --build ID, kept in the JSON; empty without it
     // --save-config FILE: write config.txt for these options instead of
@@ -37,6 +39,7 @@ GatePlan TimeGatePlan(const TimeOptions& options, std::int32_t runs);
 enum TimeCommandLine {
     kTimeRun,          // settings filled; check them, then run
     kTimeHelp,         // --help: print TimeUsage() and stop
+    kTimeVersion,      // --version: print TimeVersion() and stop
     kTimeBadCommand,   // *error says what is wrong
 };
 
@@ -72,5 +75,8 @@ SettingsCheck FirstFailedTimeCheck(const RunSettings& settings);
 std::string TimeCheckMessage(SettingsCheck check);
 
 std::string TimeUsage();
+
+// "kairon-time 1.0.0.1010\n": the one version of every Kairon program.
+std::string TimeVersion();
 
 #endif

@@ -19,6 +19,9 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     if (!Countdown(platform, observer, texts.beforeClose, iteration, delay))
         return StopOnInterrupt(settings, run, launch, frequency);
     const bool closing = window != 0 && AnyCloseMethod(settings) && !launch->ownerOutsideJob;
+    // Gone before it was asked: closed by nobody (a splash screen, a
+    // launcher's window), which is not what its messages did.
+    const bool wentBefore = closing && !platform.windows.Exists(window);
     if (closing) {
         SendClose(settings, platform, run.steps, launch);
         // A stop that came while the messages went is not kept waiting
@@ -43,7 +46,8 @@ bool CloseLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn,
     }
     // A window outside the launch's job was not asked to close: unless the
     // launch missed, nothing is ended and its outcome is none.
-    observer.LaunchClosed(EndWhatIsLeft(settings, platform, *launch, closed));
+    const CloseOutcome outcome = EndWhatIsLeft(settings, platform, *launch, closed);
+    observer.LaunchClosed(wentBefore && outcome == kCloseClosed ? kCloseWent : outcome);
     if (run.steps != nullptr)
         run.steps->EndWhatTheJobLeft(launch->process, true, &observer);
     platform.process.CloseProcessHandles(launch->process);

@@ -57,8 +57,13 @@ bool ReachPhases(RunContext& run, TimedProgram& program, std::int64_t frequency,
     if (settings.detectByWindowName) {
         // A search that ended early (a program that died, a stop) leaves
         // the saying to what follows.
-        if (SearchForWindow(&detection))
+        if (SearchForWindow(&detection)) {
             NoteFailure(failureLine, kWindowNotFoundFormat, settings.windowName);
+            ready->windowNotFound = true;
+            // Named while they are open: a title mistyped shows at once.
+            if (run.steps != nullptr)
+                ready->openedTitles = run.steps->OpenedTitles(launch->process);
+        }
         else if (detection.foundWindow.handle != 0 && settings.markPhases && settings.waitVisible)
             windowCount = settings.wakeOnWindowEvents ? detection.foundCount
                                                       : platform.process.CounterNow();

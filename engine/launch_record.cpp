@@ -75,6 +75,8 @@ bool RecordLaunch(RunContext& run, TimedProgram& program, const LaunchTurn& turn
     }
     result.owner = owner;
     result.resources = resources;
+    result.windowNotFound = ready.windowNotFound;
+    result.openedTitles = ready.openedTitles;
     result.cold = settings.coldStart;
     result.cachePurge = launch->cachePurge;
     run.observer.LaunchTimed(result);

@@ -9,6 +9,7 @@
 #include "engine/window_owner.h"
 
 #include <cstdint>
+#include <string>
 
 // The counts a launch starts from.
 struct LaunchStart {
@@ -28,6 +29,10 @@ struct Readiness {
     bool visibleReached = false;
     std::int64_t endCount = 0;
     WindowOwner owner;
+    // The search gave up after its whole time, and what the launch had
+    // open then, when kairon-time's steps could say.
+    bool windowNotFound = false;
+    std::string openedTitles;
     // With --settled, the wait for the window's content and its count.
     bool settling = false;
     SettleResult settle;

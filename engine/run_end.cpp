@@ -29,7 +29,8 @@ bool EndRun(RunContext& run, RunOutcome outcome, const char* error,
         run.observer.ShowError(error, caption);
     // Whatever stopped the run, what setup made is undone; a stop already
     // asked for must not cut the cleanup short.
-    const bool finished = outcome == kRunFinished || outcome == kRunFinishedUnattended;
+    const bool finished =
+        outcome == kRunFinished || outcome == kRunFinishedUnattended || outcome == kRunGaveUp;
     std::string cleanupError;
     if (run.cleanupOwed &&
         !RunAroundCommand(run, run.programs[0]->settings.cleanupCommand, "cleanup", false,
@@ -74,7 +75,7 @@ bool StopOnInterrupt(const RunSettings& settings, RunContext& run, Launch* launc
                                          launch->timed ? &run.observer : nullptr);
         platform.process.CloseProcessHandles(launch->process);
     }
-    return EndRun(run, kRunInterrupted);
+    return EndRun(run, launch != nullptr ? kRunInterrupted : kRunInterruptedBetween);
 }
 
 bool CommandBetweenLaunches(RunContext& run, const RunSettings& settings, const char* command,

@@ -12,6 +12,7 @@
 #include "engine/window_owner.h"
 
 #include <cstdint>
+#include <string>
 
 // How a run came to its end.
 enum RunOutcome {
@@ -19,6 +20,9 @@ enum RunOutcome {
     kRunFinished,             // every execution ran; someone is there to be told
     kRunFinishedUnattended,   // every execution ran; CloseProgram follows
     kRunInterrupted,          // someone asked it to stop; the application is closed
+    kRunInterruptedBetween,   // the same, between launches: nothing was running
+    kRunGaveUp,               // a measured launch's window was not found, and
+                              // the settings ask to stop there
 };
 
 // What became of a launch's application once its time was taken.
@@ -26,6 +30,7 @@ enum CloseOutcome {
     kCloseNone,     // nothing was to be closed (no window found, no close
                     // method, or it had already ended); left as it is
     kCloseClosed,   // its window went after its close messages
+    kCloseWent,     // its window went by itself before they were sent
     kCloseEnded,    // the run ended it: its window stayed after the close
                     // wait, it missed its condition, or the run was stopped
     kCloseFailed,   // its window stayed and it was left running (the dialog's
@@ -103,6 +108,11 @@ struct LaunchResult {
     SettleRecord settle;
     // What it used until its time was taken, when the settings ask.
     LaunchResources resources;
+    // Its window was not found: the titles of the top-level windows that
+    // the launch's processes had open (TitlesOfLaunch), when kairon-time's
+    // steps could ask.
+    bool windowNotFound = false;
+    std::string openedTitles;
     // The file cache was emptied, and seen to be, just before it; and
     // what its standby list held around the emptying.
     bool cold = false;

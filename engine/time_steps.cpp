@@ -91,6 +91,11 @@ SettleResult PlatformTimeSteps::WaitUntilSettled(WindowHandle window, std::int32
     return ::WaitUntilSettled(platform_, window, settledMs, source, frequency);
 }
 
+std::string PlatformTimeSteps::OpenedTitles(const LaunchedProcess& launched)
+{
+    return TitlesOfLaunch(platform_.process, platform_.windows, launched);
+}
+
 int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& observer)
 {
     PlatformTimeSteps steps(platform);

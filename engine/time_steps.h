@@ -46,6 +46,8 @@ public:
     // WaitUntilSettled (engine/settle_wait.h).
     virtual SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
                                           CaptureSource source, std::int64_t frequency) = 0;
+    // TitlesOfLaunch (engine/window_owner.h).
+    virtual std::string OpenedTitles(const LaunchedProcess& launched) = 0;
 };
 
 // The steps as the platform's ports take them: kairon-time's, and the
@@ -63,6 +65,7 @@ public:
     WindowOwner FindOwner(WindowHandle window, const LaunchedProcess& launched) override;
     SettleResult WaitUntilSettled(WindowHandle window, std::int32_t settledMs,
                                   CaptureSource source, std::int64_t frequency) override;
+    std::string OpenedTitles(const LaunchedProcess& launched) override;
 
 private:
     Platform& platform_;

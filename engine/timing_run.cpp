@@ -19,8 +19,10 @@ namespace {
 
 // One launch of one program: the countdown, the launch, the waits, the
 // timing line in the program's log, the close. False when the run is over
-// (stopped, or an error ended it), true to go on.
-bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
+// (stopped, or an error ended it), true to go on; *missedWindow: a
+// measured launch whose window was not found.
+bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number,
+                   bool* missedWindow)
 {
     const LaunchTurn turn = TurnOf(program.settings, number);
     Launch launch;
@@ -32,6 +34,7 @@ bool TimeOneLaunch(RunContext& run, TimedProgram& program, std::int64_t number)
         return false;
     if (!RecordLaunch(run, program, turn, start, ready, &launch))
         return false;
+    *missedWindow = ready.windowNotFound && !turn.warmup;
     return CloseLaunch(run, program, turn, start.frequency, &launch);
 }
 
@@ -92,8 +95,14 @@ int TimingRun(const RunSettings& settings, Platform& platform, RunObserver& obse
     for (std::int64_t number = 1; number <= launches || observer.WantsAnotherRound();
          ++number) {
         for (int i = 0; i < run.programCount; ++i) {
-            if (!TimeOneLaunch(run, *run.programs[i], number))
+            bool missedWindow = false;
+            if (!TimeOneLaunch(run, *run.programs[i], number, &missedWindow))
                 return 1;
+            const bool moreToLaunch = number < launches || i + 1 < run.programCount;
+            if (missedWindow && moreToLaunch && settings.stopOnMissedWindow) {
+                EndRun(run, kRunGaveUp);
+                return 1;
+            }
         }
     }
     EndRun(run, settings.autoRun ? kRunFinishedUnattended : kRunFinished);

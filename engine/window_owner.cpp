@@ -1,5 +1,7 @@
 #include "engine/window_owner.h"
 
+#include "engine/window_detection.h"
+
 #include <cctype>
 
 namespace {
@@ -61,4 +63,53 @@ WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHan
     owner.handedOff = timesKnown && found.creationTime < ours.creationTime &&
                       SameProgramFile(found.program, ours.program);
     return owner;
+}
+
+namespace {
+
+struct TitleSearch {
+    ProcessPort& process;
+    WindowPort& windows;
+    const LaunchedProcess& launched;
+    std::string titles;
+};
+
+bool IsLaunchs(TitleSearch& search, unsigned long processId)
+{
+    if (processId == 0)
+        return false;
+    if (processId == search.launched.id)
+        return true;
+    if (search.launched.job == 0)
+        return false;
+    const std::uintptr_t handle = search.process.OpenProcessToQuery(processId);
+    if (handle == 0)
+        return false;
+    const bool inJob = search.process.ProcessInJob(handle, search.launched.job);
+    search.process.CloseQueryHandle(handle);
+    return inJob;
+}
+
+// Every GUI thread has hidden titled windows of its own ("Default IME"):
+// only those a person could see, on the screen or minimised, are named.
+bool NoteTitleOfLaunch(WindowHandle window, void* context)
+{
+    TitleSearch& search = *static_cast<TitleSearch*>(context);
+    char title[kTitleSize];
+    if (search.windows.Title(window, title, sizeof title) > 0 &&
+        (search.windows.IsShown(window) ||
+         search.windows.ShowState(window) == kShowMinimized) &&
+        IsLaunchs(search, search.windows.OwnerProcessId(window)))
+        search.titles += (search.titles.empty() ? "" : " | ") + std::string(title);
+    return true;
+}
+
+}  // namespace
+
+std::string TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
+                           const LaunchedProcess& launched)
+{
+    TitleSearch search{process, windows, launched, {}};
+    windows.EnumTopLevelWindows(NoteTitleOfLaunch, &search);
+    return search.titles;
 }

@@ -28,6 +28,14 @@ struct WindowOwner {
 WindowOwner FindWindowOwner(ProcessPort& process, WindowPort& windows, WindowHandle window,
                             const LaunchedProcess& launched);
 
+// The titles of the titled top-level windows, in Z order and apart by
+// " | ", whose owner is the launched process or a process of its job: what
+// the program opened instead of the window searched for. Empty: none.
+// (A text, not a list: Kairon.exe carries the run's results, and a list
+// of texts would cost it its code.)
+std::string TitlesOfLaunch(ProcessPort& process, WindowPort& windows,
+                           const LaunchedProcess& launched);
+
 // Whether two program files are the same file's path: Windows compares
 // file names without regard to case, and so does this (ASCII letters).
 bool SameProgramFile(const std::string& a, const std::string& b);

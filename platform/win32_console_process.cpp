@@ -269,6 +269,12 @@ CommandEnd Win32ConsoleProcess::RunShellCommand(const char* command, int endingS
         return kCommandNotStarted;
     }
     CommandEnd end = kCommandExited;
+    // Output that ends without a line end (a prompt) would run into the
+    // progress line that follows: its line is ended, where a console shows
+    // that the command wrote on it.
+    const HANDLE errorOutput = GetStdHandle(STD_ERROR_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO before;
+    const bool console = GetConsoleScreenBufferInfo(errorOutput, &before) != FALSE;
     while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) {
         if (StopsRequested() >= endingStops) {
             if (job == nullptr || !TerminateJobObject(job, 1))
@@ -276,6 +282,14 @@ CommandEnd Win32ConsoleProcess::RunShellCommand(const char* command, int endingS
             end = kCommandEndedByStop;
             break;
         }
+    }
+    CONSOLE_SCREEN_BUFFER_INFO after;
+    if (console && GetConsoleScreenBufferInfo(errorOutput, &after) &&
+        after.dwCursorPosition.X != 0 &&
+        (after.dwCursorPosition.X != before.dwCursorPosition.X ||
+         after.dwCursorPosition.Y != before.dwCursorPosition.Y)) {
+        DWORD written = 0;
+        WriteFile(errorOutput, "\r\n", 2, &written, nullptr);
     }
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);

@@ -1,5 +1,6 @@
 #include "report/report_program.h"
 
+#include "report/empty_values.h"
 #include "report/export_formats.h"
 #include "report/regression_gate.h"
 #include "report/report_files.h"
@@ -8,6 +9,7 @@
 #include "report/terminal_report.h"
 #include "report/trend_analysis.h"
 #include "report/trend_program.h"
+#include "resources/version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -89,6 +91,9 @@ void DescribeTrendOptions(CLI::App* app, Options* options)
 
 void DescribeOptions(CLI::App* app, Options* options)
 {
+    // CLI11 prints it, and a line end after it.
+    app->set_version_flag("-V,--version", "kairon-report " KAIRON_VERSION_TEXT,
+                          "Print kairon-report's version and exit");
     app->add_option("logs", options->logs,
                     "Results logs written by Kairon; none, or -, reads standard input")
         ->type_name("LOG");
@@ -219,11 +224,19 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
                  "kairon-report");
     Options options;
     DescribeOptions(&app, &options);
+    const EmptyValuesApart arguments(app, argc, argv);
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.argc(), arguments.argv());
     } catch (const CLI::ParseError& error) {
         int code = app.exit(error, out, err);
         return code == 0 ? kExitOk : kExitUsage;
+    }
+    // An empty path would read as the export not asked for.
+    for (size_t i = 0; i < std::size(kExportFormats); ++i) {
+        if (app.count(kExportFormats[i].option) > 0 && options.exportPaths[i].empty()) {
+            err << kExportFormats[i].option << ": a file name must follow\n";
+            return kExitUsage;
+        }
     }
     if (options.logs.empty())
         options.logs.push_back("-");
@@ -290,7 +303,7 @@ int RunReportProgram(int argc, const char* const* argv, std::FILE* input, std::o
         out << FormatComparison(comparison, runs) << "\n";
     if (options.gate)
         out << FormatGate(gate) << "\n";
-    out << FormatRules();
+    out << FormatRules(runs);
 
     const ComparisonReport* compared = compare ? &comparison : nullptr;
     bool written = true;

@@ -13,7 +13,17 @@ const double kPlotRight = kWidth - 30.0;
 const double kTop = 44.0;
 const double kRowHeight = 46.0;
 const double kDotRadius = 2.6;
-const size_t kNameTail = 28;
+// The labels end 12 px before the plot and must not pass the chart's left
+// edge whatever sans-serif font draws them: their width is reckoned at
+// the widest advance common fonts give a character (DejaVu Sans and
+// Verdana, which stand in for Arial, give a digit or lower-case letter
+// about 0.64 em; bold about 0.7 em).
+const double kLabelRight = kPlotLeft - 12.0;
+const double kLabelRoom = kLabelRight - 12.0;
+const double kWidestAdvanceEm = 0.7;
+const double kWidestBoldAdvanceEm = 0.78;
+const double kLabelFontSize = 12.0;
+const double kDetailFontSize = 10.0;
 
 const char kPlainDot[] = "fill=\"#2a6fb0\"";
 const char kOutlierDot[] = "fill=\"#d1495b\"";
@@ -113,19 +123,46 @@ const char* DotLook(const StripDot& dot)
     return dot.outlier ? kOutlierDot : kPlainDot;
 }
 
+size_t CodePoints(const std::string& text)
+{
+    size_t points = 0;
+    for (char c : text)
+        points += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+    return points;
+}
+
+// How many code points of the name fit after the bold heading, ": " and
+// the ellipsis of a name cut short.
+size_t NameRoom(const std::string& heading)
+{
+    const double advance = kWidestAdvanceEm * kLabelFontSize;
+    const double left = kLabelRoom -
+                        static_cast<double>(CodePoints(heading)) * kWidestBoldAdvanceEm *
+                            kLabelFontSize -
+                        3.0 * advance;
+    return left < 2.0 * advance ? 1 : static_cast<size_t>(left / advance);
+}
+
 std::string RowLabel(const StripRow& row, double middle)
 {
-    std::string out = "<text x=\"" + N(kPlotLeft - 12) + "\" y=\"" + N(middle - 3) +
+    std::string out = "<text x=\"" + N(kLabelRight) + "\" y=\"" + N(middle - 3) +
                       "\" text-anchor=\"end\">";
     if (!row.name.empty())
         out += "<title>" + EscapeXml(row.name) + "</title>";
     out += "<tspan font-weight=\"bold\">" + EscapeXml(row.heading) + "</tspan>";
     if (!row.name.empty())
-        out += ": " + EscapeXml(NameTail(row.name, kNameTail));
+        out += ": " + EscapeXml(NameTail(row.name, NameRoom(row.heading)));
     out += "</text>\n";
-    out += "<text x=\"" + N(kPlotLeft - 12) + "\" y=\"" + N(middle + 12) +
-           "\" text-anchor=\"end\" font-size=\"10\" fill=\"#555\">" + EscapeXml(row.detail) +
-           "</text>\n";
+    // Nothing of the detail can go: one too long for the room is fitted to it.
+    const double detailWidth =
+        static_cast<double>(CodePoints(row.detail)) * kWidestAdvanceEm * kDetailFontSize;
+    const std::string fitted =
+        detailWidth > kLabelRoom
+            ? "\" textLength=\"" + N(kLabelRoom) + "\" lengthAdjust=\"spacingAndGlyphs"
+            : "";
+    out += "<text x=\"" + N(kLabelRight) + "\" y=\"" + N(middle + 12) +
+           "\" text-anchor=\"end\" font-size=\"10\" fill=\"#555" + fitted + "\">" +
+           EscapeXml(row.detail) + "</text>\n";
     return out;
 }
 

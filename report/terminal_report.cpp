@@ -25,16 +25,26 @@ void AddField(std::string* out, const std::string& label, const std::string& val
     *out += line + value + "\n";
 }
 
+// A launch that failed was made, not completed.
 std::string LaunchCount(const Run& run)
 {
-    size_t completed = run.launches.size();
-    std::string text = std::to_string(completed) + " of " + std::to_string(run.announced) +
+    const size_t made = run.launches.size();
+    size_t failed = 0;
+    for (const Launch& launch : run.launches)
+        for (int kind = 0; kind < kFailureKinds; ++kind)
+            if (launch.failures[kind] > 0) {
+                ++failed;
+                break;
+            }
+    std::string text = std::to_string(made - failed) + " of " + std::to_string(run.announced) +
                        " completed";
-    if (completed == 0)
+    if (failed > 0)
+        text += ", " + std::to_string(failed) + " failed";
+    if (made == 0)
         text += " (the run ended before its first launch completed)";
-    else if (static_cast<std::int64_t>(completed) < run.announced)
+    else if (static_cast<std::int64_t>(made) < run.announced)
         text += " (the run ended early)";
-    else if (static_cast<std::int64_t>(completed) > run.announced)
+    else if (static_cast<std::int64_t>(made) > run.announced)
         text += " (launches were added, as kairon-time --max-runs adds them)";
     return text;
 }
@@ -414,9 +424,15 @@ std::string FormatGate(const GateReport& gate)
     return out + "Gate passed.\n";
 }
 
-std::string FormatRules()
+std::string FormatRules(const std::vector<RunAnalysis>& runs)
 {
-    return std::string("Notes: standard deviations are sample ones (n - 1);\n  ") +
-           kPercentileRule + ";\n  outliers: " + kOutlierRule + "\n    " + kOutlierSizeRule +
-           ".\n";
+    bool spreadShown = false;
+    for (const RunAnalysis& run : runs)
+        spreadShown = spreadShown || (run.summary && run.summary->count >= 2);
+    if (!spreadShown)
+        return "";
+    return "Notes: sd of a sample (n - 1); percentiles between the closest ranks; outliers:\n"
+           "  modified Z-score over " + FormatShortest(kOutlierThreshold) +
+           " (Iglewicz-Hoaglin, from the MAD) and " +
+           FormatShortest(100.0 * kOutlierMinFraction) + "% off the median.\n";
 }

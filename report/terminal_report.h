@@ -17,6 +17,8 @@ std::string FormatComparison(const ComparisonReport& comparison,
 // The gate's rule and reference, what it says of each run and why, and
 // the verdict.
 std::string FormatGate(const GateReport& gate);
-std::string FormatRules();
+// What the figures' methods are, in short, once under all the runs; empty
+// when no run shows a spread.
+std::string FormatRules(const std::vector<RunAnalysis>& runs);
 
 #endif

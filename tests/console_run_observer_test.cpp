@@ -90,9 +90,9 @@ RunSettings CompareSettings(const TempFile& log, const TempFile& baselineLog,
 
 const char kLaunchProgress[] =
     "launch 1/4: 0.0400 s\n"
-    "launch 2/4: WaitForInputIdle call failed\n"
+    "launch 2/4: WaitForInputIdle call failed; the program opened no titled window\n"
     "launch 3/4: 0.0300 s\n"
-    "launch 4/4: Failed to find window sample\n";
+    "launch 4/4: Failed to find window sample; the program opened no titled window\n";
 
 // Whoever watches, the log is the same: scripts that read Kairon's logs
 // read kairon-time's.
@@ -165,6 +165,28 @@ TEST(ConsoleRunObserver, EachLaunchGetsTheFirstFailureLineItsLogHas)
         console.RunEnded(kRunFinished);
         EXPECT_EQ(err.str(), c.line) << c.what;
         EXPECT_EQ(console.ExitStatus(), c.status) << c.what;
+    }
+    // A window not found: what the launch had open instead, on its line
+    // and, when quiet, on the line that ends the run there.
+    LaunchResult missed{1, 20, 50.0, "Failed to find window Notepad++"};
+    missed.windowNotFound = true;
+    const std::string stop = "kairon-time: launch 1/20: its window was not found, and the rest "
+                             "would not find it either: the run stops here (--keep-going makes "
+                             "every launch)";
+    for (const bool quiet : {false, true}) {
+        for (const bool any : {true, false}) {
+            missed.openedTitles = any ? "Untitled - Notepad | Find" : "";
+            const std::string opened = any ? "; the program opened: Untitled - Notepad | Find"
+                                           : "; the program opened no titled window";
+            std::ostringstream err;
+            ConsoleRunObserver console(err, quiet);
+            console.LaunchTimed(missed);
+            console.RunEnded(kRunGaveUp);
+            EXPECT_EQ(err.str(), quiet ? stop + opened + "\n"
+                                       : "launch 1/20: Failed to find window Notepad++" +
+                                             opened + "\n" + stop + "\n");
+            EXPECT_EQ(console.ExitStatus(), kExitNotReady);
+        }
     }
 }
 
@@ -240,7 +262,8 @@ TEST(ConsoleRunObserver, WarmupsAreClosedAndCountedButLeaveTheLogAsWithoutThem)
     EXPECT_EQ(warmLog.Read(), plainLog.Read());
     EXPECT_NE(err.str().find("\rWarm-up: 2 - Launching Application"), std::string::npos)
         << err.str();
-    for (const char* line : {"warmup 1/2: Failed to find window sample\n",
+    for (const char* line : {"warmup 1/2: Failed to find window sample; the program opened no "
+                             "titled window\n",
                                     "warmup 2/2: 0.0100 s\n", "launch 1/2: 0.0100 s\n",
                                     "launch 2/2: 0.0100 s\n"}) {
         EXPECT_NE(err.str().find(std::string("\r") + line), std::string::npos)
@@ -418,6 +441,7 @@ struct StopCase {
     size_t closeMessages;
     bool terminated;
     bool hidden = false;         // the window stays hidden, and --visible waits for it
+    bool between = false;        // no launch's application was running
 };
 
 // Ctrl-C: the run stops at the end of the pause it came in, closes the
@@ -428,13 +452,13 @@ struct StopCase {
 TEST(ConsoleRunObserver, CtrlCClosesTheApplicationAndKeepsTheLogsWholeLines)
 {
     const StopCase cases[] = {
-        {"before the first launch", 500, true, -1, "", 0, false},
+        {"before the first launch", 500, true, -1, "", 0, false, false, true},
         {"while its window is searched for", 1050, true, -1, "", 0, true},
         {"searched for, its process gone", 1050, true, 10, "", 0, false},
         {"before the close, it closes", 1500, true, -1, "0.1100\n", 1, false},
         {"before the close, it stays", 1500, false, -1, "0.1100\n", 1, true},
         {"after the close was sent", 2500, true, -1, "0.1100\n", 1, false},
-        {"before the second launch", 3200, true, -1, "0.1100\n", 1, false},
+        {"before the second launch", 3200, true, -1, "0.1100\n", 1, false, false, true},
         {"while it is waited for to show", 1500, true, -1, "", 1, false, true},
     };
     for (const StopCase& c : cases) {
@@ -466,7 +490,9 @@ TEST(ConsoleRunObserver, CtrlCClosesTheApplicationAndKeepsTheLogsWholeLines)
         // Only a launch that was timed counts among the launches ended.
         const bool timedAndEnded = c.terminated && c.logged[0] != '\0';
         EXPECT_EQ(err.str(), std::string(timedAndEnded ? "kairon-time: 1 of 1 launches had to be ended\n" : "") +
-                                 "kairon-time: interrupted; the application it launched is closed\n")
+                                 (c.between ? "kairon-time: interrupted between launches\n"
+                                            : "kairon-time: interrupted; the application it "
+                                              "launched is closed\n"))
             << c.what;
         EXPECT_EQ(log.Read(),
                   Native(std::string("C:\\Apps\\sample.exe - 2 executions\n") + c.logged))
@@ -658,6 +684,7 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
     std::strcpy(settings.windowName, "Caf\xE9");
     settings.detectByWindowName = true;
     std::vector<LaunchRecord> launches = ThreeLaunches();
+    launches[0].close = kCloseWent;
     launches[1].close = kCloseClosed;
     launches[2].close = kCloseEnded;
     EXPECT_EQ(LaunchesJson(settings, launches, kFakeFrequency, ToUtf8),
@@ -676,7 +703,7 @@ TEST(LaunchesJson, ListsEveryLaunchWithTheMarksItReached)
               "        \"input_idle\": 0.5,\n"
               "        \"window\": 0.9\n"
               "      },\n"
-              "      \"close\": \"none\"\n"
+              "      \"close\": \"went\"\n"
               "    },\n"
               "    {\n"
               "      \"launch\": 1,\n"
@@ -766,9 +793,8 @@ TEST(PhaseSummary, GivesTheMedianOfEachPhaseAskedForOverTheMeasuredLaunches)
               "  window      0.4300 s  (2 of 3)\n"
               "  visible     0.4643 s  (2 of 3)\n");
     settings.waitInputIdle = settings.waitVisible = false;
-    EXPECT_EQ(PhaseSummary(settings, {launches[0], launches[2]}),
-              "Phases, median from the launch of those that reached it:\n"
-              "  window      not reached  (0 of 1)\n");
+    // No header over phases none reached: the run's failed launches say why.
+    EXPECT_EQ(PhaseSummary(settings, {launches[0], launches[2]}), "");
     EXPECT_EQ(PhaseSummary(settings, {launches[0]}), "");
 }
 
@@ -978,7 +1004,8 @@ TEST(CompareNewRuns, IsKaironReportsComparisonWithTheBaselineAsReference)
         std::string expected = out.str();
         const size_t comparison = expected.find("Comparison against run");
         ASSERT_NE(comparison, std::string::npos) << expected;
-        expected.insert(comparison, "Run 1, the baseline, is the reference; run 2 is APP.\n");
+        expected.insert(comparison,
+                        "Run 1, the baseline, is the reference; run 2 is C:\\New\\app.exe.\n");
 
         // This run's lines follow an earlier run's, which is left out but
         // for the line numbers.

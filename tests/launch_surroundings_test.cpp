@@ -138,9 +138,11 @@ TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
                  launch = {"command setup", "command prepare", "create \"C:\\Apps\\app.exe\" ",
                            "command conclude"},
                  cleanup = {"command cleanup (ends at stop 2)"}, ended = {"end command cleanup"};
-    const std::string stop = "kairon-time: interrupted; the application it launched is closed\n",
+    // Stopped in the prepare command, no launch's application was running.
+    const std::string stop = "kairon-time: interrupted between launches\n",
                       failed = "kairon-time: Error - Command failed: the cleanup command ";
     const std::string endedText = failed + "was ended by Ctrl-C: cleanup\n" + stop;
+    const std::string closed = "kairon-time: interrupted; the application it launched is closed\n";
     const struct {
         std::int64_t stopAtMs, secondStopAtMs;
         bool cleanupNotStarted;
@@ -150,8 +152,9 @@ TEST(LaunchSurroundings, CtrlCEndsACommandAndASecondOneAHungCleanup)
         {500, -1, false, prepare + cleanup, stop},
         {500, 2000, false, prepare + cleanup + ended, endedText},
         {500, 500, false, prepare + Events{"command cleanup (ends at stop 3)"}, stop},
-        {2000, -1, false, launch + cleanup, stop},
-        {2000, 3000, false, launch + cleanup + ended, endedText},
+        {2000, -1, false, launch + cleanup, closed},
+        {2000, 3000, false, launch + cleanup + ended,
+         failed + "was ended by Ctrl-C: cleanup\n" + closed},
         {500, -1, true, prepare + cleanup, failed + "could not be started: error 2: cleanup\n" + stop},
     };
     for (const auto& c : cases) {
@@ -368,9 +371,12 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
         record(false, false, 0.1, 1048576, 1),
         record(false, false, 0.3, 3145728, 2),
     };
-    EXPECT_EQ(ResourceSummary(launches),
-              "Resources of BASELINE, median of the launches that gave each (the launched "
-              "process alone):\n"
+    RunSettings settings{};
+    std::strcpy(settings.appPath, "C:\\New\\sample.exe");
+    std::strcpy(settings.baselinePath, "C:\\Old\\sample.exe");
+    EXPECT_EQ(ResourceSummary(settings, launches),
+              "Resources of C:\\Old\\sample.exe, median of the launches that gave each (the "
+              "launched process alone):\n"
               "  CPU time              not given by this system  (0 of 1)\n"
               "  page faults           not given by this system  (0 of 1)\n"
               "  peak committed memory 1.0 MiB  (1 of 1)\n"
@@ -378,8 +384,8 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
               "  read                  not given by this system  (0 of 1)\n"
               "  written               not given by this system  (0 of 1)\n"
               "  processes             not given by this system  (0 of 1)\n"
-              "Resources of APP, median of the launches that gave each (the program and all it "
-              "started):\n"
+              "Resources of C:\\New\\sample.exe, median of the launches that gave each (the "
+              "program and all it started):\n"
               "  CPU time              0.2000 s  (2 of 2)\n"
               "  page faults           not given by this system  (0 of 2)\n"
               "  peak committed memory 2.0 MiB  (2 of 2)\n"
@@ -387,7 +393,7 @@ TEST(LaunchSurroundings, TheSummaryGivesTheMedianOfWhatWasGiven)
               "  read                  not given by this system  (0 of 2)\n"
               "  written               not given by this system  (0 of 2)\n"
               "  processes             1.5  (2 of 2)\n");
-    EXPECT_EQ(ResourceSummary({launches[0]}), "");
+    EXPECT_EQ(ResourceSummary(settings, {launches[0]}), "");
 }
 
 }  // namespace

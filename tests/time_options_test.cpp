@@ -2,6 +2,7 @@
 
 #include "console/save_config.h"
 #include "report/exit_statuses.h"
+#include "resources/version.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,7 @@ std::vector<SettingRow> SettingRows()
         // Nothing left running, no search for a program that died.
         {KAIRON_SETTING(settings.endLeftRunning), Text(true), kNotLooked},
         {KAIRON_SETTING(settings.stopSearchOnExit), Text(true), kNotLooked},
+        {KAIRON_SETTING(settings.stopOnMissedWindow), Text(true), Text(false)},
         {KAIRON_SETTING(settings.measureResources), Text(true), kNotLooked},
         {KAIRON_SETTING(settings.wakeOnWindowEvents), Text(true), kNotLooked},
         {KAIRON_SETTING(settings.settledMs), kNotLooked, Text(250)},
@@ -115,7 +117,8 @@ TEST(TimeOptions, DefaultsAreTenLaunchesASecondApartIntoResultsTxtClosedByWmClos
 TEST(TimeOptions, EveryOptionSetsItsSetting)
 {
     const Parsed p =
-        Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet",
+        Parse({"--exact", "--visible", "--input-idle", "--new-only", "--debug", "--quiet=",
+               "--keep-going",
                "--args", "-x \"a b\"", "--runs", "3", "--delay", "250", "--log", "out.txt",
                "--window", "Main", "--close", "altf4", "--close", "syscommand", "--warmup", "2",
                "--json", "phases.json", "--settled", "250", "--capture", "print", "app.exe"});
@@ -128,6 +131,8 @@ TEST(TimeOptions, HelpWinsWherever)
     EXPECT_EQ(Parse({"--help"}).result, kTimeHelp);
     EXPECT_EQ(Parse({"app.exe", "-h"}).result, kTimeHelp);
     EXPECT_NE(TimeUsage().find("--close HOW"), std::string::npos);
+    EXPECT_EQ(Parse({"--version"}).result, kTimeVersion);
+    EXPECT_EQ(TimeVersion(), "kairon-time " KAIRON_VERSION_TEXT "\n");
 }
 
 // The README and the zip's guide are written by hand: each must show the
@@ -192,16 +197,22 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
          "one application only; '-b.exe' follows it (its arguments go in --args)"},
         {{"--runs", "", "app.exe"}, "--runs: '' is not a whole number"},
         {{"--runs", "3x", "app.exe"}, "--runs: '3x' is not a whole number"},
-        {{"--runs", "2147483648", "app.exe"}, "--runs: '2147483648' is not a whole number"},
+        {{"--runs", "2147483648", "app.exe"},
+         "--runs: '2147483648' is out of range (1 to 2147483647)"},
+        {{"--runs", "99999999999999999999", "app.exe"},
+         "--runs: '99999999999999999999' is out of range (1 to 2147483647)"},
         {{"--delay", "-2147483649", "app.exe"},
-         "--delay: '-2147483649' is not a whole number"},
+         "--delay: '-2147483649' is out of range (1 to 2147483647)"},
+        // "=" and nothing after it is an empty value, never the next argument.
+        {{"--runs=", "--delay", "100", "app.exe"}, "--runs: '' is not a whole number"},
+        {{"--prepare=", "--quiet", "app.exe"}, "--prepare: a command must follow"},
         {{"--delay", "1.5", "app.exe"}, "--delay: '1.5' is not a whole number"},
         {{"--close", "WM_CLOSE", "app.exe"},
          "--close: 'WM_CLOSE' is not wm_close, syscommand or altf4"},
         {{"--window", longTitle.c_str(), "app.exe"}, "--window: longer than 511 characters"},
         {{longPath.c_str()}, "APP: longer than 515 characters"},
         {{"--log", longPath.c_str(), "app.exe"}, "--log: longer than 515 characters"},
-        {{"--warmup", "-1", "app.exe"}, "--warmup: '-1' is below 0"},
+        {{"--warmup", "-1", "app.exe"}, "--warmup: '-1' is out of range (0 to 2147483647)"},
         {{"--warmup", "x", "app.exe"}, "--warmup: 'x' is not a whole number"},
         {{"--json", "", "app.exe"}, "--json: a file name must follow"},
         {{"app.exe", "--json"}, "--json: a value must follow"},
@@ -219,11 +230,11 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
         {{"--prepare", "", "app.exe"}, "--prepare: a command must follow"},
         {{"--attended", "--window", "W", "app.exe"}, "--attended: only with --save-config"},
         {{"--window", "W", "--settled", "0", "app.exe"},
-         "--settled: '0' is not between 1 and 29999 ms"},
+         "--settled: '0' is out of range (1 to 29999)"},
         {{"--window", "W", "--settled", "-5", "app.exe"},
-         "--settled: '-5' is not between 1 and 29999 ms"},
+         "--settled: '-5' is out of range (1 to 29999)"},
         {{"--window", "W", "--settled", "30000", "app.exe"},
-         "--settled: '30000' is not between 1 and 29999 ms"},
+         "--settled: '30000' is out of range (1 to 29999)"},
         {{"--window", "W", "--settled", "1s", "app.exe"}, "--settled: '1s' is not a whole number"},
         {{"app.exe", "--settled"}, "--settled: a value must follow"},
         {{"--input-idle", "--settled", "100", "app.exe"},
@@ -267,7 +278,7 @@ TEST(TimeOptions, BadCommandLinesSayWhatIsWrong)
           "app.exe"},
          "--max-runs: 19 is below --runs 20"},
         {{"--compare", "old.exe", "--fail-if-slower", "5", "--max-runs", "0", "app.exe"},
-         "--max-runs: '0' is below 1"},
+         "--max-runs: '0' is out of range (1 to 2147483647)"},
         {{"--compare", "old.exe", "--test", "Welch", "app.exe"},
          "--test: 'Welch' is not rank or welch"},
         {{"--save-config", "c.txt", "--compare", "old.exe", "app.exe"},

@@ -275,7 +275,8 @@ TEST(TimingRun, NothingIsSentWhenNoWindowWasFound)
     EXPECT_TRUE(run.fake.EventsStartingWith("send").empty());
     EXPECT_EQ(run.log.Read(),
               Native("C:\\Apps\\sample.exe - 1 executions\nFailed to find window Sample\n50.0000\n"));
-    EXPECT_EQ(run.fake.enumerations, 1 + 1 + 5000);
+    // And one for the titles the launch had open instead.
+    EXPECT_EQ(run.fake.enumerations, 1 + 1 + 5000 + 1);
 }
 
 TEST(TimingRun, LaunchFailureShowsTheSystemTextAndEndsTheRun)
@@ -748,6 +749,10 @@ struct LaunchRecorder : RunObserver {
         std::snprintf(line, sizeof line, "%s %s %d/%d %.4f", r.baseline ? "baseline" : "app",
                       r.warmup ? "warmup" : "launch", r.launch, r.launches, r.seconds);
         launches.push_back(line);
+        std::string titles = r.windowNotFound ? "not found:" : "found";
+        if (!r.openedTitles.empty())
+            titles += " [" + r.openedTitles + "]";
+        opened.push_back(titles);
     }
     void LaunchClosed(CloseOutcome outcome) override { closes.push_back(outcome); }
     void LaunchJobEnded(int processes) override { endedInJob.push_back(processes); }
@@ -756,6 +761,7 @@ struct LaunchRecorder : RunObserver {
     std::vector<CloseOutcome> closes;
     std::vector<int> endedInJob;
     Events launches;
+    Events opened;  // per launch: "found", or "not found:" and what it had open
     Events errors;
     std::vector<RunOutcome> outcomes;
 };
@@ -919,6 +925,8 @@ TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
          "0.0100\nFailed to close Sample\n", 0, -1, kCloseFailed},
         {"hangs, goes 2.5 s later", false, true, -1, true, false, true, 4510, 0, 0, -1,
          "0.0100\n", 0, -1, kCloseClosed},
+        {"its window goes by itself before it is asked", true, true, -1, true, false, false,
+         1500, 0, 0, 1500, "0.0100\n", 0, 0, kCloseWent},
         {"its window goes, it stays", true, true, -1, true, true, false, -1, 0x1001, 0, -1,
          "0.0100\n", 1, 0, kCloseEnded},
         {"a launcher's program refuses", true, true, -1, true, false, false, -1, 0x2001, 1000, 5,
@@ -971,6 +979,66 @@ TEST(TimingRun, WhatALaunchLeavesRunningIsEndedOnlyWhenItMustBe)
         EXPECT_EQ(recorder.closes, std::vector<CloseOutcome>{c.outcome}) << c.what;
         EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{kRunFinished}) << c.what;
         ExpectOneTimerPeriodAroundEveryPause(run.fake);
+    }
+}
+
+// kairon-time's run: a title that matches nothing ends the run after the
+// first measured launch that missed it, when more are to come, naming the
+// shown windows the launch's processes had open; warm-ups do not end it,
+// nor --keep-going.
+TEST(TimingRun, AMissedWindowEndsTheRunAndNamesWhatTheLaunchOpened)
+{
+    const struct {
+        const char* what;
+        bool stop;
+        std::int32_t warmups;
+        std::int32_t runs;
+        size_t launched;
+        RunOutcome outcome;
+    } cases[] = {
+        {"the first launch", true, 0, 3, 1, kRunGaveUp},
+        {"after a warm-up", true, 1, 3, 2, kRunGaveUp},
+        {"--keep-going", false, 0, 3, 3, kRunFinished},
+        {"the last launch: nothing to stop", true, 0, 1, 1, kRunFinished},
+    };
+    for (const auto& c : cases) {
+        Scenario run("missed.txt");
+        run.settings.executions = c.runs;
+        run.settings.warmups = c.warmups;
+        run.settings.detectByWindowName = true;
+        run.settings.closeByWmClose = true;
+        run.settings.endLeftRunning = true;
+        run.settings.measureResources = true;
+        run.settings.stopOnMissedWindow = c.stop;
+        FakeWindow other;
+        other.handle = 0x4001;
+        other.title = "Untitled - Other";
+        other.ownerProcessId = 0x3001;
+        run.fake.otherProcesses[0x3001] = {"C:\\Apps\\other.exe", -1000, false, false};
+        run.fake.windows.push_back(other);
+        run.fake.onLaunch = [&run](int launch) {
+            if (launch != 1)
+                return;
+            FakeWindow notepad;
+            notepad.handle = 0x5002;
+            notepad.title = "Untitled - Notepad";
+            FakeWindow helper = notepad;
+            helper.handle = 0x5003;
+            helper.title = "Helper";
+            helper.ownerProcessId = 0x3002;
+            FakeWindow ime = notepad;
+            ime.handle = 0x5004;
+            ime.title = "Default IME";
+            ime.showState = kShowHide;
+            run.fake.otherProcesses[0x3002] = {"C:\\Apps\\helper.exe", 0, false, true};
+            run.fake.windows.insert(run.fake.windows.begin(), {notepad, helper, ime});
+        };
+        LaunchRecorder recorder;
+        TimingRun(run.settings, run.fake.platform, recorder);
+        EXPECT_EQ(run.fake.commandLines.size(), c.launched) << c.what;
+        EXPECT_EQ(recorder.outcomes, std::vector<RunOutcome>{c.outcome}) << c.what;
+        ASSERT_EQ(recorder.opened.size(), c.launched) << c.what;
+        EXPECT_EQ(recorder.opened[0], "not found: [Untitled - Notepad | Helper]") << c.what;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "report/report_program.h"
 
+#include "resources/version.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
@@ -51,11 +52,8 @@ void ExpectGate(const GateCase& c)
 }
 
 const char kNotes[] =
-    "Notes: standard deviations are sample ones (n - 1);\n"
-    "  percentiles interpolate linearly between the closest ranks (rank (n - 1) p, counted "
-    "from 0);\n"
-    "  outliers: modified Z-score |0.6745 (x - median) / MAD| > 3.5 (Iglewicz-Hoaglin)\n"
-    "    and at least 5% from the median, in runs of 5 launches or more.\n";
+    "Notes: sd of a sample (n - 1); percentiles between the closest ranks; outliers:\n"
+    "  modified Z-score over 3.5 (Iglewicz-Hoaglin, from the MAD) and 5% off the median.\n";
 
 }  // namespace
 
@@ -73,7 +71,7 @@ TEST(ReportProgram, PrintsOneBlockPerRun)
     const std::string head =
         "Run 1: C:\\Apps\\a - b.exe\n"
         "  Log:                    " + log.path + ", line 1\n"
-        "  Launches:               4 of 4 completed\n"
+        "  Launches:               2 of 4 completed, 2 failed\n"
         "  Failures:               window not found 1, input idle failed 1\n"
         "  Failed launches:        2 of 4: launch 1 (0.5000 s: window not found), launch 4 "
         "(0.2500 s: input idle failed)\n";
@@ -622,6 +620,13 @@ TEST(ReportProgram, CommandLineErrorsAndHelp)
                   0u)
             << outcome.err;
     }
+    Outcome version = RunReport({"x.log", "-V"});
+    EXPECT_EQ(version.exitCode, kExitOk);
+    EXPECT_EQ(version.out, "kairon-report " KAIRON_VERSION_TEXT "\n");
+    // "=" and nothing after it is an empty value, never the next argument.
+    Outcome emptyPath = RunReport({"--export-svg=", "x.log"});
+    EXPECT_EQ(emptyPath.exitCode, kExitUsage);
+    EXPECT_EQ(emptyPath.err, "--export-svg: a file name must follow\n");
     Outcome help = RunReport({"--help"});
     EXPECT_EQ(help.exitCode, kExitOk);
     EXPECT_NE(help.out.find("--export-svg"), std::string::npos);

@@ -65,7 +65,9 @@ expect_same "APP slower: progress" "$(printf '%s\n' 'baseline warmup 1/1: T s' '
     'baseline launch 5 (added): T s' 'launch 5 (added): T s' \
     'baseline launch 6 (added): T s' 'launch 6 (added): T s')" \
     "$(cat progress.txt)"
-for line in "Run 1: $fast" "Run 2: $slow" 'Run 1, the baseline, is the reference; run 2 is APP.' \
+grep -qF "Resources of $fast, median " out.txt && grep -qF "Resources of $slow, median " out.txt ||
+    fail "APP slower: resources not named by their programs: $(cat out.txt)"
+for line in "Run 1: $fast" "Run 2: $slow" "Run 1, the baseline, is the reference; run 2 is $slow." \
     'Comparison against run 1' 'Gate failed: run 2.' \
     '  Launches:               6 of 4 completed (launches were added, as kairon-time --max-runs adds them)' \
     'The gate looked after 4 and 6 launches a side, each look at p < 0.01 (0.05 split between 5 planned looks): it could tell after 6 of at most 12.'; do

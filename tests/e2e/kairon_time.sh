@@ -3,13 +3,17 @@
 # give status 2 and write nothing; two launches of the sample application
 # give status 0, a line per launch, Kairon's log and the run's summary; a
 # program that cannot be launched gives 1 at once with the system's message;
-# a window that never appears gives 3 once the search has given up, with
-# every line in the log; warm-ups and phases reach the JSON but not the
+# a window title that matches nothing gives 3 after the first launch's
+# search has given up, with every line in the log and the window the
+# program opened named; warm-ups and phases reach the JSON but not the
 # log; Ctrl-C ends the run with 130 and closes the application first,
 # within about a second even while a hung window is sent its close message;
 # a helper that outlives its closed window is ended with the launch's job.
 . "$(dirname "$0")/lib.sh"
 e2e_begin wine-processes
+run_time -V
+[[ "$STATUS $(cat out.txt)" =~ ^"0 kairon-time "[0-9]+(\.[0-9]+){2,3}$ ]] ||
+    fail "--version: status $STATUS, $(cat out.txt)"
 run_time --window 'Kairon Sample' --runs ten "$app"
 expect_same "bad --runs: status" 2 "$STATUS"
 expect_same "bad --runs: message" \
@@ -44,19 +48,30 @@ expect_same "unlaunchable: status" 1 "$STATUS"
 [[ "$(cat err.txt)" =~ ^"kairon-time: Error - Unable to launch process: ".+ ]] ||
     fail "no system message: $(cat err.txt)"
 
+# A title that matches nothing: the search gives up once, the run stops
+# after that launch with status 3, not after all three, and names the
+# window the program did open.
 started=$(date +%s)
-run_time --window 'Kairon Sample' --runs 1 --delay 100 --log never.txt \
-    --args "--show never --record $(kairon_winpath "$record") --exit-after 70000" "$app"
+run_time --window 'Notepad++' --runs 3 --delay 100 --log never.txt \
+    --args "$(sample_args 0 "$record" 70000)" "$app"
 took=$(( $(date +%s) - started ))
-expect_same "never appears: status (stderr: $(cat err.txt))" 3 "$STATUS"
+expect_same "wrong title: status (stderr: $(cat err.txt))" 3 "$STATUS"
 [ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
+[ $took -le 90 ] || fail "took $took s: more than the one launch's search"
 mapfile -t lines < <(log_lines never.txt)
-expect_same "never appears: log" "$(printf '%s\n' "$app - 1 executions" 'Failed to find window Kairon Sample')" \
+[ "${#lines[@]}" = 3 ] || fail "expected a header, the failure and one timing line: ${lines[*]}"
+expect_same "wrong title: log" "$(printf '%s\n' "$app - 3 executions" 'Failed to find window Notepad++')" \
     "$(printf '%s\n' "${lines[@]:0:2}")"
 expect_timing_line "${lines[2]}" 50.0 150
-# The program that never showed its window is not left running.
-expect_same "never appears: progress" "$(printf '%s\n' 'launch 1/1: Failed to find window Kairon Sample' \
-    'launch 1/1: ended' 'kairon-time: 1 of 1 launches had to be ended')" "$(cat err.txt)"
+# The program whose window was not found is not left running.
+expect_same "wrong title: progress" "$(printf '%s\n' \
+    'launch 1/3: Failed to find window Notepad++; the program opened: Kairon Sample' \
+    'launch 1/3: ended' 'kairon-time: 1 of 1 launches had to be ended' \
+    'kairon-time: launch 1/3: its window was not found, and the rest would not find it either: the run stops here (--keep-going makes every launch)')" \
+    "$(cat err.txt)"
+grep -qxF '  Launches:               0 of 3 completed, 1 failed (the run ended early)' out.txt ||
+    fail "the failed launch is not counted as failed: $(cat out.txt)"
+! grep -q '^Phases' out.txt || fail "a phases header over nothing reached: $(cat out.txt)"
 
 # A warm-up and two measured launches, waiting for input idle, the window
 # and its showing: the warm-up is launched but not logged, and the JSON

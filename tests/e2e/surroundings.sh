@@ -23,7 +23,7 @@ if grep -q '^concluded' out.txt; then
     fail "a command's output is in the report on standard output"
 fi
 [ "$(grep -c ' start ' "$record")" = 3 ] || fail "the sample application was not launched three times"
-grep -q '^Resources of APP, median of the launches that gave each' out.txt ||
+grep -qF "Resources of $app, median of the launches that gave each" out.txt ||
     fail "no summary of the resources: $(cat out.txt)"
 python3 - launches.json <<'EOF_PY' || fail "launches.json: $(cat launches.json)"
 import json, sys

@@ -177,7 +177,8 @@ took=$(( $(date +%s) - started ))
 expect_same "never appears: status (stderr: $(cat "$err"))" 3 "$STATUS"
 [ $took -ge 50 ] || fail "ended after $took s, before the search could give up"
 # The program that never showed its window is not left running.
-expect_same "never appears: progress" "$(printf '%s\n' 'launch 1/1: Failed to find window Kairon Sample' \
+expect_same "never appears: progress" "$(printf '%s\n' \
+    'launch 1/1: Failed to find window Kairon Sample; the program opened no titled window' \
     'launch 1/1: ended' 'kairon-time: 1 of 1 launches had to be ended')" "$(cat "$err")"
 mapfile -t lines < <(log_lines never.txt)
 expect_same "never appears: log" \

@@ -185,9 +185,12 @@ fi
 # Windows that refuse to close are ended, each before the next launch, so
 # that no launch meets the one before it and nothing is left running: the
 # helper each one starts neither.
+# helper_line RECORD: a sample that shows no window and records its start
+# in RECORD, for a program to start as its helper (--start).
+helper_line() { echo "$app --show never --record $(kairon_winpath "$1") --exit-after 60000"; }
 record="$E2E_DIR/refuse-record.txt"
 helpers="$E2E_DIR/helper-record.txt"
-helper="$app --show never --record $(kairon_winpath "$helpers") --exit-after 60000"
+helper=$(helper_line "$helpers")
 run_time --window 'Kairon Sample' --exact --runs 2 --delay 100 --log refused.txt --json refused.json \
     --args "--on-close refuse --start \"$helper\" $(sample_args 200 "$record" 60000)" "\"$app\""
 expect_same "refused: status (stderr: $(cat err.txt))" 0 "$STATUS"
@@ -217,7 +220,7 @@ fi
 # launch counts as closed, and nothing of it is left running.
 record="$E2E_DIR/outlived-record.txt"
 helpers="$E2E_DIR/outliving-helper-record.txt"
-helper="$app --show never --record $(kairon_winpath "$helpers") --exit-after 60000"
+helper=$(helper_line "$helpers")
 run_time --window 'Kairon Sample' --exact --runs 1 --delay 100 --log outlived.txt --json outlived.json \
     --args "--start \"$helper\" $(sample_args 200 "$record" 60000)" "\"$app\""
 expect_same "outlived: status (stderr: $(cat err.txt))" 0 "$STATUS"
